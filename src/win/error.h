@@ -1,0 +1,35 @@
+// The one exception type of the program: it carries the text the user is shown.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+namespace win {
+
+class Error : public std::exception {
+public:
+    explicit Error(std::wstring text, long code = 0) : text_(std::move(text)), code_(code) {}
+
+    const std::wstring& Text() const noexcept { return text_; }
+    // The Win32 error code or HRESULT behind the failure, 0 when there is none.
+    long Code() const noexcept { return code_; }
+    const char* what() const noexcept override { return "Tuckbay error"; }
+
+private:
+    std::wstring text_;
+    long code_;
+};
+
+// The system's message text for an error code or HRESULT, trimmed as the program shows it;
+// empty when the system has no text for the code.
+std::wstring SystemMessageText(DWORD code);
+
+// The system's text, or "OLE エラー %.8X" where the system has none.
+std::wstring OleErrorText(HRESULT hr);
+
+// Throws Error with the OLE text of hr when hr has its severity bit set.
+void ThrowIfFailed(HRESULT hr);
+
+} // namespace win
