@@ -14,9 +14,8 @@ namespace filelist {
 std::wstring UserShortDatePattern();
 TimeFormat UserTimeFormat();
 
-std::wstring DefaultListName(const SYSTEMTIME &now,
-                             const std::wstring &shortDatePattern,
-                             const TimeFormat &timeFormat);
+std::wstring DefaultListName(const SYSTEMTIME& now, const std::wstring& shortDatePattern,
+                             const TimeFormat& timeFormat);
 
 // For the present moment, in the user's formats.
 std::wstring DefaultListName();

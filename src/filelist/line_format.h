@@ -11,19 +11,15 @@ namespace filelist {
 // NUL. A break at the very end adds no empty line, but every break before it
 // ends one line, empty or not.
 template <typename Char>
-std::vector<std::basic_string<Char>>
-SplitLines(std::basic_string_view<Char> text);
+std::vector<std::basic_string<Char>> SplitLines(std::basic_string_view<Char> text);
 
 // Every line followed by CR LF, the last one included.
 template <typename Char>
-std::basic_string<Char>
-JoinLines(const std::vector<std::basic_string<Char>> &lines);
+std::basic_string<Char> JoinLines(const std::vector<std::basic_string<Char>>& lines);
 
 inline std::vector<std::wstring> SplitLines(std::wstring_view text) {
-  return SplitLines<wchar_t>(text);
+    return SplitLines<wchar_t>(text);
 }
-inline std::vector<std::string> SplitLines(std::string_view text) {
-  return SplitLines<char>(text);
-}
+inline std::vector<std::string> SplitLines(std::string_view text) { return SplitLines<char>(text); }
 
 } // namespace filelist

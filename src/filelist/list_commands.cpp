@@ -18,102 +18,99 @@ namespace {
 
 constexpr wchar_t kEmptyList[] = L"ファイルリストが空です";
 
-void OpenOrThrow(const win::ClipboardScope &clipboard) {
-  if (!clipboard.IsOpen()) {
-    throw win::Error(L"クリップボードを開くことができません",
-                     static_cast<long>(clipboard.OpenError()));
-  }
+void OpenOrThrow(const win::ClipboardScope& clipboard) {
+    if (!clipboard.IsOpen()) {
+        throw win::Error(L"クリップボードを開くことができません",
+                         static_cast<long>(clipboard.OpenError()));
+    }
 }
 
 [[noreturn]] void ThrowLastError() {
-  DWORD code = ::GetLastError();
-  throw win::Error(win::SystemMessageText(code), static_cast<long>(code));
+    DWORD code = ::GetLastError();
+    throw win::Error(win::SystemMessageText(code), static_cast<long>(code));
 }
 
 // Hands a NUL-terminated copy of the bytes to the open clipboard under format.
-void PutOnClipboard(UINT format, const void *data, size_t size) {
-  win::GlobalHandle memory(::GlobalAlloc(GMEM_MOVEABLE, size));
-  if (!memory)
-    ThrowLastError();
-  {
-    win::GlobalLockScope lock(memory.get());
-    if (lock.Data() == nullptr)
-      ThrowLastError();
-    std::memcpy(lock.Data(), data, size);
-  }
-  if (::SetClipboardData(format, memory.get()) == nullptr)
-    ThrowLastError();
-  memory.release();
+void PutOnClipboard(UINT format, const void* data, size_t size) {
+    win::GlobalHandle memory(::GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!memory)
+        ThrowLastError();
+    {
+        win::GlobalLockScope lock(memory.get());
+        if (lock.Data() == nullptr)
+            ThrowLastError();
+        std::memcpy(lock.Data(), data, size);
+    }
+    if (::SetClipboardData(format, memory.get()) == nullptr)
+        ThrowLastError();
+    memory.release();
 }
 
 std::wstring ClipboardText(HWND owner) {
-  win::ClipboardScope clipboard(owner);
-  OpenOrThrow(clipboard);
-  HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
-  if (data == nullptr)
-    return {};
-  win::GlobalLockScope lock(data);
-  if (lock.Data() == nullptr)
-    return {};
-  auto *text = static_cast<const wchar_t *>(lock.Data());
-  return std::wstring(text, wcsnlen(text, lock.Size() / sizeof(wchar_t)));
+    win::ClipboardScope clipboard(owner);
+    OpenOrThrow(clipboard);
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr)
+        return {};
+    win::GlobalLockScope lock(data);
+    if (lock.Data() == nullptr)
+        return {};
+    auto* text = static_cast<const wchar_t*>(lock.Data());
+    return std::wstring(text, wcsnlen(text, lock.Size() / sizeof(wchar_t)));
 }
 
-bool IsExistingFile(const std::wstring &path) {
-  if (path.empty())
-    return false;
-  DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+bool IsExistingFile(const std::wstring& path) {
+    if (path.empty())
+        return false;
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
 
-void SaveList(HWND owner, const FileList &list, win::Dialogs &dialogs) {
-  if (list.Count() == 0) {
-    dialogs.ShowMessage(owner, kEmptyList);
-    return;
-  }
-  std::optional<std::wstring> name = dialogs.AskSaveFileName(
-      owner, DefaultListName(), L"LSTファイル(*.lst)|*.lst");
-  // Cancel means the user does not want the file: nothing is written.
-  if (!name)
-    return;
-  WriteListFile(*name, list.AllPaths());
-}
-
-void CopyListToClipboard(HWND owner, const FileList &list,
-                         win::Dialogs &dialogs) {
-  if (list.Count() == 0) {
-    dialogs.ShowMessage(owner, kEmptyList);
-    return;
-  }
-  std::wstring text = JoinLines(list.AllPaths());
-  std::string bytes = win::ToCodePage(text);
-
-  win::ClipboardScope clipboard(owner);
-  OpenOrThrow(clipboard);
-  if (!::EmptyClipboard())
-    ThrowLastError();
-  // Both forms: Unicode keeps every name, the code page text serves older
-  // programs.
-  PutOnClipboard(CF_UNICODETEXT, text.c_str(),
-                 (text.size() + 1) * sizeof(wchar_t));
-  PutOnClipboard(CF_TEXT, bytes.c_str(), bytes.size() + 1);
-}
-
-void TakePathsFromClipboard(HWND owner, FileList &list, win::Dialogs &dialogs) {
-  std::wstring missing;
-  for (std::wstring &line : SplitLines(ClipboardText(owner))) {
-    if (IsExistingFile(line)) {
-      list.AppendPath(std::move(line));
-    } else {
-      missing += line + L"\r\n";
+void SaveList(HWND owner, const FileList& list, win::Dialogs& dialogs) {
+    if (list.Count() == 0) {
+        dialogs.ShowMessage(owner, kEmptyList);
+        return;
     }
-  }
-  if (!missing.empty())
-    dialogs.ShowMessage(owner, missing + L"が見つかりません");
-  list.UpdateCountDisplay();
+    std::optional<std::wstring> name =
+        dialogs.AskSaveFileName(owner, DefaultListName(), L"LSTファイル(*.lst)|*.lst");
+    // Cancel means the user does not want the file: nothing is written.
+    if (!name)
+        return;
+    WriteListFile(*name, list.AllPaths());
+}
+
+void CopyListToClipboard(HWND owner, const FileList& list, win::Dialogs& dialogs) {
+    if (list.Count() == 0) {
+        dialogs.ShowMessage(owner, kEmptyList);
+        return;
+    }
+    std::wstring text = JoinLines(list.AllPaths());
+    std::string bytes = win::ToCodePage(text);
+
+    win::ClipboardScope clipboard(owner);
+    OpenOrThrow(clipboard);
+    if (!::EmptyClipboard())
+        ThrowLastError();
+    // Both forms: Unicode keeps every name, the code page text serves older
+    // programs.
+    PutOnClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    PutOnClipboard(CF_TEXT, bytes.c_str(), bytes.size() + 1);
+}
+
+void TakePathsFromClipboard(HWND owner, FileList& list, win::Dialogs& dialogs) {
+    std::wstring missing;
+    for (std::wstring& line : SplitLines(ClipboardText(owner))) {
+        if (IsExistingFile(line)) {
+            list.AppendPath(std::move(line));
+        } else {
+            missing += line + L"\r\n";
+        }
+    }
+    if (!missing.empty())
+        dialogs.ShowMessage(owner, missing + L"が見つかりません");
+    list.UpdateCountDisplay();
 }
 
 } // namespace filelist

@@ -16,122 +16,107 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr DWORD kChunk = 1 << 20;
 
 // "ファイル "<path>" <what>。<system text>"
-[[noreturn]] void ThrowFileError(const std::wstring &path, const wchar_t *what,
-                                 DWORD code) {
-  throw win::Error(L"ファイル \"" + path + L"\" " + what + L"。" +
-                       win::SystemMessageText(code),
-                   static_cast<long>(code));
+[[noreturn]] void ThrowFileError(const std::wstring& path, const wchar_t* what, DWORD code) {
+    throw win::Error(L"ファイル \"" + path + L"\" " + what + L"。" + win::SystemMessageText(code),
+                     static_cast<long>(code));
 }
 
-bool WriteWithWriteFile(HANDLE file, const char *data, DWORD size) {
-  DWORD written = 0;
-  if (!::WriteFile(file, data, size, &written, nullptr))
-    return false;
-  if (written != size) {
-    ::SetLastError(ERROR_DISK_FULL);
-    return false;
-  }
-  return true;
+bool WriteWithWriteFile(HANDLE file, const char* data, DWORD size) {
+    DWORD written = 0;
+    if (!::WriteFile(file, data, size, &written, nullptr))
+        return false;
+    if (written != size) {
+        ::SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+    return true;
 }
 
 // A name in the target's folder that no file has yet, created empty and not
 // shared.
-win::FileHandle CreateSibling(const std::wstring &path,
-                              std::wstring &siblingPath) {
-  size_t folderEnd = path.find_last_of(L"\\/:");
-  std::wstring folder =
-      folderEnd == std::wstring::npos ? L"" : path.substr(0, folderEnd + 1);
-  for (unsigned attempt = 0;; ++attempt) {
-    siblingPath = folder + L"~tuckbay" +
-                  std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(attempt) + L".tmp";
-    win::FileHandle file(::CreateFileW(siblingPath.c_str(), GENERIC_WRITE, 0,
-                                       nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file)
-      return file;
-    DWORD code = ::GetLastError();
-    if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) ||
-        attempt >= 100) {
-      ThrowFileError(path, L"を作成できません", code);
+win::FileHandle CreateSibling(const std::wstring& path, std::wstring& siblingPath) {
+    size_t folderEnd = path.find_last_of(L"\\/:");
+    std::wstring folder = folderEnd == std::wstring::npos ? L"" : path.substr(0, folderEnd + 1);
+    for (unsigned attempt = 0;; ++attempt) {
+        siblingPath = folder + L"~tuckbay" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(attempt) + L".tmp";
+        win::FileHandle file(::CreateFileW(siblingPath.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return file;
+        DWORD code = ::GetLastError();
+        if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || attempt >= 100) {
+            ThrowFileError(path, L"を作成できません", code);
+        }
     }
-  }
 }
 
 } // namespace
 
-std::vector<std::wstring> ReadListFile(const std::wstring &path) {
-  win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    ThrowFileError(path, L"は開けません", ::GetLastError());
+std::vector<std::wstring> ReadListFile(const std::wstring& path) {
+    win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        ThrowFileError(path, L"は開けません", ::GetLastError());
 
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX) {
-    throw win::Error(L"ストリームの読み込みエラー",
-                     static_cast<long>(::GetLastError()));
-  }
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD want =
-        static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunk));
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
-      throw win::Error(L"ストリームの読み込みエラー",
-                       static_cast<long>(::GetLastError()));
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX) {
+        throw win::Error(L"ストリームの読み込みエラー", static_cast<long>(::GetLastError()));
     }
-    if (got == 0)
-      break; // the file shrank while we read it
-    done += got;
-  }
-  bytes.resize(done);
-
-  std::string_view view = bytes;
-  if (view.starts_with(kUtf8Mark)) {
-    return SplitLines(win::FromUtf8(view.substr(kUtf8Mark.size())));
-  }
-  return SplitLines(win::FromCodePage(view));
-}
-
-std::string EncodeListFile(const std::vector<std::wstring> &paths) {
-  std::wstring text = JoinLines(paths);
-  if (std::optional<std::string> bytes = win::ToCodePageExact(text))
-    return std::move(*bytes);
-  return std::string(kUtf8Mark) + win::ToUtf8(text);
-}
-
-void WriteListFile(const std::wstring &path,
-                   const std::vector<std::wstring> &paths) {
-  ReplaceFileContents(path, EncodeListFile(paths));
-}
-
-void ReplaceFileContents(const std::wstring &path, std::string_view bytes,
-                         ChunkWriter write) {
-  if (write == nullptr)
-    write = WriteWithWriteFile;
-  std::wstring siblingPath;
-  win::FileHandle file = CreateSibling(path, siblingPath);
-  for (size_t done = 0; done < bytes.size();) {
-    DWORD size =
-        static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunk));
-    if (!write(file.get(), bytes.data() + done, size)) {
-      DWORD code = ::GetLastError();
-      file.reset();
-      ::DeleteFileW(siblingPath.c_str());
-      throw win::Error(L"ストリームへの書き込みエラー",
-                       static_cast<long>(code));
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunk));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
+            throw win::Error(L"ストリームの読み込みエラー", static_cast<long>(::GetLastError()));
+        }
+        if (got == 0)
+            break; // the file shrank while we read it
+        done += got;
     }
-    done += size;
-  }
-  file.reset();
-  if (!::MoveFileExW(siblingPath.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DWORD code = ::GetLastError();
-    ::DeleteFileW(siblingPath.c_str());
-    ThrowFileError(path, L"を作成できません", code);
-  }
+    bytes.resize(done);
+
+    std::string_view view = bytes;
+    if (view.starts_with(kUtf8Mark)) {
+        return SplitLines(win::FromUtf8(view.substr(kUtf8Mark.size())));
+    }
+    return SplitLines(win::FromCodePage(view));
+}
+
+std::string EncodeListFile(const std::vector<std::wstring>& paths) {
+    std::wstring text = JoinLines(paths);
+    if (std::optional<std::string> bytes = win::ToCodePageExact(text))
+        return std::move(*bytes);
+    return std::string(kUtf8Mark) + win::ToUtf8(text);
+}
+
+void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths) {
+    ReplaceFileContents(path, EncodeListFile(paths));
+}
+
+void ReplaceFileContents(const std::wstring& path, std::string_view bytes, ChunkWriter write) {
+    if (write == nullptr)
+        write = WriteWithWriteFile;
+    std::wstring siblingPath;
+    win::FileHandle file = CreateSibling(path, siblingPath);
+    for (size_t done = 0; done < bytes.size();) {
+        DWORD size = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunk));
+        if (!write(file.get(), bytes.data() + done, size)) {
+            DWORD code = ::GetLastError();
+            file.reset();
+            ::DeleteFileW(siblingPath.c_str());
+            throw win::Error(L"ストリームへの書き込みエラー", static_cast<long>(code));
+        }
+        done += size;
+    }
+    file.reset();
+    if (!::MoveFileExW(siblingPath.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DWORD code = ::GetLastError();
+        ::DeleteFileW(siblingPath.c_str());
+        ThrowFileError(path, L"を作成できません", code);
+    }
 }
 
 } // namespace filelist

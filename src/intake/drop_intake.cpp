@@ -16,34 +16,33 @@ namespace intake {
 namespace {
 
 template <typename Char, typename Convert>
-std::vector<std::wstring> WalkFileList(const BYTE *begin, const BYTE *end,
-                                       Convert convert) {
-  std::vector<std::wstring> paths;
-  auto *at = reinterpret_cast<const Char *>(begin);
-  auto *last = reinterpret_cast<const Char *>(end);
-  while (at < last && *at != Char(0)) {
-    const Char *stop = at;
-    while (stop < last && *stop != Char(0))
-      ++stop;
-    if (stop == last)
-      break; // a list without its terminator ends here
-    paths.push_back(convert(at, stop));
-    at = stop + 1;
-  }
-  return paths;
+std::vector<std::wstring> WalkFileList(const BYTE* begin, const BYTE* end, Convert convert) {
+    std::vector<std::wstring> paths;
+    auto* at = reinterpret_cast<const Char*>(begin);
+    auto* last = reinterpret_cast<const Char*>(end);
+    while (at < last && *at != Char(0)) {
+        const Char* stop = at;
+        while (stop < last && *stop != Char(0))
+            ++stop;
+        if (stop == last)
+            break; // a list without its terminator ends here
+        paths.push_back(convert(at, stop));
+        at = stop + 1;
+    }
+    return paths;
 }
 
 std::vector<std::wstring> QueryEachPath(HDROP drop) {
-  std::vector<std::wstring> paths;
-  UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-    std::wstring path(length, L'\0');
-    UINT copied = ::DragQueryFileW(drop, i, path.data(), length + 1);
-    path.resize(std::min(copied, length));
-    paths.push_back(std::move(path));
-  }
-  return paths;
+    std::vector<std::wstring> paths;
+    UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length, L'\0');
+        UINT copied = ::DragQueryFileW(drop, i, path.data(), length + 1);
+        path.resize(std::min(copied, length));
+        paths.push_back(std::move(path));
+    }
+    return paths;
 }
 
 void ReleaseWithDragFinish(HDROP drop) { ::DragFinish(drop); }
@@ -51,128 +50,121 @@ void ReleaseWithDragFinish(HDROP drop) { ::DragFinish(drop); }
 // Releases the drop handle once, on whichever way the handling leaves.
 class DropRelease {
 public:
-  DropRelease(HDROP drop, DropIntake::Releaser release)
-      : drop_(drop), release_(release) {}
-  ~DropRelease() { release_(drop_); }
-  DropRelease(const DropRelease &) = delete;
-  DropRelease &operator=(const DropRelease &) = delete;
+    DropRelease(HDROP drop, DropIntake::Releaser release) : drop_(drop), release_(release) {}
+    ~DropRelease() { release_(drop_); }
+    DropRelease(const DropRelease&) = delete;
+    DropRelease& operator=(const DropRelease&) = delete;
 
 private:
-  HDROP drop_;
-  DropIntake::Releaser release_;
+    HDROP drop_;
+    DropIntake::Releaser release_;
 };
 
 } // namespace
 
 std::vector<std::wstring> ReadDroppedPaths(HDROP drop) {
-  // DragQueryFile walks the list from its start for every index, which makes a
-  // large drop quadratic; the drop's memory is a DROPFILES block that one pass
-  // reads in full.
-  win::GlobalLockScope lock(drop);
-  auto *base = static_cast<const BYTE *>(lock.Data());
-  if (base == nullptr || lock.Size() < sizeof(DROPFILES))
-    return QueryEachPath(drop);
-  const auto *header = reinterpret_cast<const DROPFILES *>(base);
-  if (header->pFiles < sizeof(DROPFILES) || header->pFiles >= lock.Size()) {
-    return QueryEachPath(drop);
-  }
-  const BYTE *begin = base + header->pFiles;
-  const BYTE *end = base + lock.Size();
-  if (header->fWide) {
-    end -= (end - begin) % sizeof(wchar_t);
-    return WalkFileList<wchar_t>(begin, end,
-                                 [](const wchar_t *from, const wchar_t *to) {
-                                   return std::wstring(from, to);
-                                 });
-  }
-  return WalkFileList<char>(begin, end, [](const char *from, const char *to) {
-    return win::FromCodePage(
-        std::string_view(from, static_cast<size_t>(to - from)));
-  });
+    // DragQueryFile walks the list from its start for every index, which makes a
+    // large drop quadratic; the drop's memory is a DROPFILES block that one pass
+    // reads in full.
+    win::GlobalLockScope lock(drop);
+    auto* base = static_cast<const BYTE*>(lock.Data());
+    if (base == nullptr || lock.Size() < sizeof(DROPFILES))
+        return QueryEachPath(drop);
+    const auto* header = reinterpret_cast<const DROPFILES*>(base);
+    if (header->pFiles < sizeof(DROPFILES) || header->pFiles >= lock.Size()) {
+        return QueryEachPath(drop);
+    }
+    const BYTE* begin = base + header->pFiles;
+    const BYTE* end = base + lock.Size();
+    if (header->fWide) {
+        end -= (end - begin) % sizeof(wchar_t);
+        return WalkFileList<wchar_t>(begin, end, [](const wchar_t* from, const wchar_t* to) {
+            return std::wstring(from, to);
+        });
+    }
+    return WalkFileList<char>(begin, end, [](const char* from, const char* to) {
+        return win::FromCodePage(std::string_view(from, static_cast<size_t>(to - from)));
+    });
 }
 
-DropIntake::DropIntake(HWND dropZone, HWND listZone, DropHost &host,
-                       filelist::FileList &list, win::Dialogs &dialogs,
-                       Resolver resolve, Releaser release)
-    : dropZone_(dropZone), listZone_(listZone), host_(host), list_(list),
-      dialogs_(dialogs),
+DropIntake::DropIntake(HWND dropZone, HWND listZone, DropHost& host, filelist::FileList& list,
+                       win::Dialogs& dialogs, Resolver resolve, Releaser release)
+    : dropZone_(dropZone), listZone_(listZone), host_(host), list_(list), dialogs_(dialogs),
       resolve_(resolve ? std::move(resolve) : Resolver(ResolveShortcut)),
       release_(release ? release : ReleaseWithDragFinish) {}
 
 void DropIntake::Register() {
-  ::DragAcceptFiles(dropZone_, TRUE);
-  ::DragAcceptFiles(listZone_, TRUE);
+    ::DragAcceptFiles(dropZone_, TRUE);
+    ::DragAcceptFiles(listZone_, TRUE);
 }
 
-bool DropIntake::HandleMessage(const MSG &msg) {
-  if (msg.message != WM_DROPFILES)
-    return false;
-  if (msg.hwnd != dropZone_ && msg.hwnd != listZone_)
-    return false;
+bool DropIntake::HandleMessage(const MSG& msg) {
+    if (msg.message != WM_DROPFILES)
+        return false;
+    if (msg.hwnd != dropZone_ && msg.hwnd != listZone_)
+        return false;
 
-  auto drop = reinterpret_cast<HDROP>(msg.wParam);
-  DropRelease release(drop, release_);
-  std::vector<std::wstring> paths = ReadDroppedPaths(drop);
-  bool handled = false;
-  if (msg.hwnd == dropZone_) {
-    TakeDrop(paths);
-  } else {
-    TakeListZoneDrop(paths, handled);
-  }
-  return handled;
-}
-
-void DropIntake::TakeDrop(const std::vector<std::wstring> &paths) {
-  const bool resolveShortcuts = host_.ShortcutSwitchDown();
-  try {
-    for (const std::wstring &path : paths) {
-      if (resolveShortcuts && IsShortcutPath(path)) {
-        // A shortcut that yields no target stays in the list as itself rather
-        // than as an empty entry, which would lose the dropped file.
-        std::wstring target = resolve_(path);
-        list_.AppendPath(target.empty() ? path : std::move(target));
-      } else {
-        list_.AppendPath(path);
-      }
+    auto drop = reinterpret_cast<HDROP>(msg.wParam);
+    DropRelease release(drop, release_);
+    std::vector<std::wstring> paths = ReadDroppedPaths(drop);
+    bool handled = false;
+    if (msg.hwnd == dropZone_) {
+        TakeDrop(paths);
+    } else {
+        TakeListZoneDrop(paths, handled);
     }
-  } catch (...) {
-    // What was appended before the failure stays; the count must say so.
-    list_.UpdateCountDisplay();
-    throw;
-  }
-  list_.UpdateCountDisplay();
+    return handled;
 }
 
-void DropIntake::TakeListZoneDrop(const std::vector<std::wstring> &paths,
-                                  bool &handled) {
-  if (paths.empty())
-    return;
-  if (IsListFilePath(paths.front())) {
-    for (std::wstring &line : filelist::ReadListFile(paths.front())) {
-      list_.AppendPath(std::move(line));
+void DropIntake::TakeDrop(const std::vector<std::wstring>& paths) {
+    const bool resolveShortcuts = host_.ShortcutSwitchDown();
+    try {
+        for (const std::wstring& path : paths) {
+            if (resolveShortcuts && IsShortcutPath(path)) {
+                // A shortcut that yields no target stays in the list as itself rather
+                // than as an empty entry, which would lose the dropped file.
+                std::wstring target = resolve_(path);
+                list_.AppendPath(target.empty() ? path : std::move(target));
+            } else {
+                list_.AppendPath(path);
+            }
+        }
+    } catch (...) {
+        // What was appended before the failure stays; the count must say so.
+        list_.UpdateCountDisplay();
+        throw;
     }
     list_.UpdateCountDisplay();
-    handled = true;
-  } else if (host_.ListDropsAllowed()) {
-    TakeDrop(paths);
-    handled = true;
-  } else {
-    Refuse();
-  }
+}
+
+void DropIntake::TakeListZoneDrop(const std::vector<std::wstring>& paths, bool& handled) {
+    if (paths.empty())
+        return;
+    if (IsListFilePath(paths.front())) {
+        for (std::wstring& line : filelist::ReadListFile(paths.front())) {
+            list_.AppendPath(std::move(line));
+        }
+        list_.UpdateCountDisplay();
+        handled = true;
+    } else if (host_.ListDropsAllowed()) {
+        TakeDrop(paths);
+        handled = true;
+    } else {
+        Refuse();
+    }
 }
 
 void DropIntake::Refuse() {
-  // A topmost window would cover the warning, so it steps back while the box is
-  // open.
-  if (host_.TopmostSwitchDown())
-    host_.SetTopmost(false);
-  RECT frame{};
-  ::GetWindowRect(host_.MainWindow(), &frame);
-  dialogs_.ShowWarningAt(host_.MainWindow(), L"注意",
-                         L"拡張子が.lstに限ります。",
-                         POINT{frame.left + 16, frame.top - 16});
-  if (host_.TopmostSwitchDown())
-    host_.SetTopmost(true);
+    // A topmost window would cover the warning, so it steps back while the box is
+    // open.
+    if (host_.TopmostSwitchDown())
+        host_.SetTopmost(false);
+    RECT frame{};
+    ::GetWindowRect(host_.MainWindow(), &frame);
+    dialogs_.ShowWarningAt(host_.MainWindow(), L"注意", L"拡張子が.lstに限ります。",
+                           POINT{frame.left + 16, frame.top - 16});
+    if (host_.TopmostSwitchDown())
+        host_.SetTopmost(true);
 }
 
 } // namespace intake

@@ -2,8 +2,8 @@
 // zone reads a dropped list file or takes the paths when the user allows it.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -22,15 +22,15 @@ namespace intake {
 // drop.
 class DropHost {
 public:
-  virtual bool ShortcutSwitchDown() const = 0; // sbtnshort
-  virtual bool ListDropsAllowed() const = 0;   // dropfl
-  virtual bool TopmostSwitchDown() const = 0;  // SpeedButton1
-  virtual HWND MainWindow() const = 0;
-  // Makes the main window topmost or not by the window's topmost rule.
-  virtual void SetTopmost(bool topmost) = 0;
+    virtual bool ShortcutSwitchDown() const = 0; // sbtnshort
+    virtual bool ListDropsAllowed() const = 0;   // dropfl
+    virtual bool TopmostSwitchDown() const = 0;  // SpeedButton1
+    virtual HWND MainWindow() const = 0;
+    // Makes the main window topmost or not by the window's topmost rule.
+    virtual void SetTopmost(bool topmost) = 0;
 
 protected:
-  ~DropHost() = default;
+    ~DropHost() = default;
 };
 
 // Every path a drop carries, in the drop's order and at full length.
@@ -38,33 +38,32 @@ std::vector<std::wstring> ReadDroppedPaths(HDROP drop);
 
 class DropIntake {
 public:
-  using Resolver = std::function<std::wstring(const std::wstring &)>;
-  using Releaser = void (*)(HDROP);
+    using Resolver = std::function<std::wstring(const std::wstring&)>;
+    using Releaser = void (*)(HDROP);
 
-  DropIntake(HWND dropZone, HWND listZone, DropHost &host,
-             filelist::FileList &list, win::Dialogs &dialogs,
-             Resolver resolve = nullptr, Releaser release = nullptr);
+    DropIntake(HWND dropZone, HWND listZone, DropHost& host, filelist::FileList& list,
+               win::Dialogs& dialogs, Resolver resolve = nullptr, Releaser release = nullptr);
 
-  // Makes both zones file-drop targets.
-  void Register();
+    // Makes both zones file-drop targets.
+    void Register();
 
-  // The drop tests of AppMessage. Returns whether the message is handled; every
-  // drop handle that reaches it is released, also when handling ends in an
-  // error.
-  bool HandleMessage(const MSG &msg);
+    // The drop tests of AppMessage. Returns whether the message is handled; every
+    // drop handle that reaches it is released, also when handling ends in an
+    // error.
+    bool HandleMessage(const MSG& msg);
 
 private:
-  void TakeDrop(const std::vector<std::wstring> &paths);
-  void TakeListZoneDrop(const std::vector<std::wstring> &paths, bool &handled);
-  void Refuse();
+    void TakeDrop(const std::vector<std::wstring>& paths);
+    void TakeListZoneDrop(const std::vector<std::wstring>& paths, bool& handled);
+    void Refuse();
 
-  HWND dropZone_;
-  HWND listZone_;
-  DropHost &host_;
-  filelist::FileList &list_;
-  win::Dialogs &dialogs_;
-  Resolver resolve_;
-  Releaser release_;
+    HWND dropZone_;
+    HWND listZone_;
+    DropHost& host_;
+    filelist::FileList& list_;
+    win::Dialogs& dialogs_;
+    Resolver resolve_;
+    Releaser release_;
 };
 
 } // namespace intake

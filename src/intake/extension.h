@@ -10,11 +10,7 @@ namespace intake {
 // in lower case count.
 std::wstring_view PathExtension(std::wstring_view path);
 
-inline bool IsShortcutPath(std::wstring_view path) {
-  return PathExtension(path) == L".lnk";
-}
-inline bool IsListFilePath(std::wstring_view path) {
-  return PathExtension(path) == L".lst";
-}
+inline bool IsShortcutPath(std::wstring_view path) { return PathExtension(path) == L".lnk"; }
+inline bool IsListFilePath(std::wstring_view path) { return PathExtension(path) == L".lst"; }
 
 } // namespace intake

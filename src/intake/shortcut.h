@@ -12,11 +12,10 @@ namespace intake {
 // and the target not looked for. Empty when the file cannot be read as a
 // shortcut or its target has no file-system path. Throws win::Error when the
 // shell link object cannot be created.
-std::wstring ResolveShortcut(const std::wstring &path);
+std::wstring ResolveShortcut(const std::wstring& path);
 
 // The same with a link object created by the caller (any object; it is asked
 // for the interfaces it needs).
-std::wstring ResolveShortcutWith(IUnknown *linkObject,
-                                 const std::wstring &path);
+std::wstring ResolveShortcutWith(IUnknown* linkObject, const std::wstring& path);
 
 } // namespace intake

@@ -19,88 +19,83 @@ thread_local HHOOK boxHook;
 
 // Moves the box as it is first activated, then steps aside for good.
 LRESULT CALLBACK PlaceBox(int code, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = ::CallNextHookEx(boxHook, code, wParam, lParam);
-  if (code == HCBT_ACTIVATE && boxHook != nullptr) {
-    ::SetWindowPos(reinterpret_cast<HWND>(wParam), nullptr, boxPosition.x,
-                   boxPosition.y, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::UnhookWindowsHookEx(std::exchange(boxHook, nullptr));
-  }
-  return result;
+    LRESULT result = ::CallNextHookEx(boxHook, code, wParam, lParam);
+    if (code == HCBT_ACTIVATE && boxHook != nullptr) {
+        ::SetWindowPos(reinterpret_cast<HWND>(wParam), nullptr, boxPosition.x, boxPosition.y, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::UnhookWindowsHookEx(std::exchange(boxHook, nullptr));
+    }
+    return result;
 }
 
 } // namespace
 
-void SystemDialogs::ShowMessage(HWND owner, const std::wstring &text) {
-  ::MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK);
+void SystemDialogs::ShowMessage(HWND owner, const std::wstring& text) {
+    ::MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK);
 }
 
-void SystemDialogs::ShowError(HWND owner, const std::wstring &text) {
-  ::MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
+void SystemDialogs::ShowError(HWND owner, const std::wstring& text) {
+    ::MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
 }
 
-bool SystemDialogs::Confirm(HWND owner, const std::wstring &question) {
-  // A task dialog, because a Yes/No message box cannot be dismissed with Escape
-  // or its close button, and the question must be answerable that way (as a
-  // No).
-  const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"はい(&Y)"},
-                                       {IDNO, L"いいえ(&N)"}};
-  TASKDIALOGCONFIG config{};
-  config.cbSize = sizeof config;
-  config.hwndParent = owner;
-  config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_USE_HICON_MAIN;
-  config.pszWindowTitle = L"確認";
-  config.hMainIcon = ::LoadIconW(nullptr, IDI_QUESTION);
-  config.pszContent = question.c_str();
-  config.cButtons = 2;
-  config.pButtons = buttons;
-  config.nDefaultButton = IDYES;
-  int pressed = 0;
-  if (FAILED(::TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
-    // Without a task dialog, fall back to the message box; its No is still the
-    // safe answer.
-    pressed = ::MessageBoxW(owner, question.c_str(), L"確認",
-                            MB_YESNO | MB_ICONQUESTION);
-  }
-  return pressed == IDYES;
+bool SystemDialogs::Confirm(HWND owner, const std::wstring& question) {
+    // A task dialog, because a Yes/No message box cannot be dismissed with Escape
+    // or its close button, and the question must be answerable that way (as a
+    // No).
+    const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}};
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_USE_HICON_MAIN;
+    config.pszWindowTitle = L"確認";
+    config.hMainIcon = ::LoadIconW(nullptr, IDI_QUESTION);
+    config.pszContent = question.c_str();
+    config.cButtons = 2;
+    config.pButtons = buttons;
+    config.nDefaultButton = IDYES;
+    int pressed = 0;
+    if (FAILED(::TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+        // Without a task dialog, fall back to the message box; its No is still the
+        // safe answer.
+        pressed = ::MessageBoxW(owner, question.c_str(), L"確認", MB_YESNO | MB_ICONQUESTION);
+    }
+    return pressed == IDYES;
 }
 
-std::optional<std::wstring>
-SystemDialogs::AskSaveFileName(HWND owner, const std::wstring &fileName,
-                               const std::wstring &filter) {
-  std::wstring filterPairs = filter + L'|';
-  for (wchar_t &c : filterPairs) {
-    if (c == L'|')
-      c = L'\0';
-  }
-  // The longest path the system knows, so that no chosen name is cut.
-  std::vector<wchar_t> name(32768, L'\0');
-  fileName.copy(name.data(), std::min(fileName.size(), name.size() - 1));
+std::optional<std::wstring> SystemDialogs::AskSaveFileName(HWND owner, const std::wstring& fileName,
+                                                           const std::wstring& filter) {
+    std::wstring filterPairs = filter + L'|';
+    for (wchar_t& c : filterPairs) {
+        if (c == L'|')
+            c = L'\0';
+    }
+    // The longest path the system knows, so that no chosen name is cut.
+    std::vector<wchar_t> name(32768, L'\0');
+    fileName.copy(name.data(), std::min(fileName.size(), name.size() - 1));
 
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filterPairs.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = name.data();
-  ofn.nMaxFile = static_cast<DWORD>(name.size());
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  if (::GetSaveFileNameW(&ofn))
-    return std::wstring(name.data());
-  if (DWORD code = ::CommDlgExtendedError(); code != 0) {
-    throw Error(OleErrorFallback(code), static_cast<long>(code));
-  }
-  return std::nullopt;
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filterPairs.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    if (::GetSaveFileNameW(&ofn))
+        return std::wstring(name.data());
+    if (DWORD code = ::CommDlgExtendedError(); code != 0) {
+        throw Error(OleErrorFallback(code), static_cast<long>(code));
+    }
+    return std::nullopt;
 }
 
-void SystemDialogs::ShowWarningAt(HWND owner, const std::wstring &caption,
-                                  const std::wstring &text, POINT topLeft) {
-  boxPosition = topLeft;
-  boxHook =
-      ::SetWindowsHookExW(WH_CBT, PlaceBox, nullptr, ::GetCurrentThreadId());
-  ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
-  if (boxHook)
-    ::UnhookWindowsHookEx(std::exchange(boxHook, nullptr));
+void SystemDialogs::ShowWarningAt(HWND owner, const std::wstring& caption, const std::wstring& text,
+                                  POINT topLeft) {
+    boxPosition = topLeft;
+    boxHook = ::SetWindowsHookExW(WH_CBT, PlaceBox, nullptr, ::GetCurrentThreadId());
+    ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+    if (boxHook)
+        ::UnhookWindowsHookEx(std::exchange(boxHook, nullptr));
 }
 
 } // namespace win
