@@ -1,5 +1,4 @@
-// The default name of a saved list, from the local time and the user's regional
-// formats.
+// The default name of a saved list, from the local time and the user's regional formats.
 #pragma once
 
 #include <windows.h>

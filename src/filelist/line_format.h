@@ -7,9 +7,8 @@
 
 namespace filelist {
 
-// Cuts text into lines at CR LF, a lone CR or a lone LF; stops at the first
-// NUL. A break at the very end adds no empty line, but every break before it
-// ends one line, empty or not.
+// Cuts text into lines at CR LF, a lone CR or a lone LF; stops at the first NUL. A break at the
+// very end adds no empty line, but every break before it ends one line, empty or not.
 template <typename Char>
 std::vector<std::basic_string<Char>> SplitLines(std::basic_string_view<Char> text);
 

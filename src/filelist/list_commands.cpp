@@ -93,8 +93,7 @@ void CopyListToClipboard(HWND owner, const FileList& list, win::Dialogs& dialogs
     OpenOrThrow(clipboard);
     if (!::EmptyClipboard())
         ThrowLastError();
-    // Both forms: Unicode keeps every name, the code page text serves older
-    // programs.
+    // Both forms: Unicode keeps every name, the code page text serves older programs.
     PutOnClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     PutOnClipboard(CF_TEXT, bytes.c_str(), bytes.size() + 1);
 }

@@ -1,5 +1,4 @@
-// The list menu's commands: save the list, copy it to the clipboard, take paths
-// from it.
+// The list menu's commands: save the list, copy it to the clipboard, take paths from it.
 #pragma once
 
 #include <windows.h>
@@ -12,15 +11,14 @@ namespace filelist {
 
 class FileList;
 
-// N5Click: asks for a name through the save dialog and writes the list file
-// there.
+// N5Click: asks for a name through the save dialog and writes the list file there.
 void SaveList(HWND owner, const FileList& list, win::Dialogs& dialogs);
 
 // V1Click: the list as text on the clipboard, in place of whatever it held.
 void CopyListToClipboard(HWND owner, const FileList& list, win::Dialogs& dialogs);
 
-// W1Click: appends every line of the clipboard's text that names an existing
-// file and names the other lines in one message.
+// W1Click: appends every line of the clipboard's text that names an existing file and names the
+// other lines in one message.
 void TakePathsFromClipboard(HWND owner, FileList& list, win::Dialogs& dialogs);
 
 } // namespace filelist

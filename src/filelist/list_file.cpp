@@ -32,8 +32,7 @@ bool WriteWithWriteFile(HANDLE file, const char* data, DWORD size) {
     return true;
 }
 
-// A name in the target's folder that no file has yet, created empty and not
-// shared.
+// A name in the target's folder that no file has yet, created empty and not shared.
 win::FileHandle CreateSibling(const std::wstring& path, std::wstring& siblingPath) {
     size_t folderEnd = path.find_last_of(L"\\/:");
     std::wstring folder = folderEnd == std::wstring::npos ? L"" : path.substr(0, folderEnd + 1);

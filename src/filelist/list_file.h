@@ -9,26 +9,23 @@
 
 namespace filelist {
 
-// The lines of the list file at path, in file order, empty ones included. A
-// file that starts with the UTF-8 byte-order mark is UTF-8; any other is in the
-// system code page. Throws win::Error "ファイル "…" は開けません。…" when the
-// file cannot be opened.
+// The lines of the list file at path, in file order, empty ones included. A file that starts with
+// the UTF-8 byte-order mark is UTF-8; any other is in the system code page. Throws win::Error
+// "ファイル "…" は開けません。…" when the file cannot be opened.
 std::vector<std::wstring> ReadListFile(const std::wstring& path);
 
-// The bytes of a list file: in the system code page when every path fits in it
-// exactly, otherwise UTF-8 behind a byte-order mark, so that no name is lost.
+// The bytes of a list file: in the system code page when every path fits in it exactly, otherwise
+// UTF-8 behind a byte-order mark, so that no name is lost.
 std::string EncodeListFile(const std::vector<std::wstring>& paths);
 
-// Writes the list file. The old file at path is replaced only once the new one
-// is complete.
+// Writes the list file. The old file at path is replaced only once the new one is complete.
 void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths);
 
 // Writes one piece of the file; false with the last error set when it fails.
 using ChunkWriter = bool (*)(HANDLE file, const char* data, DWORD size);
 
-// Puts bytes at path through a new file beside it that is moved over the target
-// only when complete; on failure the target is untouched and the new file is
-// removed.
+// Puts bytes at path through a new file beside it that is moved over the target only when complete;
+// on failure the target is untouched and the new file is removed.
 void ReplaceFileContents(const std::wstring& path, std::string_view bytes,
                          ChunkWriter write = nullptr);
 

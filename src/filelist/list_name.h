@@ -18,8 +18,8 @@ struct TimeFormat {
 
 std::wstring FormatLongTime(int hour, int minute, int second, const TimeFormat& format);
 
-// "tuckbay " + date + "-" + time + ".lst" with every "/" and ":" made a space,
-// since neither may stand in a file name.
+// "tuckbay " + date + "-" + time + ".lst" with every "/" and ":" made a space, since neither may
+// stand in a file name.
 std::wstring ListNameFrom(std::wstring_view dateText, std::wstring_view timeText);
 
 } // namespace filelist

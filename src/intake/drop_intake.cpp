@@ -63,9 +63,8 @@ private:
 } // namespace
 
 std::vector<std::wstring> ReadDroppedPaths(HDROP drop) {
-    // DragQueryFile walks the list from its start for every index, which makes a
-    // large drop quadratic; the drop's memory is a DROPFILES block that one pass
-    // reads in full.
+    // DragQueryFile walks the list from its start for every index, which makes a large drop
+    // quadratic; the drop's memory is a DROPFILES block that one pass reads in full.
     win::GlobalLockScope lock(drop);
     auto* base = static_cast<const BYTE*>(lock.Data());
     if (base == nullptr || lock.Size() < sizeof(DROPFILES))
@@ -121,8 +120,8 @@ void DropIntake::TakeDrop(const std::vector<std::wstring>& paths) {
     try {
         for (const std::wstring& path : paths) {
             if (resolveShortcuts && IsShortcutPath(path)) {
-                // A shortcut that yields no target stays in the list as itself rather
-                // than as an empty entry, which would lose the dropped file.
+                // A shortcut that yields no target stays in the list as itself rather than as an
+                // empty entry, which would lose the dropped file.
                 std::wstring target = resolve_(path);
                 list_.AppendPath(target.empty() ? path : std::move(target));
             } else {
@@ -155,8 +154,7 @@ void DropIntake::TakeListZoneDrop(const std::vector<std::wstring>& paths, bool& 
 }
 
 void DropIntake::Refuse() {
-    // A topmost window would cover the warning, so it steps back while the box is
-    // open.
+    // A topmost window would cover the warning, so it steps back while the box is open.
     if (host_.TopmostSwitchDown())
         host_.SetTopmost(false);
     RECT frame{};

@@ -1,5 +1,5 @@
-// Files dropped on the main window: the drop zone takes every path, the list
-// zone reads a dropped list file or takes the paths when the user allows it.
+// Files dropped on the main window: the drop zone takes every path, the list zone reads a dropped
+// list file or takes the paths when the user allows it.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +18,7 @@ class Dialogs;
 
 namespace intake {
 
-// The main window's side of a drop: the switches read at the moment of each
-// drop.
+// The main window's side of a drop: the switches read at the moment of each drop.
 class DropHost {
 public:
     virtual bool ShortcutSwitchDown() const = 0; // sbtnshort
@@ -47,9 +46,8 @@ public:
     // Makes both zones file-drop targets.
     void Register();
 
-    // The drop tests of AppMessage. Returns whether the message is handled; every
-    // drop handle that reaches it is released, also when handling ends in an
-    // error.
+    // The drop tests of AppMessage. Returns whether the message is handled; every drop handle that
+    // reaches it is released, also when handling ends in an error.
     bool HandleMessage(const MSG& msg);
 
 private:

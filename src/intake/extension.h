@@ -5,9 +5,8 @@
 
 namespace intake {
 
-// From the last "." to the end, the dot included, when no "\" or ":" follows
-// that dot; otherwise empty. Compared case-sensitively: only ".lnk" and ".lst"
-// in lower case count.
+// From the last "." to the end, the dot included, when no "\" or ":" follows that dot; otherwise
+// empty. Compared case-sensitively: only ".lnk" and ".lst" in lower case count.
 std::wstring_view PathExtension(std::wstring_view path);
 
 inline bool IsShortcutPath(std::wstring_view path) { return PathExtension(path) == L".lnk"; }

@@ -16,8 +16,8 @@ using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kShellLinkClassId[] = L"{00021401-0000-0000-C000-000000000046}";
 
-// GetPath has no way to ask for the length, and Wine leaves a cut-off result
-// without its NUL: grow the buffer until the text ends with room to spare.
+// GetPath has no way to ask for the length, and Wine leaves a cut-off result without its NUL: grow
+// the buffer until the text ends with room to spare.
 std::wstring StoredTarget(IShellLinkW* link) {
     for (size_t capacity = MAX_PATH;; capacity *= 2) {
         std::vector<wchar_t> buffer(capacity, L'\0');
@@ -40,8 +40,7 @@ std::wstring ResolveShortcutWith(IUnknown* linkObject, const std::wstring& path)
     if (FAILED(linkObject->QueryInterface(IID_PPV_ARGS(&link)))) {
         throw win::Error(L"Interface はサポートされていません", E_NOINTERFACE);
     }
-    // What follows only reads the file: every way it can go wrong means "no
-    // target".
+    // What follows only reads the file: every way it can go wrong means "no target".
     ComPtr<IPersistFile> file;
     if (FAILED(link.As(&file)))
         return {};

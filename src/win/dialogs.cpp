@@ -12,8 +12,7 @@
 namespace win {
 namespace {
 
-// Where the next message box of this thread goes; set only while ShowWarningAt
-// waits.
+// Where the next message box of this thread goes; set only while ShowWarningAt waits.
 thread_local POINT boxPosition;
 thread_local HHOOK boxHook;
 
@@ -39,9 +38,8 @@ void SystemDialogs::ShowError(HWND owner, const std::wstring& text) {
 }
 
 bool SystemDialogs::Confirm(HWND owner, const std::wstring& question) {
-    // A task dialog, because a Yes/No message box cannot be dismissed with Escape
-    // or its close button, and the question must be answerable that way (as a
-    // No).
+    // A task dialog, because a Yes/No message box cannot be dismissed with Escape or its
+    // close button, and the question must be answerable that way (as a No).
     const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
@@ -55,8 +53,7 @@ bool SystemDialogs::Confirm(HWND owner, const std::wstring& question) {
     config.nDefaultButton = IDYES;
     int pressed = 0;
     if (FAILED(::TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
-        // Without a task dialog, fall back to the message box; its No is still the
-        // safe answer.
+        // Without a task dialog, fall back to the message box; its No is still the safe answer.
         pressed = ::MessageBoxW(owner, question.c_str(), L"確認", MB_YESNO | MB_ICONQUESTION);
     }
     return pressed == IDYES;
