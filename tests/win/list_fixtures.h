@@ -1,0 +1,166 @@
+// What the list and intake tests share: a real file list in a real window, a scratch folder,
+// dialogs that record what was asked, and drops built as the platform builds them.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "filelist/file_list.h"
+#include "win/dialogs.h"
+
+namespace tuckbay::test {
+
+// A top-level window holding a virtual list view and a status bar, with the real FileList.
+class ListWindow {
+public:
+    ListWindow() {
+        frame_ = ::CreateWindowExW(0, L"STATIC", L"list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                                   100, 400, 300, nullptr, nullptr, nullptr, nullptr);
+        listView_ = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
+                                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 400,
+                                      250, frame_, nullptr, nullptr, nullptr);
+        statusBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                       frame_, nullptr, nullptr, nullptr);
+        list_ = std::make_unique<filelist::FileList>(listView_, statusBar_);
+    }
+    ~ListWindow() {
+        list_.reset();
+        ::DestroyWindow(frame_);
+    }
+    ListWindow(const ListWindow&) = delete;
+    ListWindow& operator=(const ListWindow&) = delete;
+
+    HWND Frame() const { return frame_; }
+    filelist::FileList& List() { return *list_; }
+    const std::vector<std::wstring>& Paths() const { return list_->AllPaths(); }
+    std::wstring CountText() const {
+        wchar_t text[64] = {};
+        ::SendMessageW(statusBar_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+private:
+    HWND frame_ = nullptr;
+    HWND listView_ = nullptr;
+    HWND statusBar_ = nullptr;
+    std::unique_ptr<filelist::FileList> list_;
+};
+
+// Answers and records every box instead of showing it.
+class RecordingDialogs : public win::Dialogs {
+public:
+    void ShowMessage(HWND, const std::wstring& text) override { messages.push_back(text); }
+    void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+    bool Confirm(HWND, const std::wstring&) override { return false; }
+    std::optional<std::wstring> AskSaveFileName(HWND, const std::wstring& fileName,
+                                                const std::wstring& filter) override {
+        offeredNames.push_back(fileName);
+        offeredFilter = filter;
+        return saveAnswer;
+    }
+    void ShowWarningAt(HWND owner, const std::wstring& caption, const std::wstring& text,
+                       POINT topLeft) override {
+        warnings.push_back({caption, text, topLeft,
+                            (::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
+    }
+
+    struct Warning {
+        std::wstring caption;
+        std::wstring text;
+        POINT topLeft;
+        bool ownerTopmost; // while the box was up
+    };
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> errors;
+    std::vector<std::wstring> offeredNames;
+    std::wstring offeredFilter;
+    std::optional<std::wstring> saveAnswer;
+    std::vector<Warning> warnings;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        wchar_t base[MAX_PATH + 1] = {};
+        ::GetTempPathW(MAX_PATH + 1, base);
+        static int serial = 0;
+        path_ = std::wstring(base) + L"tuckbay-test-" + std::to_wstring(::GetCurrentProcessId()) +
+                L"-" + std::to_wstring(++serial);
+        ::CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~ScratchFolder() {
+        std::wstring from = path_ + L'\0';
+        SHFILEOPSTRUCTW op{};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NO_UI;
+        ::SHFileOperationW(&op);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+    // Writes bytes to name in the folder and returns its full path.
+    std::wstring Write(const std::wstring& name, const std::string& bytes) const {
+        std::wstring file = *this / name;
+        HANDLE h =
+            ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ::CloseHandle(h);
+        return file;
+    }
+
+private:
+    std::wstring path_;
+};
+
+inline std::optional<std::string> ReadBytes(const std::wstring& file) {
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+inline bool FileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// An HDROP as the shell builds one: DROPFILES, then the wide paths, then one more NUL.
+inline HDROP BuildDrop(const std::vector<std::wstring>& paths) {
+    size_t chars = 1;
+    for (const std::wstring& path : paths)
+        chars += path.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* at = reinterpret_cast<wchar_t*>(header + 1);
+    for (const std::wstring& path : paths) {
+        path.copy(at, path.size());
+        at += path.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+} // namespace tuckbay::test
