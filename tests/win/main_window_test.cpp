@@ -345,6 +345,38 @@ TEST_F(MainWindow, AnErrorInAHandlerShowsTheStandardBoxAndTheProgramGoesOn) {
     EXPECT_EQ(dialogs.errors[2], L"hook failed.");
 }
 
+TEST_F(MainWindow, TheLoopOffersEveryPostedMessageToTheHookFirst) {
+    FailingWindow window;
+    std::vector<UINT> seen;
+    app->SetMessageHook([&](MSG& msg, bool& handled) {
+        if (msg.hwnd != window.Hwnd()) return;
+        seen.push_back(msg.message);
+        handled = msg.wParam == 7; // taken by the hook: never dispatched
+    });
+    ::PostMessageW(window.Hwnd(), WM_APP, 7, 0);
+    ::PostMessageW(window.Hwnd(), WM_APP, 0, 0);
+    ASSERT_TRUE(Pump([&] { return window.handled == 1; }));
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_APP, WM_APP}));
+    // A sent message does not pass through the hook.
+    ::SendMessageW(window.Hwnd(), WM_APP, 0, 0);
+    EXPECT_EQ(window.handled, 2);
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST_F(MainWindow, MinimisingGoesThroughTheApplicationWindow) {
+    ::SendMessageW(form->Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(::IsWindowVisible(form->Hwnd()));
+    EXPECT_TRUE(::IsIconic(app->Handle()));
+    // The taskbar button's Restore brings the main window back as it was.
+    ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(::IsIconic(app->Handle()));
+    EXPECT_TRUE(::IsWindowVisible(form->Hwnd()));
+    EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
+    // Its Close closes the main window.
+    ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(Pump([&] { return form->Hwnd() == nullptr; }));
+}
+
 TEST_F(MainWindow, ErrorTextsComeFromTheSystem) {
     EXPECT_FALSE(win::SystemMessageText(ERROR_FILE_NOT_FOUND).empty());
     std::wstring text = win::SystemMessageText(ERROR_ACCESS_DENIED);
