@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "filelist/file_list.h"
+#include "intake/drop_intake.h"
 #include "win/application.h"
 #include "win/controls.h"
 #include "win/handles.h"
@@ -43,7 +44,7 @@ enum ControlId : int {
     kIdO1,
 };
 
-class TForm1 : public win::Window {
+class TForm1 : public win::Window, private intake::DropHost {
 public:
     explicit TForm1(win::Application& application);
     ~TForm1() override;
@@ -77,7 +78,7 @@ public:
     void Image1MouseMove(int x, int y);
 
     // Every change of the topmost state goes through here.
-    void SetTopmost(bool topmost);
+    void SetTopmost(bool topmost) override;
 
     // The controls, under the names the window's design gives them.
     std::unique_ptr<win::Panel> filelist;
@@ -118,6 +119,11 @@ private:
     void ApplyListAreaMode(bool visible);
     void CentreOnScreen();
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
+    // What a drop reads of the window.
+    bool ShortcutSwitchDown() const override;
+    bool ListDropsAllowed() const override;
+    bool TopmostSwitchDown() const override;
+    HWND MainWindow() const override;
 
     win::Application& application_;
     win::FontHandle formFont_;
@@ -128,6 +134,7 @@ private:
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
+    std::unique_ptr<intake::DropIntake> dropIntake_;
     bool created_ = false;
     bool destroyed_ = false;
 };

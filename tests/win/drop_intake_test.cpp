@@ -80,7 +80,7 @@ protected:
     bool topmostSwitch_ = false;
     int resolutions_ = 0;
     int resolveThrowsAt_ = 0;
-    RecordingDialogs dialogs_;
+    ScriptedDialogs dialogs_;
     ScratchFolder folder_;
     ListWindow window_;
     HWND dropZone_ = nullptr;

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,33 @@ public:
         confirmAnswers.pop_front();
         return answer;
     }
+    std::optional<std::wstring> AskSaveFileName(HWND, const std::wstring& fileName,
+                                                const std::wstring& filter) override {
+        offeredNames.push_back(fileName);
+        offeredFilter = filter;
+        return saveAnswer;
+    }
+    void ShowWarningAt(HWND owner, const std::wstring& caption, const std::wstring& text,
+                       POINT topLeft) override {
+        warnings.push_back({caption, text, topLeft,
+                            (::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
+    }
+
+    struct Warning {
+        std::wstring caption;
+        std::wstring text;
+        POINT topLeft;
+        bool ownerTopmost; // while the box was open
+    };
 
     std::vector<std::wstring> messages;
     std::vector<std::wstring> errors;
     std::vector<std::wstring> questions;
     std::deque<bool> confirmAnswers;
+    std::vector<std::wstring> offeredNames; // by the save dialog
+    std::wstring offeredFilter;
+    std::optional<std::wstring> saveAnswer; // nothing: the user cancels
+    std::vector<Warning> warnings;
 };
 
 class FormTest : public ::testing::Test {
@@ -66,7 +89,8 @@ protected:
     filelist::FileList& List() { return form->FileList(); }
 
     void Append(std::initializer_list<const wchar_t*> paths) {
-        for (const wchar_t* p : paths) List().AppendPath(p);
+        for (const wchar_t* p : paths)
+            List().AppendPath(p);
         List().UpdateCountDisplay();
     }
 

@@ -31,7 +31,7 @@ protected:
         window.List().UpdateCountDisplay();
     }
 
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs;
     ScratchFolder folder;
     ListWindow window;
 };

@@ -1,5 +1,5 @@
 // What the list and intake tests share: a real file list in a real window, a scratch folder,
-// dialogs that record what was asked, and drops built as the platform builds them.
+// and drops built as the platform builds them.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "filelist/file_list.h"
-#include "win/dialogs.h"
+#include "form_fixture.h"
 
 namespace tuckbay::test {
 
@@ -53,38 +53,6 @@ private:
     HWND listView_ = nullptr;
     HWND statusBar_ = nullptr;
     std::unique_ptr<filelist::FileList> list_;
-};
-
-// Answers and records every box instead of showing it.
-class RecordingDialogs : public win::Dialogs {
-public:
-    void ShowMessage(HWND, const std::wstring& text) override { messages.push_back(text); }
-    void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
-    bool Confirm(HWND, const std::wstring&) override { return false; }
-    std::optional<std::wstring> AskSaveFileName(HWND, const std::wstring& fileName,
-                                                const std::wstring& filter) override {
-        offeredNames.push_back(fileName);
-        offeredFilter = filter;
-        return saveAnswer;
-    }
-    void ShowWarningAt(HWND owner, const std::wstring& caption, const std::wstring& text,
-                       POINT topLeft) override {
-        warnings.push_back({caption, text, topLeft,
-                            (::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
-    }
-
-    struct Warning {
-        std::wstring caption;
-        std::wstring text;
-        POINT topLeft;
-        bool ownerTopmost; // while the box was up
-    };
-    std::vector<std::wstring> messages;
-    std::vector<std::wstring> errors;
-    std::vector<std::wstring> offeredNames;
-    std::wstring offeredFilter;
-    std::optional<std::wstring> saveAnswer;
-    std::vector<Warning> warnings;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
