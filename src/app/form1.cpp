@@ -55,13 +55,11 @@ void TForm1::SetTopmost(bool topmost) {
 
 void TForm1::ApplyListAreaMode(bool visible) {
     HWND hwnd = Hwnd();
-    if (::IsZoomed(hwnd))
-        ::ShowWindow(hwnd, SW_RESTORE);
+    if (::IsZoomed(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
     // The list area is hidden before the window's client area changes and shown only after
     // it has its final width, so no intermediate size squeezes or stretches it: it keeps its
     // width for the way back.
-    if (!visible)
-        ::ShowWindow(filelist->Hwnd(), SW_HIDE);
+    if (!visible) ::ShowWindow(filelist->Hwnd(), SW_HIDE);
     LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
     LONG frame = WS_THICKFRAME | WS_MAXIMIZEBOX;
     style = visible ? (style | frame) : (style & ~frame);
@@ -78,12 +76,10 @@ void TForm1::ApplyListAreaMode(bool visible) {
     ::GetClientRect(hwnd, &client);
     int frameWidth = (outer.right - outer.left) - client.right;
     int clientWidth = win::ChildBounds(Panel2->Hwnd()).width;
-    if (visible)
-        clientWidth += win::ChildBounds(filelist->Hwnd()).width;
+    if (visible) clientWidth += win::ChildBounds(filelist->Hwnd()).width;
     ::SetWindowPos(hwnd, nullptr, 0, 0, clientWidth + frameWidth, outer.bottom - outer.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (visible)
-        ::ShowWindow(filelist->Hwnd(), SW_SHOW);
+    if (visible) ::ShowWindow(filelist->Hwnd(), SW_SHOW);
     Realign();
     FormResize();
 }
@@ -105,8 +101,7 @@ void TForm1::FormKeyPress(wchar_t key) {
 }
 
 void TForm1::FormResize() {
-    if (!created_)
-        return;
+    if (!created_) return;
     int width = win::ChildBounds(filelist->Hwnd()).width;
     ::SendMessageW(ListView1, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width - 16, 0));
     RECT r;
@@ -129,8 +124,7 @@ void TForm1::AppDeactivate() {
 
 void TForm1::AppMessage(MSG& msg, bool& handled) {
     // The system menu's two commands are tested first, then the drops.
-    if (dropIntake_ && dropIntake_->HandleMessage(msg))
-        handled = true;
+    if (dropIntake_ && dropIntake_->HandleMessage(msg)) handled = true;
 }
 
 bool TForm1::ShortcutSwitchDown() const { return sbtnshort->Down(); }
@@ -152,8 +146,7 @@ void TForm1::D1Click() {
         return;
     }
     std::wstring question = fileList_->AllPaths()[*index] + L"をリストから削除しますか？";
-    if (!Dialogs().Confirm(Hwnd(), question))
-        return;
+    if (!Dialogs().Confirm(Hwnd(), question)) return;
     fileList_->RemoveAt(*index);
     fileList_->UpdateCountDisplay();
 }
@@ -174,47 +167,21 @@ void TForm1::Image1MouseMove(int, int) {}
 
 void TForm1::OnCommand(int id) {
     switch (id) {
-    case kIdN5:
-        N5Click();
-        break;
-    case kIdV1:
-        V1Click();
-        break;
-    case kIdW1:
-        W1Click();
-        break;
+    case kIdN5: N5Click(); break;
+    case kIdV1: V1Click(); break;
+    case kIdW1: W1Click(); break;
     case kIdY1:
-    case kIdP1:
-        Y1Click();
-        break;
+    case kIdP1: Y1Click(); break;
     case kIdF1:
-    case kIdO1:
-        F1Click();
-        break;
-    case kIdN7:
-        N7Click();
-        break;
-    case kIdN8:
-        N8Click();
-        break;
-    case kIdD1:
-        D1Click();
-        break;
-    case kIdSbtnfl:
-        sbtnflClick();
-        break;
-    case kIdSpeedButton1:
-        SpeedButton1Click();
-        break;
-    case kIdSpeedButton2:
-        SpeedButton2Click();
-        break;
-    case kIdButton1:
-        Button1Click();
-        break;
-    case kIdButton2:
-        Button2Click();
-        break;
+    case kIdO1: F1Click(); break;
+    case kIdN7: N7Click(); break;
+    case kIdN8: N8Click(); break;
+    case kIdD1: D1Click(); break;
+    case kIdSbtnfl: sbtnflClick(); break;
+    case kIdSpeedButton1: SpeedButton1Click(); break;
+    case kIdSpeedButton2: SpeedButton2Click(); break;
+    case kIdButton1: Button1Click(); break;
+    case kIdButton2: Button2Click(); break;
     }
 }
 
@@ -225,8 +192,8 @@ void TForm1::ShowContextMenu(LPARAM lParam) {
         RECT r{};
         auto index = fileList_->FocusedIndex();
         r.left = LVIR_LABEL;
-        if (!index ||
-            !::SendMessageW(ListView1, LVM_GETITEMRECT, *index, reinterpret_cast<LPARAM>(&r))) {
+        if (!index || !::SendMessageW(ListView1, LVM_GETITEMRECT, *index,
+                                      reinterpret_cast<LPARAM>(&r))) {
             r = {};
         }
         p = {r.left, r.bottom};
@@ -243,14 +210,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         FormResize();
         return 0;
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED)
-            OnCommand(LOWORD(wParam));
+        if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         LRESULT result = 0;
-        if (fileList_ && fileList_->HandleNotify(header, &result))
-            return result;
+        if (fileList_ && fileList_->HandleNotify(header, &result)) return result;
         if (header.hwndFrom == ListView1 && header.code == LVN_COLUMNCLICK) {
             ListView1ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         }
@@ -276,8 +241,7 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             destroyed_ = true;
             FormDestroy();
         }
-        if (application_.IsRunning())
-            ::PostQuitMessage(0);
+        if (application_.IsRunning()) ::PostQuitMessage(0);
         return 0;
     }
     return Window::HandleMessage(msg, wParam, lParam);

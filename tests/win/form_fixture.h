@@ -89,8 +89,7 @@ protected:
     filelist::FileList& List() { return form->FileList(); }
 
     void Append(std::initializer_list<const wchar_t*> paths) {
-        for (const wchar_t* p : paths)
-            List().AppendPath(p);
+        for (const wchar_t* p : paths) List().AppendPath(p);
         List().UpdateCountDisplay();
     }
 
