@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <type_traits>
 
 #include "filelist/line_format.h"
 #include "win/codepage.h"
@@ -19,6 +20,13 @@ constexpr DWORD kChunk = 1 << 20;
 [[noreturn]] void ThrowFileError(const std::wstring& path, const wchar_t* what, DWORD code) {
     throw win::Error(L"ファイル \"" + path + L"\" " + what + L"。" + win::SystemMessageText(code),
                      static_cast<long>(code));
+}
+
+// ASCII is the same in every code page, and most paths are nothing else: such text needs
+// no conversion through the system, which costs more than reading or writing it.
+template <typename Char> bool IsAscii(std::basic_string_view<Char> text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](Char c) { return static_cast<std::make_unsigned_t<Char>>(c) < 0x80; });
 }
 
 bool WriteWithWriteFile(HANDLE file, const char* data, DWORD size) {
@@ -80,10 +88,24 @@ std::vector<std::wstring> ReadListFile(const std::wstring& path) {
     if (view.starts_with(kUtf8Mark)) {
         return SplitLines(win::FromUtf8(view.substr(kUtf8Mark.size())));
     }
+    if (IsAscii(view))
+        return SplitLines(std::wstring(view.begin(), view.end()));
     return SplitLines(win::FromCodePage(view));
 }
 
 std::string EncodeListFile(const std::vector<std::wstring>& paths) {
+    if (std::all_of(paths.begin(), paths.end(), IsAscii<wchar_t>)) {
+        std::string bytes;
+        size_t size = 0;
+        for (const std::wstring& path : paths)
+            size += path.size() + 2;
+        bytes.reserve(size);
+        for (const std::wstring& path : paths) {
+            bytes.append(path.begin(), path.end());
+            bytes += "\r\n";
+        }
+        return bytes;
+    }
     std::wstring text = JoinLines(paths);
     if (std::optional<std::string> bytes = win::ToCodePageExact(text))
         return std::move(*bytes);

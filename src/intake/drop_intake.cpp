@@ -108,24 +108,24 @@ bool DropIntake::HandleMessage(const MSG& msg) {
     std::vector<std::wstring> paths = ReadDroppedPaths(drop);
     bool handled = false;
     if (msg.hwnd == dropZone_) {
-        TakeDrop(paths);
+        TakeDrop(std::move(paths));
     } else {
-        TakeListZoneDrop(paths, handled);
+        TakeListZoneDrop(std::move(paths), handled);
     }
     return handled;
 }
 
-void DropIntake::TakeDrop(const std::vector<std::wstring>& paths) {
+void DropIntake::TakeDrop(std::vector<std::wstring> paths) {
     const bool resolveShortcuts = host_.ShortcutSwitchDown();
     try {
-        for (const std::wstring& path : paths) {
+        for (std::wstring& path : paths) {
             if (resolveShortcuts && IsShortcutPath(path)) {
                 // A shortcut that yields no target stays in the list as itself rather than as an
                 // empty entry, which would lose the dropped file.
                 std::wstring target = resolve_(path);
-                list_.AppendPath(target.empty() ? path : std::move(target));
+                list_.AppendPath(target.empty() ? std::move(path) : std::move(target));
             } else {
-                list_.AppendPath(path);
+                list_.AppendPath(std::move(path));
             }
         }
     } catch (...) {
@@ -136,7 +136,7 @@ void DropIntake::TakeDrop(const std::vector<std::wstring>& paths) {
     list_.UpdateCountDisplay();
 }
 
-void DropIntake::TakeListZoneDrop(const std::vector<std::wstring>& paths, bool& handled) {
+void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths, bool& handled) {
     if (paths.empty())
         return;
     if (IsListFilePath(paths.front())) {
@@ -146,7 +146,7 @@ void DropIntake::TakeListZoneDrop(const std::vector<std::wstring>& paths, bool& 
         list_.UpdateCountDisplay();
         handled = true;
     } else if (host_.ListDropsAllowed()) {
-        TakeDrop(paths);
+        TakeDrop(std::move(paths));
         handled = true;
     } else {
         Refuse();

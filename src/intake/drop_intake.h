@@ -51,8 +51,8 @@ public:
     bool HandleMessage(const MSG& msg);
 
 private:
-    void TakeDrop(const std::vector<std::wstring>& paths);
-    void TakeListZoneDrop(const std::vector<std::wstring>& paths, bool& handled);
+    void TakeDrop(std::vector<std::wstring> paths);
+    void TakeListZoneDrop(std::vector<std::wstring> paths, bool& handled);
     void Refuse();
 
     HWND dropZone_;
