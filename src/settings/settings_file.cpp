@@ -2,25 +2,13 @@
 
 #include "settings/ini_value.h"
 #include "win/error.h"
+#include "win/program_path.h"
 
 #include <algorithm>
 
 namespace settings {
 
 namespace {
-
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 std::wstring ReadText(const wchar_t* section, const wchar_t* key, const std::wstring& path) {
     std::wstring text(256, L'\0');
@@ -54,14 +42,7 @@ void WriteText(const wchar_t* section, const wchar_t* key, const std::wstring& v
 
 } // namespace
 
-std::wstring SettingsPathFor(const std::wstring& exePath) {
-    size_t slash = exePath.find_last_of(L"\\/:");
-    std::wstring folder = slash == std::wstring::npos ? std::wstring() : exePath.substr(0, slash + 1);
-    if (!folder.empty() && folder.back() != L':') folder.pop_back();
-    return folder + L"\\tuckbay2.ini";
-}
-
-std::wstring SettingsPath() { return SettingsPathFor(ModulePath()); }
+std::wstring SettingsPath() { return win::BesideProgram(L"tuckbay2.ini"); }
 
 std::optional<Settings> ReadSettings(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());

@@ -22,8 +22,6 @@ struct Settings {
 
 // tuckbay2.ini in the folder that holds the executable.
 std::wstring SettingsPath();
-// The same for an executable's full path.
-std::wstring SettingsPathFor(const std::wstring& exePath);
 
 // The values in the file at path, each missing or unreadable one at its default; nothing when
 // no file is there (a folder of that name counts as none).

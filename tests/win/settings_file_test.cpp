@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 #include "win/error.h"
+#include "win/program_path.h"
 
 #include <windows.h>
 
@@ -61,8 +62,9 @@ const char kFullFile[] = "[position]\r\nTop=120\r\nLeft=-30\r\n"
 } // namespace
 
 TEST(SettingsFile, PathIsBesideTheExecutable) {
-    EXPECT_EQ(settings::SettingsPathFor(L"Z:\\opt\\tuck bay\\tuckbay.exe"), L"Z:\\opt\\tuck bay\\tuckbay2.ini");
-    EXPECT_EQ(settings::SettingsPathFor(L"C:\\tuckbay.exe"), L"C:\\tuckbay2.ini");
+    EXPECT_EQ(win::BesideProgram(L"Z:\\opt\\tuck bay\\tuckbay.exe", L"tuckbay2.ini"),
+              L"Z:\\opt\\tuck bay\\tuckbay2.ini");
+    EXPECT_EQ(win::BesideProgram(L"C:\\tuckbay.exe", L"tuckbay2.ini"), L"C:\\tuckbay2.ini");
 
     wchar_t exe[4096];
     DWORD length = GetModuleFileNameW(nullptr, exe, 4096);
