@@ -22,31 +22,34 @@ HFONT MakeFont(const wchar_t* face, int height, bool italic) {
 
 void RegisterClassOnce(HINSTANCE instance) {
     WNDCLASSEXW wc{};
-    if (GetClassInfoExW(instance, kClassName, &wc)) return;
+    if (GetClassInfoExW(instance, kClassName, &wc))
+        return;
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = DefWindowProcW; // replaced per window once its object is bound
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc)) throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
+    if (!RegisterClassExW(&wc))
+        throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
 }
 
 } // namespace
 
 TForm3::TForm3(HWND owner)
     : windowFont_(MakeFont(L"Tahoma", 11, false)),
-      titleFont_(MakeFont(L"Times New Roman", 24, true)),
-      owner_(owner) {
+      titleFont_(MakeFont(L"Times New Roman", 24, true)), owner_(owner) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterClassOnce(instance);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExW(exStyle, kClassName, L"バージョン情報", style, 0, 0, frame.right - frame.left,
-                            frame.bottom - frame.top, owner, nullptr, instance, nullptr);
-    if (!hwnd_) throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
+    hwnd_ = CreateWindowExW(exStyle, kClassName, L"バージョン情報", style, 0, 0,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                            instance, nullptr);
+    if (!hwnd_)
+        throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
@@ -56,7 +59,8 @@ TForm3::TForm3(HWND owner)
 
 TForm3::~TForm3() {
     // Gone already when its owner was destroyed first.
-    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    if (IsWindow(hwnd_))
+        DestroyWindow(hwnd_);
 }
 
 HWND TForm3::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
@@ -66,8 +70,9 @@ HWND TForm3::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
     GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
-    HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y,
-                                 size.cx, size.cy, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND label =
+        CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y,
+                        size.cx, size.cy, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return label;
 }
@@ -75,28 +80,36 @@ HWND TForm3::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
 void TForm3::ShowModal() {
     RECT box{}, over{};
     GetWindowRect(hwnd_, &box);
-    if (!owner_ || !GetWindowRect(owner_, &over)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
+    if (!owner_ || !GetWindowRect(owner_, &over))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
     const int width = box.right - box.left, height = box.bottom - box.top;
     SetWindowPos(hwnd_, nullptr, over.left + (over.right - over.left - width) / 2,
                  over.top + (over.bottom - over.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 
     closed_ = false;
-    if (owner_) EnableWindow(owner_, FALSE);
+    // Owned only while shown: that keeps the box above the main window, topmost or not. A
+    // hidden owned window would stop Wine from changing the main window's topmost state.
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
+    if (owner_)
+        EnableWindow(owner_, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
     MSG msg;
     while (!closed_) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // The program is ending: leave the quit for the main loop.
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     // The owner takes input again before the box goes, so that activation returns to it.
-    if (owner_) EnableWindow(owner_, TRUE);
+    if (owner_)
+        EnableWindow(owner_, TRUE);
     ShowWindow(hwnd_, SW_HIDE);
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, 0);
 }
 
 LRESULT CALLBACK TForm3::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -104,7 +117,8 @@ LRESULT CALLBACK TForm3::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     switch (msg) {
     case WM_CLOSE:
         // Closing only hides the box; it is shown again next time.
-        if (self) self->closed_ = true;
+        if (self)
+            self->closed_ = true;
         return 0;
     case WM_CTLCOLORSTATIC:
         if (self && reinterpret_cast<HWND>(lParam) == self->label1_) {

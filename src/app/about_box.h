@@ -10,7 +10,7 @@ namespace app {
 
 class TForm3 {
 public:
-    // owner: the main window, so that the box stays above it whether or not that is topmost.
+    // owner: the main window, which owns the box while it is shown.
     explicit TForm3(HWND owner);
     ~TForm3();
     TForm3(const TForm3&) = delete;

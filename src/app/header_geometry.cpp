@@ -19,7 +19,8 @@ HeaderLayout LayoutHeaderItem(const HeaderRect& item, bool pressed) {
 
 std::array<HeaderPoint, 3> SortArrowPoints(const HeaderRect& t, bool up) {
     const int32_t m = t.left + (t.right - t.left) / 2;
-    if (up) return {{{m, t.top}, {t.right, t.bottom}, {t.left, t.bottom}}};
+    if (up)
+        return {{{m, t.top}, {t.right, t.bottom}, {t.left, t.bottom}}};
     return {{{t.right, t.top}, {m, t.bottom}, {t.left, t.top}}};
 }
 

@@ -6,7 +6,8 @@ namespace app {
 
 void SystemShell::ExecuteEx(const SHELLEXECUTEINFOW& request) {
     SHELLEXECUTEINFOW copy = request;
-    if (ShellExecuteExW(&copy) && copy.hProcess) CloseHandle(copy.hProcess);
+    if (ShellExecuteExW(&copy) && copy.hProcess)
+        CloseHandle(copy.hProcess);
 }
 
 void SystemShell::StartProcess(const std::wstring& application, const std::wstring& commandLine) {
@@ -16,8 +17,8 @@ void SystemShell::StartProcess(const std::wstring& application, const std::wstri
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process{};
     std::wstring line = commandLine; // CreateProcessW may write into it
-    if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
@@ -44,7 +45,8 @@ std::wstring FileBrowserPath() {
     std::wstring folder(length, L'\0');
     length = GetWindowsDirectoryW(folder.data(), length);
     folder.resize(length);
-    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
     return folder + L"\\explorer.exe";
 }
 
@@ -73,12 +75,15 @@ const std::wstring* ShellActions::FileToActOn(size_t selectedCount,
     return &*focused;
 }
 
-void ShellActions::FilePropertiesOf(size_t selectedCount, const std::optional<std::wstring>& focused) {
-    if (const std::wstring* path = FileToActOn(selectedCount, focused)) ShowFileProperties(*path);
+void ShellActions::FilePropertiesOf(size_t selectedCount,
+                                    const std::optional<std::wstring>& focused) {
+    if (const std::wstring* path = FileToActOn(selectedCount, focused))
+        ShowFileProperties(*path);
 }
 
 void ShellActions::FolderOf(size_t selectedCount, const std::optional<std::wstring>& focused) {
-    if (const std::wstring* path = FileToActOn(selectedCount, focused)) OpenFolder(*path);
+    if (const std::wstring* path = FileToActOn(selectedCount, focused))
+        OpenFolder(*path);
 }
 
 } // namespace app

@@ -55,7 +55,8 @@ public:
     void FolderOf(size_t selectedCount, const std::optional<std::wstring>& focused);
 
 private:
-    const std::wstring* FileToActOn(size_t selectedCount, const std::optional<std::wstring>& focused);
+    const std::wstring* FileToActOn(size_t selectedCount,
+                                    const std::optional<std::wstring>& focused);
 
     HWND owner_;
     ShellRequests& shell_;

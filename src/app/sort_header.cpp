@@ -1,6 +1,7 @@
 #include "app/sort_header.h"
 
 #include "app/header_geometry.h"
+#include "win/error.h"
 #include "win/handles.h"
 
 #include <commctrl.h>
@@ -30,17 +31,17 @@ std::wstring ColumnCaption(HWND listView, int column, int* format) {
         }
         *format = col.fmt;
         size_t length = wcsnlen(text.c_str(), text.size());
-        if (length + 1 < text.size()) return text.substr(0, length);
+        if (length + 1 < text.size())
+            return text.substr(0, length);
         text.assign(text.size() * 2, L'\0');
     }
 }
 
 } // namespace
 
-SortHeader::SortHeader(HWND listView, std::function<void()> onException)
+SortHeader::SortHeader(HWND listView)
     : listView_(listView),
-      FHeaderHandle(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))),
-      onException_(std::move(onException)) {
+      FHeaderHandle(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))) {
     SetPropW(listView_, kProp, this);
     FOldListWndProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListWndProc)));
@@ -53,7 +54,8 @@ SortHeader::SortHeader(HWND listView, std::function<void()> onException)
 
 SortHeader::~SortHeader() {
     if (FHeaderHandle && IsWindow(FHeaderHandle)) {
-        SetWindowLongPtrW(FHeaderHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldHeaderWndProc));
+        SetWindowLongPtrW(FHeaderHandle, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(OldHeaderWndProc));
         RemovePropW(FHeaderHandle, kProp);
     }
     if (IsWindow(listView_)) {
@@ -75,16 +77,20 @@ void SortHeader::ColumnClicked(int32_t column) {
 void SortHeader::SetHeaderOwnerDraw(int32_t column, bool on) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
-    if (!FHeaderHandle || !SendMessageW(FHeaderHandle, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) {
+    if (!FHeaderHandle ||
+        !SendMessageW(FHeaderHandle, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) {
         return;
     }
-    if (on) item.fmt = (item.fmt | HDF_OWNERDRAW) & ~HDF_STRING;
-    else item.fmt = (item.fmt & ~HDF_OWNERDRAW) | HDF_STRING;
+    if (on)
+        item.fmt = (item.fmt | HDF_OWNERDRAW) & ~HDF_STRING;
+    else
+        item.fmt = (item.fmt & ~HDF_OWNERDRAW) | HDF_STRING;
     SendMessageW(FHeaderHandle, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
 }
 
 void SortHeader::DrawHeaderItem(DRAWITEMSTRUCT drawItem) {
-    if (!FHeaderHandle) return;
+    if (!FHeaderHandle)
+        return;
     win::SavedDc saved(drawItem.hDC);
     HDC hdc = drawItem.hDC;
     SelectObject(hdc, reinterpret_cast<HFONT>(SendMessageW(listView_, WM_GETFONT, 0, 0)));
@@ -102,9 +108,14 @@ void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
     std::wstring caption = ColumnCaption(listView_, FSortColumn, &format);
     UINT flags = DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
     switch (format & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT: flags |= DT_RIGHT; break;
-    case LVCFMT_CENTER: flags |= DT_CENTER; break;
-    default: break;
+    case LVCFMT_RIGHT:
+        flags |= DT_RIGHT;
+        break;
+    case LVCFMT_CENTER:
+        flags |= DT_CENTER;
+        break;
+    default:
+        break;
     }
     RECT text = ToRect(layout.text);
     DrawTextW(hdc, caption.c_str(), -1, &text, flags);
@@ -114,7 +125,8 @@ void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
 void SortHeader::DrawSortArrow(HDC hdc, const RECT& rect) {
     const auto corners = SortArrowPoints(ToHeaderRect(rect), FSortArrowUp != 0);
     POINT points[3];
-    for (int i = 0; i < 3; ++i) points[i] = {corners[i].x, corners[i].y};
+    for (int i = 0; i < 3; ++i)
+        points[i] = {corners[i].x, corners[i].y};
     win::PenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
     win::BrushHandle brush(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
     // Selected objects cannot be deleted, so the old ones go back before the handles close.
@@ -127,7 +139,8 @@ void SortHeader::DrawSortArrow(HDC hdc, const RECT& rect) {
 
 LRESULT CALLBACK SortHeader::ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     SortHeader* self = From(hwnd);
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     bool painted = false;
     if (msg == WM_DRAWITEM) {
         const auto& drawItem = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -137,7 +150,7 @@ LRESULT CALLBACK SortHeader::ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
                 self->DrawHeaderItem(drawItem);
                 painted = true;
             } catch (...) {
-                if (self->onException_) self->onException_();
+                win::ReportCurrentException();
             }
         }
     }
@@ -148,7 +161,8 @@ LRESULT CALLBACK SortHeader::ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 
 LRESULT CALLBACK SortHeader::HeaderWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     SortHeader* self = From(hwnd);
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     LRESULT result = CallWindowProcW(self->OldHeaderWndProc, hwnd, msg, wParam, lParam);
     // Every gesture on the header (a click on an item, a divider drag) ends by letting go of
     // the mouse; by then the list view may have rewritten the item's format.
@@ -156,7 +170,7 @@ LRESULT CALLBACK SortHeader::HeaderWndProc(HWND hwnd, UINT msg, WPARAM wParam, L
         try {
             self->SetHeaderOwnerDraw(self->FSortColumn, true);
         } catch (...) {
-            if (self->onException_) self->onException_();
+            win::ReportCurrentException();
         }
     }
     return result;

@@ -10,15 +10,13 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 
 namespace app {
 
 class SortHeader {
 public:
-    // listView: a report list view with its header. onException runs inside a catch block when
-    // something fails in a window procedure here, so the application can report it.
-    SortHeader(HWND listView, std::function<void()> onException);
+    // listView: a report list view with its header.
+    explicit SortHeader(HWND listView);
     ~SortHeader();
     SortHeader(const SortHeader&) = delete;
     SortHeader& operator=(const SortHeader&) = delete;
@@ -49,7 +47,6 @@ private:
     uint8_t FSortArrowUp = 0;
     WNDPROC FOldListWndProc = nullptr;
     WNDPROC OldHeaderWndProc = nullptr;
-    std::function<void()> onException_;
 };
 
 } // namespace app

@@ -75,13 +75,18 @@ void WriteSettings(const std::wstring& path, const Settings& s) {
 }
 
 RECT BringOntoMonitor(const RECT& bounds) {
-    if (MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL)) return bounds;
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    if (!GetMonitorInfoW(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &info)) return bounds;
-    const RECT& area = info.rcWork;
     const LONG width = bounds.right - bounds.left;
     const LONG height = bounds.bottom - bounds.top;
+    // An empty rectangle meets no monitor; its corner still tells where it is.
+    const RECT probe{bounds.left, bounds.top, bounds.left + std::max(width, 1L),
+                     bounds.top + std::max(height, 1L)};
+    if (MonitorFromRect(&probe, MONITOR_DEFAULTTONULL))
+        return bounds;
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(MonitorFromRect(&probe, MONITOR_DEFAULTTONEAREST), &info))
+        return bounds;
+    const RECT& area = info.rcWork;
     // Right and bottom edges first, so that a window larger than the area shows its top-left.
     LONG left = std::max(std::min(bounds.left, area.right - width), area.left);
     LONG top = std::max(std::min(bounds.top, area.bottom - height), area.top);

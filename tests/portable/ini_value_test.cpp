@@ -43,10 +43,11 @@ TEST(IniValue, HexadecimalPrefixesAndBitPatterns) {
 }
 
 TEST(IniValue, AnythingElseIsNoNumber) {
-    for (const wchar_t* text : {L"", L" ", L"-", L"+", L"$", L"0x", L"x", L"true", L"false", L"yes",
-                                L"12 ", L"1.5", L"1e3", L"+-1", L"--1", L"0x-1", L"\t1", L"1a",
-                                L"$G", L"0b1", L"１２"}) {
-        EXPECT_EQ(ParseIniInteger(text), std::nullopt) << "text: " << testing::PrintToString(std::wstring(text));
+    for (const wchar_t* text :
+         {L"",    L" ",   L"-",   L"+",   L"$",    L"0x",  L"x",  L"true", L"false", L"yes", L"12 ",
+          L"1.5", L"1e3", L"+-1", L"--1", L"0x-1", L"\t1", L"1a", L"$G",   L"0b1",   L"１２"}) {
+        EXPECT_EQ(ParseIniInteger(text), std::nullopt)
+            << "text: " << testing::PrintToString(std::wstring(text));
     }
 }
 
@@ -68,7 +69,8 @@ TEST(IniValue, WrittenFormReadsBack) {
     EXPECT_EQ(FormatIniInteger(0), L"0");
     EXPECT_EQ(FormatIniInteger(-25), L"-25");
     EXPECT_EQ(FormatIniInteger(INT32_MIN), L"-2147483648");
-    for (int32_t v : {0, 1, -1, 305, -32000, INT32_MAX, INT32_MIN}) EXPECT_EQ(ParseIniInteger(FormatIniInteger(v)), v);
+    for (int32_t v : {0, 1, -1, 305, -32000, INT32_MAX, INT32_MIN})
+        EXPECT_EQ(ParseIniInteger(FormatIniInteger(v)), v);
     EXPECT_EQ(settings::FormatIniFlag(true), L"1");
     EXPECT_EQ(settings::FormatIniFlag(false), L"0");
 }

@@ -31,8 +31,8 @@ RECT ChildRect(HWND child) {
 
 struct Owner {
     Owner() {
-        hwnd = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 692, 300,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        hwnd = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                               692, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     ~Owner() { DestroyWindow(hwnd); }
     HWND hwnd;
@@ -42,6 +42,7 @@ struct Owner {
 struct SeenWhileShown {
     bool visible = false;
     bool ownerEnabled = true;
+    HWND owner = nullptr;
     RECT box{};
     int timerCalls = 0;
 };
@@ -50,9 +51,11 @@ HWND g_box = nullptr;
 
 void CALLBACK LookAndClose(HWND, UINT, UINT_PTR id, DWORD) {
     ++g_seen->timerCalls;
-    if (!IsWindowVisible(g_box) && g_seen->timerCalls < 100) return;
+    if (!IsWindowVisible(g_box) && g_seen->timerCalls < 100)
+        return;
     g_seen->visible = IsWindowVisible(g_box);
-    g_seen->ownerEnabled = IsWindowEnabled(GetWindow(g_box, GW_OWNER));
+    g_seen->owner = GetWindow(g_box, GW_OWNER);
+    g_seen->ownerEnabled = IsWindowEnabled(g_seen->owner);
     GetWindowRect(g_box, &g_seen->box);
     KillTimer(nullptr, id);
     PostMessageW(g_box, WM_CLOSE, 0, 0);
@@ -66,7 +69,6 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
     HWND box = about.Handle();
     ASSERT_TRUE(box);
     EXPECT_FALSE(IsWindowVisible(box));
-    EXPECT_EQ(GetWindow(box, GW_OWNER), owner.hwnd);
     EXPECT_EQ(TextOf(box), L"バージョン情報");
 
     RECT client;
@@ -97,7 +99,8 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
 
     // Sized to its text: the whole caption fits in the label, with nothing to spare.
     HDC dc = GetDC(about.Label1());
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(about.Label1(), WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(about.Label1(), WM_GETFONT, 0, 0)));
     SIZE size{};
     GetTextExtentPoint32W(dc, L"Tuckbay v0.53", 13, &size);
     SelectObject(dc, old);
@@ -107,7 +110,8 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
 
     // The title is green on the button face.
     HDC mem = CreateCompatibleDC(nullptr);
-    SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(about.Label1()));
+    SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem),
+                 reinterpret_cast<LPARAM>(about.Label1()));
     EXPECT_EQ(GetTextColor(mem), RGB(0, 128, 0));
     EXPECT_EQ(GetBkColor(mem), GetSysColor(COLOR_BTNFACE));
     DeleteDC(mem);
@@ -125,6 +129,7 @@ TEST(AboutBox, ShownModallyCentredOverTheOwnerAndReused) {
         about.ShowModal();
         g_seen = nullptr;
         EXPECT_TRUE(seen.visible);
+        EXPECT_EQ(seen.owner, owner.hwnd) << "owned, so it stays above the main window";
         EXPECT_FALSE(seen.ownerEnabled) << "the main window took input while the box was up";
         RECT o;
         GetWindowRect(owner.hwnd, &o);

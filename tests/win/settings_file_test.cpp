@@ -29,10 +29,13 @@ public:
         if (find != INVALID_HANDLE_VALUE) {
             do {
                 std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
+                if (name == L"." || name == L"..")
+                    continue;
                 std::wstring full = path_ + L"\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(full.c_str());
-                else DeleteFileW(full.c_str());
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveDirectoryW(full.c_str());
+                else
+                    DeleteFileW(full.c_str());
             } while (FindNextFileW(find, &found));
             FindClose(find);
         }
@@ -55,9 +58,10 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
     out << bytes;
 }
 
-const char kFullFile[] = "[position]\r\nTop=120\r\nLeft=-30\r\n"
-                         "[size]\r\nFormWidth=700\r\nFormHeight=330\r\n"
-                         "[setting]\r\nTopmost=0\r\nfilelistvisible=1\r\ncandropfilelist=0\r\ncanctrlc=1\r\n";
+const char kFullFile[] =
+    "[position]\r\nTop=120\r\nLeft=-30\r\n"
+    "[size]\r\nFormWidth=700\r\nFormHeight=330\r\n"
+    "[setting]\r\nTopmost=0\r\nfilelistvisible=1\r\ncandropfilelist=0\r\ncanctrlc=1\r\n";
 
 } // namespace
 
@@ -146,10 +150,11 @@ TEST(SettingsFile, OtherSectionsAndKeysSurviveAWrite) {
                                "[position]\r\nTop=1\r\nextra=keep\r\nLeft=2\r\n";
     WriteBytes(path, before);
     settings::WriteSettings(path, settings::Settings{5, 6, 7, 8, true, false, true, false});
-    EXPECT_EQ(ReadBytes(path), "[mine]\r\nnote=\x93\xfa\x96\x7b abc\r\n"
-                               "[position]\r\nTop=5\r\nextra=keep\r\nLeft=6\r\n"
-                               "[size]\r\nFormWidth=7\r\nFormHeight=8\r\n"
-                               "[setting]\r\nTopmost=1\r\nfilelistvisible=0\r\ncandropfilelist=1\r\ncanctrlc=0\r\n");
+    EXPECT_EQ(ReadBytes(path),
+              "[mine]\r\nnote=\x93\xfa\x96\x7b abc\r\n"
+              "[position]\r\nTop=5\r\nextra=keep\r\nLeft=6\r\n"
+              "[size]\r\nFormWidth=7\r\nFormHeight=8\r\n"
+              "[setting]\r\nTopmost=1\r\nfilelistvisible=0\r\ncandropfilelist=1\r\ncanctrlc=0\r\n");
 }
 
 TEST(SettingsFile, UnwritableFileSaysSoWithItsPath) {
@@ -170,8 +175,8 @@ TEST(SettingsFile, OffScreenRectangleComesBackOntoTheNearestMonitor) {
     const RECT work = info.rcWork;
 
     // Far right and below: the window ends up in the area's bottom-right corner, same size.
-    RECT moved = settings::BringOntoMonitor({work.right + 5000, work.bottom + 4000,
-                                             work.right + 5700, work.bottom + 4330});
+    RECT moved = settings::BringOntoMonitor(
+        {work.right + 5000, work.bottom + 4000, work.right + 5700, work.bottom + 4330});
     EXPECT_EQ(moved.right, work.right);
     EXPECT_EQ(moved.bottom, work.bottom);
     EXPECT_EQ(moved.right - moved.left, 700);

@@ -28,8 +28,12 @@ struct RecordingShell : app::ShellRequests {
     void ExecuteEx(const SHELLEXECUTEINFOW& r) override {
         executed.push_back({r, r.lpFile ? r.lpFile : L"", r.lpVerb ? r.lpVerb : L""});
     }
-    void StartProcess(const std::wstring& a, const std::wstring& c) override { started.push_back({a, c}); }
-    void Open(HWND o, const std::wstring& v, const std::wstring& f) override { opened.push_back({o, v, f}); }
+    void StartProcess(const std::wstring& a, const std::wstring& c) override {
+        started.push_back({a, c});
+    }
+    void Open(HWND o, const std::wstring& v, const std::wstring& f) override {
+        opened.push_back({o, v, f});
+    }
     std::vector<Executed> executed;
     std::vector<Started> started;
     std::vector<Opened> opened;
@@ -51,7 +55,8 @@ int OwnVisibleWindows() {
         [](HWND hwnd, LPARAM param) -> BOOL {
             DWORD pid = 0;
             GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd)) ++*reinterpret_cast<int*>(param);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd))
+                ++*reinterpret_cast<int*>(param);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&count));
@@ -65,7 +70,8 @@ std::vector<DWORD> Children(const wchar_t* exeName) {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
-        if (entry.th32ParentProcessID == GetCurrentProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0)
+        if (entry.th32ParentProcessID == GetCurrentProcessId() &&
+            _wcsicmp(entry.szExeFile, exeName) == 0)
             pids.push_back(entry.th32ProcessID);
     }
     CloseHandle(snap);
@@ -154,7 +160,8 @@ TEST(SystemShell, HelpFileMissingShowsNothing) {
     app::SystemShell shell;
     RecordingDialogs dialogs;
     app::ShellActions actions(nullptr, shell, dialogs);
-    ASSERT_EQ(GetFileAttributesW(win::BesideProgram(L"tuckbay2.chm").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(GetFileAttributesW(win::BesideProgram(L"tuckbay2.chm").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     const int before = OwnVisibleWindows();
     actions.OpenHelp();
     tuckbay::test::PumpPending();
@@ -172,7 +179,8 @@ TEST(SystemShell, FolderStartsTheSystemFileBrowser) {
     EXPECT_EQ(OwnVisibleWindows(), before);
     for (DWORD pid : Children(L"explorer.exe")) {
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (!process) continue;
+        if (!process)
+            continue;
         TerminateProcess(process, 0);
         WaitForSingleObject(process, 5000);
         CloseHandle(process);

@@ -26,10 +26,11 @@ public:
             return RegisterClassW(&wc);
         }();
         (void)atom;
-        frame_ = CreateWindowExW(0, L"TuckbaySortHeaderTest", L"header test", WS_OVERLAPPEDWINDOW,
-                                 50, 50, 600, 300, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-        list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 580, 250,
-                                frame_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        frame_ =
+            CreateWindowExW(0, L"TuckbaySortHeaderTest", L"header test", WS_OVERLAPPEDWINDOW, 50,
+                            50, 600, 300, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+        list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 580,
+                                250, frame_, nullptr, GetModuleHandleW(nullptr), nullptr);
         LOGFONTW lf{};
         lf.lfHeight = -12;
         wcscpy(lf.lfFaceName, L"ＭＳ Ｐゴシック");
@@ -37,7 +38,7 @@ public:
         SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         AddColumn(0, L"ファイル名", 300);
         AddColumn(1, L"二", 150);
-        header_ = std::make_unique<app::SortHeader>(list_, [this] { ++exceptions_; });
+        header_ = std::make_unique<app::SortHeader>(list_);
         ShowWindow(frame_, SW_SHOWNOACTIVATE);
         UpdateWindow(frame_);
     }
@@ -84,7 +85,8 @@ private:
     static LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_NCCREATE) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+                              reinterpret_cast<LONG_PTR>(
+                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<HeaderHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (self && msg == WM_NOTIFY) {
@@ -99,7 +101,6 @@ private:
 
     // Written by the window's handlers, so declared before the window is.
     std::vector<int> clicks_;
-    int exceptions_ = 0;
     HFONT font_ = nullptr;
     HWND frame_ = nullptr;
     HWND list_ = nullptr;
@@ -113,10 +114,12 @@ public:
         BITMAPINFO bi{};
         bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                                   nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);
         // A colour no system colour has, so that nothing left unpainted passes for paint.
-        for (int i = 0; i < width * height; ++i) bits_[i] = 0x00010203;
+        for (int i = 0; i < width * height; ++i)
+            bits_[i] = 0x00010203;
     }
     ~MemorySurface() {
         SelectObject(dc_, old_);
@@ -230,7 +233,8 @@ TEST(SortHeader, PaintsFaceCaptionAndTriangleBothWays) {
     // Some of the caption's pixels, in the window text colour, left of the triangle.
     int textPixels = 0;
     for (int x = 6; x < 286; ++x)
-        for (int y = 2; y < 17; ++y) textPixels += down->At(x, y) == GetSysColor(COLOR_WINDOWTEXT);
+        for (int y = 2; y < 17; ++y)
+            textPixels += down->At(x, y) == GetSysColor(COLOR_WINDOWTEXT);
     EXPECT_GT(textPixels, 20);
 
     host.Click(0);
@@ -252,9 +256,12 @@ TEST(SortHeader, PressedItemIsShiftedOnePixel) {
     int stillLeft = 400, pressedLeft = 400, otherLeft = 400;
     for (int x = 0; x < 286; ++x) {
         for (int y = 0; y < 24; ++y) {
-            if (still->At(x, y) == GetSysColor(COLOR_WINDOWTEXT)) stillLeft = std::min(stillLeft, x);
-            if (pressed->At(x, y) == GetSysColor(COLOR_WINDOWTEXT)) pressedLeft = std::min(pressedLeft, x);
-            if (other->At(x, y) == GetSysColor(COLOR_WINDOWTEXT)) otherLeft = std::min(otherLeft, x);
+            if (still->At(x, y) == GetSysColor(COLOR_WINDOWTEXT))
+                stillLeft = std::min(stillLeft, x);
+            if (pressed->At(x, y) == GetSysColor(COLOR_WINDOWTEXT))
+                pressedLeft = std::min(pressedLeft, x);
+            if (other->At(x, y) == GetSysColor(COLOR_WINDOWTEXT))
+                otherLeft = std::min(otherLeft, x);
         }
     }
     EXPECT_EQ(pressedLeft, stillLeft + 1);
@@ -273,7 +280,8 @@ TEST(SortHeader, HeaderPaintsTheItemThroughTheListView) {
     RECT r = host.ItemRect(0);
     MemorySurface surface(r.right + 20, r.bottom);
     // The header paints itself into the surface, asking the list view for the owner-drawn item.
-    SendMessageW(host.HeaderWindow(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Dc()), PRF_CLIENT);
+    SendMessageW(host.HeaderWindow(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Dc()),
+                 PRF_CLIENT);
     // Down triangle: its top edge runs from r.right - 14 to r.right - 6 on row r.top + 4.
     EXPECT_EQ(surface.At(r.right - 10, r.top + 4), kShadow);
     EXPECT_NE(surface.At(r.right - 13, r.bottom - 6), kShadow);
