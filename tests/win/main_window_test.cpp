@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "form_fixture.h"
@@ -375,6 +376,36 @@ TEST_F(MainWindow, MinimisingGoesThroughTheApplicationWindow) {
     // Its Close closes the main window.
     ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(Pump([&] { return form->Hwnd() == nullptr; }));
+}
+
+// Reads and dismisses the next box titled "Tuckbay" from a timer inside its modal loop.
+struct BoxReader {
+    static inline std::wstring text;
+    static inline bool seen;
+    static void Read(std::function<void()> show) {
+        text.clear();
+        seen = false;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+            HWND box = ::FindWindowW(L"#32770", L"Tuckbay");
+            if (box == nullptr) return;
+            ::KillTimer(nullptr, id);
+            seen = true;
+            text = win::WindowText(::GetDlgItem(box, 0xFFFF));
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        show();
+        ::KillTimer(nullptr, timer);
+    }
+};
+
+TEST_F(MainWindow, TheRealBoxesCarryTheProgramsTitle) {
+    app->SetDialogs(nullptr);
+    BoxReader::Read([&] { app->ShowError(L"書き込めません"); });
+    EXPECT_TRUE(BoxReader::seen);
+    EXPECT_EQ(BoxReader::text, L"書き込めません.");
+    BoxReader::Read([&] { app->GetDialogs().ShowMessage(form->Hwnd(), L"ファイルリストが空です"); });
+    EXPECT_TRUE(BoxReader::seen);
+    EXPECT_EQ(BoxReader::text, L"ファイルリストが空です");
 }
 
 TEST_F(MainWindow, ErrorTextsComeFromTheSystem) {
