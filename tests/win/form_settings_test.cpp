@@ -2,26 +2,14 @@
 // start restores, and what happens when the file cannot be written.
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "file_bytes.h"
 #include "form_fixture.h"
 #include "win/controls.h"
 
 namespace tuckbay::test {
 namespace {
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::path(path), std::ios::binary);
-    out << bytes;
-}
 
 std::string Decimal(long value) { return std::to_string(value); }
 

@@ -2,12 +2,11 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
 #include "pump.h"
 #include "win/program_path.h"
 
@@ -90,8 +89,7 @@ TEST_F(ProgramCopy, FirstRunWritesTheSettingsBesideTheProgram) {
     ::GetWindowRect(main, &r);
     ::PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return Ended(); }, std::chrono::seconds(30)));
-    std::ifstream in(std::filesystem::path(folder_ + L"\\tuckbay2.ini"), std::ios::binary);
-    std::string file((std::istreambuf_iterator<char>(in)), {});
+    const std::string file = ReadBytes(folder_ + L"\\tuckbay2.ini");
     EXPECT_EQ(file.rfind("[position]\r\nTop=" + std::to_string(r.top) +
                              "\r\nLeft=" + std::to_string(r.left) + "\r\n[size]\r\nFormWidth=",
                          0),

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "file_bytes.h"
+
+using tuckbay::test::ReadBytes;
+using tuckbay::test::WriteBytes;
 
 namespace {
 
@@ -47,16 +49,6 @@ private:
     static inline int counter_ = 0;
     std::wstring path_;
 };
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::path(path), std::ios::binary);
-    out << bytes;
-}
 
 const char kFullFile[] =
     "[position]\r\nTop=120\r\nLeft=-30\r\n"
