@@ -1,0 +1,476 @@
+// Clipboard capture against the real clipboard: files are put there by another process, the
+// helper clipboard_writer, as the shell puts them there.
+#include <windows.h>
+
+#include <oleidl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "intake/clipboard_drops.h"
+#include "intake/clipboard_watch.h"
+#include "pump.h"
+#include "win/error.h"
+#include "win/handles.h"
+
+namespace {
+
+using tuckbay::test::PumpUntil;
+
+constexpr wchar_t kOpenError[] = L"クリップボードを開くことができません";
+
+std::wstring HelperPath() {
+    std::wstring exe(MAX_PATH, L'\0');
+    DWORD length;
+    while ((length = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) ==
+           exe.size())
+        exe.resize(exe.size() * 2);
+    exe.resize(exe.rfind(L'\\', length) + 1);
+    for (const wchar_t* folder : {L"", L"helpers\\"}) {
+        std::wstring path = exe + folder + L"clipboard_writer.exe";
+        if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
+    }
+    return exe + L"clipboard_writer.exe";
+}
+
+// Starts the helper; the caller waits for it, pumping, because the helper's clipboard
+// notices are messages to this thread.
+win::KernelHandle StartHelper(const std::vector<std::wstring>& args) {
+    std::wstring commandLine = L"\"" + HelperPath() + L"\"";
+    for (const std::wstring& arg : args) commandLine += L" \"" + arg + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process))
+        return win::KernelHandle();
+    ::CloseHandle(process.hThread);
+    return win::KernelHandle(process.hProcess);
+}
+
+bool Signalled(HANDLE handle) { return ::WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }
+
+DWORD WaitForHelper(const win::KernelHandle& process) {
+    if (!PumpUntil([&] { return Signalled(process.get()); })) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+bool TopmostStyle(HWND hwnd) { return (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool VisibleStyle(HWND hwnd) { return (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void PutText(HWND owner, const std::wstring& text) {
+    ASSERT_TRUE(::OpenClipboard(owner));
+    ::EmptyClipboard();
+    HGLOBAL global = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(::GlobalLock(global)));
+    ::GlobalUnlock(global);
+    EXPECT_TRUE(::SetClipboardData(CF_UNICODETEXT, global));
+    ::CloseClipboard();
+}
+
+// A window procedure that hands messages to an object kept in the window's user data.
+template <typename T> LRESULT CALLBACK Forward(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr) {
+        LRESULT result = 0;
+        if (self->Handle(msg, wParam, lParam, result)) return result;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+template <typename T> HWND CreateTopLevel(const wchar_t* className, T* self) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Forward<T>;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    ::RegisterClassExW(&wc); // a second registration fails harmlessly
+    return ::CreateWindowExW(0, className, className, WS_OVERLAPPEDWINDOW, 100, 100, 400, 300,
+                             nullptr, nullptr, wc.hInstance, self);
+}
+
+// Another member of the viewer chain that records what reaches it and passes notices on.
+class Viewer {
+public:
+    Viewer() : window_(CreateTopLevel(L"TuckbayTestViewer", this)) {}
+    ~Viewer() { Leave(); }
+
+    void Join() {
+        next_ = ::SetClipboardViewer(window_.get());
+        joined_ = true;
+    }
+    void Leave() {
+        if (joined_) ::ChangeClipboardChain(window_.get(), next_);
+        joined_ = false;
+    }
+    HWND Hwnd() const { return window_.get(); }
+    HWND Next() const { return next_; }
+
+    bool Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        if (msg == WM_DRAWCLIPBOARD) {
+            ++draws;
+            if (next_) ::SendMessageW(next_, msg, wParam, lParam);
+            return true;
+        }
+        if (msg == WM_CHANGECBCHAIN) {
+            changes.emplace_back(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+            if (reinterpret_cast<HWND>(wParam) == next_)
+                next_ = reinterpret_cast<HWND>(lParam);
+            else if (next_)
+                ::SendMessageW(next_, msg, wParam, lParam);
+            result = 0;
+            return true;
+        }
+        return false;
+    }
+
+    int draws = 0;
+    std::vector<std::pair<HWND, HWND>> changes;
+
+private:
+    HWND next_ = nullptr;
+    bool joined_ = false;
+    win::WindowHandle window_;
+};
+
+// A plain window with the controls the capture works on: the check box, the two panels, the
+// memo. It stands in for the main window, whose list the recorded entries stand in for.
+class CaptureWindow : public intake::CaptureHost {
+public:
+    explicit CaptureWindow(bool watchChecked = true) {
+        window_.reset(CreateTopLevel(L"TuckbayTestCapture", this));
+        HWND hwnd = window_.get();
+        ctrlc_ = ::CreateWindowExW(0, L"BUTTON", L"Ctrl+Cを監視する", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
+                                   0, 0, 150, 20, hwnd, nullptr, nullptr, nullptr);
+        listPanel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 20, 380, 200, hwnd,
+                                       nullptr, nullptr, nullptr);
+        capturePanel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 20, 380, 200, hwnd, nullptr,
+                                          nullptr, nullptr);
+        memo_ = ::CreateWindowExW(0, L"EDIT", L"Memo1",
+                                  WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
+                                      ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+                                  0, 0, 380, 160, capturePanel_, nullptr, nullptr, nullptr);
+        ::SendMessageW(ctrlc_, BM_SETCHECK, watchChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    }
+    ~CaptureWindow() {
+        if (joined_) watch.Leave();
+    }
+
+    void Join() {
+        joined_ = true;
+        watch.Join();
+    }
+
+    // The capture panel shown and the list panel hidden, or the other way round; anything
+    // else is a fault.
+    bool CapturePanelShown() const {
+        EXPECT_NE(VisibleStyle(capturePanel_), VisibleStyle(listPanel_));
+        return VisibleStyle(capturePanel_);
+    }
+    void SetWatch(bool checked) { ::SendMessageW(ctrlc_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
+    bool WatchEnabled() const { return ::IsWindowEnabled(ctrlc_) != FALSE; }
+    HWND Hwnd() const { return window_.get(); }
+
+    // The helper's files reach us as a notice; waits until it has been handled.
+    void PutFilesFromHelper(const std::wstring& mode, const std::vector<std::wstring>& paths) {
+        std::vector<std::wstring> args{mode};
+        args.insert(args.end(), paths.begin(), paths.end());
+        const int before = draws;
+        win::KernelHandle helper = StartHelper(args);
+        ASSERT_TRUE(helper) << "cannot start " << testing::PrintToString(HelperPath());
+        ASSERT_EQ(WaitForHelper(helper), 0u);
+        ASSERT_TRUE(PumpUntil([&] { return draws > before; })) << "no clipboard notice";
+    }
+
+    // CaptureHost
+    HWND Handle() const override { return handleOverride ? handleOverride : window_.get(); }
+    bool WatchChecked() const override { return ::SendMessageW(ctrlc_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void DisableWatch() override { ::EnableWindow(ctrlc_, FALSE); }
+    std::wstring MemoText() const override {
+        std::wstring text(::GetWindowTextLengthW(memo_) + 1, L'\0');
+        text.resize(::GetWindowTextW(memo_, text.data(), static_cast<int>(text.size())));
+        return text;
+    }
+    void SetMemoText(const std::wstring& text) override { ::SetWindowTextW(memo_, text.c_str()); }
+    void ShowCapturePanel(bool show) override {
+        ::ShowWindow(capturePanel_, show ? SW_SHOW : SW_HIDE);
+        ::ShowWindow(listPanel_, show ? SW_HIDE : SW_SHOW);
+    }
+    void AppendPath(std::wstring path) override { entries.push_back(std::move(path)); }
+    void UpdateCountDisplay() override { countShown = entries.size(); }
+
+    // The window procedure boundary: errors end up where the error box would show them.
+    bool Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        try {
+            if (msg == WM_DRAWCLIPBOARD) {
+                ++draws;
+                watch.WMDrawClipboard();
+                return true;
+            }
+            if (msg == WM_CHANGECBCHAIN) {
+                watch.WMChangeCBChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+                result = 0;
+                return true;
+            }
+        } catch (const win::Error& e) {
+            errors.emplace_back(e.Text(), e.Code());
+            return true;
+        }
+        return false;
+    }
+
+    // Written by the window's handlers, so declared before the window.
+    std::vector<std::wstring> entries;
+    size_t countShown = SIZE_MAX;
+    int draws = 0;
+    std::vector<std::pair<std::wstring, long>> errors;
+    HWND handleOverride = nullptr;
+    intake::ClipboardWatch watch{*this};
+
+private:
+    bool joined_ = false;
+    HWND ctrlc_ = nullptr, listPanel_ = nullptr, capturePanel_ = nullptr, memo_ = nullptr;
+    win::WindowHandle window_;
+};
+
+// Holds the clipboard open from the helper for the life of the object.
+class HeldClipboard {
+public:
+    HeldClipboard() {
+        const std::wstring suffix = std::to_wstring(::GetCurrentProcessId());
+        const std::wstring readyName = L"TuckbayClipReady" + suffix, releaseName = L"TuckbayClipRelease" + suffix;
+        ready_.reset(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
+        release_.reset(::CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str()));
+        helper_ = StartHelper({L"hold", readyName, releaseName});
+        held = helper_ && PumpUntil([&] { return Signalled(ready_.get()) || Signalled(helper_.get()); }) &&
+               Signalled(ready_.get());
+    }
+    ~HeldClipboard() {
+        ::SetEvent(release_.get());
+        if (helper_) WaitForHelper(helper_);
+    }
+    bool held = false;
+
+private:
+    win::KernelHandle ready_, release_, helper_;
+};
+
+TEST(ClipboardCapture, CopiedFilesAppearInTheMemoInOrderWithDuplicatesKept) {
+    CaptureWindow window;
+    window.Join();
+    EXPECT_FALSE(window.CapturePanelShown());
+    window.PutFilesFromHelper(L"copy", {L"C:\\b.txt", L"C:\\dir\\a b.txt", L"C:\\b.txt"});
+    EXPECT_TRUE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"C:\\b.txt\r\nC:\\dir\\a b.txt\r\nC:\\b.txt");
+    EXPECT_TRUE(window.errors.empty());
+    EXPECT_TRUE(window.entries.empty()) << "capturing registers nothing by itself";
+}
+
+TEST(ClipboardCapture, CutFilesAreCapturedLikeCopiedOnes) {
+    CaptureWindow window;
+    window.Join();
+    window.PutFilesFromHelper(L"cut", {L"C:\\moved.txt"});
+    EXPECT_TRUE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"C:\\moved.txt");
+}
+
+TEST(ClipboardCapture, LongAndUnicodePathsAreReadWhole) {
+    CaptureWindow window;
+    window.Join();
+    std::wstring longPath = L"C:\\";
+    while (longPath.size() < 990) longPath += L"folder0123456789\\";
+    longPath.resize(996);
+    longPath += L".txt";
+    ASSERT_EQ(longPath.size(), 1000u);
+    // Hangul and u-umlaut are outside the Japanese code page.
+    const std::wstring foreign = L"C:\\\uD55C\u00FC\u65E5\u672C.txt";
+    window.PutFilesFromHelper(L"copy", {longPath, foreign});
+    EXPECT_EQ(window.MemoText(), longPath + L"\r\n" + foreign);
+}
+
+TEST(ClipboardCapture, ReadsDropEffectAndEightBitDrops) {
+    CaptureWindow window;
+    window.Join();
+    WORD effect = 0xFFFF;
+    std::wstring files = L"stale";
+
+    window.PutFilesFromHelper(L"copy", {L"C:\\x.txt"});
+    intake::GetClipboardFiles(window.Hwnd(), effect, files);
+    EXPECT_EQ(effect, DROPEFFECT_COPY | DROPEFFECT_LINK);
+    EXPECT_EQ(files, L"C:\\x.txt");
+
+    window.PutFilesFromHelper(L"cut", {L"C:\\y.txt"});
+    intake::GetClipboardFiles(window.Hwnd(), effect, files);
+    EXPECT_EQ(effect, DROPEFFECT_MOVE);
+
+    window.PutFilesFromHelper(L"copy-ansi", {L"C:\\ansi one.txt", L"D:\\two"});
+    intake::GetClipboardFiles(window.Hwnd(), effect, files);
+    EXPECT_EQ(files, L"C:\\ansi one.txt\r\nD:\\two");
+
+    PutText(window.Hwnd(), L"C:\\not a file drop");
+    intake::GetClipboardFiles(window.Hwnd(), effect, files);
+    EXPECT_EQ(effect, 0);
+    EXPECT_EQ(files, L"");
+}
+
+TEST(ClipboardCapture, TextOnTheClipboardBringsTheListBackAndEmptiesTheMemo) {
+    CaptureWindow window;
+    window.Join();
+    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
+    ASSERT_TRUE(window.CapturePanelShown());
+    const int before = window.draws;
+    PutText(window.Hwnd(), L"some text");
+    ASSERT_TRUE(PumpUntil([&] { return window.draws > before; }));
+    EXPECT_FALSE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"");
+    EXPECT_TRUE(window.errors.empty());
+}
+
+TEST(ClipboardCapture, UncheckedChangesNothingAndStillPassesTheNoticeOn) {
+    Viewer next;
+    next.Join();
+    CaptureWindow window(false);
+    window.Join();
+    ASSERT_EQ(window.watch.NextViewer(), next.Hwnd());
+    const int nextDraws = next.draws;
+    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
+    EXPECT_TRUE(PumpUntil([&] { return next.draws > nextDraws; })) << "the next viewer heard nothing";
+    EXPECT_FALSE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"Memo1");
+    EXPECT_FALSE(TopmostStyle(window.Hwnd()));
+}
+
+TEST(ClipboardCapture, StayOnTopIsTakenOnceAndNeverForcedAgain) {
+    CaptureWindow window(false);
+    window.Join();
+    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
+    EXPECT_FALSE(TopmostStyle(window.Hwnd())) << "no capture, no style";
+
+    window.SetWatch(true);
+    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
+    EXPECT_TRUE(TopmostStyle(window.Hwnd()));
+
+    // The user's topmost switch turns it off; a later capture leaves it so.
+    ::SetWindowPos(window.Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_FALSE(TopmostStyle(window.Hwnd()));
+    window.PutFilesFromHelper(L"copy", {L"C:\\b.txt"});
+    EXPECT_EQ(window.MemoText(), L"C:\\b.txt");
+    EXPECT_FALSE(TopmostStyle(window.Hwnd()));
+}
+
+TEST(ClipboardCapture, RegisteringAppendsTheMemoLinesAsTheyStand) {
+    CaptureWindow window;
+    window.Join();
+    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt", L"C:\\b.txt"});
+    // The user's edit: the middle line emptied, a final break added.
+    window.SetMemoText(L"C:\\a.txt\r\n\r\nC:\\c.txt\r\n");
+    window.watch.Button1Click();
+    EXPECT_EQ(window.entries, (std::vector<std::wstring>{L"C:\\a.txt", L"", L"C:\\c.txt"}));
+    EXPECT_EQ(window.countShown, 3u);
+    EXPECT_FALSE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"");
+}
+
+TEST(ClipboardCapture, RegisteringAnEmptyMemoAppendsNothingButShowsTheCount) {
+    CaptureWindow window;
+    window.Join();
+    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
+    window.SetMemoText(L"");
+    window.watch.Button1Click();
+    EXPECT_TRUE(window.entries.empty());
+    EXPECT_EQ(window.countShown, 0u);
+    EXPECT_FALSE(window.CapturePanelShown());
+}
+
+TEST(ClipboardCapture, GoingBackAppendsNothing) {
+    CaptureWindow window;
+    window.Join();
+    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
+    window.watch.Button2Click();
+    EXPECT_TRUE(window.entries.empty());
+    EXPECT_EQ(window.countShown, SIZE_MAX) << "the count display is not touched";
+    EXPECT_FALSE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"");
+}
+
+TEST(ClipboardCapture, AHeldClipboardGivesTheErrorKeepsTheMemoAndPassesTheNoticeOn) {
+    Viewer next;
+    next.Join();
+    CaptureWindow window;
+    window.Join();
+    window.PutFilesFromHelper(L"copy", {L"C:\\kept.txt"});
+    ASSERT_TRUE(window.CapturePanelShown());
+    HeldClipboard held;
+    ASSERT_TRUE(held.held) << "the helper could not hold the clipboard";
+    const int nextDraws = next.draws;
+    // The notice the platform would send.
+    ::SendMessageW(window.Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(window.errors[0].first, kOpenError);
+    EXPECT_NE(window.errors[0].second, 0);
+    EXPECT_TRUE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"C:\\kept.txt");
+    EXPECT_EQ(next.draws, nextDraws + 1);
+}
+
+TEST(ClipboardCapture, ANoticeDuringTheJoinCapturesThenTheListPanelReturns) {
+    {
+        Viewer observer;
+        observer.Join();
+        const int before = observer.draws;
+        win::KernelHandle helper = StartHelper({L"copy", L"C:\\before.txt"});
+        ASSERT_EQ(WaitForHelper(helper), 0u);
+        ASSERT_TRUE(PumpUntil([&] { return observer.draws > before; }));
+    }
+    CaptureWindow window;
+    window.Join();
+    EXPECT_EQ(window.draws, 1) << "the platform notifies a joining viewer";
+    EXPECT_EQ(window.MemoText(), L"C:\\before.txt");
+    EXPECT_TRUE(TopmostStyle(window.Hwnd()));
+    EXPECT_FALSE(window.CapturePanelShown());
+    EXPECT_TRUE(window.WatchEnabled());
+}
+
+TEST(ClipboardCapture, AFailedJoinDisablesTheCheckBox) {
+    CaptureWindow window;
+    {
+        CaptureWindow gone;
+        window.handleOverride = gone.Hwnd();
+    }
+    window.Join();
+    EXPECT_FALSE(window.WatchEnabled());
+    EXPECT_FALSE(window.CapturePanelShown());
+}
+
+TEST(ClipboardChain, TheViewerRightAfterOursLeavingIsReplacedAndNotPassedOn) {
+    Viewer third, second, first;
+    third.Join();
+    second.Join();
+    first.Join();
+    CaptureWindow window;
+    window.Join();
+    ASSERT_EQ(window.watch.NextViewer(), first.Hwnd());
+
+    first.Leave();
+    EXPECT_EQ(window.watch.NextViewer(), second.Hwnd());
+    EXPECT_TRUE(second.changes.empty());
+    EXPECT_TRUE(third.changes.empty());
+
+    // Any other leave goes down the chain as it came.
+    const HWND afterThird = third.Next();
+    third.Leave();
+    EXPECT_EQ(window.watch.NextViewer(), second.Hwnd());
+    ASSERT_EQ(second.changes.size(), 1u);
+    EXPECT_EQ(second.changes[0], std::make_pair(third.Hwnd(), afterThird));
+}
+
+} // namespace
