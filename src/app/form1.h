@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/clipboard_capture.h"
 #include "filelist/file_list.h"
 #include "win/application.h"
 #include "win/controls.h"
@@ -73,6 +74,8 @@ public:
     void N8Click();
     void Button1Click();
     void Button2Click();
+    void WMDrawClipboard();
+    void WMChangeCBChain(HWND leaving, HWND next);
     void Image1MouseDown(win::Image::Button button, int x, int y);
     void Image1MouseMove(int x, int y);
 
@@ -128,6 +131,8 @@ private:
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
+    // Made by FormCreate, which joins the clipboard viewer chain with it.
+    std::unique_ptr<ClipboardCapture> clipboard_;
     bool created_ = false;
     bool destroyed_ = false;
 };
