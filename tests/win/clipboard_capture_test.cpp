@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "intake/clipboard_drops.h"
+#include "clipboard_writer.h"
 #include "intake/clipboard_watch.h"
 #include "pump.h"
 #include "win/error.h"
@@ -18,60 +19,14 @@
 
 namespace {
 
+using tuckbay::test::HeldClipboard;
 using tuckbay::test::PumpUntil;
+using tuckbay::test::PutText;
 
 constexpr wchar_t kOpenError[] = L"クリップボードを開くことができません";
 
-std::wstring HelperPath() {
-    std::wstring exe(MAX_PATH, L'\0');
-    DWORD length;
-    while ((length = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) ==
-           exe.size())
-        exe.resize(exe.size() * 2);
-    exe.resize(exe.rfind(L'\\', length) + 1);
-    for (const wchar_t* folder : {L"", L"helpers\\"}) {
-        std::wstring path = exe + folder + L"clipboard_writer.exe";
-        if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
-    }
-    return exe + L"clipboard_writer.exe";
-}
-
-// Starts the helper; the caller waits for it, pumping, because the helper's clipboard
-// notices are messages to this thread.
-win::KernelHandle StartHelper(const std::vector<std::wstring>& args) {
-    std::wstring commandLine = L"\"" + HelperPath() + L"\"";
-    for (const std::wstring& arg : args) commandLine += L" \"" + arg + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process))
-        return win::KernelHandle();
-    ::CloseHandle(process.hThread);
-    return win::KernelHandle(process.hProcess);
-}
-
-bool Signalled(HANDLE handle) { return ::WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }
-
-DWORD WaitForHelper(const win::KernelHandle& process) {
-    if (!PumpUntil([&] { return Signalled(process.get()); })) return STILL_ACTIVE;
-    DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(process.get(), &code);
-    return code;
-}
-
 bool TopmostStyle(HWND hwnd) { return (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 bool VisibleStyle(HWND hwnd) { return (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-void PutText(HWND owner, const std::wstring& text) {
-    ASSERT_TRUE(::OpenClipboard(owner));
-    ::EmptyClipboard();
-    HGLOBAL global = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(::GlobalLock(global)));
-    ::GlobalUnlock(global);
-    EXPECT_TRUE(::SetClipboardData(CF_UNICODETEXT, global));
-    ::CloseClipboard();
-}
 
 // A window procedure that hands messages to an object kept in the window's user data.
 template <typename T> LRESULT CALLBACK Forward(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -182,12 +137,8 @@ public:
 
     // The helper's files reach us as a notice; waits until it has been handled.
     void PutFilesFromHelper(const std::wstring& mode, const std::vector<std::wstring>& paths) {
-        std::vector<std::wstring> args{mode};
-        args.insert(args.end(), paths.begin(), paths.end());
         const int before = draws;
-        win::KernelHandle helper = StartHelper(args);
-        ASSERT_TRUE(helper) << "cannot start " << testing::PrintToString(HelperPath());
-        ASSERT_EQ(WaitForHelper(helper), 0u);
+        ASSERT_EQ(tuckbay::test::PutFilesFromHelper(mode, paths), 0u);
         ASSERT_TRUE(PumpUntil([&] { return draws > before; })) << "no clipboard notice";
     }
 
@@ -240,28 +191,6 @@ private:
     bool joined_ = false;
     HWND ctrlc_ = nullptr, listPanel_ = nullptr, capturePanel_ = nullptr, memo_ = nullptr;
     win::WindowHandle window_;
-};
-
-// Holds the clipboard open from the helper for the life of the object.
-class HeldClipboard {
-public:
-    HeldClipboard() {
-        const std::wstring suffix = std::to_wstring(::GetCurrentProcessId());
-        const std::wstring readyName = L"TuckbayClipReady" + suffix, releaseName = L"TuckbayClipRelease" + suffix;
-        ready_.reset(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
-        release_.reset(::CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str()));
-        helper_ = StartHelper({L"hold", readyName, releaseName});
-        held = helper_ && PumpUntil([&] { return Signalled(ready_.get()) || Signalled(helper_.get()); }) &&
-               Signalled(ready_.get());
-    }
-    ~HeldClipboard() {
-        ::SetEvent(release_.get());
-        if (helper_) WaitForHelper(helper_);
-    }
-    bool held = false;
-
-private:
-    win::KernelHandle ready_, release_, helper_;
 };
 
 TEST(ClipboardCapture, CopiedFilesAppearInTheMemoInOrderWithDuplicatesKept) {
@@ -410,7 +339,7 @@ TEST(ClipboardCapture, AHeldClipboardGivesTheErrorKeepsTheMemoAndPassesTheNotice
     window.PutFilesFromHelper(L"copy", {L"C:\\kept.txt"});
     ASSERT_TRUE(window.CapturePanelShown());
     HeldClipboard held;
-    ASSERT_TRUE(held.held) << "the helper could not hold the clipboard";
+    ASSERT_TRUE(held.Held()) << "the helper could not hold the clipboard";
     const int nextDraws = next.draws;
     // The notice the platform would send.
     ::SendMessageW(window.Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
@@ -427,8 +356,7 @@ TEST(ClipboardCapture, ANoticeDuringTheJoinCapturesThenTheListPanelReturns) {
         Viewer observer;
         observer.Join();
         const int before = observer.draws;
-        win::KernelHandle helper = StartHelper({L"copy", L"C:\\before.txt"});
-        ASSERT_EQ(WaitForHelper(helper), 0u);
+        ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"copy", {L"C:\\before.txt"}), 0u);
         ASSERT_TRUE(PumpUntil([&] { return observer.draws > before; }));
     }
     CaptureWindow window;
