@@ -4,7 +4,9 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "win/application.h"
 #include "win/controls.h"
 #include "win/dialogs.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -24,11 +27,15 @@ using tuckbay::test::PumpUntil;
 class RecordingDialogs : public win::Dialogs {
 public:
     void ShowMessage(HWND, const std::wstring& text) override { messages.push_back(text); }
-    void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+    void ShowError(HWND, const std::wstring& text) override {
+        errors.push_back(text);
+        if (onError) onError();
+    }
     bool Confirm(HWND, const std::wstring&) override { return false; }
 
     std::vector<std::wstring> messages;
     std::vector<std::wstring> errors;
+    std::function<void()> onError;
 };
 
 bool Shown(const win::Panel& panel) {
@@ -113,6 +120,26 @@ TEST_F(MainWindowCapture, AHeldClipboardShowsTheErrorBoxAndKeepsTheMemo) {
     EXPECT_EQ(dialogs_.errors[0], L"クリップボードを開くことができません.");
     EXPECT_EQ(Memo(), L"C:\\kept.txt");
     EXPECT_TRUE(Shown(*form_->pctrlc));
+}
+
+TEST_F(MainWindowCapture, TheNoticesSenderIsNotKeptWaitingByTheErrorBox) {
+    ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"copy", {L"C:\\kept.txt"}), 0u);
+    tuckbay::test::HeldClipboard held;
+    ASSERT_TRUE(held.Held());
+    win::KernelHandle senderDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    bool senderFreeDuringBox = false;
+    dialogs_.onError = [&] {
+        senderFreeDuringBox = ::WaitForSingleObject(senderDone.get(), 5000) == WAIT_OBJECT_0;
+    };
+    const HWND form = form_->Hwnd();
+    std::thread sender([&] {
+        ::SendMessageW(form, WM_DRAWCLIPBOARD, 0, 0);
+        ::SetEvent(senderDone.get());
+    });
+    const bool boxShown = PumpUntil([&] { return !dialogs_.errors.empty(); });
+    sender.join();
+    ASSERT_TRUE(boxShown);
+    EXPECT_TRUE(senderFreeDuringBox);
 }
 
 TEST(MainWindowChain, ClosingTheWindowLeavesTheChain) {
