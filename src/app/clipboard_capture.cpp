@@ -23,7 +23,9 @@ void ClipboardCapture::ShowCapturePanel(bool show) {
     ::ShowWindow(form_.pfilelist->Hwnd(), show ? SW_HIDE : SW_SHOW);
 }
 
-void ClipboardCapture::AppendPath(std::wstring path) { form_.FileList().AppendPath(std::move(path)); }
+void ClipboardCapture::AppendPath(std::wstring path) {
+    form_.FileList().AppendPath(std::move(path));
+}
 
 void ClipboardCapture::UpdateCountDisplay() { form_.FileList().UpdateCountDisplay(); }
 

@@ -16,7 +16,8 @@ namespace {
 void ReadPaths(std::wstring& files) {
     HANDLE data = ::GetClipboardData(CF_HDROP);
     win::GlobalLockScope lock(data);
-    if (lock.Data() == nullptr) return;
+    if (lock.Data() == nullptr)
+        return;
     auto drop = static_cast<HDROP>(data);
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::wstring path;
@@ -25,17 +26,20 @@ void ReadPaths(std::wstring& files) {
         const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
         path.assign(length + 1, L'\0');
         path.resize(::DragQueryFileW(drop, i, path.data(), length + 1));
-        if (i > 0) files += L"\r\n";
+        if (i > 0)
+            files += L"\r\n";
         files += path;
     }
 }
 
 WORD ReadDropEffect() {
     const UINT format = ::RegisterClipboardFormatW(L"Preferred DropEffect");
-    if (format == 0 || !::IsClipboardFormatAvailable(format)) return 0;
+    if (format == 0 || !::IsClipboardFormatAvailable(format))
+        return 0;
     win::GlobalLockScope lock(::GetClipboardData(format));
     // A block too short for the 16 bits would be read past its end: treat it as absent.
-    if (lock.Data() == nullptr || lock.Size() < sizeof(WORD)) return 0;
+    if (lock.Data() == nullptr || lock.Size() < sizeof(WORD))
+        return 0;
     const auto* bytes = static_cast<const unsigned char*>(lock.Data());
     return static_cast<WORD>(bytes[0] | (bytes[1] << 8));
 }
@@ -46,9 +50,11 @@ void GetClipboardFiles(HWND owner, WORD& dropEffect, std::wstring& files) {
     dropEffect = 0;
     files.clear();
     // Asked without opening, so a clipboard without files is never held up by us.
-    if (!::IsClipboardFormatAvailable(CF_HDROP)) return;
+    if (!::IsClipboardFormatAvailable(CF_HDROP))
+        return;
     win::ClipboardScope clipboard(owner);
-    if (!clipboard.IsOpen()) throw win::Error(L"クリップボードを開くことができません", clipboard.OpenError());
+    if (!clipboard.IsOpen())
+        throw win::Error(L"クリップボードを開くことができません", clipboard.OpenError());
     ReadPaths(files);
     dropEffect = ReadDropEffect();
 }

@@ -13,7 +13,8 @@ void ClipboardWatch::Join() {
     HWND next = ::SetClipboardViewer(host_.Handle());
     const DWORD error = ::GetLastError();
     FNextViewer = next;
-    if (next == nullptr && error != 0) host_.DisableWatch();
+    if (next == nullptr && error != 0)
+        host_.DisableWatch();
     // The platform sends a notice from inside the join; whatever it showed, start on the list.
     host_.ShowCapturePanel(false);
 }
@@ -34,7 +35,8 @@ void ClipboardWatch::WMDrawClipboard() {
             failure = std::current_exception();
         }
     }
-    if (FNextViewer != nullptr) ::SendMessageW(FNextViewer, WM_DRAWCLIPBOARD, 0, 0);
+    if (FNextViewer != nullptr)
+        ::SendMessageW(FNextViewer, WM_DRAWCLIPBOARD, 0, 0);
     if (failure) {
         // The sender, often the shell, need not wait while the error box is up.
         ::ReplyMessage(0);
@@ -56,11 +58,13 @@ void ClipboardWatch::LoadClipboardFiles() {
     GetClipboardFiles(host_.Handle(), dropEffect, files);
     host_.SetMemoText(files);
     // No files (text was copied, say): the list comes back at once.
-    if (files.empty() || files.front() == L'\r') host_.ShowCapturePanel(false);
+    if (files.empty() || files.front() == L'\r')
+        host_.ShowCapturePanel(false);
 }
 
 void ClipboardWatch::Button1Click() {
-    for (std::wstring& line : MemoLines(host_.MemoText())) host_.AppendPath(std::move(line));
+    for (std::wstring& line : MemoLines(host_.MemoText()))
+        host_.AppendPath(std::move(line));
     host_.UpdateCountDisplay();
     BackToList();
 }
@@ -68,7 +72,8 @@ void ClipboardWatch::Button1Click() {
 void ClipboardWatch::Button2Click() { BackToList(); }
 
 void ClipboardWatch::TakeStayOnTopStyle() {
-    if (stayOnTop_) return;
+    if (stayOnTop_)
+        return;
     stayOnTop_ = true;
     ::SetWindowPos(host_.Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);

@@ -13,7 +13,8 @@ std::vector<std::wstring> MemoLines(std::wstring_view text) {
         }
         lines.emplace_back(text.substr(start, end - start));
         start = end + 1;
-        if (text[end] == L'\r' && start < text.size() && text[start] == L'\n') ++start;
+        if (text[end] == L'\r' && start < text.size() && text[start] == L'\n')
+            ++start;
     }
     return lines;
 }

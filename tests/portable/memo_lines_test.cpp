@@ -6,9 +6,7 @@ namespace {
 
 using Lines = std::vector<std::wstring>;
 
-TEST(MemoLines, EmptyTextHasNoLines) {
-    EXPECT_EQ(intake::MemoLines(L""), Lines{});
-}
+TEST(MemoLines, EmptyTextHasNoLines) { EXPECT_EQ(intake::MemoLines(L""), Lines{}); }
 
 TEST(MemoLines, FinalBreakEndsTheLastLineAndMakesNoLineOfItsOwn) {
     EXPECT_EQ(intake::MemoLines(L"a\r\nb"), (Lines{L"a", L"b"}));

@@ -2,157 +2,131 @@
 // destruction, files from another process on the capture panel, registered into the list.
 #include <windows.h>
 
-#include <commctrl.h>
-
-#include <functional>
-#include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "clipboard_writer.h"
-#include "pump.h"
-#include "win/application.h"
+#include "clipboard_support.h"
+#include "form_fixture.h"
 #include "win/controls.h"
-#include "win/dialogs.h"
 #include "win/handles.h"
 
+namespace tuckbay::test {
 namespace {
 
-using tuckbay::test::PumpUntil;
-
-class RecordingDialogs : public win::Dialogs {
-public:
-    void ShowMessage(HWND, const std::wstring& text) override { messages.push_back(text); }
-    void ShowError(HWND, const std::wstring& text) override {
-        errors.push_back(text);
-        if (onError) onError();
-    }
-    bool Confirm(HWND, const std::wstring&) override { return false; }
-
-    std::vector<std::wstring> messages;
-    std::vector<std::wstring> errors;
-    std::function<void()> onError;
-};
-
-bool Shown(const win::Panel& panel) {
-    return (::GetWindowLongPtrW(panel.Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-class MainWindowCapture : public testing::Test {
+class MainWindowCapture : public FormTest {
 protected:
-    MainWindowCapture() {
-        application_.SetDialogs(&dialogs_);
-        form_ = std::make_unique<app::TForm1>(application_);
+    std::wstring Memo() const { return win::WindowText(form->Memo1); }
+    bool Shown(const win::Panel& panel) const {
+        return (::GetWindowLongPtrW(panel.Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     }
-    ~MainWindowCapture() override {
-        form_.reset();
-        application_.SetDialogs(nullptr);
+    bool CapturePanelShown() const {
+        EXPECT_NE(Shown(*form->pctrlc), Shown(*form->pfilelist)) << "exactly one panel is shown";
+        return Shown(*form->pctrlc);
     }
-
-    std::wstring Memo() const { return win::WindowText(form_->Memo1); }
-    std::wstring CountDisplay() const {
-        std::wstring text(256, L'\0');
-        ::SendMessageW(form_->StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
-        return text.c_str();
-    }
-
-    RecordingDialogs dialogs_;
-    win::Application application_{L"Tuckbay"};
-    std::unique_ptr<app::TForm1> form_;
 };
 
 TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
-    EXPECT_EQ(::GetClipboardViewer(), form_->Hwnd()) << "the window joins the chain at creation";
-    EXPECT_TRUE(Shown(*form_->pfilelist));
-    EXPECT_FALSE(Shown(*form_->pctrlc));
+    EXPECT_EQ(::GetClipboardViewer(), form->Hwnd()) << "the window joins the chain at creation";
+    EXPECT_FALSE(CapturePanelShown());
 
-    ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"copy", {L"C:\\one.txt", L"C:\\two.txt"}), 0u);
-    ASSERT_TRUE(PumpUntil([&] { return Shown(*form_->pctrlc); }));
-    EXPECT_EQ(Memo(), L"C:\\one.txt\r\nC:\\two.txt");
-    EXPECT_FALSE(Shown(*form_->pfilelist));
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt", L"C:\\two.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\one.txt\r\nC:\\two.txt"; }));
+    EXPECT_TRUE(CapturePanelShown());
 
     // The user edits the memo, then presses the button.
-    ::SetWindowTextW(form_->Memo1, L"C:\\one.txt\r\n\r\nC:\\three.txt");
-    ::SendMessageW(form_->Button1, BM_CLICK, 0, 0);
-    EXPECT_EQ(form_->FileList().AllPaths(),
+    ::SetWindowTextW(form->Memo1, L"C:\\one.txt\r\n\r\nC:\\three.txt");
+    ::SendMessageW(form->Button1, BM_CLICK, 0, 0);
+    EXPECT_EQ(List().AllPaths(),
               (std::vector<std::wstring>{L"C:\\one.txt", L"", L"C:\\three.txt"}));
-    EXPECT_EQ(CountDisplay(), L"3");
-    EXPECT_TRUE(Shown(*form_->pfilelist));
-    EXPECT_FALSE(Shown(*form_->pctrlc));
+    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    EXPECT_EQ(CountText(), L"3");
+    EXPECT_FALSE(CapturePanelShown());
     EXPECT_EQ(Memo(), L"");
 }
 
 TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
-    ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"cut", {L"C:\\moved.txt"}), 0u);
-    ASSERT_TRUE(PumpUntil([&] { return Shown(*form_->pctrlc); }));
-    ::SendMessageW(form_->Button2, BM_CLICK, 0, 0);
-    EXPECT_TRUE(form_->FileList().AllPaths().empty());
-    EXPECT_TRUE(Shown(*form_->pfilelist));
+    ASSERT_EQ(PutFilesFromHelper(L"cut", {L"C:\\moved.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\moved.txt"; }));
+    ::SendMessageW(form->Button2, BM_CLICK, 0, 0);
+    EXPECT_TRUE(List().AllPaths().empty());
+    EXPECT_EQ(CountText(), L"");
+    EXPECT_FALSE(CapturePanelShown());
     EXPECT_EQ(Memo(), L"");
 }
 
 TEST_F(MainWindowCapture, TheCheckBoxDecides) {
-    ::SendMessageW(form_->ctrlc, BM_SETCHECK, BST_UNCHECKED, 0);
-    ::SetWindowTextW(form_->Memo1, L"before");
-    ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
+    ::SendMessageW(form->ctrlc, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SetWindowTextW(form->Memo1, L"before");
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
     // Sent as the platform sends it, so it has been handled when the call returns.
-    ::SendMessageW(form_->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     EXPECT_EQ(Memo(), L"before");
-    EXPECT_TRUE(Shown(*form_->pfilelist));
+    EXPECT_FALSE(CapturePanelShown());
 
-    ::SendMessageW(form_->ctrlc, BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageW(form_->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ::SendMessageW(form->ctrlc, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     EXPECT_EQ(Memo(), L"C:\\one.txt");
-    EXPECT_TRUE(Shown(*form_->pctrlc));
+    EXPECT_TRUE(CapturePanelShown());
 }
 
 TEST_F(MainWindowCapture, AHeldClipboardShowsTheErrorBoxAndKeepsTheMemo) {
-    ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"copy", {L"C:\\kept.txt"}), 0u);
-    ASSERT_TRUE(PumpUntil([&] { return Memo() == L"C:\\kept.txt"; }));
-    tuckbay::test::HeldClipboard held;
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\kept.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\kept.txt"; }));
+    HeldClipboard held;
     ASSERT_TRUE(held.Held());
-    ::SendMessageW(form_->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
-    ASSERT_EQ(dialogs_.errors.size(), 1u);
-    EXPECT_EQ(dialogs_.errors[0], L"クリップボードを開くことができません.");
+    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], L"クリップボードを開くことができません.");
     EXPECT_EQ(Memo(), L"C:\\kept.txt");
-    EXPECT_TRUE(Shown(*form_->pctrlc));
+    EXPECT_TRUE(CapturePanelShown());
 }
 
+// While the error box is up, the sender of the notice (often the shell) goes on.
 TEST_F(MainWindowCapture, TheNoticesSenderIsNotKeptWaitingByTheErrorBox) {
-    ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"copy", {L"C:\\kept.txt"}), 0u);
-    tuckbay::test::HeldClipboard held;
-    ASSERT_TRUE(held.Held());
-    win::KernelHandle senderDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    bool senderFreeDuringBox = false;
-    dialogs_.onError = [&] {
-        senderFreeDuringBox = ::WaitForSingleObject(senderDone.get(), 5000) == WAIT_OBJECT_0;
+    struct WaitingDialogs : ScriptedDialogs {
+        void ShowError(HWND owner, const std::wstring& text) override {
+            ScriptedDialogs::ShowError(owner, text);
+            senderFree = ::WaitForSingleObject(senderDone, 5000) == WAIT_OBJECT_0;
+        }
+        HANDLE senderDone = nullptr;
+        bool senderFree = false;
     };
-    const HWND form = form_->Hwnd();
-    std::thread sender([&] {
-        ::SendMessageW(form, WM_DRAWCLIPBOARD, 0, 0);
-        ::SetEvent(senderDone.get());
-    });
-    const bool boxShown = PumpUntil([&] { return !dialogs_.errors.empty(); });
-    sender.join();
-    ASSERT_TRUE(boxShown);
-    EXPECT_TRUE(senderFreeDuringBox);
+    win::KernelHandle senderDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    WaitingDialogs waiting;
+    waiting.senderDone = senderDone.get();
+    app->SetDialogs(&waiting);
+
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\kept.txt"}), 0u);
+    {
+        HeldClipboard held;
+        ASSERT_TRUE(held.Held());
+        const HWND hwnd = form->Hwnd();
+        std::thread sender([&] {
+            ::SendMessageW(hwnd, WM_DRAWCLIPBOARD, 0, 0);
+            ::SetEvent(senderDone.get());
+        });
+        const bool boxShown = Pump([&] { return !waiting.errors.empty(); });
+        sender.join();
+        ASSERT_TRUE(boxShown);
+        EXPECT_TRUE(waiting.senderFree);
+    }
+    app->SetDialogs(&dialogs);
 }
 
-TEST(MainWindowChain, ClosingTheWindowLeavesTheChain) {
-    RecordingDialogs dialogs;
-    win::Application application(L"Tuckbay");
-    application.SetDialogs(&dialogs);
-    const HWND before = ::GetClipboardViewer();
-    {
-        app::TForm1 form(application);
-        EXPECT_EQ(::GetClipboardViewer(), form.Hwnd());
-    }
-    EXPECT_EQ(::GetClipboardViewer(), before);
-    application.SetDialogs(nullptr);
+TEST_F(MainWindowCapture, ClosingTheWindowLeavesTheChain) {
+    const HWND hwnd = form->Hwnd();
+    ChainViewer head;
+    head.Join();
+    ASSERT_EQ(head.Next(), hwnd);
+    form.reset();
+    // The leave reaches the chain's head, which mends the chain.
+    ASSERT_EQ(head.changes.size(), 1u);
+    EXPECT_EQ(head.changes[0].first, hwnd);
+    EXPECT_NE(head.Next(), hwnd);
 }
 
 } // namespace
+} // namespace tuckbay::test

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "clipboard_support.h"
 #include "intake/clipboard_drops.h"
-#include "clipboard_writer.h"
 #include "intake/clipboard_watch.h"
 #include "pump.h"
 #include "win/error.h"
@@ -19,96 +19,33 @@
 
 namespace {
 
+using tuckbay::test::ChainViewer;
+using tuckbay::test::CreateTestWindow;
 using tuckbay::test::HeldClipboard;
 using tuckbay::test::PumpUntil;
 using tuckbay::test::PutText;
 
 constexpr wchar_t kOpenError[] = L"クリップボードを開くことができません";
 
-bool TopmostStyle(HWND hwnd) { return (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool TopmostStyle(HWND hwnd) {
+    return (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 bool VisibleStyle(HWND hwnd) { return (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-// A window procedure that hands messages to an object kept in the window's user data.
-template <typename T> LRESULT CALLBACK Forward(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self != nullptr) {
-        LRESULT result = 0;
-        if (self->Handle(msg, wParam, lParam, result)) return result;
-    }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-template <typename T> HWND CreateTopLevel(const wchar_t* className, T* self) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Forward<T>;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = className;
-    ::RegisterClassExW(&wc); // a second registration fails harmlessly
-    return ::CreateWindowExW(0, className, className, WS_OVERLAPPEDWINDOW, 100, 100, 400, 300,
-                             nullptr, nullptr, wc.hInstance, self);
-}
-
-// Another member of the viewer chain that records what reaches it and passes notices on.
-class Viewer {
-public:
-    Viewer() : window_(CreateTopLevel(L"TuckbayTestViewer", this)) {}
-    ~Viewer() { Leave(); }
-
-    void Join() {
-        next_ = ::SetClipboardViewer(window_.get());
-        joined_ = true;
-    }
-    void Leave() {
-        if (joined_) ::ChangeClipboardChain(window_.get(), next_);
-        joined_ = false;
-    }
-    HWND Hwnd() const { return window_.get(); }
-    HWND Next() const { return next_; }
-
-    bool Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        if (msg == WM_DRAWCLIPBOARD) {
-            ++draws;
-            if (next_) ::SendMessageW(next_, msg, wParam, lParam);
-            return true;
-        }
-        if (msg == WM_CHANGECBCHAIN) {
-            changes.emplace_back(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
-            if (reinterpret_cast<HWND>(wParam) == next_)
-                next_ = reinterpret_cast<HWND>(lParam);
-            else if (next_)
-                ::SendMessageW(next_, msg, wParam, lParam);
-            result = 0;
-            return true;
-        }
-        return false;
-    }
-
-    int draws = 0;
-    std::vector<std::pair<HWND, HWND>> changes;
-
-private:
-    HWND next_ = nullptr;
-    bool joined_ = false;
-    win::WindowHandle window_;
-};
 
 // A plain window with the controls the capture works on: the check box, the two panels, the
 // memo. It stands in for the main window, whose list the recorded entries stand in for.
 class CaptureWindow : public intake::CaptureHost {
 public:
     explicit CaptureWindow(bool watchChecked = true) {
-        window_.reset(CreateTopLevel(L"TuckbayTestCapture", this));
+        window_.reset(CreateTestWindow(L"TuckbayTestCapture", this));
         HWND hwnd = window_.get();
-        ctrlc_ = ::CreateWindowExW(0, L"BUTTON", L"Ctrl+Cを監視する", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                                   0, 0, 150, 20, hwnd, nullptr, nullptr, nullptr);
-        listPanel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 20, 380, 200, hwnd,
-                                       nullptr, nullptr, nullptr);
-        capturePanel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 20, 380, 200, hwnd, nullptr,
-                                          nullptr, nullptr);
+        ctrlc_ = ::CreateWindowExW(0, L"BUTTON", L"Ctrl+Cを監視する",
+                                   WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, 0, 150, 20, hwnd,
+                                   nullptr, nullptr, nullptr);
+        listPanel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 20, 380, 200,
+                                       hwnd, nullptr, nullptr, nullptr);
+        capturePanel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 20, 380, 200, hwnd,
+                                          nullptr, nullptr, nullptr);
         memo_ = ::CreateWindowExW(0, L"EDIT", L"Memo1",
                                   WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
                                       ES_AUTOHSCROLL | ES_AUTOVSCROLL,
@@ -117,7 +54,8 @@ public:
         ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     }
     ~CaptureWindow() {
-        if (joined_) watch.Leave();
+        if (joined_)
+            watch.Leave();
     }
 
     void Join() {
@@ -131,7 +69,9 @@ public:
         EXPECT_NE(VisibleStyle(capturePanel_), VisibleStyle(listPanel_));
         return VisibleStyle(capturePanel_);
     }
-    void SetWatch(bool checked) { ::SendMessageW(ctrlc_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
+    void SetWatch(bool checked) {
+        ::SendMessageW(ctrlc_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
     bool WatchEnabled() const { return ::IsWindowEnabled(ctrlc_) != FALSE; }
     HWND Hwnd() const { return window_.get(); }
 
@@ -144,7 +84,9 @@ public:
 
     // CaptureHost
     HWND Handle() const override { return handleOverride ? handleOverride : window_.get(); }
-    bool WatchChecked() const override { return ::SendMessageW(ctrlc_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool WatchChecked() const override {
+        return ::SendMessageW(ctrlc_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
     void DisableWatch() override { ::EnableWindow(ctrlc_, FALSE); }
     std::wstring MemoText() const override {
         std::wstring text(::GetWindowTextLengthW(memo_) + 1, L'\0');
@@ -168,7 +110,8 @@ public:
                 return true;
             }
             if (msg == WM_CHANGECBCHAIN) {
-                watch.WMChangeCBChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+                watch.WMChangeCBChain(reinterpret_cast<HWND>(wParam),
+                                      reinterpret_cast<HWND>(lParam));
                 result = 0;
                 return true;
             }
@@ -216,7 +159,8 @@ TEST(ClipboardCapture, LongAndUnicodePathsAreReadWhole) {
     CaptureWindow window;
     window.Join();
     std::wstring longPath = L"C:\\";
-    while (longPath.size() < 990) longPath += L"folder0123456789\\";
+    while (longPath.size() < 990)
+        longPath += L"folder0123456789\\";
     longPath.resize(996);
     longPath += L".txt";
     ASSERT_EQ(longPath.size(), 1000u);
@@ -265,14 +209,15 @@ TEST(ClipboardCapture, TextOnTheClipboardBringsTheListBackAndEmptiesTheMemo) {
 }
 
 TEST(ClipboardCapture, UncheckedChangesNothingAndStillPassesTheNoticeOn) {
-    Viewer next;
+    ChainViewer next;
     next.Join();
     CaptureWindow window(false);
     window.Join();
     ASSERT_EQ(window.watch.NextViewer(), next.Hwnd());
     const int nextDraws = next.draws;
     window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
-    EXPECT_TRUE(PumpUntil([&] { return next.draws > nextDraws; })) << "the next viewer heard nothing";
+    EXPECT_TRUE(PumpUntil([&] { return next.draws > nextDraws; }))
+        << "the next viewer heard nothing";
     EXPECT_FALSE(window.CapturePanelShown());
     EXPECT_EQ(window.MemoText(), L"Memo1");
     EXPECT_FALSE(TopmostStyle(window.Hwnd()));
@@ -332,7 +277,7 @@ TEST(ClipboardCapture, GoingBackAppendsNothing) {
 }
 
 TEST(ClipboardCapture, AHeldClipboardGivesTheErrorKeepsTheMemoAndPassesTheNoticeOn) {
-    Viewer next;
+    ChainViewer next;
     next.Join();
     CaptureWindow window;
     window.Join();
@@ -353,7 +298,7 @@ TEST(ClipboardCapture, AHeldClipboardGivesTheErrorKeepsTheMemoAndPassesTheNotice
 
 TEST(ClipboardCapture, ANoticeDuringTheJoinCapturesThenTheListPanelReturns) {
     {
-        Viewer observer;
+        ChainViewer observer;
         observer.Join();
         const int before = observer.draws;
         ASSERT_EQ(tuckbay::test::PutFilesFromHelper(L"copy", {L"C:\\before.txt"}), 0u);
@@ -380,7 +325,7 @@ TEST(ClipboardCapture, AFailedJoinDisablesTheCheckBox) {
 }
 
 TEST(ClipboardChain, TheViewerRightAfterOursLeavingIsReplacedAndNotPassedOn) {
-    Viewer third, second, first;
+    ChainViewer third, second, first;
     third.Join();
     second.Join();
     first.Join();

@@ -5,6 +5,7 @@
 //                                                 event READY, closes it when RELEASE is set
 // Exits with 0 on success.
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -39,13 +40,15 @@ HGLOBAL BuildDrop(int argc, wchar_t** argv, bool wide) {
 }
 
 int PutFiles(HWND window, int argc, wchar_t** argv, DWORD effect, bool wide) {
-    if (argc == 0 || !::OpenClipboard(window)) return 2;
+    if (argc == 0 || !::OpenClipboard(window))
+        return 2;
     ::EmptyClipboard();
     HGLOBAL effectData = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
     *static_cast<DWORD*>(::GlobalLock(effectData)) = effect;
     ::GlobalUnlock(effectData);
-    const bool ok = ::SetClipboardData(CF_HDROP, BuildDrop(argc, argv, wide)) &&
-                    ::SetClipboardData(::RegisterClipboardFormatW(L"Preferred DropEffect"), effectData);
+    const bool ok =
+        ::SetClipboardData(CF_HDROP, BuildDrop(argc, argv, wide)) &&
+        ::SetClipboardData(::RegisterClipboardFormatW(L"Preferred DropEffect"), effectData);
     ::CloseClipboard();
     return ok ? 0 : 3;
 }
@@ -53,7 +56,8 @@ int PutFiles(HWND window, int argc, wchar_t** argv, DWORD effect, bool wide) {
 int Hold(HWND window, const wchar_t* ready, const wchar_t* release) {
     HANDLE readyEvent = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, ready);
     HANDLE releaseEvent = ::OpenEventW(SYNCHRONIZE, FALSE, release);
-    if (!readyEvent || !releaseEvent || !::OpenClipboard(window)) return 2;
+    if (!readyEvent || !releaseEvent || !::OpenClipboard(window))
+        return 2;
     ::SetEvent(readyEvent);
     // Bounded, so a failing test cannot leave the clipboard held for the rest of the run.
     const DWORD waited = ::WaitForSingleObject(releaseEvent, 10000);
@@ -63,8 +67,11 @@ int Hold(HWND window, const wchar_t* ready, const wchar_t* release) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) return 1;
+int main() {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (argv == nullptr || argc < 2)
+        return 1;
     HWND window = ::CreateWindowExW(0, L"STATIC", L"clipboard_writer", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                     nullptr, nullptr, nullptr);
     const std::wstring mode = argv[1];
@@ -78,5 +85,6 @@ int wmain(int argc, wchar_t** argv) {
     else if (mode == L"hold" && argc == 4)
         result = Hold(window, argv[2], argv[3]);
     ::DestroyWindow(window);
+    ::LocalFree(argv);
     return result;
 }
