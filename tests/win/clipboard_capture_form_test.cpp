@@ -2,6 +2,7 @@
 // destruction, files from another process on the capture panel, registered into the list.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +46,26 @@ TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
     EXPECT_EQ(CountText(), L"3");
     EXPECT_FALSE(CapturePanelShown());
     EXPECT_EQ(Memo(), L"");
+}
+
+TEST_F(MainWindowCapture, FilesOnTheClipboardAtStartAreReadButTheListPanelShows) {
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\early.txt"}), 0u);
+    form.reset();
+    form = std::make_unique<app::TForm1>(*app);
+    EXPECT_EQ(Memo(), L"C:\\early.txt");
+    EXPECT_FALSE(CapturePanelShown());
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindowCapture, ACaptureInCompactModeIsInPlaceWhenTheListAreaReturns) {
+    ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
+    ASSERT_FALSE(Shown(*form->filelist));
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\a.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\a.txt"; }));
+    EXPECT_FALSE(Shown(*form->filelist));
+    ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Shown(*form->filelist));
+    EXPECT_TRUE(CapturePanelShown());
 }
 
 TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
