@@ -158,6 +158,7 @@ void TForm1::WMDrawClipboard() {
 void TForm1::WMChangeCBChain(HWND leaving, HWND next) {
     if (clipboard_) clipboard_->watch.WMChangeCBChain(leaving, next);
 }
+
 void TForm1::Image1MouseDown(win::Image::Button, int, int) {}
 void TForm1::Image1MouseMove(int, int) {}
 

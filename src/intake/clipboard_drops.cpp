@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstring>
-
 #include "win/error.h"
 #include "win/handles.h"
 

@@ -8,7 +8,7 @@
 namespace intake {
 
 void ClipboardWatch::Join() {
-    // A null result is a failure only with an error code, so the code must be our own.
+    // A null result is a failure only when an error code comes with it: clear any older one.
     ::SetLastError(0);
     HWND next = ::SetClipboardViewer(host_.Handle());
     const DWORD error = ::GetLastError();

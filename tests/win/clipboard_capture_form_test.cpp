@@ -38,7 +38,7 @@ TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
     EXPECT_TRUE(CapturePanelShown());
 
     // The user edits the memo, then presses the button.
-    ::SetWindowTextW(form->Memo1, L"C:\\one.txt\r\n\r\nC:\\three.txt");
+    ::SetWindowTextW(form->Memo1, L"C:\\one.txt\r\n\r\nC:\\three.txt\r\n");
     ::SendMessageW(form->Button1, BM_CLICK, 0, 0);
     EXPECT_EQ(List().AllPaths(),
               (std::vector<std::wstring>{L"C:\\one.txt", L"", L"C:\\three.txt"}));

@@ -241,19 +241,6 @@ TEST(ClipboardCapture, StayOnTopIsTakenOnceAndNeverForcedAgain) {
     EXPECT_FALSE(TopmostStyle(window.Hwnd()));
 }
 
-TEST(ClipboardCapture, RegisteringAppendsTheMemoLinesAsTheyStand) {
-    CaptureWindow window;
-    window.Join();
-    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt", L"C:\\b.txt"});
-    // The user's edit: the middle line emptied, a final break added.
-    window.SetMemoText(L"C:\\a.txt\r\n\r\nC:\\c.txt\r\n");
-    window.watch.Button1Click();
-    EXPECT_EQ(window.entries, (std::vector<std::wstring>{L"C:\\a.txt", L"", L"C:\\c.txt"}));
-    EXPECT_EQ(window.countShown, 3u);
-    EXPECT_FALSE(window.CapturePanelShown());
-    EXPECT_EQ(window.MemoText(), L"");
-}
-
 TEST(ClipboardCapture, RegisteringAnEmptyMemoAppendsNothingButShowsTheCount) {
     CaptureWindow window;
     window.Join();
@@ -263,17 +250,6 @@ TEST(ClipboardCapture, RegisteringAnEmptyMemoAppendsNothingButShowsTheCount) {
     EXPECT_TRUE(window.entries.empty());
     EXPECT_EQ(window.countShown, 0u);
     EXPECT_FALSE(window.CapturePanelShown());
-}
-
-TEST(ClipboardCapture, GoingBackAppendsNothing) {
-    CaptureWindow window;
-    window.Join();
-    window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
-    window.watch.Button2Click();
-    EXPECT_TRUE(window.entries.empty());
-    EXPECT_EQ(window.countShown, SIZE_MAX) << "the count display is not touched";
-    EXPECT_FALSE(window.CapturePanelShown());
-    EXPECT_EQ(window.MemoText(), L"");
 }
 
 TEST(ClipboardCapture, AHeldClipboardGivesTheErrorKeepsTheMemoAndPassesTheNoticeOn) {
