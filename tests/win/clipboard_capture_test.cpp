@@ -14,6 +14,7 @@
 #include "intake/clipboard_drops.h"
 #include "intake/clipboard_watch.h"
 #include "pump.h"
+#include "win/controls.h"
 #include "win/error.h"
 #include "win/handles.h"
 
@@ -88,11 +89,7 @@ public:
         return ::SendMessageW(ctrlc_, BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     void DisableWatch() override { ::EnableWindow(ctrlc_, FALSE); }
-    std::wstring MemoText() const override {
-        std::wstring text(::GetWindowTextLengthW(memo_) + 1, L'\0');
-        text.resize(::GetWindowTextW(memo_, text.data(), static_cast<int>(text.size())));
-        return text;
-    }
+    std::wstring MemoText() const override { return win::WindowText(memo_); }
     void SetMemoText(const std::wstring& text) override { ::SetWindowTextW(memo_, text.c_str()); }
     void ShowCapturePanel(bool show) override {
         ::ShowWindow(capturePanel_, show ? SW_SHOW : SW_HIDE);
