@@ -17,6 +17,8 @@ void TForm1::FormCreate() {
     application_.SetActivationHooks([this] { AppActivate(); }, [this] { AppDeactivate(); });
     AppendSystemMenuCommands(application_.Handle());
     application_.SetKeyPreview([this](wchar_t key) { FormKeyPress(key); });
+    clipboard_ = std::make_unique<ClipboardCapture>(*this);
+    clipboard_->watch.Join();
     ::ShowWindow(pctrlc->Hwnd(), SW_HIDE);
     ::ShowWindow(pfilelist->Hwnd(), SW_SHOW);
     auto saved = settings::ReadSettings(settingsPath_);
@@ -30,6 +32,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormDestroy() {
+    if (clipboard_) clipboard_->watch.Leave();
     // A settings file that cannot be written is reported, and the program ends all the same.
     try {
         settings::WriteSettings(settingsPath_, CurrentSettings());
@@ -173,8 +176,17 @@ void TForm1::F1Click() {
 }
 void TForm1::N7Click() { Shell().OpenHelp(); }
 void TForm1::N8Click() { Form3->ShowModal(); }
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
+void TForm1::Button1Click() { clipboard_->watch.Button1Click(); }
+void TForm1::Button2Click() { clipboard_->watch.Button2Click(); }
+
+void TForm1::WMDrawClipboard() {
+    if (clipboard_) clipboard_->watch.WMDrawClipboard();
+}
+
+void TForm1::WMChangeCBChain(HWND leaving, HWND next) {
+    if (clipboard_) clipboard_->watch.WMChangeCBChain(leaving, next);
+}
+
 void TForm1::Image1MouseDown(win::Image::Button, int, int) {}
 void TForm1::Image1MouseMove(int, int) {}
 
@@ -240,6 +252,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_DRAWCLIPBOARD:
+        WMDrawClipboard();
+        return 0;
+    case WM_CHANGECBCHAIN:
+        WMChangeCBChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
     case WM_ACTIVATEAPP:
         application_.NoteActivation(wParam != FALSE);
         return 0;

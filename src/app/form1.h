@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/about_box.h"
+#include "app/clipboard_capture.h"
 #include "app/shell_actions.h"
 #include "app/sort_header.h"
 #include "filelist/file_list.h"
@@ -83,6 +84,8 @@ public:
     void N8Click();
     void Button1Click();
     void Button2Click();
+    void WMDrawClipboard();
+    void WMChangeCBChain(HWND leaving, HWND next);
     void Image1MouseDown(win::Image::Button button, int x, int y);
     void Image1MouseMove(int x, int y);
 
@@ -147,6 +150,8 @@ private:
     std::wstring settingsPath_;
     SystemShell systemShell_;
     ShellRequests* shell_ = &systemShell_;
+    // Made by FormCreate, which joins the clipboard viewer chain with it.
+    std::unique_ptr<ClipboardCapture> clipboard_;
     bool created_ = false;
     bool destroyed_ = false;
 };
