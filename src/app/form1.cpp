@@ -5,27 +5,46 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/system_menu.h"
 #include "filelist/list_commands.h"
+#include "win/error.h"
 
 namespace app {
 
 void TForm1::FormCreate() {
     // The file list's sort signs start at -1 (descending first) on construction.
+    sortHeader_ = std::make_unique<SortHeader>(ListView1);
     intake::DropHost& host = *this;
     dropIntake_ = std::make_unique<intake::DropIntake>(drop->Hwnd(), filelist->Hwnd(), host,
                                                        FileList(), Dialogs());
     dropIntake_->Register();
     application_.SetMessageHook([this](MSG& msg, bool& handled) { AppMessage(msg, handled); });
     application_.SetActivationHooks([this] { AppActivate(); }, [this] { AppDeactivate(); });
+    AppendSystemMenuCommands(application_.Handle());
     application_.SetKeyPreview([this](wchar_t key) { FormKeyPress(key); });
+    clipboard_ = std::make_unique<ClipboardCapture>(*this);
+    clipboard_->watch.Join();
     ::ShowWindow(pctrlc->Hwnd(), SW_HIDE);
     ::ShowWindow(pfilelist->Hwnd(), SW_SHOW);
-    CentreOnScreen();
+    auto saved = settings::ReadSettings(settingsPath_);
+    if (saved) ApplySettings(*saved);
     SetTopmost(SpeedButton1->Down());
-    ApplyListAreaMode((::GetWindowLongW(filelist->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0);
+    const bool listShown = (::GetWindowLongW(filelist->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    sbtnfl->SetDown(listShown);
+    ApplyListAreaMode(listShown);
+    // Centred as it is first shown, that is with the size the mode and the minimum height gave.
+    if (!saved) CentreOnScreen();
 }
 
-void TForm1::FormDestroy() {}
+void TForm1::FormDestroy() {
+    if (clipboard_) clipboard_->watch.Leave();
+    // A settings file that cannot be written is reported, and the program ends all the same.
+    try {
+        settings::WriteSettings(settingsPath_, CurrentSettings());
+    } catch (...) {
+        win::ReportCurrentException();
+    }
+}
 
 void TForm1::CentreOnScreen() {
     RECT r;
@@ -123,7 +142,10 @@ void TForm1::AppDeactivate() {
 }
 
 void TForm1::AppMessage(MSG& msg, bool& handled) {
-    // The system menu's two commands are tested first, then the drops.
+    if (HandleSystemMenuCommand(msg, Hwnd())) {
+        handled = true;
+        return;
+    }
     if (dropIntake_ && dropIntake_->HandleMessage(msg)) handled = true;
 }
 
@@ -151,17 +173,33 @@ void TForm1::D1Click() {
     fileList_->UpdateCountDisplay();
 }
 
-void TForm1::ListView1ColumnClick(int column) { fileList_->SortByColumn(column); }
+void TForm1::ListView1ColumnClick(int column) {
+    fileList_->SortByColumn(column);
+    sortHeader_->ColumnClicked(column);
+}
 
 void TForm1::N5Click() { filelist::SaveList(Hwnd(), FileList(), Dialogs()); }
 void TForm1::V1Click() { filelist::CopyListToClipboard(Hwnd(), FileList(), Dialogs()); }
 void TForm1::W1Click() { filelist::TakePathsFromClipboard(Hwnd(), FileList(), Dialogs()); }
-void TForm1::Y1Click() {}
-void TForm1::F1Click() {}
-void TForm1::N7Click() {}
-void TForm1::N8Click() {}
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
+void TForm1::Y1Click() {
+    Shell().FilePropertiesOf(fileList_->SelectedCount(), fileList_->FocusedText());
+}
+void TForm1::F1Click() {
+    Shell().FolderOf(fileList_->SelectedCount(), fileList_->FocusedText());
+}
+void TForm1::N7Click() { Shell().OpenHelp(); }
+void TForm1::N8Click() { Form3->ShowModal(); }
+void TForm1::Button1Click() { clipboard_->watch.Button1Click(); }
+void TForm1::Button2Click() { clipboard_->watch.Button2Click(); }
+
+void TForm1::WMDrawClipboard() {
+    if (clipboard_) clipboard_->watch.WMDrawClipboard();
+}
+
+void TForm1::WMChangeCBChain(HWND leaving, HWND next) {
+    if (clipboard_) clipboard_->watch.WMChangeCBChain(leaving, next);
+}
+
 void TForm1::Image1MouseDown(win::Image::Button, int, int) {}
 void TForm1::Image1MouseMove(int, int) {}
 
@@ -227,6 +265,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_DRAWCLIPBOARD:
+        WMDrawClipboard();
+        return 0;
+    case WM_CHANGECBCHAIN:
+        WMChangeCBChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
     case WM_ACTIVATEAPP:
         application_.NoteActivation(wParam != FALSE);
         return 0;
