@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../tests/win/drop_builder.h"
 #include "app/form1.h"
 #include "filelist/line_format.h"
 #include "win/application.h"
@@ -22,6 +23,7 @@
 
 namespace {
 
+using tuckbay::test::BuildDrop;
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point start) {
@@ -41,23 +43,6 @@ std::vector<std::wstring> MakePaths(size_t count) {
         paths.emplace_back(buffer);
     }
     return paths;
-}
-
-HDROP BuildDrop(const std::vector<std::wstring>& paths) {
-    size_t chars = 1;
-    for (const std::wstring& path : paths)
-        chars += path.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* at = reinterpret_cast<wchar_t*>(header + 1);
-    for (const std::wstring& path : paths) {
-        path.copy(at, path.size());
-        at += path.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 // The baseline reader: one pass over the drop's memory into a vector.

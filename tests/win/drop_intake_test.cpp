@@ -89,16 +89,6 @@ protected:
     std::unique_ptr<intake::DropIntake> intake_;
 };
 
-void SaveShortcutTo(const std::wstring& file, const std::wstring& target) {
-    Microsoft::WRL::ComPtr<IShellLinkW> link;
-    ASSERT_HRESULT_SUCCEEDED(
-        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
-    link->SetPath(target.c_str());
-    Microsoft::WRL::ComPtr<IPersistFile> persist;
-    ASSERT_HRESULT_SUCCEEDED(link.As(&persist));
-    ASSERT_HRESULT_SUCCEEDED(persist->Save(file.c_str(), TRUE));
-}
-
 TEST_F(DropIntakeTest, BothZonesAcceptFileDrops) {
     EXPECT_TRUE(::GetWindowLongPtrW(dropZone_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     EXPECT_TRUE(::GetWindowLongPtrW(listZone_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);

@@ -45,15 +45,7 @@ TEST_F(FormLists, BothZonesAcceptDropsAndTheSwitchesStartAsTheyShould) {
 
 TEST_F(FormLists, ADropOnTheDropZoneIsAppendedAndCounted) {
     std::wstring link = folder / L"t.lnk";
-    {
-        Microsoft::WRL::ComPtr<IShellLinkW> shellLink;
-        ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                    IID_PPV_ARGS(&shellLink)));
-        shellLink->SetPath(L"C:\\Windows\\notepad.exe");
-        Microsoft::WRL::ComPtr<IPersistFile> persist;
-        ASSERT_HRESULT_SUCCEEDED(shellLink.As(&persist));
-        ASSERT_HRESULT_SUCCEEDED(persist->Save(link.c_str(), TRUE));
-    }
+    SaveShortcutTo(link, L"C:\\Windows\\notepad.exe");
     DropOn(form->drop->Hwnd(), {L"C:\\b.txt", link, L"C:\\b.txt"});
     EXPECT_EQ(List().AllPaths(), (Lines{L"C:\\b.txt", L"C:\\Windows\\notepad.exe", L"C:\\b.txt"}));
     EXPECT_EQ(CountText(), L"3");

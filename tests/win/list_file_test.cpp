@@ -134,7 +134,7 @@ TEST(ListFile, AWriteFailureLeavesTheOldFileIntact) {
     EXPECT_EQ(entries, 3) << "only ., .. and keep.lst may be there";
 }
 
-TEST(DefaultListName, FollowsAYearMonthDayDateAndA24HourTime) {
+SYSTEMTIME March5At140709() {
     SYSTEMTIME when{};
     when.wYear = 2009;
     when.wMonth = 3;
@@ -142,6 +142,11 @@ TEST(DefaultListName, FollowsAYearMonthDayDateAndA24HourTime) {
     when.wHour = 14;
     when.wMinute = 7;
     when.wSecond = 9;
+    return when;
+}
+
+TEST(DefaultListName, FollowsAYearMonthDayDateAndA24HourTime) {
+    const SYSTEMTIME when = March5At140709();
     filelist::TimeFormat time; // H:mm:ss with a leading zero
     EXPECT_EQ(filelist::DefaultListName(when, L"yyyy/MM/dd", time),
               L"tuckbay 2009 03 05-14 07 09.lst");
@@ -150,13 +155,7 @@ TEST(DefaultListName, FollowsAYearMonthDayDateAndA24HourTime) {
 }
 
 TEST(DefaultListName, PutsTheMarkerOfA12HourTime) {
-    SYSTEMTIME when{};
-    when.wYear = 2009;
-    when.wMonth = 3;
-    when.wDay = 5;
-    when.wHour = 14;
-    when.wMinute = 7;
-    when.wSecond = 9;
+    const SYSTEMTIME when = March5At140709();
     filelist::TimeFormat time;
     time.twelveHour = true;
     time.leadingZero = false;

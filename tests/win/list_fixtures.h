@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <wrl/client.h>
 
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "drop_builder.h"
 #include "filelist/file_list.h"
 #include "form_fixture.h"
 
@@ -113,22 +115,19 @@ inline bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// An HDROP as the shell builds one: DROPFILES, then the wide paths, then one more NUL.
-inline HDROP BuildDrop(const std::vector<std::wstring>& paths) {
-    size_t chars = 1;
-    for (const std::wstring& path : paths)
-        chars += path.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* at = reinterpret_cast<wchar_t*>(header + 1);
-    for (const std::wstring& path : paths) {
-        path.copy(at, path.size());
-        at += path.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
+// Saves a shortcut at file; prepare sets what it points to.
+template <typename Prepare> void SaveShortcut(const std::wstring& file, Prepare prepare) {
+    Microsoft::WRL::ComPtr<IShellLinkW> link;
+    ASSERT_HRESULT_SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+    prepare(link.Get());
+    Microsoft::WRL::ComPtr<IPersistFile> persist;
+    ASSERT_HRESULT_SUCCEEDED(link.As(&persist));
+    ASSERT_HRESULT_SUCCEEDED(persist->Save(file.c_str(), TRUE));
+}
+
+inline void SaveShortcutTo(const std::wstring& file, const std::wstring& target) {
+    SaveShortcut(file, [&](IShellLinkW* link) { link->SetPath(target.c_str()); });
 }
 
 } // namespace tuckbay::test

@@ -18,22 +18,9 @@
 namespace {
 
 using Microsoft::WRL::ComPtr;
+using tuckbay::test::SaveShortcut;
+using tuckbay::test::SaveShortcutTo;
 using tuckbay::test::ScratchFolder;
-
-// Saves a shortcut at file; prepare sets its target.
-template <typename Prepare> void SaveShortcut(const std::wstring& file, Prepare prepare) {
-    ComPtr<IShellLinkW> link;
-    ASSERT_HRESULT_SUCCEEDED(
-        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
-    prepare(link.Get());
-    ComPtr<IPersistFile> persist;
-    ASSERT_HRESULT_SUCCEEDED(link.As(&persist));
-    ASSERT_HRESULT_SUCCEEDED(persist->Save(file.c_str(), TRUE));
-}
-
-void SaveShortcutTo(const std::wstring& file, const std::wstring& target) {
-    SaveShortcut(file, [&](IShellLinkW* link) { link->SetPath(target.c_str()); });
-}
 
 TEST(ResolveShortcut, GivesTheStoredTargetWhetherOrNotItExists) {
     ScratchFolder folder;
