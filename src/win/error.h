@@ -33,3 +33,11 @@ std::wstring OleErrorText(HRESULT hr);
 void ThrowIfFailed(HRESULT hr);
 
 } // namespace win
+
+namespace win {
+
+// The standard error handling for the exception being handled: called from every catch at
+// a boundary where the platform calls into the program. Never throws.
+void ReportCurrentException() noexcept;
+
+} // namespace win

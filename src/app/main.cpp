@@ -1,0 +1,26 @@
+// Program entry: OLE for the process, the application object, the main window, the loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/form1.h"
+#include "win/application.h"
+#include "win/error.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    ::OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                             ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    int exitCode = 0;
+    try {
+        win::Application application(L"Tuckbay");
+        app::TForm1 form(application);
+        exitCode = application.Run();
+    } catch (...) {
+        win::ReportCurrentException();
+        exitCode = 1;
+    }
+    ::OleUninitialize();
+    return exitCode;
+}

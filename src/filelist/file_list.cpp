@@ -1,0 +1,162 @@
+#include "filelist/file_list.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+namespace filelist {
+namespace {
+
+constexpr UINT kSyncMessage = WM_APP + 0x10;
+constexpr UINT_PTR kSubclassId = 0x46494c45; // "FILE"
+
+// lstrcmp's order: the user's locale, case-sensitive, word sort.
+int CompareTexts(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringW(LOCALE_USER_DEFAULT, 0, a.c_str(), static_cast<int>(a.size()),
+                            b.c_str(), static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+} // namespace
+
+FileList::FileList(HWND listView, HWND statusBar) : listView_(listView), statusBar_(statusBar) {
+    ::SetWindowSubclass(listView_, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+FileList::~FileList() {
+    if (::IsWindow(listView_)) ::RemoveWindowSubclass(listView_, &SubclassProc, kSubclassId);
+}
+
+LRESULT CALLBACK FileList::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR self) {
+    if (msg == kSyncMessage) {
+        reinterpret_cast<FileList*>(self)->SyncView();
+        return 0;
+    }
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+void FileList::AppendPath(std::wstring path) {
+    paths_.push_back(std::move(path));
+    // One view update per batch of appends, however it ends.
+    if (!syncPosted_) syncPosted_ = ::PostMessageW(listView_, kSyncMessage, 0, 0) != FALSE;
+}
+
+void FileList::SyncView() {
+    syncPosted_ = false;
+    auto count = static_cast<WPARAM>(paths_.size());
+    if (static_cast<size_t>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)) != paths_.size()) {
+        ::SendMessageW(listView_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+    }
+}
+
+void FileList::UpdateCountDisplay() {
+    SyncView();
+    std::wstring text = std::to_wstring(paths_.size());
+    ::SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::optional<size_t> FileList::FocusedIndex() const {
+    auto index = static_cast<int>(
+        ::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (index < 0 || static_cast<size_t>(index) >= paths_.size()) return std::nullopt;
+    return static_cast<size_t>(index);
+}
+
+std::optional<std::wstring> FileList::FocusedText() const {
+    auto index = FocusedIndex();
+    if (!index) return std::nullopt;
+    return paths_[*index];
+}
+
+size_t FileList::SelectedCount() const {
+    return static_cast<size_t>(::SendMessageW(listView_, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+void FileList::RemoveAt(size_t index) {
+    if (index >= paths_.size()) return;
+    SyncView();
+    paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(index));
+    // The view moves the focus and selection of the items after it up by one.
+    ::SendMessageW(listView_, LVM_DELETEITEM, index, 0);
+    SyncView();
+}
+
+void FileList::Clear() {
+    paths_.clear();
+    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    SyncView();
+}
+
+void FileList::SortByColumn(int column) {
+    int32_t sign = signs_.Take(column);
+    // The list has one column; texts of further columns would be sub-items, which it has none of.
+    if (column == 0) {
+        std::stable_sort(paths_.begin(), paths_.end(),
+                         [sign](const std::wstring& a, const std::wstring& b) {
+                             return SortsBefore(CompareTexts(a, b), sign);
+                         });
+    }
+    SyncView();
+    ::InvalidateRect(listView_, nullptr, TRUE);
+}
+
+bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
+    if (header.hwndFrom != listView_) return false;
+    switch (header.code) {
+    case LVN_GETDISPINFOW: {
+        auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
+        LVITEMW& item = info.item;
+        if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
+            size_t index = static_cast<size_t>(item.iItem);
+            if (item.iItem >= 0 && index < paths_.size() && item.iSubItem == 0) {
+                const std::wstring& path = paths_[index];
+                size_t n = std::min(path.size(), static_cast<size_t>(item.cchTextMax - 1));
+                std::copy_n(path.data(), n, item.pszText);
+                item.pszText[n] = L'\0';
+            } else {
+                item.pszText[0] = L'\0';
+            }
+        }
+        *result = 0;
+        return true;
+    }
+    case LVN_BEGINLABELEDITW: {
+        auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
+        size_t index = static_cast<size_t>(info.item.iItem);
+        // The view hands the editor a display-sized copy; give it the whole path so that
+        // accepting an edit never cuts a long one.
+        HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
+        if (edit != nullptr && info.item.iItem >= 0 && index < paths_.size()) {
+            ::SetWindowTextW(edit, paths_[index].c_str());
+            ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        }
+        *result = FALSE;
+        return true;
+    }
+    case LVN_ENDLABELEDITW: {
+        auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
+        size_t index = static_cast<size_t>(info.item.iItem);
+        if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < paths_.size()) {
+            // Read the editor itself: the notification's copy may be cut to a display buffer.
+            HWND edit =
+                reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
+            if (edit != nullptr) {
+                int length = ::GetWindowTextLengthW(edit);
+                std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+                text.resize(static_cast<size_t>(::GetWindowTextW(edit, text.data(), length + 1)));
+                paths_[index] = std::move(text);
+            } else {
+                paths_[index] = info.item.pszText;
+            }
+            ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
+        }
+        *result = FALSE; // the view keeps no text of its own
+        return true;
+    }
+    }
+    return false;
+}
+
+} // namespace filelist

@@ -1,0 +1,199 @@
+#include "win/application.h"
+
+#include <algorithm>
+#include <new>
+
+#include "win/error.h"
+#include "win/text_rules.h"
+
+namespace win {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TuckbayApplication";
+Application* g_current = nullptr;
+
+} // namespace
+
+Application::Application(const std::wstring& title) {
+    RegisterWindowClass(kClassName, 0, COLOR_BTNFACE);
+    // Zero-sized in the middle of the screen: it is there for the taskbar, not to be seen.
+    int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
+    int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
+    CreateNative(0, kClassName, title.c_str(),
+                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0,
+                 0, nullptr, nullptr);
+    HMENU menu = ::GetSystemMenu(Hwnd(), FALSE);
+    ::DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+    ::DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+    previous_ = g_current;
+    g_current = this;
+}
+
+Application::~Application() {
+    if (g_current == this) g_current = previous_;
+    if (Hwnd() != nullptr) ::DestroyWindow(Hwnd());
+}
+
+Application* Application::Current() noexcept { return g_current; }
+
+std::wstring Application::Title() const {
+    int length = ::GetWindowTextLengthW(Hwnd());
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(Hwnd(), text.data(), length + 1)));
+    return text;
+}
+
+void Application::SetActivationHooks(std::function<void()> onActivate,
+                                     std::function<void()> onDeactivate) {
+    onActivate_ = std::move(onActivate);
+    onDeactivate_ = std::move(onDeactivate);
+}
+
+void Application::NoteActivation(bool active) {
+    // Every top-level window of the program hears of the change; act once per change.
+    if (active == active_) return;
+    active_ = active;
+    const auto& hook = active ? onActivate_ : onDeactivate_;
+    if (hook) hook();
+}
+
+void Application::SetDialogs(Dialogs* dialogs) noexcept {
+    dialogs_ = dialogs ? dialogs : &systemDialogs_;
+}
+
+void Application::ShowError(const std::wstring& text) {
+    dialogs_->ShowError(main_, WithClosingPeriod(text));
+}
+
+void Application::Dispatch(MSG& msg) {
+    bool handled = false;
+    if (hook_) {
+        try {
+            hook_(msg, handled);
+        } catch (...) {
+            ReportCurrentException();
+        }
+    }
+    if (handled) return;
+    if (msg.message == WM_CHAR && keyPreview_ && main_ != nullptr &&
+        (msg.hwnd == main_ || ::IsChild(main_, msg.hwnd))) {
+        try {
+            keyPreview_(static_cast<wchar_t>(msg.wParam));
+        } catch (...) {
+            ReportCurrentException();
+        }
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+}
+
+bool Application::ProcessOneMessage() {
+    MSG msg;
+    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        // Leave the quit for the loop that owns it.
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    Dispatch(msg);
+    return true;
+}
+
+bool Application::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = ::GetTickCount();
+    while (!done()) {
+        DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs) return done();
+        if (!ProcessOneMessage()) {
+            ::MsgWaitForMultipleObjectsEx(0, nullptr, std::min<DWORD>(10, timeoutMs - elapsed),
+                                          QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        }
+    }
+    return true;
+}
+
+int Application::Run() {
+    ::ShowWindow(Hwnd(), SW_SHOWNOACTIVATE);
+    if (main_ != nullptr) {
+        ::ShowWindow(main_, SW_SHOW);
+        ::SetForegroundWindow(main_);
+    }
+    running_ = true;
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+    running_ = false;
+    return static_cast<int>(msg.wParam);
+}
+
+void Application::Minimize() {
+    if (main_ != nullptr) ::ShowWindow(main_, SW_HIDE);
+    ::ShowWindow(Hwnd(), SW_MINIMIZE);
+}
+
+void Application::Restore() {
+    ::ShowWindow(Hwnd(), SW_RESTORE);
+    if (main_ != nullptr) {
+        ::ShowWindow(main_, SW_SHOW);
+        ::SetForegroundWindow(main_);
+    }
+}
+
+LRESULT Application::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+            Minimize();
+            return 0;
+        case SC_RESTORE:
+            Restore();
+            return 0;
+        case SC_CLOSE:
+            if (main_ != nullptr) ::PostMessageW(main_, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        if (main_ != nullptr) ::PostMessageW(main_, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_ACTIVATE:
+        // The taskbar button activates this window; the user means the main window.
+        if (LOWORD(wParam) != WA_INACTIVE && main_ != nullptr && ::IsWindowVisible(main_)) {
+            ::SetForegroundWindow(main_);
+        }
+        return 0;
+    case WM_ACTIVATEAPP:
+        NoteActivation(wParam != FALSE);
+        return 0;
+    }
+    return DefaultHandling(msg, wParam, lParam);
+}
+
+void ReportCurrentException() noexcept {
+    try {
+        std::wstring text;
+        try {
+            throw;
+        } catch (const Error& e) {
+            text = e.Text();
+        } catch (const std::bad_alloc&) {
+            text = L"メモリが不足しています";
+        } catch (const std::exception& e) {
+            std::string what = e.what();
+            text.assign(what.begin(), what.end());
+        } catch (...) {
+            text = L"予期しないエラーが発生しました";
+        }
+        if (Application* app = Application::Current()) {
+            app->ShowError(text);
+        } else {
+            ::MessageBoxW(nullptr, WithClosingPeriod(text).c_str(), kAppTitle,
+                          MB_OK | MB_ICONSTOP);
+        }
+    } catch (...) {
+        // Nothing more can be done without risking an exception through a platform frame.
+    }
+}
+
+} // namespace win

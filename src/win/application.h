@@ -1,0 +1,79 @@
+// The application object: the hidden application window that stands for the program on the
+// taskbar and owns the main window, the message loop with its hook, the activation hooks and
+// the standard error handling.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "win/dialogs.h"
+#include "win/window.h"
+
+namespace win {
+
+class Application : private Window {
+public:
+    // The hook sees every message taken from the queue before translation and dispatch;
+    // setting handled keeps the message from going further.
+    using MessageHook = std::function<void(MSG& msg, bool& handled)>;
+
+    explicit Application(const std::wstring& title);
+    ~Application() override;
+
+    // The application of this thread, or null.
+    static Application* Current() noexcept;
+
+    HWND Handle() const noexcept { return Hwnd(); }
+    std::wstring Title() const;
+
+    void SetMainWindow(HWND main) noexcept { main_ = main; }
+    HWND MainWindow() const noexcept { return main_; }
+
+    void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
+    // Every character typed into the main window or any of its controls is offered here first.
+    void SetKeyPreview(std::function<void(wchar_t)> preview) { keyPreview_ = std::move(preview); }
+    void SetActivationHooks(std::function<void()> onActivate, std::function<void()> onDeactivate);
+    // Called by the program's top-level windows when they learn of WM_ACTIVATEAPP.
+    void NoteActivation(bool active);
+
+    Dialogs& GetDialogs() noexcept { return *dialogs_; }
+    // Tests script the boxes; null restores the system's.
+    void SetDialogs(Dialogs* dialogs) noexcept;
+
+    // The standard error box: the text with its closing full stop, owned by the main window.
+    void ShowError(const std::wstring& text);
+
+    // Shows the application window on the taskbar and the main window, then runs the loop
+    // until WM_QUIT; returns its exit code.
+    int Run();
+    bool IsRunning() const noexcept { return running_; }
+    // Handles one queued message the way the main loop does; false when the queue was empty.
+    bool ProcessOneMessage();
+    // Handles messages until done() holds or the time runs out; true when done() held.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+    // Minimising the main window minimises the program: the main window hides and the
+    // application window stands minimised on the taskbar until it is restored.
+    void Minimize();
+    void Restore();
+
+private:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Dispatch(MSG& msg);
+
+    HWND main_ = nullptr;
+    MessageHook hook_;
+    std::function<void(wchar_t)> keyPreview_;
+    std::function<void()> onActivate_;
+    std::function<void()> onDeactivate_;
+    bool active_ = false;
+    bool running_ = false;
+    SystemDialogs systemDialogs_;
+    Dialogs* dialogs_ = &systemDialogs_;
+    Application* previous_ = nullptr;
+};
+
+} // namespace win

@@ -1,0 +1,339 @@
+#include "win/controls.h"
+
+#include <windowsx.h>
+
+#include "win/error.h"
+
+namespace win {
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"TuckbayPanel";
+constexpr wchar_t kLabelClass[] = L"TuckbayLabel";
+constexpr wchar_t kButtonClass[] = L"TuckbaySpeedButton";
+constexpr wchar_t kImageClass[] = L"TuckbayImage";
+
+HFONT ParentFont(HWND hwnd) {
+    return reinterpret_cast<HFONT>(::SendMessageW(::GetParent(hwnd), WM_GETFONT, 0, 0));
+}
+
+} // namespace
+
+FontHandle MakeFont(const wchar_t* face, int height, bool bold, bool italic, BYTE charset) {
+    LOGFONTW lf{};
+    lf.lfHeight = -height;
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    lf.lfCharSet = charset;
+    lf.lfQuality = DEFAULT_QUALITY;
+    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    return FontHandle(::CreateFontIndirectW(&lf));
+}
+
+HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
+                 const Bounds& b, HWND parent, int id, HFONT font) {
+    HWND hwnd = ::CreateWindowExW(exStyle, className, text, style | WS_CHILD, b.left, b.top,
+                                  b.width, b.height, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr) {
+        DWORD code = ::GetLastError();
+        throw Error(L"ウィンドウを作成できません。" + SystemMessageText(code),
+                    static_cast<long>(code));
+    }
+    if (font != nullptr) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return hwnd;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    int length = ::GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), length + 1)));
+    return text;
+}
+
+// ---- Panel ----
+
+Panel::Panel(HWND parent, const Bounds& b, int colorIndex, bool bevel, const wchar_t* text)
+    : colorIndex_(colorIndex), bevel_(bevel) {
+    RegisterWindowClass(kPanelClass, 0, -1);
+    SetContentInset(bevel ? 1 : 0);
+    CreateNative(WS_EX_CONTROLPARENT, kPanelClass, text,
+                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, b.left, b.top, b.width,
+                 b.height, parent, nullptr);
+    ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(ParentFont(Hwnd())), FALSE);
+}
+
+LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        RECT r;
+        ::GetClientRect(Hwnd(), &r);
+        HDC hdc = reinterpret_cast<HDC>(wParam);
+        ::FillRect(hdc, &r, ::GetSysColorBrush(colorIndex_));
+        if (bevel_) ::DrawEdge(hdc, &r, BDR_RAISEDINNER, BF_RECT);
+        return 1;
+    }
+    case WM_SIZE:
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        break;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    case WM_COMMAND:
+    case WM_NOTIFY:
+        return ::SendMessageW(::GetParent(Hwnd()), msg, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        HDC hdc = reinterpret_cast<HDC>(wParam);
+        ::SetBkColor(hdc, ::GetSysColor(colorIndex_));
+        ::SetTextColor(hdc, ::GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(colorIndex_));
+    }
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+// ---- Label ----
+
+Label::Label(HWND parent, const Bounds& b, const wchar_t* text, HFONT font, int backColorIndex,
+             int textColorIndex)
+    : font_(font), backColorIndex_(backColorIndex), textColorIndex_(textColorIndex) {
+    RegisterWindowClass(kLabelClass, 0, -1);
+    CreateNative(0, kLabelClass, text, WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
+                 parent, nullptr);
+}
+
+void Label::SetBackColorIndex(int colorIndex) {
+    if (colorIndex == backColorIndex_) return;
+    backColorIndex_ = colorIndex;
+    ::InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+LRESULT Label::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_NCHITTEST:
+        // Presses and drops go to the panel beneath, as for a label drawn on it.
+        return HTTRANSPARENT;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = ::BeginPaint(Hwnd(), &ps);
+        RECT r;
+        ::GetClientRect(Hwnd(), &r);
+        ::FillRect(hdc, &r, ::GetSysColorBrush(backColorIndex_));
+        HGDIOBJ oldFont = ::SelectObject(hdc, font_);
+        ::SetBkMode(hdc, TRANSPARENT);
+        ::SetTextColor(hdc, ::GetSysColor(textColorIndex_));
+        std::wstring text = WindowText(Hwnd());
+        ::DrawTextW(hdc, text.c_str(), -1, &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        ::SelectObject(hdc, oldFont);
+        ::EndPaint(Hwnd(), &ps);
+        return 0;
+    }
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+// ---- SpeedButton ----
+
+SpeedButton::SpeedButton(HWND parent, const Bounds& b, const wchar_t* text, int id, Kind kind,
+                         bool down, int group)
+    : id_(id), kind_(kind), down_(kind != Kind::Push && down), group_(group) {
+    RegisterWindowClass(kButtonClass, 0, -1);
+    CreateNative(0, kButtonClass, text, WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
+                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void SpeedButton::SetDown(bool down) {
+    if (kind_ == Kind::Push) return;
+    if (kind_ == Kind::Grouped && down) {
+        HWND parent = ::GetParent(Hwnd());
+        for (HWND sibling = ::GetWindow(parent, GW_CHILD); sibling != nullptr;
+             sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
+            auto* other = dynamic_cast<SpeedButton*>(Window::FromHwnd(sibling));
+            if (other != nullptr && other != this && other->kind_ == Kind::Grouped &&
+                other->group_ == group_ && other->down_) {
+                other->down_ = false;
+                ::InvalidateRect(sibling, nullptr, TRUE);
+            }
+        }
+    }
+    if (kind_ == Kind::Grouped && !down) return; // one of the group always stays down
+    if (down_ != down) {
+        down_ = down;
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+    }
+}
+
+void SpeedButton::Click() {
+    switch (kind_) {
+    case Kind::Grouped:
+        if (down_) return; // pressing the down one changes nothing and is no click
+        SetDown(true);
+        break;
+    case Kind::Toggle:
+        down_ = !down_;
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        break;
+    case Kind::Push:
+        break;
+    }
+    ::SendMessageW(::GetParent(Hwnd()), WM_COMMAND, MAKEWPARAM(id_, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Hwnd()));
+}
+
+bool SpeedButton::PointerInside() const {
+    POINT p;
+    ::GetCursorPos(&p);
+    RECT r;
+    ::GetWindowRect(Hwnd(), &r);
+    return ::PtInRect(&r, p) != FALSE;
+}
+
+void SpeedButton::Paint(HDC hdc) {
+    RECT r;
+    ::GetClientRect(Hwnd(), &r);
+    bool sunken = down_ || (pressing_ && hot_);
+    ::FillRect(hdc, &r, ::GetSysColorBrush(sunken && down_ ? COLOR_3DLIGHT : COLOR_BTNFACE));
+    if (sunken) {
+        ::DrawEdge(hdc, &r, EDGE_SUNKEN, BF_RECT);
+    } else if (kind_ != Kind::Push || hot_) {
+        ::DrawEdge(hdc, &r, kind_ == Kind::Push ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT);
+    }
+    RECT text = r;
+    if (sunken) ::OffsetRect(&text, 1, 1);
+    HGDIOBJ oldFont = ::SelectObject(hdc, ParentFont(Hwnd()));
+    ::SetBkMode(hdc, TRANSPARENT);
+    ::SetTextColor(hdc, ::GetSysColor(COLOR_BTNTEXT));
+    std::wstring caption = WindowText(Hwnd());
+    ::DrawTextW(hdc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::SelectObject(hdc, oldFont);
+}
+
+LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = ::BeginPaint(Hwnd(), &ps);
+        Paint(hdc);
+        ::EndPaint(Hwnd(), &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        pressing_ = true;
+        hot_ = true;
+        ::SetCapture(Hwnd());
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_MOUSEMOVE: {
+        bool inside = PointerInside();
+        if (inside != hot_) {
+            hot_ = inside;
+            ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        }
+        if (inside && !pressing_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Hwnd(), 0};
+            ::TrackMouseEvent(&track);
+        }
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        hot_ = false;
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_LBUTTONUP: {
+        bool wasPressing = pressing_;
+        pressing_ = false;
+        if (::GetCapture() == Hwnd()) ::ReleaseCapture();
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        if (wasPressing && PointerInside()) Click();
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (pressing_) {
+            pressing_ = false;
+            ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        }
+        return 0;
+    case BM_GETCHECK:
+        return down_ ? BST_CHECKED : BST_UNCHECKED;
+    case BM_SETCHECK:
+        SetDown(wParam == BST_CHECKED);
+        return 0;
+    case BM_GETSTATE:
+        return (down_ ? BST_CHECKED : BST_UNCHECKED) | (pressing_ ? BST_PUSHED : 0) |
+               (hot_ ? 0x0200 : 0) /* BST_HOT */;
+    case BM_CLICK:
+        Click();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+// ---- Image ----
+
+Image::Image(HWND parent, const Bounds& b, HICON icon) : icon_(icon) {
+    RegisterWindowClass(kImageClass, CS_DBLCLKS, -1);
+    CreateNative(0, kImageClass, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
+                 parent, nullptr);
+}
+
+LRESULT Image::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    int x = GET_X_LPARAM(lParam);
+    int y = GET_Y_LPARAM(lParam);
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = ::BeginPaint(Hwnd(), &ps);
+        RECT r;
+        ::GetClientRect(Hwnd(), &r);
+        HWND parent = ::GetParent(Hwnd());
+        auto* panel = dynamic_cast<Panel*>(Window::FromHwnd(parent));
+        ::FillRect(hdc, &r, ::GetSysColorBrush(panel ? panel->ColorIndex() : COLOR_BTNFACE));
+        if (icon_ != nullptr) ::DrawIconEx(hdc, 0, 0, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+        ::EndPaint(Hwnd(), &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        pressed_ = true;
+        ::SetCapture(Hwnd());
+        if (onMouseDown) onMouseDown(Button::Left, x, y);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        if (onMouseDown) onMouseDown(Button::Right, x, y);
+        return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        if (onMouseDown) onMouseDown(Button::Middle, x, y);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (onMouseMove) onMouseMove(x, y);
+        return 0;
+    case WM_LBUTTONUP:
+        pressed_ = false;
+        if (::GetCapture() == Hwnd()) ::ReleaseCapture();
+        if (onMouseUp) onMouseUp(Button::Left, x, y);
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Losing the capture to anyone else ends the press as a release would.
+        if (reinterpret_cast<HWND>(lParam) != Hwnd()) pressed_ = false;
+        return 0;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+} // namespace win

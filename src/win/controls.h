@@ -1,0 +1,119 @@
+// The controls the main window is made of: panels, labels, speed buttons and the image, plus
+// thin helpers for the common controls.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "win/handles.h"
+#include "win/window.h"
+
+namespace win {
+
+// Creates a font of the given character height in pixels.
+FontHandle MakeFont(const wchar_t* face, int height, bool bold = false, bool italic = false,
+                    BYTE charset = DEFAULT_CHARSET);
+
+// A standard control (list view, button, edit, status bar) as a child of parent.
+HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
+                 const Bounds& bounds, HWND parent, int id, HFONT font);
+
+std::wstring WindowText(HWND hwnd);
+
+// A panel: a face in a system colour, optionally with a raised one-pixel bevel, whose
+// children start inside the bevel. Commands and notifications of its children go on to its
+// parent, so the main window hears of every control whatever panel holds it.
+class Panel : public Window {
+public:
+    Panel(HWND parent, const Bounds& bounds, int colorIndex = COLOR_BTNFACE, bool bevel = true,
+          const wchar_t* text = L"");
+
+    int ColorIndex() const noexcept { return colorIndex_; }
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    int colorIndex_;
+    bool bevel_;
+    HFONT font_ = nullptr;
+};
+
+// A label: centred text in its own font and system colours.
+class Label : public Window {
+public:
+    Label(HWND parent, const Bounds& bounds, const wchar_t* text, HFONT font, int backColorIndex,
+          int textColorIndex);
+
+    int BackColorIndex() const noexcept { return backColorIndex_; }
+    void SetBackColorIndex(int colorIndex);
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HFONT font_;
+    int backColorIndex_;
+    int textColorIndex_;
+};
+
+// A speed button: a push button that never takes the focus and can stay down. It answers
+// BM_GETCHECK, BM_SETCHECK, BM_GETSTATE and BM_CLICK as a standard button does and reports a
+// click to its parent as BN_CLICKED after its state has changed.
+class SpeedButton : public Window {
+public:
+    enum class Kind {
+        Grouped, // one of a group of siblings of which exactly one is down
+        Toggle,  // flips on every press
+        Push     // never stays down; drawn flat until the pointer is over it
+    };
+
+    SpeedButton(HWND parent, const Bounds& bounds, const wchar_t* text, int id, Kind kind,
+                bool down = false, int group = 0);
+
+    bool Down() const noexcept { return down_; }
+    // Changes the state without a click; for a grouped button, putting it down lifts the others.
+    void SetDown(bool down);
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Click();
+    void Paint(HDC hdc);
+    bool PointerInside() const;
+
+    int id_;
+    Kind kind_;
+    bool down_;
+    int group_;
+    bool pressing_ = false;
+    bool hot_ = false;
+};
+
+// An image showing an icon, reporting presses, moves and releases. A left press holds the
+// pointer capture (and the pressed state) until the left button is released, so every move
+// in between reaches it, in its own coordinates, wherever the pointer is.
+class Image : public Window {
+public:
+    enum class Button { Left, Right, Middle };
+
+    Image(HWND parent, const Bounds& bounds, HICON icon);
+
+    bool Pressed() const noexcept { return pressed_; }
+
+    std::function<void(Button, int x, int y)> onMouseDown;
+    std::function<void(int x, int y)> onMouseMove;
+    std::function<void(Button, int x, int y)> onMouseUp;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HICON icon_;
+    bool pressed_ = false;
+};
+
+} // namespace win

@@ -1,0 +1,118 @@
+#include "win/window.h"
+
+#include "win/error.h"
+
+namespace win {
+
+Window::~Window() {
+    if (hwnd_ != nullptr) {
+        HWND hwnd = hwnd_;
+        ::DestroyWindow(hwnd);
+    }
+}
+
+Window* Window::FromHwnd(HWND hwnd) noexcept {
+    if (hwnd == nullptr) return nullptr;
+    if (::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Procedure)) {
+        return nullptr;
+    }
+    return reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void Window::RegisterWindowClass(const wchar_t* className, UINT style, int backgroundColor,
+                                 HCURSOR cursor) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (::GetClassInfoExW(instance, className, &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = &Procedure;
+    wc.hInstance = instance;
+    wc.hCursor = cursor ? cursor : ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = backgroundColor >= 0 ? ::GetSysColorBrush(backgroundColor) : nullptr;
+    wc.lpszClassName = className;
+    if (!::RegisterClassExW(&wc)) {
+        DWORD code = ::GetLastError();
+        throw Error(SystemMessageText(code), static_cast<long>(code));
+    }
+}
+
+void Window::CreateNative(DWORD exStyle, const wchar_t* className, const wchar_t* text,
+                          DWORD style, int x, int y, int width, int height, HWND parent,
+                          HMENU menuOrId) {
+    HWND hwnd = ::CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent,
+                                  menuOrId, ::GetModuleHandleW(nullptr), this);
+    if (hwnd == nullptr) {
+        DWORD code = ::GetLastError();
+        throw Error(L"ウィンドウを作成できません。" + SystemMessageText(code),
+                    static_cast<long>(code));
+    }
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Window* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        self = static_cast<Window*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException();
+    }
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->OnDestroyed();
+    }
+    return result;
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE) Realign();
+    return DefaultHandling(msg, wParam, lParam);
+}
+
+LRESULT Window::DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void Window::AddAligned(HWND child, Align align) { aligned_.push_back({child, align}); }
+
+Bounds ChildBounds(HWND child) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Window::Realign() {
+    if (hwnd_ == nullptr || aligned_.empty()) return;
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    std::vector<AlignedItem> items;
+    items.reserve(aligned_.size());
+    for (const AlignedChild& child : aligned_) {
+        items.push_back({child.align, ChildBounds(child.hwnd),
+                         (::GetWindowLongW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0});
+    }
+    Bounds area{inset_, inset_, client.right - 2 * inset_, client.bottom - 2 * inset_};
+    ApplyAlignment(area, items);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Bounds& b = items[i].bounds;
+        if (!items[i].visible || b == ChildBounds(aligned_[i].hwnd)) continue;
+        ::SetWindowPos(aligned_[i].hwnd, nullptr, b.left, b.top, b.width, b.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+} // namespace win

@@ -1,0 +1,61 @@
+// The base of every window class of the program: binds the C++ object to its native window,
+// dispatches messages to a member function inside the program's exception boundary, and lays
+// out aligned children whenever the window changes size.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "win/layout.h"
+
+namespace win {
+
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND Hwnd() const noexcept { return hwnd_; }
+
+    // The object behind a native window created by this class family, or null.
+    static Window* FromHwnd(HWND hwnd) noexcept;
+
+    // Keeps child aligned on every resize; a strip keeps its current thickness.
+    void AddAligned(HWND child, Align align);
+    // Room kept free along every edge before children are aligned (a bevel).
+    void SetContentInset(int inset) noexcept { inset_ = inset; }
+    void Realign();
+
+protected:
+    // Registers the class once per process; the procedure is the shared static one.
+    static void RegisterWindowClass(const wchar_t* className, UINT style, int backgroundColor,
+                                    HCURSOR cursor = nullptr);
+    // Creates the native window and binds this object to it.
+    void CreateNative(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                      int x, int y, int width, int height, HWND parent, HMENU menuOrId);
+
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Called after the window was destroyed and unbound.
+    virtual void OnDestroyed() {}
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    struct AlignedChild {
+        HWND hwnd;
+        Align align;
+    };
+
+    HWND hwnd_ = nullptr;
+    int inset_ = 0;
+    std::vector<AlignedChild> aligned_;
+};
+
+// The bounds of a child window relative to its parent's client area.
+Bounds ChildBounds(HWND child);
+
+} // namespace win
