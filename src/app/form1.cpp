@@ -50,6 +50,10 @@ void TForm1::SetTopmost(bool topmost) {
 void TForm1::ApplyListAreaMode(bool visible) {
     HWND hwnd = Hwnd();
     if (::IsZoomed(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
+    // The list area is hidden before the window's client area changes and shown only after
+    // it has its final width, so no intermediate size squeezes or stretches it: it keeps its
+    // width for the way back.
+    if (!visible) ::ShowWindow(filelist->Hwnd(), SW_HIDE);
     LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
     LONG frame = WS_THICKFRAME | WS_MAXIMIZEBOX;
     style = visible ? (style | frame) : (style & ~frame);
@@ -69,8 +73,7 @@ void TForm1::ApplyListAreaMode(bool visible) {
     if (visible) clientWidth += win::ChildBounds(filelist->Hwnd()).width;
     ::SetWindowPos(hwnd, nullptr, 0, 0, clientWidth + frameWidth, outer.bottom - outer.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // Shown only now, so the narrow window never squeezes it: it keeps its width.
-    ::ShowWindow(filelist->Hwnd(), visible ? SW_SHOW : SW_HIDE);
+    if (visible) ::ShowWindow(filelist->Hwnd(), SW_SHOW);
     Realign();
     FormResize();
 }

@@ -1,5 +1,9 @@
 #include "filelist/sort_rules.h"
 
+#include <cstddef>
+
+using std::size_t;
+
 namespace filelist {
 
 int32_t SortSigns::Sign(int column) const {

@@ -15,7 +15,9 @@ void SystemDialogs::ShowError(HWND owner, const std::wstring& text) {
 bool SystemDialogs::Confirm(HWND owner, const std::wstring& question) {
     // A task dialog, because a Yes/No message box cannot be dismissed with Escape or its
     // close button, and the question must be answerable that way (as a No).
-    const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}};
+    // No carries the cancel id, so Escape and the close button are the same No on every
+    // platform (some task dialogs ignore a cancel that no button stands for).
+    const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"はい(&Y)"}, {IDCANCEL, L"いいえ(&N)"}};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = owner;

@@ -1,0 +1,243 @@
+// The file list in the real main window: appending, the count display, sorting, removing
+// after confirmation, clearing and in-place editing.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "form_fixture.h"
+#include "win/controls.h"
+
+namespace tuckbay::test {
+
+std::vector<std::wstring> ViewTexts(HWND listView) {
+    std::vector<std::wstring> texts;
+    int count = static_cast<int>(::SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t buffer[1024] = {};
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = buffer;
+        item.cchTextMax = 1024;
+        ::SendMessageW(listView, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+        texts.emplace_back(buffer);
+    }
+    return texts;
+}
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+using FileListTest = FormTest;
+
+void Focus(HWND listView, int index, bool select) {
+    LVITEMW item{};
+    item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    item.state = LVIS_FOCUSED | (select ? LVIS_SELECTED : 0);
+    ::SendMessageW(listView, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+// Clicks the header item of column 0 as the mouse would.
+void ClickColumnHeader(HWND listView) {
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(listView, LVM_GETHEADER, 0, 0));
+    RECT r{};
+    ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(header, WM_LBUTTONUP, 0, at);
+}
+
+TEST_F(FileListTest, AppendsInOrderAndCountsOnRequest) {
+    EXPECT_EQ(CountText(), L"");
+    List().AppendPath(L"C:\\b.txt");
+    List().AppendPath(L"C:\\b.txt");
+    List().AppendPath(L"");
+    EXPECT_EQ(CountText(), L"") << "appending alone leaves the count display alone";
+    List().UpdateCountDisplay();
+    EXPECT_EQ(CountText(), L"3");
+    EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\b.txt", L"C:\\b.txt", L""}));
+    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+
+    // Appends whose batch ends without a count update still reach the view.
+    List().AppendPath(L"D:\\late.txt");
+    ASSERT_TRUE(Pump([&] { return ViewTexts(form->ListView1).size() == 4; }));
+    EXPECT_EQ(CountText(), L"3");
+}
+
+TEST_F(FileListTest, ClickingTheHeaderSortsDescendingThenAscendingInTurn) {
+    Append({L"b", L"a", L"c"});
+    ClickColumnHeader(form->ListView1);
+    EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a"}));
+    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    ClickColumnHeader(form->ListView1);
+    EXPECT_EQ(List().AllPaths(), (Texts{L"a", L"b", L"c"}));
+    ClickColumnHeader(form->ListView1);
+    EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a"}));
+
+    // A path appended after a sort goes to the end; sorting leaves the count display alone.
+    List().AppendPath(L"b2");
+    EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a", L"b2"}));
+    EXPECT_EQ(CountText(), L"3");
+}
+
+TEST_F(FileListTest, SortingAnEmptyListStillTurnsTheDirection) {
+    form->ListView1ColumnClick(0); // descending, on nothing
+    Append({L"x", L"z", L"y"});
+    form->ListView1ColumnClick(0);
+    EXPECT_EQ(List().AllPaths(), (Texts{L"x", L"y", L"z"}));
+}
+
+TEST_F(FileListTest, SortsInTheUsersLocaleNotByCodeUnits) {
+    // Word sort: case is a lesser difference than the letter, unlike a code-unit comparison.
+    Append({L"B", L"a", L"b", L"A"});
+    form->ListView1ColumnClick(0);
+    form->ListView1ColumnClick(0);
+    const Texts& sorted = List().AllPaths();
+    ASSERT_EQ(sorted.size(), 4u);
+    EXPECT_EQ(::CompareStringW(LOCALE_USER_DEFAULT, 0, sorted[1].c_str(), -1, sorted[2].c_str(),
+                               -1),
+              CSTR_LESS_THAN);
+    EXPECT_TRUE((sorted[0] == L"a" || sorted[0] == L"A") && (sorted[1] == L"a" || sorted[1] == L"A"));
+    EXPECT_TRUE((sorted[2] == L"b" || sorted[2] == L"B") && (sorted[3] == L"b" || sorted[3] == L"B"));
+}
+
+TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
+    Append({L"C:\\same.txt", L"C:\\same.txt", L"C:\\other.txt"});
+
+    // No focused item: a message, nothing asked.
+    form->D1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], L"ファイルが選ばれていません");
+    EXPECT_TRUE(dialogs.questions.empty());
+
+    // Focused but not selected, answered No (or Escape, or the close button): kept.
+    Focus(form->ListView1, 1, false);
+    ASSERT_EQ(List().SelectedCount(), 0u);
+    dialogs.confirmAnswers = {false};
+    form->D1Click();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0], L"C:\\same.txt" L"をリストから削除しますか？");
+    EXPECT_EQ(List().Count(), 3u);
+    EXPECT_EQ(CountText(), L"3");
+
+    // Answered Yes: only the focused one of the two equal paths goes.
+    dialogs.confirmAnswers = {true};
+    List().UpdateCountDisplay();
+    ::SendMessageW(form->StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"stale"));
+    form->D1Click();
+    EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt", L"C:\\other.txt"}));
+    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    EXPECT_EQ(CountText(), L"2");
+
+    // The context menu's item runs the same handler.
+    Focus(form->ListView1, 1, true);
+    dialogs.confirmAnswers = {true};
+    ::SendMessageW(form->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdD1, 0), 0);
+    EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt"}));
+    EXPECT_EQ(CountText(), L"1");
+}
+
+TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes) {
+    app->SetDialogs(nullptr);
+    Append({L"C:\\keep.txt"});
+    Focus(form->ListView1, 0, true);
+
+    // Answers the box from a timer while it runs its own modal loop.
+    enum class Answer { Escape, Close, Enter };
+    static Answer s_answer;
+    static bool s_seen;
+    auto answer = [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = ::FindWindowW(nullptr, L"確認");
+        if (box == nullptr) return;
+        s_seen = true;
+        ::KillTimer(nullptr, id);
+        HWND focus = ::GetFocus();
+        HWND target = (focus != nullptr && ::IsChild(box, focus)) ? focus : box;
+        switch (s_answer) {
+        case Answer::Escape:
+            ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            ::PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+            break;
+        case Answer::Close:
+            ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case Answer::Enter:
+            ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+            ::PostMessageW(target, WM_KEYUP, VK_RETURN, 0xC01C0001);
+            break;
+        }
+    };
+    auto run = [&](Answer how) {
+        s_answer = how;
+        s_seen = false;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, answer);
+        // Should the answer not take, end the box so the test fails instead of hanging.
+        static bool s_timedOut;
+        s_timedOut = false;
+        UINT_PTR guard = ::SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR id, DWORD) {
+            ::KillTimer(nullptr, id);
+            s_timedOut = true;
+            if (HWND box = ::FindWindowW(nullptr, L"確認")) ::PostMessageW(box, WM_CLOSE, 0, 0);
+        });
+        form->D1Click();
+        ::KillTimer(nullptr, timer);
+        ::KillTimer(nullptr, guard);
+        EXPECT_TRUE(s_seen) << "the confirmation box never appeared";
+        EXPECT_FALSE(s_timedOut) << "the box ignored the answer";
+    };
+    run(Answer::Escape);
+    EXPECT_EQ(List().Count(), 1u);
+    run(Answer::Close);
+    EXPECT_EQ(List().Count(), 1u);
+    run(Answer::Enter); // Enter presses the default button, Yes
+    EXPECT_EQ(List().Count(), 0u);
+    EXPECT_EQ(CountText(), L"0");
+}
+
+TEST_F(FileListTest, ClearingEmptiesTheListAndShowsZero) {
+    form->SpeedButton2Click();
+    EXPECT_EQ(CountText(), L"0");
+    Append({L"a", L"b"});
+    EXPECT_EQ(CountText(), L"2");
+    ::SendMessageW(form->SpeedButton2->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_EQ(List().Count(), 0u);
+    EXPECT_EQ(::SendMessageW(form->ListView1, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(CountText(), L"0");
+    // Clearing keeps the sort direction: the next sort is still the first one, descending.
+    Append({L"a", L"b"});
+    form->ListView1ColumnClick(0);
+    EXPECT_EQ(List().AllPaths(), (Texts{L"b", L"a"}));
+}
+
+TEST_F(FileListTest, EditingInPlaceReplacesTheWholeTextOrNothing) {
+    std::wstring longPath = L"C:\\" + std::wstring(2000, L'd') + L"\\file.txt";
+    Append({L"C:\\old.txt", longPath.c_str()});
+    ::SetFocus(form->ListView1);
+
+    auto edit = [&](int index, const wchar_t* text, WPARAM key) {
+        HWND editor = reinterpret_cast<HWND>(::SendMessageW(form->ListView1, LVM_EDITLABELW, index, 0));
+        if (editor == nullptr) {
+            ADD_FAILURE() << "no editor";
+            return std::wstring();
+        }
+        std::wstring shown = win::WindowText(editor);
+        if (text != nullptr) ::SetWindowTextW(editor, text);
+        ::SendMessageW(editor, WM_KEYDOWN, key, 0);
+        Pump([&] { return !::IsWindow(editor); }, 2000);
+        return shown;
+    };
+
+    EXPECT_EQ(edit(0, L"C:\\new name.txt", VK_RETURN), L"C:\\old.txt");
+    EXPECT_EQ(List().AllPaths()[0], L"C:\\new name.txt");
+    edit(0, L"C:\\discarded.txt", VK_ESCAPE);
+    EXPECT_EQ(List().AllPaths()[0], L"C:\\new name.txt");
+
+    // A long path reaches the editor whole and comes back whole.
+    EXPECT_EQ(edit(1, nullptr, VK_RETURN), longPath);
+    EXPECT_EQ(List().AllPaths()[1], longPath);
+    EXPECT_EQ(CountText(), L"2");
+}
+
+} // namespace
+} // namespace tuckbay::test

@@ -1,0 +1,99 @@
+// The main window as the program makes it, in the test process: the application object,
+// TForm1 shown on the virtual display, and scripted boxes in place of the system's.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "win/application.h"
+#include "win/dialogs.h"
+
+namespace tuckbay::test {
+
+// Records every box the program asks for and answers confirmations from a script.
+class ScriptedDialogs : public win::Dialogs {
+public:
+    void ShowMessage(HWND, const std::wstring& text) override { messages.push_back(text); }
+    void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+    bool Confirm(HWND, const std::wstring& question) override {
+        questions.push_back(question);
+        if (confirmAnswers.empty()) {
+            ADD_FAILURE() << "unexpected confirmation";
+            return false;
+        }
+        bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
+
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> errors;
+    std::vector<std::wstring> questions;
+    std::deque<bool> confirmAnswers;
+};
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = std::make_unique<win::Application>(L"Tuckbay");
+        app->SetDialogs(&dialogs);
+        form = std::make_unique<app::TForm1>(*app);
+        ::ShowWindow(app->Handle(), SW_SHOWNOACTIVATE);
+        ::ShowWindow(form->Hwnd(), SW_SHOW);
+        ::SetForegroundWindow(form->Hwnd());
+        Pump([] { return false; }, 50);
+    }
+
+    void TearDown() override {
+        form.reset();
+        app.reset();
+    }
+
+    // Runs the program's own message handling until done() holds or the time is up.
+    bool Pump(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+        return app->PumpUntil(done, timeoutMs);
+    }
+
+    filelist::FileList& List() { return form->FileList(); }
+
+    void Append(std::initializer_list<const wchar_t*> paths) {
+        for (const wchar_t* p : paths) List().AppendPath(p);
+        List().UpdateCountDisplay();
+    }
+
+    std::wstring CountText() const {
+        wchar_t buffer[64] = {};
+        ::SendMessageW(form->StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
+        return buffer;
+    }
+
+    bool IsTopmost() const {
+        return (::GetWindowLongW(form->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    }
+
+    RECT WindowRect() const {
+        RECT r{};
+        ::GetWindowRect(form->Hwnd(), &r);
+        return r;
+    }
+
+    // The state declared before the window, so that nothing the window does while it is
+    // destroyed can reach freed memory.
+    ScriptedDialogs dialogs;
+    std::unique_ptr<win::Application> app;
+    std::unique_ptr<app::TForm1> form;
+};
+
+// The texts of the list view's items as the view itself reports them.
+std::vector<std::wstring> ViewTexts(HWND listView);
+
+} // namespace tuckbay::test

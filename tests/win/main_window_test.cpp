@@ -1,0 +1,359 @@
+// The main window against the real platform: its start state, modes, topmost handling,
+// activation colouring, and the standard error handling.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "form_fixture.h"
+#include "win/controls.h"
+#include "win/error.h"
+
+namespace tuckbay::test {
+namespace {
+
+bool IsDown(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsVisible(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+int Width(HWND hwnd) { return win::ChildBounds(hwnd).width; }
+int OuterWidth(HWND hwnd) {
+    RECT r;
+    ::GetWindowRect(hwnd, &r);
+    return r.right - r.left;
+}
+
+std::wstring MenuText(HMENU menu, UINT id) {
+    wchar_t text[128] = {};
+    ::GetMenuStringW(menu, id, text, 128, MF_BYCOMMAND);
+    return text;
+}
+
+int ColumnWidth(HWND listView) {
+    return static_cast<int>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, 0, 0));
+}
+
+using MainWindow = FormTest;
+
+TEST_F(MainWindow, StartsAsDesigned) {
+    EXPECT_EQ(win::WindowText(form->Hwnd()), L"Tuckbay");
+    EXPECT_EQ(app->Title(), L"Tuckbay");
+    EXPECT_EQ(::GetWindow(form->Hwnd(), GW_OWNER), app->Handle());
+
+    // Texts of the controls.
+    EXPECT_EQ(win::WindowText(form->Label2->Hwnd()), L"アイコンをドラッグ");
+    EXPECT_EQ(win::WindowText(form->Label1->Hwnd()), L"ここにドロップ");
+    EXPECT_EQ(win::WindowText(form->Label3->Hwnd()), L"クイック操作");
+    EXPECT_EQ(win::WindowText(form->Sbtncopy->Hwnd()), L"コピー");
+    EXPECT_EQ(win::WindowText(form->sbtnmove->Hwnd()), L"移動");
+    EXPECT_EQ(win::WindowText(form->SpeedButton2->Hwnd()), L"リストクリア");
+    EXPECT_EQ(win::WindowText(form->sbtnshort->Hwnd()), L"ショート変換");
+    EXPECT_EQ(win::WindowText(form->sbtnfl->Hwnd()), L"ファイルリスト");
+    EXPECT_EQ(win::WindowText(form->SpeedButton1->Hwnd()), L"最前面");
+    EXPECT_EQ(win::WindowText(form->dropfl), L"ファイルリストへのドロップを許可");
+    EXPECT_EQ(win::WindowText(form->ctrlc), L"Ctrl+Cを監視する");
+    EXPECT_EQ(win::WindowText(form->Button1), L"ファイルリストへ登録する");
+    EXPECT_EQ(win::WindowText(form->Button2), L"ファイルリストへ戻る");
+
+    // Switch states: copy and shortcut conversion down, full mode and topmost.
+    EXPECT_TRUE(IsDown(form->Sbtncopy->Hwnd()));
+    EXPECT_FALSE(IsDown(form->sbtnmove->Hwnd()));
+    EXPECT_TRUE(IsDown(form->sbtnshort->Hwnd()));
+    EXPECT_TRUE(IsDown(form->sbtnfl->Hwnd()));
+    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    EXPECT_FALSE(IsDown(form->SpeedButton2->Hwnd()));
+    EXPECT_TRUE(IsDown(form->dropfl));
+    EXPECT_TRUE(IsDown(form->ctrlc));
+    EXPECT_TRUE(IsTopmost());
+
+    // The list panel shows, the capture panel does not, and the count is blank.
+    EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
+    EXPECT_TRUE(IsVisible(form->pfilelist->Hwnd()));
+    EXPECT_FALSE(IsVisible(form->pctrlc->Hwnd()));
+    EXPECT_EQ(CountText(), L"");
+    EXPECT_EQ(List().Count(), 0u);
+
+    // Frame and buttons of full mode.
+    LONG style = ::GetWindowLongW(form->Hwnd(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(::GetWindowLongW(form->Hwnd(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+
+    // The application window carries the taskbar button's styles.
+    LONG appStyle = ::GetWindowLongW(app->Handle(), GWL_STYLE);
+    EXPECT_EQ(appStyle & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    HMENU sysMenu = ::GetSystemMenu(app->Handle(), FALSE);
+    EXPECT_EQ(::GetMenuState(sysMenu, SC_MOVE, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_EQ(::GetMenuState(sysMenu, SC_SIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_EQ(::GetMenuState(sysMenu, SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_NE(::GetMenuState(sysMenu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+    // Layout: the left strip, the list area right of it, the status bar along the bottom.
+    RECT client;
+    ::GetClientRect(form->Hwnd(), &client);
+    win::Bounds panel2 = win::ChildBounds(form->Panel2->Hwnd());
+    win::Bounds filelist = win::ChildBounds(form->filelist->Hwnd());
+    win::Bounds status = win::ChildBounds(form->StatusBar1);
+    EXPECT_EQ(panel2, (win::Bounds{0, 0, 194, client.bottom - 19}));
+    EXPECT_EQ(filelist, (win::Bounds{194, 0, client.right - 194, client.bottom - 19}));
+    EXPECT_EQ(status, (win::Bounds{0, client.bottom - 19, client.right, 19}));
+    EXPECT_EQ(client.right, 692);
+    EXPECT_EQ(win::ChildBounds(form->ListView1),
+              (win::Bounds{1, 1, filelist.width - 4, filelist.height - 4}));
+    EXPECT_EQ(ColumnWidth(form->ListView1), filelist.width - 16);
+
+    wchar_t caption[64] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = caption;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(::SendMessageW(form->ListView1, LVM_GETCOLUMNW, 0,
+                               reinterpret_cast<LPARAM>(&column)));
+    EXPECT_STREQ(caption, L"ファイル名");
+    LONG listStyle = ::GetWindowLongW(form->ListView1, GWL_STYLE);
+    EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+    EXPECT_TRUE(listStyle & LVS_EDITLABELS);
+    EXPECT_FALSE(listStyle & LVS_SHOWSELALWAYS);
+
+    // Menus.
+    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdN5), L"リスト保存(&S)");
+    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdV1), L"クリップ出力(&V)");
+    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdW1), L"クリップ取り込み(&W)");
+    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdY1), L"ファイルのプロパティ(&P)");
+    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdF1), L"フォルダを開く(&F)");
+    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdN7), L"ヘルプ");
+    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdN8), L"バージョン情報");
+    wchar_t top[64] = {};
+    ::GetMenuStringW(form->MainMenu1, 0, top, 64, MF_BYPOSITION);
+    EXPECT_STREQ(top, L"リスト(&L)");
+    ::GetMenuStringW(form->MainMenu1, 1, top, 64, MF_BYPOSITION);
+    EXPECT_STREQ(top, L"ヘルプ(&H)");
+    HMENU popup = form->PopupMenu1.get();
+    ASSERT_EQ(::GetMenuItemCount(popup), 3);
+    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdD1));
+    EXPECT_EQ(MenuText(popup, app::kIdD1), L"リストから削除(&D)");
+    EXPECT_EQ(MenuText(popup, app::kIdP1), L"プロパティ(&P)");
+    EXPECT_EQ(MenuText(popup, app::kIdO1), L"フォルダを開く(&O)");
+}
+
+TEST_F(MainWindow, SpeedButtonsFollowTheirKinds) {
+    // The grouped pair: pressing the up one swaps, pressing the down one changes nothing.
+    ::SendMessageW(form->sbtnmove->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(form->sbtnmove->Hwnd()));
+    EXPECT_FALSE(IsDown(form->Sbtncopy->Hwnd()));
+    ::SendMessageW(form->sbtnmove->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(form->sbtnmove->Hwnd()));
+    EXPECT_FALSE(IsDown(form->Sbtncopy->Hwnd()));
+    ::SendMessageW(form->Sbtncopy->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(form->Sbtncopy->Hwnd()));
+    EXPECT_FALSE(IsDown(form->sbtnmove->Hwnd()));
+
+    // A toggle of its own flips on every press, independent of the others.
+    ::SendMessageW(form->sbtnshort->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsDown(form->sbtnshort->Hwnd()));
+    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    ::SendMessageW(form->sbtnshort->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(form->sbtnshort->Hwnd()));
+
+    // The push button never stays down, and none of them takes the focus from the list.
+    ::SetFocus(form->ListView1);
+    RECT r;
+    ::GetClientRect(form->SpeedButton2->Hwnd(), &r);
+    LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
+    POINT screen{r.right / 2, r.bottom / 2};
+    ::ClientToScreen(form->SpeedButton2->Hwnd(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::SendMessageW(form->SpeedButton2->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    EXPECT_TRUE(::SendMessageW(form->SpeedButton2->Hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED);
+    ::SendMessageW(form->SpeedButton2->Hwnd(), WM_LBUTTONUP, 0, centre);
+    EXPECT_FALSE(IsDown(form->SpeedButton2->Hwnd()));
+    EXPECT_EQ(CountText(), L"0"); // the release over the button was a click: the list cleared
+    EXPECT_EQ(::GetFocus(), form->ListView1);
+}
+
+TEST_F(MainWindow, TopmostFollowsTheSwitch) {
+    ASSERT_TRUE(IsTopmost());
+    ::SendMessageW(form->SpeedButton1->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsDown(form->SpeedButton1->Hwnd()));
+    EXPECT_FALSE(IsTopmost());
+    ::SendMessageW(form->SpeedButton1->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    EXPECT_TRUE(IsTopmost());
+}
+
+TEST_F(MainWindow, LowerCaseZAndXSetTopmostAndStillReachTheControl) {
+    // The capture panel's memo, shown as a capture would show it.
+    ::ShowWindow(form->pfilelist->Hwnd(), SW_HIDE);
+    ::ShowWindow(form->pctrlc->Hwnd(), SW_SHOW);
+    ::SetWindowTextW(form->Memo1, L"");
+    ::SetFocus(form->Memo1);
+    ASSERT_EQ(::GetFocus(), form->Memo1);
+
+    auto type = [&](wchar_t c) {
+        size_t before = win::WindowText(form->Memo1).size();
+        ::PostMessageW(form->Memo1, WM_CHAR, c, 1);
+        ASSERT_TRUE(Pump([&] { return win::WindowText(form->Memo1).size() > before; }));
+    };
+
+    type(L'x');
+    EXPECT_FALSE(IsTopmost());
+    EXPECT_FALSE(IsDown(form->SpeedButton1->Hwnd()));
+    type(L'Z');
+    type(L'z');
+    EXPECT_TRUE(IsTopmost());
+    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    type(L'X'); // upper case does nothing
+    EXPECT_TRUE(IsTopmost());
+    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    type(L'a');
+    EXPECT_TRUE(IsTopmost());
+    EXPECT_EQ(win::WindowText(form->Memo1), L"xZzXa");
+
+    // A key press that becomes a character through translation is seen the same way.
+    ::PostMessageW(form->Memo1, WM_KEYDOWN, 'X', 0x002D0001);
+    ::PostMessageW(form->Memo1, WM_KEYUP, 'X', 0xC02D0001);
+    ASSERT_TRUE(Pump([&] { return win::WindowText(form->Memo1).size() == 6; }));
+    EXPECT_EQ(win::WindowText(form->Memo1), L"xZzXax");
+    EXPECT_FALSE(IsTopmost());
+}
+
+TEST_F(MainWindow, KeepsMinimumHeightAndColumnWidth) {
+    RECT r = WindowRect();
+    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, r.right - r.left, 200,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    r = WindowRect();
+    EXPECT_EQ(r.bottom - r.top, 305);
+    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 900, 304, SWP_NOMOVE | SWP_NOZORDER);
+    r = WindowRect();
+    EXPECT_EQ(r.bottom - r.top, 305);
+    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 900, 306, SWP_NOMOVE | SWP_NOZORDER);
+    r = WindowRect();
+    EXPECT_EQ(r.bottom - r.top, 306);
+    EXPECT_EQ(r.right - r.left, 900);
+
+    RECT client;
+    ::GetClientRect(form->Hwnd(), &client);
+    EXPECT_EQ(Width(form->filelist->Hwnd()), client.right - 194);
+    EXPECT_EQ(ColumnWidth(form->ListView1), client.right - 194 - 16);
+}
+
+TEST_F(MainWindow, CompactModeShowsAllOfTheLeftPanelAndComesBackToTheSameWidth) {
+    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 817, 400, SWP_NOMOVE | SWP_NOZORDER);
+    const int fullWidth = OuterWidth(form->Hwnd());
+    const int listWidth = Width(form->filelist->Hwnd());
+
+    for (int round = 0; round < 3; ++round) {
+        ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsDown(form->sbtnfl->Hwnd()));
+        EXPECT_FALSE(IsVisible(form->filelist->Hwnd()));
+        LONG style = ::GetWindowLongW(form->Hwnd(), GWL_STYLE);
+        EXPECT_FALSE(style & WS_THICKFRAME);
+        EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+        EXPECT_TRUE(style & WS_MINIMIZEBOX);
+        EXPECT_TRUE(style & WS_SYSMENU);
+        RECT client;
+        ::GetClientRect(form->Hwnd(), &client);
+        EXPECT_EQ(client.right, 194) << "the whole of the left panel shows";
+
+        ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsDown(form->sbtnfl->Hwnd()));
+        EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
+        style = ::GetWindowLongW(form->Hwnd(), GWL_STYLE);
+        EXPECT_TRUE(style & WS_THICKFRAME);
+        EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+        EXPECT_EQ(OuterWidth(form->Hwnd()), fullWidth) << "round " << round;
+        EXPECT_EQ(Width(form->filelist->Hwnd()), listWidth) << "round " << round;
+        EXPECT_EQ(ColumnWidth(form->ListView1), listWidth - 16);
+    }
+}
+
+TEST_F(MainWindow, CaptionsFollowActivation) {
+    // Another program's window takes the activation, then ours gets it back.
+    wchar_t exe[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir(exe);
+    dir.resize(dir.find_last_of(L'\\') + 1);
+    std::wstring command = L"\"" + dir + L"activator.exe\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &si, &pi));
+    auto inactive = [&] {
+        return form->Label1->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION &&
+               form->Label2->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION;
+    };
+    bool deactivated = Pump(inactive, 20000);
+    HWND other = ::FindWindowW(L"TuckbayActivator", nullptr);
+    if (other != nullptr) ::PostMessageW(other, WM_CLOSE, 0, 0);
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    ASSERT_TRUE(deactivated);
+
+    ::SetForegroundWindow(form->Hwnd());
+    EXPECT_TRUE(Pump([&] {
+        return form->Label1->BackColorIndex() == COLOR_ACTIVECAPTION &&
+               form->Label2->BackColorIndex() == COLOR_ACTIVECAPTION;
+    }));
+}
+
+// A window whose handler fails, as any handler of the program may.
+class FailingWindow : public win::Window {
+public:
+    FailingWindow() {
+        RegisterWindowClass(L"TuckbayFailingTestWindow", 0, COLOR_WINDOW);
+        CreateNative(0, L"TuckbayFailingTestWindow", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                     nullptr);
+    }
+    ~FailingWindow() override {
+        if (Hwnd() != nullptr) ::DestroyWindow(Hwnd());
+    }
+    int handled = 0;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_APP) {
+            ++handled;
+            if (wParam == 1) throw win::Error(L"ファイルを作成できません");
+            if (wParam == 2) throw win::Error(L"It went wrong!");
+        }
+        return Window::HandleMessage(msg, wParam, lParam);
+    }
+};
+
+TEST_F(MainWindow, AnErrorInAHandlerShowsTheStandardBoxAndTheProgramGoesOn) {
+    FailingWindow window;
+    ::PostMessageW(window.Hwnd(), WM_APP, 1, 0);
+    ::PostMessageW(window.Hwnd(), WM_APP, 2, 0);
+    ::PostMessageW(window.Hwnd(), WM_APP, 0, 0);
+    ASSERT_TRUE(Pump([&] { return window.handled == 3; }));
+    ASSERT_EQ(dialogs.errors.size(), 2u);
+    EXPECT_EQ(dialogs.errors[0], L"ファイルを作成できません.");
+    EXPECT_EQ(dialogs.errors[1], L"It went wrong!");
+
+    // The hook of the message loop has the same boundary.
+    app->SetMessageHook([](MSG& msg, bool&) {
+        if (msg.message == WM_APP + 1) throw win::Error(L"hook failed");
+    });
+    ::PostMessageW(window.Hwnd(), WM_APP + 1, 0, 0);
+    ::PostMessageW(window.Hwnd(), WM_APP, 0, 0);
+    ASSERT_TRUE(Pump([&] { return window.handled == 4; }));
+    ASSERT_EQ(dialogs.errors.size(), 3u);
+    EXPECT_EQ(dialogs.errors[2], L"hook failed.");
+}
+
+TEST_F(MainWindow, ErrorTextsComeFromTheSystem) {
+    EXPECT_FALSE(win::SystemMessageText(ERROR_FILE_NOT_FOUND).empty());
+    std::wstring text = win::SystemMessageText(ERROR_ACCESS_DENIED);
+    ASSERT_FALSE(text.empty());
+    EXPECT_NE(text.back(), L'.');
+    EXPECT_NE(text.back(), L'\n');
+    // A code the system has no text for gets the fallback.
+    EXPECT_EQ(win::OleErrorText(static_cast<HRESULT>(0x8004FFFF)), L"OLE エラー 8004FFFF");
+}
+
+} // namespace
+} // namespace tuckbay::test
