@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "dragout/drag_gesture.h"
+#include "dragout/drop_source.h"
 #include "filelist/file_list.h"
 #include "win/application.h"
 #include "win/controls.h"
@@ -43,7 +45,7 @@ enum ControlId : int {
     kIdO1,
 };
 
-class TForm1 : public win::Window {
+class TForm1 : public win::Window, private dragout::DragHost {
 public:
     explicit TForm1(win::Application& application);
     ~TForm1() override;
@@ -118,6 +120,12 @@ private:
     void ApplyListAreaMode(bool visible);
     void CentreOnScreen();
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
+    // What the drag-out gesture reads from the window.
+    const std::vector<std::wstring>& ListedPaths() const override;
+    HWND IconWindow() const override;
+    bool IconPressed() const override;
+    bool MoveModeDown() const override;
+    bool CopyModeDown() const override;
 
     win::Application& application_;
     win::FontHandle formFont_;
@@ -128,6 +136,9 @@ private:
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
+    // The window answers the drag loop as the drop source of every drag out of Image1.
+    dragout::DropSource dropSource_;
+    dragout::DragGesture dragGesture_{*this, dropSource_};
     bool created_ = false;
     bool destroyed_ = false;
 };

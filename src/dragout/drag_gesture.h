@@ -15,14 +15,14 @@ class DragHost {
 public:
     virtual ~DragHost() = default;
     // Every listed path, in display order.
-    virtual const std::vector<std::wstring>& Paths() const = 0;
+    virtual const std::vector<std::wstring>& ListedPaths() const = 0;
     // The icon: it holds a pressed state and the pointer capture from a left press to the
     // next left release that reaches it.
-    virtual HWND Icon() const = 0;
+    virtual HWND IconWindow() const = 0;
     virtual bool IconPressed() const = 0;
     // The copy/move switch: exactly one of the two is down.
-    virtual bool MoveDown() const = 0;
-    virtual bool CopyDown() const = 0;
+    virtual bool MoveModeDown() const = 0;
+    virtual bool CopyModeDown() const = 0;
 };
 
 class DragGesture {

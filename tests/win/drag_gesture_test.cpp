@@ -5,8 +5,8 @@
 #include <windowsx.h>
 
 #include <atomic>
+#include <memory>
 #include <optional>
-#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -54,33 +54,38 @@ public:
         icon_ = CreateWindowExW(WS_EX_TOPMOST, kIconClass, L"", WS_POPUP | WS_VISIBLE,
                                 kIconOrigin.x, kIconOrigin.y, 32, 32, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), this);
+        watch = std::make_unique<tuckbay::test::IconWatch>(icon_);
         SetForegroundWindow(icon_);
         tuckbay::test::PumpPending();
     }
-    ~Scene() override { DestroyWindow(icon_); }
+    ~Scene() override {
+        watch.reset();
+        DestroyWindow(icon_);
+    }
 
     // In the icon's coordinates.
     static POINT At(int x, int y) { return {kIconOrigin.x + x, kIconOrigin.y + y}; }
 
-    const std::vector<std::wstring>& Paths() const override { return paths; }
-    HWND Icon() const override { return icon_; }
+    const std::vector<std::wstring>& ListedPaths() const override { return paths; }
+    HWND IconWindow() const override { return icon_; }
     bool IconPressed() const override { return pressed; }
-    bool MoveDown() const override { return moveMode; }
-    bool CopyDown() const override { return !moveMode; }
+    bool MoveModeDown() const override { return moveMode; }
+    bool CopyModeDown() const override { return !moveMode; }
 
-    // A move the icon has handled to the end, gesture included.
-    bool Handled(int x, int y) const {
-        return handledX == x && handledY == y && movesInGesture == 0;
-    }
+    bool Handled(int x, int y) const { return watch->Handled(x, y); }
 
-    std::string log;
+    // Left releases that reached the icon: where, and how far the drag loop had got by then.
+    struct Release {
+        int x, y, questions;
+    };
+    std::vector<Release> releases;
     std::vector<std::wstring> paths;
     bool moveMode = false;
     std::atomic<bool> pressed{false};
-    std::atomic<int> handledX{INT_MIN}, handledY{INT_MIN}, movesInGesture{0};
     std::optional<win::Error> error;
     CountingDropSource dropSource;
     dragout::DragGesture gesture;
+    std::unique_ptr<tuckbay::test::IconWatch> watch;
 
 private:
     static LRESULT CALLBACK IconProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -89,9 +94,9 @@ private:
                               reinterpret_cast<LONG_PTR>(
                                   reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         auto* self = reinterpret_cast<Scene*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+        if (self == nullptr)
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
         const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        if (msg != WM_PAINT && msg!=WM_NCHITTEST && msg!=WM_SETCURSOR) { char b[100]; snprintf(b, 100, "msg %04x %d %d cap=%p\n", msg, x, y, (void*)GetCapture()); self->log += b; }
         switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -104,22 +109,21 @@ private:
             self->gesture.MouseDown(false, x, y);
             return 0;
         case WM_LBUTTONUP:
+            self->releases.push_back({x, y, self->dropSource.questions});
             self->pressed = false;
-            if (GetCapture() == hwnd) ReleaseCapture();
+            if (GetCapture() == hwnd)
+                ReleaseCapture();
             return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd) self->pressed = false;
+            if (reinterpret_cast<HWND>(lParam) != hwnd)
+                self->pressed = false;
             return 0;
         case WM_MOUSEMOVE:
-            ++self->movesInGesture;
             try {
                 self->gesture.MouseMove(x, y);
             } catch (const win::Error& error) {
                 self->error = error;
             }
-            self->handledX = x;
-            self->handledY = y;
-            --self->movesInGesture;
             return 0;
         }
         return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -130,8 +134,8 @@ private:
 
 // Puts the pointer on the icon and presses the left button there.
 bool PressLeftAt(InputDriver& d, Scene& scene, int x, int y) {
-    d.MoveTo(Scene::At(x, y));
-    if (!d.WaitFor("the pointer on the icon", [&] { return scene.Handled(x, y); })) return false;
+    if (!d.MoveTo(Scene::At(x, y), "the pointer on the icon", [&] { return scene.Handled(x, y); }))
+        return false;
     d.LeftDown();
     return d.WaitFor("the press", [&] { return scene.pressed.load(); });
 }
@@ -151,36 +155,43 @@ TEST_F(DragGestureTest, CopyModeHandsEveryPathInOrderAfterFivePixelsOutsideTheIc
     int questionsAfterSmallMove = -1, questionsAfterDrop = -1;
 
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 2, 16)) return;
+        if (!PressLeftAt(d, scene, 2, 16))
+            return;
         // 4 right and 4 down: nothing yet.
-        d.MoveTo(Scene::At(6, 20));
-        if (!d.WaitFor("the small move", [&] { return scene.Handled(6, 20); })) return;
+        if (!d.MoveTo(Scene::At(6, 20), "the small move", [&] { return scene.Handled(6, 20); }))
+            return;
         pressedAfterSmallMove = scene.pressed;
         questionsAfterSmallMove = scene.dropSource.questions;
         // 5 left of the press point, outside the icon.
-        d.MoveTo(Scene::At(-3, 16));
-        if (!d.WaitFor("the drag loop", [&] { return scene.dropSource.questions > 0; })) return;
-        d.MoveTo(target.Centre());
-        if (!d.WaitFor("the target entered", [&] { return target.enters > 0; })) return;
+        if (!d.MoveTo(Scene::At(-3, 16), "the drag loop",
+                      [&] { return scene.dropSource.questions > 0; }))
+            return;
+        if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
+            return;
         d.LeftUp();
-        if (!d.WaitFor("the drop", [&] { return scene.Handled(-3, 16); })) return;
+        if (!d.WaitFor("the drop", [&] { return scene.Handled(-3, 16); }))
+            return;
         questionsAfterDrop = scene.dropSource.questions;
         // Back over the icon with no button held.
-        d.MoveTo(Scene::At(20, 20));
-        d.WaitFor("the move after the drop", [&] { return scene.Handled(20, 20); });
+        d.MoveTo(Scene::At(20, 20), "the move after the drop",
+                 [&] { return scene.Handled(20, 20); });
     });
-    ASSERT_EQ(failure, "") << scene.log;
+    ASSERT_EQ(failure, "");
 
     EXPECT_TRUE(pressedAfterSmallMove);
     EXPECT_EQ(questionsAfterSmallMove, 0);
     EXPECT_EQ(scene.gesture.DragStartX(), 2);
     EXPECT_EQ(scene.gesture.DragStartY(), 16);
-    EXPECT_EQ(target.enters, 1);
     EXPECT_EQ(target.drops, 1);
     EXPECT_EQ(target.enterEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target.dropEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target.DroppedPaths(), listed);
     EXPECT_EQ(scene.paths, listed);
+    // The gesture sent the icon its release at the point of the move, before the drag loop.
+    ASSERT_FALSE(scene.releases.empty());
+    EXPECT_EQ(scene.releases[0].x, -3);
+    EXPECT_EQ(scene.releases[0].y, 16);
+    EXPECT_EQ(scene.releases[0].questions, 0);
     EXPECT_FALSE(scene.pressed);
     EXPECT_EQ(scene.dropSource.questions, questionsAfterDrop);
     EXPECT_FALSE(scene.error);
@@ -190,15 +201,17 @@ TEST_F(DragGestureTest, MoveModeOffersOnlyAMoveAndFiveUpStartsIt) {
     scene.paths = {temp.File(L"moved.txt")};
     scene.moveMode = true;
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 16, 16)) return;
-        d.MoveTo(Scene::At(16, 11));
-        if (!d.WaitFor("the drag loop", [&] { return scene.dropSource.questions > 0; })) return;
-        d.MoveTo(target.Centre());
-        if (!d.WaitFor("the target entered", [&] { return target.enters > 0; })) return;
+        if (!PressLeftAt(d, scene, 16, 16))
+            return;
+        if (!d.MoveTo(Scene::At(16, 11), "the drag loop",
+                      [&] { return scene.dropSource.questions > 0; }))
+            return;
+        if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
+            return;
         d.LeftUp();
         d.WaitFor("the drop", [&] { return scene.Handled(16, 11); });
     });
-    ASSERT_EQ(failure, "") << scene.log;
+    ASSERT_EQ(failure, "");
     EXPECT_EQ(target.drops, 1);
     EXPECT_EQ(target.enterEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
     EXPECT_EQ(target.dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
@@ -209,20 +222,23 @@ TEST_F(DragGestureTest, EscapeCancelsAndNoLaterMoveStartsAnotherDrag) {
     scene.paths = {temp.File(L"kept.txt")};
     int questionsAfterCancel = -1;
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 16, 16)) return;
-        d.MoveTo(Scene::At(21, 16));
-        if (!d.WaitFor("the drag loop", [&] { return scene.dropSource.questions > 0; })) return;
-        d.MoveTo(target.Centre());
-        if (!d.WaitFor("the target entered", [&] { return target.enters > 0; })) return;
+        if (!PressLeftAt(d, scene, 16, 16))
+            return;
+        if (!d.MoveTo(Scene::At(21, 16), "the drag loop",
+                      [&] { return scene.dropSource.questions > 0; }))
+            return;
+        if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
+            return;
         d.Key(VK_ESCAPE);
-        if (!d.WaitFor("the cancel", [&] { return scene.Handled(21, 16); })) return;
+        if (!d.WaitFor("the cancel", [&] { return scene.Handled(21, 16); }))
+            return;
         questionsAfterCancel = scene.dropSource.questions;
         d.LeftUp();
-        d.MoveTo(Scene::At(8, 8));
-        d.WaitFor("the move after the cancel", [&] { return scene.Handled(8, 8); });
+        d.MoveTo(Scene::At(8, 8), "the move after the cancel", [&] { return scene.Handled(8, 8); });
     });
-    ASSERT_EQ(failure, "") << scene.log;
-    EXPECT_EQ(target.leaves, 1);
+    ASSERT_EQ(failure, "");
+    EXPECT_FALSE(target.inside);
+    EXPECT_GE(target.leaves, 1);
     EXPECT_EQ(target.drops, 0);
     EXPECT_EQ(scene.dropSource.questions, questionsAfterCancel);
 }
@@ -230,38 +246,44 @@ TEST_F(DragGestureTest, EscapeCancelsAndNoLaterMoveStartsAnotherDrag) {
 TEST_F(DragGestureTest, TheRightButtonCancels) {
     scene.paths = {temp.File(L"kept.txt")};
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 16, 16)) return;
-        d.MoveTo(Scene::At(16, 21));
-        if (!d.WaitFor("the drag loop", [&] { return scene.dropSource.questions > 0; })) return;
-        d.MoveTo(target.Centre());
-        if (!d.WaitFor("the target entered", [&] { return target.enters > 0; })) return;
+        if (!PressLeftAt(d, scene, 16, 16))
+            return;
+        if (!d.MoveTo(Scene::At(16, 21), "the drag loop",
+                      [&] { return scene.dropSource.questions > 0; }))
+            return;
+        if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
+            return;
         d.RightDown();
         d.WaitFor("the cancel", [&] { return scene.Handled(16, 21); });
         d.RightUp();
         d.LeftUp();
     });
-    ASSERT_EQ(failure, "") << scene.log;
-    EXPECT_EQ(target.leaves, 1);
+    ASSERT_EQ(failure, "");
+    EXPECT_FALSE(target.inside);
+    EXPECT_GE(target.leaves, 1);
     EXPECT_EQ(target.drops, 0);
 }
 
 TEST_F(DragGestureTest, OtherButtonsStoreNoStartPointAndAnEmptyListStartsNothing) {
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 10, 12)) return;
-        d.MoveTo(Scene::At(60, 12));
-        if (!d.WaitFor("the long move", [&] { return scene.Handled(60, 12); })) return;
+        if (!PressLeftAt(d, scene, 10, 12))
+            return;
+        if (!d.MoveTo(Scene::At(60, 12), "the long move", [&] { return scene.Handled(60, 12); }))
+            return;
         d.LeftUp();
-        if (!d.WaitFor("the release", [&] { return !scene.pressed; })) return;
-        d.MoveTo(Scene::At(25, 25));
-        if (!d.WaitFor("the pointer on the icon", [&] { return scene.Handled(25, 25); })) return;
+        if (!d.WaitFor("the release", [&] { return !scene.pressed; }))
+            return;
+        if (!d.MoveTo(Scene::At(25, 25), "the pointer on the icon",
+                      [&] { return scene.Handled(25, 25); }))
+            return;
         d.RightDown();
         d.RightUp();
         d.MiddleDown();
         d.MiddleUp();
-        d.MoveTo(Scene::At(26, 26));
-        d.WaitFor("a move after the other presses", [&] { return scene.Handled(26, 26); });
+        d.MoveTo(Scene::At(26, 26), "a move after the other presses",
+                 [&] { return scene.Handled(26, 26); });
     });
-    ASSERT_EQ(failure, "") << scene.log;
+    ASSERT_EQ(failure, "");
     EXPECT_EQ(scene.gesture.DragStartX(), 10);
     EXPECT_EQ(scene.gesture.DragStartY(), 12);
     EXPECT_EQ(scene.dropSource.questions, 0);
@@ -271,11 +293,11 @@ TEST_F(DragGestureTest, OtherButtonsStoreNoStartPointAndAnEmptyListStartsNothing
 TEST_F(DragGestureTest, APathTheShellCannotFindFailsWithItsCodeAndNothingIsDragged) {
     scene.paths = {temp.File(L"there.txt"), temp.Path(L"gone.txt")};
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 16, 16)) return;
-        d.MoveTo(Scene::At(30, 16));
-        d.WaitFor("the failed gesture", [&] { return scene.Handled(30, 16); });
+        if (!PressLeftAt(d, scene, 16, 16))
+            return;
+        d.MoveTo(Scene::At(30, 16), "the failed gesture", [&] { return scene.Handled(30, 16); });
     });
-    ASSERT_EQ(failure, "") << scene.log;
+    ASSERT_EQ(failure, "");
     ASSERT_TRUE(scene.error);
     EXPECT_EQ(static_cast<HRESULT>(scene.error->Code()), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(scene.error->Text(), win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));

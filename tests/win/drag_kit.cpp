@@ -1,6 +1,8 @@
 #include "drag_kit.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
+#include <windowsx.h>
 
 #include <fstream>
 #include <thread>
@@ -117,25 +119,67 @@ STDMETHODIMP RecordingDropTarget::QueryInterface(REFIID iid, void** object) {
 
 STDMETHODIMP RecordingDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) {
     enterEffect = *effect;
+    oversSinceEnter = 0;
+    inside = true;
     ++enters;
     return S_OK;
 }
 
-STDMETHODIMP RecordingDropTarget::DragOver(DWORD, POINTL, DWORD*) { return S_OK; }
+STDMETHODIMP RecordingDropTarget::DragOver(DWORD, POINTL, DWORD*) {
+    ++oversSinceEnter;
+    return S_OK;
+}
 
 STDMETHODIMP RecordingDropTarget::DragLeave() {
+    inside = false;
     ++leaves;
     return S_OK;
 }
 
 STDMETHODIMP RecordingDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     dropEffect = *effect;
+    inside = false;
+    std::vector<std::wstring> paths = ShellIdListPaths(data);
+    if (!moveInto.empty())
+        for (const std::wstring& path : paths)
+            MoveFileW(path.c_str(), (fs::path(moveInto) / fs::path(path).filename()).c_str());
     {
         std::lock_guard lock(mutex_);
-        dropped_ = ShellIdListPaths(data);
+        dropped_ = std::move(paths);
     }
     ++drops;
     return S_OK;
+}
+
+IconWatch::IconWatch(HWND icon) : icon_(icon) {
+    SetWindowSubclass(icon_, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+IconWatch::~IconWatch() { RemoveWindowSubclass(icon_, Proc, 1); }
+
+bool IconWatch::Handled(int x, int y) const { return busy_ == 0 && x_ == x && y_ == y; }
+
+LRESULT CALLBACK IconWatch::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR data) {
+    auto* self = reinterpret_cast<IconWatch*>(data);
+    if (msg == WM_MOUSEMOVE)
+        ++self->busy_;
+    LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        self->x_ = GET_X_LPARAM(lParam);
+        self->y_ = GET_Y_LPARAM(lParam);
+        --self->busy_;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        ++self->presses;
+        break;
+    case WM_LBUTTONUP:
+        ++self->releases;
+        break;
+    }
+    return result;
 }
 
 void InputDriver::Mouse(DWORD flags, POINT screen) {
@@ -149,10 +193,25 @@ void InputDriver::Mouse(DWORD flags, POINT screen) {
         input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
     }
     input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
+    if (SendInput(1, &input, sizeof(input)) != 1)
+        lost += " SendInput failed: " + std::to_string(GetLastError());
 }
 
-void InputDriver::MoveTo(POINT screen) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen); }
+bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived) {
+    if (!failure.empty())
+        return false;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
+        if (Poll(arrived, std::chrono::milliseconds(500)))
+            return true;
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    failure = std::string("timed out waiting for ") + what + " (pointer at " +
+              std::to_string(at.x) + "," + std::to_string(at.y) + ")" + lost;
+    return false;
+}
+
 void InputDriver::LeftDown() { Mouse(MOUSEEVENTF_LEFTDOWN); }
 void InputDriver::LeftUp() { Mouse(MOUSEEVENTF_LEFTUP); }
 void InputDriver::RightDown() { Mouse(MOUSEEVENTF_RIGHTDOWN); }
@@ -168,20 +227,25 @@ void InputDriver::Key(WORD vk) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-bool InputDriver::WaitFor(const char* what, const std::function<bool()>& done,
-                          std::chrono::milliseconds timeout) {
-    if (!failure.empty())
-        return false;
+bool InputDriver::Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            failure = std::string("timed out waiting for ") + what;
+        if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        }
         // The other thread changes the condition; look again shortly.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
+}
+
+bool InputDriver::WaitFor(const char* what, const std::function<bool()>& done,
+                          std::chrono::milliseconds timeout) {
+    if (!failure.empty())
+        return false;
+    if (Poll(done, timeout))
+        return true;
+    failure = std::string("timed out waiting for ") + what;
+    return false;
 }
 
 std::string DriveInput(const std::function<void(InputDriver&)>& script) {

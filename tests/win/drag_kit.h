@@ -45,9 +45,18 @@ public:
 
     POINT Centre() const;
 
-    std::atomic<int> enters{0}, leaves{0}, drops{0};
+    // The pointer is over the target and the drag loop has asked about it a few times since
+    // it came in. Under Wine an echo of an earlier pointer position can reach the drag loop
+    // shortly after a move and take the drag out of the target for a moment; a release
+    // before that has passed would drop on nothing.
+    bool Settled() const { return inside && oversSinceEnter >= 2; }
+
+    std::atomic<bool> inside{false};
+    std::atomic<int> enters{0}, leaves{0}, drops{0}, oversSinceEnter{0};
     std::atomic<DWORD> enterEffect{0}, dropEffect{0};
     std::vector<std::wstring> DroppedPaths() const;
+    // When set, a drop moves the dropped files into this folder, as a folder window would.
+    std::wstring moveInto;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
@@ -64,11 +73,36 @@ private:
     std::vector<std::wstring> dropped_;
 };
 
+// Watches the pointer messages of a window from outside, through a subclass, so that the
+// driver thread can wait until the window has handled a move to the end (a drag included).
+class IconWatch {
+public:
+    explicit IconWatch(HWND icon);
+    ~IconWatch();
+    IconWatch(const IconWatch&) = delete;
+    IconWatch& operator=(const IconWatch&) = delete;
+
+    // The last move the window handled was to (x, y), in its coordinates, and it is done.
+    bool Handled(int x, int y) const;
+
+    std::atomic<int> presses{0};  // left presses handled
+    std::atomic<int> releases{0}; // left releases handled, synthesised ones too
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR self);
+    HWND icon_;
+    std::atomic<int> x_{-100000}, y_{-100000}, busy_{0};
+};
+
 // Synthesised input, sent from a thread of its own while the test's thread pumps messages
 // (and runs the drag loop). Every step waits for its effect rather than for time to pass.
 class InputDriver {
 public:
-    void MoveTo(POINT screen);
+    // Moves the pointer and waits until arrived() holds. Wine may fold the move into an
+    // echo of an earlier pointer position that reaches its queue later; the move is then
+    // made again.
+    bool MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived);
     void LeftDown();
     void LeftUp();
     void RightDown();
@@ -82,8 +116,10 @@ public:
                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     std::string failure;
+    std::string lost;
 
 private:
+    bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     void Mouse(DWORD flags, POINT screen = {});
 };
 
