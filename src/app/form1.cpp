@@ -12,6 +12,8 @@ void TForm1::FormCreate() {
     application_.SetMessageHook([this](MSG& msg, bool& handled) { AppMessage(msg, handled); });
     application_.SetActivationHooks([this] { AppActivate(); }, [this] { AppDeactivate(); });
     application_.SetKeyPreview([this](wchar_t key) { FormKeyPress(key); });
+    clipboard_ = std::make_unique<ClipboardCapture>(*this);
+    clipboard_->watch.Join();
     ::ShowWindow(pctrlc->Hwnd(), SW_HIDE);
     ::ShowWindow(pfilelist->Hwnd(), SW_SHOW);
     CentreOnScreen();
@@ -19,7 +21,9 @@ void TForm1::FormCreate() {
     ApplyListAreaMode((::GetWindowLongW(filelist->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0);
 }
 
-void TForm1::FormDestroy() {}
+void TForm1::FormDestroy() {
+    if (clipboard_) clipboard_->watch.Leave();
+}
 
 void TForm1::CentreOnScreen() {
     RECT r;
@@ -144,8 +148,17 @@ void TForm1::Y1Click() {}
 void TForm1::F1Click() {}
 void TForm1::N7Click() {}
 void TForm1::N8Click() {}
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
+void TForm1::Button1Click() { clipboard_->watch.Button1Click(); }
+void TForm1::Button2Click() { clipboard_->watch.Button2Click(); }
+
+void TForm1::WMDrawClipboard() {
+    if (clipboard_) clipboard_->watch.WMDrawClipboard();
+}
+
+void TForm1::WMChangeCBChain(HWND leaving, HWND next) {
+    if (clipboard_) clipboard_->watch.WMChangeCBChain(leaving, next);
+}
+
 void TForm1::Image1MouseDown(win::Image::Button button, int x, int y) {
     dragGesture_.MouseDown(button == win::Image::Button::Left, x, y);
 }
@@ -220,6 +233,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_DRAWCLIPBOARD:
+        WMDrawClipboard();
+        return 0;
+    case WM_CHANGECBCHAIN:
+        WMChangeCBChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
     case WM_ACTIVATEAPP:
         application_.NoteActivation(wParam != FALSE);
         return 0;

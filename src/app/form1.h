@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/clipboard_capture.h"
 #include "dragout/drag_gesture.h"
 #include "dragout/drop_source.h"
 #include "filelist/file_list.h"
@@ -75,6 +76,8 @@ public:
     void N8Click();
     void Button1Click();
     void Button2Click();
+    void WMDrawClipboard();
+    void WMChangeCBChain(HWND leaving, HWND next);
     void Image1MouseDown(win::Image::Button button, int x, int y);
     void Image1MouseMove(int x, int y);
 
@@ -136,6 +139,8 @@ private:
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
+    // Made by FormCreate, which joins the clipboard viewer chain with it.
+    std::unique_ptr<ClipboardCapture> clipboard_;
     // The window answers the drag loop as the drop source of every drag out of Image1.
     dragout::DropSource dropSource_;
     dragout::DragGesture dragGesture_{*this, dropSource_};

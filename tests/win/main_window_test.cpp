@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "form_fixture.h"
@@ -343,6 +344,68 @@ TEST_F(MainWindow, AnErrorInAHandlerShowsTheStandardBoxAndTheProgramGoesOn) {
     ASSERT_TRUE(Pump([&] { return window.handled == 4; }));
     ASSERT_EQ(dialogs.errors.size(), 3u);
     EXPECT_EQ(dialogs.errors[2], L"hook failed.");
+}
+
+TEST_F(MainWindow, TheLoopOffersEveryPostedMessageToTheHookFirst) {
+    FailingWindow window;
+    std::vector<UINT> seen;
+    app->SetMessageHook([&](MSG& msg, bool& handled) {
+        if (msg.hwnd != window.Hwnd()) return;
+        seen.push_back(msg.message);
+        handled = msg.wParam == 7; // taken by the hook: never dispatched
+    });
+    ::PostMessageW(window.Hwnd(), WM_APP, 7, 0);
+    ::PostMessageW(window.Hwnd(), WM_APP, 0, 0);
+    ASSERT_TRUE(Pump([&] { return window.handled == 1; }));
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_APP, WM_APP}));
+    // A sent message does not pass through the hook.
+    ::SendMessageW(window.Hwnd(), WM_APP, 0, 0);
+    EXPECT_EQ(window.handled, 2);
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST_F(MainWindow, MinimisingGoesThroughTheApplicationWindow) {
+    ::SendMessageW(form->Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(::IsWindowVisible(form->Hwnd()));
+    EXPECT_TRUE(::IsIconic(app->Handle()));
+    // The taskbar button's Restore brings the main window back as it was.
+    ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(::IsIconic(app->Handle()));
+    EXPECT_TRUE(::IsWindowVisible(form->Hwnd()));
+    EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
+    // Its Close closes the main window.
+    ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(Pump([&] { return form->Hwnd() == nullptr; }));
+}
+
+// Reads and dismisses the next box titled "Tuckbay" from a timer inside its modal loop.
+struct BoxReader {
+    static inline std::wstring text;
+    static inline bool seen;
+    static void Read(std::function<void()> show) {
+        text.clear();
+        seen = false;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+            HWND box = ::FindWindowW(L"#32770", L"Tuckbay");
+            if (box == nullptr) return;
+            ::KillTimer(nullptr, id);
+            seen = true;
+            text = win::WindowText(::GetDlgItem(box, 0xFFFF));
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        show();
+        ::KillTimer(nullptr, timer);
+    }
+};
+
+TEST_F(MainWindow, TheRealBoxesCarryTheProgramsTitle) {
+    app->SetDialogs(nullptr);
+    BoxReader::Read([&] { app->ShowError(L"書き込めません"); });
+    EXPECT_TRUE(BoxReader::seen);
+    EXPECT_EQ(BoxReader::text, L"書き込めません.");
+    BoxReader::Read([&] { app->GetDialogs().ShowMessage(form->Hwnd(), L"ファイルリストが空です"); });
+    EXPECT_TRUE(BoxReader::seen);
+    EXPECT_EQ(BoxReader::text, L"ファイルリストが空です");
 }
 
 TEST_F(MainWindow, ErrorTextsComeFromTheSystem) {

@@ -1,0 +1,33 @@
+// The main window's controls as the clipboard capture sees them, with the capture itself.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "intake/clipboard_watch.h"
+
+namespace app {
+
+class TForm1;
+
+class ClipboardCapture final : public intake::CaptureHost {
+public:
+    explicit ClipboardCapture(TForm1& form) noexcept : form_(form) {}
+
+    HWND Handle() const override;
+    bool WatchChecked() const override;
+    void DisableWatch() override;
+    std::wstring MemoText() const override;
+    void SetMemoText(const std::wstring& text) override;
+    void ShowCapturePanel(bool show) override;
+    void AppendPath(std::wstring path) override;
+    void UpdateCountDisplay() override;
+
+    intake::ClipboardWatch watch{*this};
+
+private:
+    TForm1& form_;
+};
+
+} // namespace app

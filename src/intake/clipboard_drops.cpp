@@ -1,0 +1,60 @@
+#include "intake/clipboard_drops.h"
+
+#include <shellapi.h>
+
+#include "win/error.h"
+#include "win/handles.h"
+
+namespace intake {
+
+namespace {
+
+// The clipboard must be open. Data that cannot be fetched or locked counts as absent; it
+// belongs to the clipboard, so nothing is freed.
+void ReadPaths(std::wstring& files) {
+    HANDLE data = ::GetClipboardData(CF_HDROP);
+    win::GlobalLockScope lock(data);
+    if (lock.Data() == nullptr)
+        return;
+    auto drop = static_cast<HDROP>(data);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::wstring path;
+    for (UINT i = 0; i < count; ++i) {
+        // Ask for the length first so that no path is ever cut.
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        path.assign(length + 1, L'\0');
+        path.resize(::DragQueryFileW(drop, i, path.data(), length + 1));
+        if (i > 0)
+            files += L"\r\n";
+        files += path;
+    }
+}
+
+WORD ReadDropEffect() {
+    const UINT format = ::RegisterClipboardFormatW(L"Preferred DropEffect");
+    if (format == 0 || !::IsClipboardFormatAvailable(format))
+        return 0;
+    win::GlobalLockScope lock(::GetClipboardData(format));
+    // A block too short for the 16 bits would be read past its end: treat it as absent.
+    if (lock.Data() == nullptr || lock.Size() < sizeof(WORD))
+        return 0;
+    const auto* bytes = static_cast<const unsigned char*>(lock.Data());
+    return static_cast<WORD>(bytes[0] | (bytes[1] << 8));
+}
+
+} // namespace
+
+void GetClipboardFiles(HWND owner, WORD& dropEffect, std::wstring& files) {
+    dropEffect = 0;
+    files.clear();
+    // Asked without opening, so a clipboard without files is never held up by us.
+    if (!::IsClipboardFormatAvailable(CF_HDROP))
+        return;
+    win::ClipboardScope clipboard(owner);
+    if (!clipboard.IsOpen())
+        throw win::Error(L"クリップボードを開くことができません", clipboard.OpenError());
+    ReadPaths(files);
+    dropEffect = ReadDropEffect();
+}
+
+} // namespace intake

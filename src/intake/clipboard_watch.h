@@ -1,0 +1,65 @@
+// The main window as a member of the clipboard viewer chain: files copied or cut in the
+// shell are shown on the capture panel, from where the user registers them in the list.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace intake {
+
+// What the capture needs of the window it lives in.
+class CaptureHost {
+public:
+    virtual HWND Handle() const = 0;
+    // The check box ctrlc: files are captured while it is checked.
+    virtual bool WatchChecked() const = 0;
+    virtual void DisableWatch() = 0;
+    virtual std::wstring MemoText() const = 0;
+    virtual void SetMemoText(const std::wstring& text) = 0;
+    // Exactly one of the two panels is visible: the capture panel (true) or the list panel.
+    virtual void ShowCapturePanel(bool show) = 0;
+    virtual void AppendPath(std::wstring path) = 0;
+    virtual void UpdateCountDisplay() = 0;
+
+protected:
+    ~CaptureHost() = default;
+};
+
+class ClipboardWatch {
+public:
+    explicit ClipboardWatch(CaptureHost& host) noexcept : host_(host) {}
+    ClipboardWatch(const ClipboardWatch&) = delete;
+    ClipboardWatch& operator=(const ClipboardWatch&) = delete;
+
+    // Joins the chain (ctrlc is disabled when that fails) and starts on the list panel.
+    void Join();
+    // Hands the chain back; done also when joining failed.
+    void Leave();
+
+    // The clipboard changed. The notice is passed on in every case; a failed capture is
+    // rethrown afterwards for the window's error handling.
+    void WMDrawClipboard();
+    // A viewer leaves the chain; the message's result is 0.
+    void WMChangeCBChain(HWND leaving, HWND next);
+
+    void LoadClipboardFiles();
+    // Registers the memo's lines as they stand, then goes back to the list panel.
+    void Button1Click();
+    // Goes back to the list panel without registering.
+    void Button2Click();
+
+    HWND NextViewer() const noexcept { return FNextViewer; }
+
+private:
+    void TakeStayOnTopStyle();
+    void BackToList();
+
+    CaptureHost& host_;
+    HWND FNextViewer = nullptr;
+    // The window's stay-on-top style, held apart from its topmost state: once taken it is
+    // never given up, so a window the user has since made non-topmost stays so.
+    bool stayOnTop_ = false;
+};
+
+} // namespace intake

@@ -1,0 +1,153 @@
+// The clipboard capture in the real main window: the chain joined at creation and left at
+// destruction, files from another process on the capture panel, registered into the list.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "clipboard_support.h"
+#include "form_fixture.h"
+#include "win/controls.h"
+#include "win/handles.h"
+
+namespace tuckbay::test {
+namespace {
+
+class MainWindowCapture : public FormTest {
+protected:
+    std::wstring Memo() const { return win::WindowText(form->Memo1); }
+    bool Shown(const win::Panel& panel) const {
+        return (::GetWindowLongPtrW(panel.Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    bool CapturePanelShown() const {
+        EXPECT_NE(Shown(*form->pctrlc), Shown(*form->pfilelist)) << "exactly one panel is shown";
+        return Shown(*form->pctrlc);
+    }
+};
+
+TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
+    EXPECT_EQ(::GetClipboardViewer(), form->Hwnd()) << "the window joins the chain at creation";
+    EXPECT_FALSE(CapturePanelShown());
+
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt", L"C:\\two.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\one.txt\r\nC:\\two.txt"; }));
+    EXPECT_TRUE(CapturePanelShown());
+
+    // The user edits the memo, then presses the button.
+    ::SetWindowTextW(form->Memo1, L"C:\\one.txt\r\n\r\nC:\\three.txt\r\n");
+    ::SendMessageW(form->Button1, BM_CLICK, 0, 0);
+    EXPECT_EQ(List().AllPaths(),
+              (std::vector<std::wstring>{L"C:\\one.txt", L"", L"C:\\three.txt"}));
+    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    EXPECT_EQ(CountText(), L"3");
+    EXPECT_FALSE(CapturePanelShown());
+    EXPECT_EQ(Memo(), L"");
+}
+
+TEST_F(MainWindowCapture, FilesOnTheClipboardAtStartAreReadButTheListPanelShows) {
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\early.txt"}), 0u);
+    form.reset();
+    form = std::make_unique<app::TForm1>(*app);
+    EXPECT_EQ(Memo(), L"C:\\early.txt");
+    EXPECT_FALSE(CapturePanelShown());
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindowCapture, ACaptureInCompactModeIsInPlaceWhenTheListAreaReturns) {
+    ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
+    ASSERT_FALSE(Shown(*form->filelist));
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\a.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\a.txt"; }));
+    EXPECT_FALSE(Shown(*form->filelist));
+    ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Shown(*form->filelist));
+    EXPECT_TRUE(CapturePanelShown());
+}
+
+TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
+    ASSERT_EQ(PutFilesFromHelper(L"cut", {L"C:\\moved.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\moved.txt"; }));
+    ::SendMessageW(form->Button2, BM_CLICK, 0, 0);
+    EXPECT_TRUE(List().AllPaths().empty());
+    EXPECT_EQ(CountText(), L"");
+    EXPECT_FALSE(CapturePanelShown());
+    EXPECT_EQ(Memo(), L"");
+}
+
+TEST_F(MainWindowCapture, TheCheckBoxDecides) {
+    ::SendMessageW(form->ctrlc, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SetWindowTextW(form->Memo1, L"before");
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
+    // Sent as the platform sends it, so it has been handled when the call returns.
+    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    EXPECT_EQ(Memo(), L"before");
+    EXPECT_FALSE(CapturePanelShown());
+
+    ::SendMessageW(form->ctrlc, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    EXPECT_EQ(Memo(), L"C:\\one.txt");
+    EXPECT_TRUE(CapturePanelShown());
+}
+
+TEST_F(MainWindowCapture, AHeldClipboardShowsTheErrorBoxAndKeepsTheMemo) {
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\kept.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\kept.txt"; }));
+    HeldClipboard held;
+    ASSERT_TRUE(held.Held());
+    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], L"クリップボードを開くことができません.");
+    EXPECT_EQ(Memo(), L"C:\\kept.txt");
+    EXPECT_TRUE(CapturePanelShown());
+}
+
+// While the error box is up, the sender of the notice (often the shell) goes on.
+TEST_F(MainWindowCapture, TheNoticesSenderIsNotKeptWaitingByTheErrorBox) {
+    struct WaitingDialogs : ScriptedDialogs {
+        void ShowError(HWND owner, const std::wstring& text) override {
+            ScriptedDialogs::ShowError(owner, text);
+            senderFree = ::WaitForSingleObject(senderDone, 5000) == WAIT_OBJECT_0;
+        }
+        HANDLE senderDone = nullptr;
+        bool senderFree = false;
+    };
+    win::KernelHandle senderDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    WaitingDialogs waiting;
+    waiting.senderDone = senderDone.get();
+    app->SetDialogs(&waiting);
+
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\kept.txt"}), 0u);
+    {
+        HeldClipboard held;
+        ASSERT_TRUE(held.Held());
+        const HWND hwnd = form->Hwnd();
+        std::thread sender([&] {
+            ::SendMessageW(hwnd, WM_DRAWCLIPBOARD, 0, 0);
+            ::SetEvent(senderDone.get());
+        });
+        const bool boxShown = Pump([&] { return !waiting.errors.empty(); });
+        sender.join();
+        ASSERT_TRUE(boxShown);
+        EXPECT_TRUE(waiting.senderFree);
+    }
+    app->SetDialogs(&dialogs);
+}
+
+TEST_F(MainWindowCapture, ClosingTheWindowLeavesTheChain) {
+    const HWND hwnd = form->Hwnd();
+    ChainViewer head;
+    head.Join();
+    ASSERT_EQ(head.Next(), hwnd);
+    form.reset();
+    // The leave reaches the chain's head, which mends the chain.
+    ASSERT_EQ(head.changes.size(), 1u);
+    EXPECT_EQ(head.changes[0].first, hwnd);
+    EXPECT_NE(head.Next(), hwnd);
+}
+
+} // namespace
+} // namespace tuckbay::test
