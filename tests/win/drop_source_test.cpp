@@ -24,8 +24,9 @@ TEST(DropSource, AnswersTheDragLoopWithTheSystemsCodes) {
     EXPECT_EQ(source.QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
     EXPECT_EQ(source.QueryContinueDrag(FALSE, MK_MBUTTON | MK_SHIFT), DRAGDROP_S_DROP);
 
-    for (DWORD effect : {DROPEFFECT_NONE, DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK,
-                         static_cast<DWORD>(DROPEFFECT_SCROLL | DROPEFFECT_COPY)})
+    const DWORD effects[] = {DROPEFFECT_NONE, DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK,
+                             DROPEFFECT_SCROLL | DROPEFFECT_COPY};
+    for (DWORD effect : effects)
         EXPECT_EQ(source.GiveFeedback(effect), DRAGDROP_S_USEDEFAULTCURSORS) << effect;
 }
 
