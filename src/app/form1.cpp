@@ -5,24 +5,40 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/system_menu.h"
+#include "win/error.h"
+
 namespace app {
 
 void TForm1::FormCreate() {
     // The file list's sort signs start at -1 (descending first) on construction.
+    sortHeader_ = std::make_unique<SortHeader>(ListView1);
     application_.SetMessageHook([this](MSG& msg, bool& handled) { AppMessage(msg, handled); });
     application_.SetActivationHooks([this] { AppActivate(); }, [this] { AppDeactivate(); });
+    AppendSystemMenuCommands(application_.Handle());
     application_.SetKeyPreview([this](wchar_t key) { FormKeyPress(key); });
     clipboard_ = std::make_unique<ClipboardCapture>(*this);
     clipboard_->watch.Join();
     ::ShowWindow(pctrlc->Hwnd(), SW_HIDE);
     ::ShowWindow(pfilelist->Hwnd(), SW_SHOW);
-    CentreOnScreen();
+    auto saved = settings::ReadSettings(settingsPath_);
+    if (saved) ApplySettings(*saved);
     SetTopmost(SpeedButton1->Down());
-    ApplyListAreaMode((::GetWindowLongW(filelist->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0);
+    const bool listShown = (::GetWindowLongW(filelist->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    sbtnfl->SetDown(listShown);
+    ApplyListAreaMode(listShown);
+    // Centred as it is first shown, that is with the size the mode and the minimum height gave.
+    if (!saved) CentreOnScreen();
 }
 
 void TForm1::FormDestroy() {
     if (clipboard_) clipboard_->watch.Leave();
+    // A settings file that cannot be written is reported, and the program ends all the same.
+    try {
+        settings::WriteSettings(settingsPath_, CurrentSettings());
+    } catch (...) {
+        win::ReportCurrentException();
+    }
 }
 
 void TForm1::CentreOnScreen() {
@@ -120,7 +136,12 @@ void TForm1::AppDeactivate() {
     Label1->SetBackColorIndex(COLOR_GRADIENTINACTIVECAPTION);
 }
 
-void TForm1::AppMessage(MSG&, bool&) {}
+void TForm1::AppMessage(MSG& msg, bool& handled) {
+    if (HandleSystemMenuCommand(msg, Hwnd())) {
+        handled = true;
+        return;
+    }
+}
 
 void TForm1::SpeedButton2Click() {
     fileList_->Clear();
@@ -139,15 +160,22 @@ void TForm1::D1Click() {
     fileList_->UpdateCountDisplay();
 }
 
-void TForm1::ListView1ColumnClick(int column) { fileList_->SortByColumn(column); }
+void TForm1::ListView1ColumnClick(int column) {
+    fileList_->SortByColumn(column);
+    sortHeader_->ColumnClicked(column);
+}
 
 void TForm1::N5Click() {}
 void TForm1::V1Click() {}
 void TForm1::W1Click() {}
-void TForm1::Y1Click() {}
-void TForm1::F1Click() {}
-void TForm1::N7Click() {}
-void TForm1::N8Click() {}
+void TForm1::Y1Click() {
+    Shell().FilePropertiesOf(fileList_->SelectedCount(), fileList_->FocusedText());
+}
+void TForm1::F1Click() {
+    Shell().FolderOf(fileList_->SelectedCount(), fileList_->FocusedText());
+}
+void TForm1::N7Click() { Shell().OpenHelp(); }
+void TForm1::N8Click() { Form3->ShowModal(); }
 void TForm1::Button1Click() { clipboard_->watch.Button1Click(); }
 void TForm1::Button2Click() { clipboard_->watch.Button2Click(); }
 

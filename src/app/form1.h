@@ -5,11 +5,16 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
+#include "app/about_box.h"
 #include "app/clipboard_capture.h"
+#include "app/shell_actions.h"
+#include "app/sort_header.h"
 #include "dragout/drag_gesture.h"
 #include "dragout/drop_source.h"
 #include "filelist/file_list.h"
+#include "settings/settings_file.h"
 #include "win/application.h"
 #include "win/controls.h"
 #include "win/handles.h"
@@ -48,11 +53,16 @@ enum ControlId : int {
 
 class TForm1 : public win::Window, private dragout::DragHost {
 public:
-    explicit TForm1(win::Application& application);
+    // settingsPath: where the window keeps its place and switches from one run to the next.
+    explicit TForm1(win::Application& application,
+                    std::wstring settingsPath = settings::SettingsPath());
     ~TForm1() override;
 
     win::Application& Application() noexcept { return application_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
+    SortHeader& Header() noexcept { return *sortHeader_; }
+    // Tests record the shell requests; null restores the system's shell.
+    void SetShellRequests(ShellRequests* shell) noexcept { shell_ = shell ? shell : &systemShell_; }
 
     // Handlers, named after the control and the event.
     void FormCreate();
@@ -112,6 +122,7 @@ public:
     HWND StatusBar1 = nullptr;
     HMENU MainMenu1 = nullptr;
     win::MenuHandle PopupMenu1;
+    std::unique_ptr<TForm3> Form3;
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -122,6 +133,10 @@ private:
     // Shows or hides the list area with the frame, buttons and width that go with it.
     void ApplyListAreaMode(bool visible);
     void CentreOnScreen();
+    // The settings file's values onto the window and its controls, and back.
+    void ApplySettings(const settings::Settings& values);
+    settings::Settings CurrentSettings() const;
+    ShellActions Shell() { return ShellActions(Hwnd(), *shell_, Dialogs()); }
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
     // What the drag-out gesture reads from the window.
     const std::vector<std::wstring>& ListedPaths() const override;
@@ -139,6 +154,10 @@ private:
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
+    std::unique_ptr<SortHeader> sortHeader_;
+    std::wstring settingsPath_;
+    SystemShell systemShell_;
+    ShellRequests* shell_ = &systemShell_;
     // Made by FormCreate, which joins the clipboard viewer chain with it.
     std::unique_ptr<ClipboardCapture> clipboard_;
     // The window answers the drag loop as the drop source of every drag out of Image1.

@@ -27,7 +27,8 @@ HICON LoadIconSized(int id, int size) {
 
 } // namespace
 
-TForm1::TForm1(win::Application& application) : application_(application) {
+TForm1::TForm1(win::Application& application, std::wstring settingsPath)
+    : application_(application), settingsPath_(std::move(settingsPath)) {
     RegisterWindowClass(kFormClass, CS_DBLCLKS, COLOR_BTNFACE);
     windowIcon_.reset(LoadIconSized(IDI_TUCKBAY, 32));
     smallIcon_.reset(LoadIconSized(IDI_TUCKBAY, 16));
@@ -55,6 +56,7 @@ TForm1::TForm1(win::Application& application) : application_(application) {
     created_ = true;
     Realign();
     FormCreate();
+    Form3 = std::make_unique<TForm3>(Hwnd());
 }
 
 TForm1::~TForm1() {

@@ -46,16 +46,29 @@ protected:
     void SetUp() override {
         app = std::make_unique<win::Application>(L"Tuckbay");
         app->SetDialogs(&dialogs);
-        form = std::make_unique<app::TForm1>(*app);
-        ::ShowWindow(app->Handle(), SW_SHOWNOACTIVATE);
-        ::ShowWindow(form->Hwnd(), SW_SHOW);
-        ::SetForegroundWindow(form->Hwnd());
-        Pump([] { return false; }, 50);
+        // Each test starts without a settings file of its own, as on a first start.
+        wchar_t folder[MAX_PATH + 1] = {};
+        ::GetTempPathW(MAX_PATH + 1, folder);
+        settingsPath = std::wstring(folder) + L"tuckbay_test_" +
+                       std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                       std::to_wstring(::GetTickCount64()) + L".ini";
+        ::DeleteFileW(settingsPath.c_str());
+        MakeForm();
     }
 
     void TearDown() override {
         form.reset();
         app.reset();
+        ::DeleteFileW(settingsPath.c_str());
+    }
+
+    // Creates and shows the main window as the program does, reading settingsPath.
+    void MakeForm() {
+        form = std::make_unique<app::TForm1>(*app, settingsPath);
+        ::ShowWindow(app->Handle(), SW_SHOWNOACTIVATE);
+        ::ShowWindow(form->Hwnd(), SW_SHOW);
+        ::SetForegroundWindow(form->Hwnd());
+        Pump([] { return false; }, 50);
     }
 
     // Runs the program's own message handling until done() holds or the time is up.
@@ -89,6 +102,7 @@ protected:
     // The state declared before the window, so that nothing the window does while it is
     // destroyed can reach freed memory.
     ScriptedDialogs dialogs;
+    std::wstring settingsPath;
     std::unique_ptr<win::Application> app;
     std::unique_ptr<app::TForm1> form;
 };

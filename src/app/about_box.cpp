@@ -1,0 +1,134 @@
+#include "app/about_box.h"
+
+#include "win/error.h"
+
+namespace app {
+
+namespace {
+
+const wchar_t kClassName[] = L"TForm3";
+constexpr int kClientWidth = 256;
+constexpr int kClientHeight = 104;
+constexpr COLORREF kTitleColour = RGB(0, 128, 0);
+
+HFONT MakeFont(const wchar_t* face, int height, bool italic) {
+    LOGFONTW lf{};
+    lf.lfHeight = -height; // character height, without the internal leading
+    lf.lfItalic = italic;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&lf);
+}
+
+void RegisterClassOnce(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    if (GetClassInfoExW(instance, kClassName, &wc))
+        return;
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW; // replaced per window once its object is bound
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc))
+        throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
+}
+
+} // namespace
+
+TForm3::TForm3(HWND owner)
+    : windowFont_(MakeFont(L"Tahoma", 11, false)),
+      titleFont_(MakeFont(L"Times New Roman", 24, true)), owner_(owner) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterClassOnce(instance);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME;
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    hwnd_ = CreateWindowExW(exStyle, kClassName, L"バージョン情報", style, 0, 0,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                            instance, nullptr);
+    if (!hwnd_)
+        throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
+    label1_ = MakeLabel(L"Tuckbay v0.53", 16, 16, titleFont_.get());
+    label2_ = MakeLabel(L"Tuckbay 開発チーム", 48, 56, windowFont_.get());
+}
+
+TForm3::~TForm3() {
+    // Gone already when its owner was destroyed first.
+    if (IsWindow(hwnd_))
+        DestroyWindow(hwnd_);
+}
+
+HWND TForm3::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    HWND label =
+        CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y,
+                        size.cx, size.cy, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return label;
+}
+
+void TForm3::ShowModal() {
+    RECT box{}, over{};
+    GetWindowRect(hwnd_, &box);
+    if (!owner_ || !GetWindowRect(owner_, &over))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    SetWindowPos(hwnd_, nullptr, over.left + (over.right - over.left - width) / 2,
+                 over.top + (over.bottom - over.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    closed_ = false;
+    // Owned only while shown: that keeps the box above the main window, topmost or not. A
+    // hidden owned window would stop Wine from changing the main window's topmost state.
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
+    if (owner_)
+        EnableWindow(owner_, FALSE);
+    ShowWindow(hwnd_, SW_SHOW);
+    MSG msg;
+    while (!closed_) {
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is ending: leave the quit for the main loop.
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    // The owner takes input again before the box goes, so that activation returns to it.
+    if (owner_)
+        EnableWindow(owner_, TRUE);
+    ShowWindow(hwnd_, SW_HIDE);
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, 0);
+}
+
+LRESULT CALLBACK TForm3::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TForm3*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_CLOSE:
+        // Closing only hides the box; it is shown again next time.
+        if (self)
+            self->closed_ = true;
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (self && reinterpret_cast<HWND>(lParam) == self->label1_) {
+            SetTextColor(reinterpret_cast<HDC>(wParam), kTitleColour);
+        }
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    default:
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+} // namespace app

@@ -1,0 +1,40 @@
+// The about box "バージョン情報": the program's name and version and a line of credit.
+// It is made once, hidden, and shown modally over the main window as often as asked.
+#pragma once
+
+#include <windows.h>
+
+#include "win/handles.h"
+
+namespace app {
+
+class TForm3 {
+public:
+    // owner: the main window, which owns the box while it is shown.
+    explicit TForm3(HWND owner);
+    ~TForm3();
+    TForm3(const TForm3&) = delete;
+    TForm3& operator=(const TForm3&) = delete;
+
+    // Centred over the owner, which takes no input until the box is closed.
+    void ShowModal();
+
+    HWND Handle() const noexcept { return hwnd_; }
+    HWND Label1() const noexcept { return label1_; }
+    HWND Label2() const noexcept { return label2_; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND MakeLabel(const wchar_t* text, int x, int y, HFONT font);
+
+    // Fonts outlive the window and its labels, which hold them.
+    win::FontHandle windowFont_;
+    win::FontHandle titleFont_;
+    HWND owner_;
+    HWND hwnd_ = nullptr;
+    HWND label1_ = nullptr;
+    HWND label2_ = nullptr;
+    bool closed_ = false;
+};
+
+} // namespace app

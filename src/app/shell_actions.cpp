@@ -1,0 +1,89 @@
+#include "app/shell_actions.h"
+
+#include "win/program_path.h"
+
+namespace app {
+
+void SystemShell::ExecuteEx(const SHELLEXECUTEINFOW& request) {
+    SHELLEXECUTEINFOW copy = request;
+    if (ShellExecuteExW(&copy) && copy.hProcess)
+        CloseHandle(copy.hProcess);
+}
+
+void SystemShell::StartProcess(const std::wstring& application, const std::wstring& commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process{};
+    std::wstring line = commandLine; // CreateProcessW may write into it
+    if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+void SystemShell::Open(HWND owner, const std::wstring& verb, const std::wstring& file) {
+    ShellExecuteW(owner, verb.c_str(), file.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+SHELLEXECUTEINFOW PropertiesRequest(HWND owner, const std::wstring& path) {
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof(request);
+    // SEE_MASK_FLAG_NO_UI: a file gone since it was listed shows nothing at all.
+    request.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    request.hwnd = owner;
+    request.lpVerb = L"Properties";
+    request.lpFile = path.c_str();
+    request.nShow = SW_SHOWNORMAL;
+    return request;
+}
+
+std::wstring FileBrowserPath() {
+    UINT length = GetWindowsDirectoryW(nullptr, 0);
+    std::wstring folder(length, L'\0');
+    length = GetWindowsDirectoryW(folder.data(), length);
+    folder.resize(length);
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder + L"\\explorer.exe";
+}
+
+std::wstring FolderCommand(const std::wstring& browser, const std::wstring& path) {
+    // Quoted, so that spaces and commas in either path reach the browser as one argument.
+    return L"\"" + browser + L"\" /n, /e,/select,\"" + path + L"\"";
+}
+
+void ShellActions::ShowFileProperties(const std::wstring& path) {
+    shell_.ExecuteEx(PropertiesRequest(owner_, path));
+}
+
+void ShellActions::OpenFolder(const std::wstring& path) {
+    const std::wstring browser = FileBrowserPath();
+    shell_.StartProcess(browser, FolderCommand(browser, path));
+}
+
+void ShellActions::OpenHelp() { shell_.Open(owner_, L"OPEN", win::BesideProgram(L"tuckbay2.chm")); }
+
+const std::wstring* ShellActions::FileToActOn(size_t selectedCount,
+                                              const std::optional<std::wstring>& focused) {
+    if (selectedCount < 1 || !focused) {
+        dialogs_.ShowMessage(owner_, kNoFileSelected);
+        return nullptr;
+    }
+    return &*focused;
+}
+
+void ShellActions::FilePropertiesOf(size_t selectedCount,
+                                    const std::optional<std::wstring>& focused) {
+    if (const std::wstring* path = FileToActOn(selectedCount, focused))
+        ShowFileProperties(*path);
+}
+
+void ShellActions::FolderOf(size_t selectedCount, const std::optional<std::wstring>& focused) {
+    if (const std::wstring* path = FileToActOn(selectedCount, focused))
+        OpenFolder(*path);
+}
+
+} // namespace app

@@ -1,0 +1,179 @@
+#include "app/sort_header.h"
+
+#include "app/header_geometry.h"
+#include "win/error.h"
+#include "win/handles.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace app {
+
+namespace {
+
+const wchar_t kProp[] = L"Tuckbay.SortHeader";
+
+HeaderRect ToHeaderRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const HeaderRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// A column's caption and format, read from the list view; the caption may be of any length.
+std::wstring ColumnCaption(HWND listView, int column, int* format) {
+    std::wstring text(64, L'\0');
+    for (;;) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_FMT;
+        col.pszText = text.data();
+        col.cchTextMax = static_cast<int>(text.size());
+        if (!SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col))) {
+            *format = LVCFMT_LEFT;
+            return {};
+        }
+        *format = col.fmt;
+        size_t length = wcsnlen(text.c_str(), text.size());
+        if (length + 1 < text.size())
+            return text.substr(0, length);
+        text.assign(text.size() * 2, L'\0');
+    }
+}
+
+} // namespace
+
+SortHeader::SortHeader(HWND listView)
+    : listView_(listView),
+      FHeaderHandle(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))) {
+    SetPropW(listView_, kProp, this);
+    FOldListWndProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListWndProc)));
+    if (FHeaderHandle) {
+        SetPropW(FHeaderHandle, kProp, this);
+        OldHeaderWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            FHeaderHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderWndProc)));
+    }
+}
+
+SortHeader::~SortHeader() {
+    if (FHeaderHandle && IsWindow(FHeaderHandle)) {
+        SetWindowLongPtrW(FHeaderHandle, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(OldHeaderWndProc));
+        RemovePropW(FHeaderHandle, kProp);
+    }
+    if (IsWindow(listView_)) {
+        SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldListWndProc));
+        RemovePropW(listView_, kProp);
+    }
+}
+
+SortHeader* SortHeader::From(HWND hwnd) { return static_cast<SortHeader*>(GetPropW(hwnd, kProp)); }
+
+void SortHeader::ColumnClicked(int32_t column) {
+    FSortArrowUp = column == FSortColumn ? !FSortArrowUp : 0;
+    SetHeaderOwnerDraw(FSortColumn, false);
+    FSortColumn = column;
+    // The clicked item turns owner-drawn when the header lets go of the mouse at the end of
+    // the click, which comes after this.
+}
+
+void SortHeader::SetHeaderOwnerDraw(int32_t column, bool on) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!FHeaderHandle ||
+        !SendMessageW(FHeaderHandle, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) {
+        return;
+    }
+    if (on)
+        item.fmt = (item.fmt | HDF_OWNERDRAW) & ~HDF_STRING;
+    else
+        item.fmt = (item.fmt & ~HDF_OWNERDRAW) | HDF_STRING;
+    SendMessageW(FHeaderHandle, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+}
+
+void SortHeader::DrawHeaderItem(DRAWITEMSTRUCT drawItem) {
+    if (!FHeaderHandle)
+        return;
+    win::SavedDc saved(drawItem.hDC);
+    HDC hdc = drawItem.hDC;
+    SelectObject(hdc, reinterpret_cast<HFONT>(SendMessageW(listView_, WM_GETFONT, 0, 0)));
+    SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(hdc, GetSysColor(COLOR_BTNFACE));
+    SetBkMode(hdc, OPAQUE);
+    FillRect(hdc, &drawItem.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    // The header reports exactly this state while the button holds the item down.
+    DrawHeaderText(hdc, drawItem.rcItem, drawItem.itemState == ODS_SELECTED);
+}
+
+void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
+    const HeaderLayout layout = LayoutHeaderItem(ToHeaderRect(rect), pressed);
+    int format = LVCFMT_LEFT;
+    std::wstring caption = ColumnCaption(listView_, FSortColumn, &format);
+    UINT flags = DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
+    switch (format & LVCFMT_JUSTIFYMASK) {
+    case LVCFMT_RIGHT:
+        flags |= DT_RIGHT;
+        break;
+    case LVCFMT_CENTER:
+        flags |= DT_CENTER;
+        break;
+    default:
+        break;
+    }
+    RECT text = ToRect(layout.text);
+    DrawTextW(hdc, caption.c_str(), -1, &text, flags);
+    DrawSortArrow(hdc, ToRect(layout.triangle));
+}
+
+void SortHeader::DrawSortArrow(HDC hdc, const RECT& rect) {
+    const auto corners = SortArrowPoints(ToHeaderRect(rect), FSortArrowUp != 0);
+    POINT points[3];
+    for (int i = 0; i < 3; ++i)
+        points[i] = {corners[i].x, corners[i].y};
+    win::PenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+    win::BrushHandle brush(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+    // Selected objects cannot be deleted, so the old ones go back before the handles close.
+    HGDIOBJ oldPen = SelectObject(hdc, pen.get());
+    HGDIOBJ oldBrush = SelectObject(hdc, brush.get());
+    Polygon(hdc, points, 3);
+    SelectObject(hdc, oldBrush);
+    SelectObject(hdc, oldPen);
+}
+
+LRESULT CALLBACK SortHeader::ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    SortHeader* self = From(hwnd);
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    bool painted = false;
+    if (msg == WM_DRAWITEM) {
+        const auto& drawItem = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        // Only the sorted column's header item is owner-drawn in this list view.
+        if (drawItem.CtlType == ODT_HEADER && drawItem.hwndItem == self->FHeaderHandle) {
+            try {
+                self->DrawHeaderItem(drawItem);
+                painted = true;
+            } catch (...) {
+                win::ReportCurrentException();
+            }
+        }
+    }
+    LRESULT result = CallWindowProcW(self->FOldListWndProc, hwnd, msg, wParam, lParam);
+    // A header that hears FALSE back paints its own face over the item (Wine's does).
+    return painted ? TRUE : result;
+}
+
+LRESULT CALLBACK SortHeader::HeaderWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    SortHeader* self = From(hwnd);
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    LRESULT result = CallWindowProcW(self->OldHeaderWndProc, hwnd, msg, wParam, lParam);
+    // Every gesture on the header (a click on an item, a divider drag) ends by letting go of
+    // the mouse; by then the list view may have rewritten the item's format.
+    if (msg == WM_CAPTURECHANGED) {
+        try {
+            self->SetHeaderOwnerDraw(self->FSortColumn, true);
+        } catch (...) {
+            win::ReportCurrentException();
+        }
+    }
+    return result;
+}
+
+} // namespace app

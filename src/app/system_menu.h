@@ -1,0 +1,20 @@
+// Two commands of the program's own in the taskbar button's window menu (the application
+// window's system menu): a keyboard move of the main window, and a jump to the screen's
+// top-left corner, for a main window that has been lost off the screen.
+#pragma once
+
+#include <windows.h>
+
+namespace app {
+
+inline constexpr UINT kIdSystemMove = 1025;
+inline constexpr UINT kIdSystemTopLeft = 1026;
+
+// A separator, "移動(&M)" and "左上に移動" below the menu's own entries.
+void AppendSystemMenuCommands(HWND applicationWindow);
+
+// Carries out a posted WM_SYSCOMMAND of either command on mainWindow; true when msg was one
+// and is done with. Any other message, other commands included, is left alone.
+bool HandleSystemMenuCommand(const MSG& msg, HWND mainWindow);
+
+} // namespace app

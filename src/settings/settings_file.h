@@ -1,0 +1,38 @@
+// The settings file beside the program: eight values kept from one run to the next.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace settings {
+
+struct Settings {
+    int32_t top = 0;
+    int32_t left = 0;
+    int32_t formWidth = 0;
+    int32_t formHeight = 0;
+    bool topmost = true;
+    bool fileListVisible = true;
+    bool canDropFileList = true;
+    bool canCtrlC = true;
+};
+
+// tuckbay2.ini in the folder that holds the executable.
+std::wstring SettingsPath();
+
+// The values in the file at path, each missing or unreadable one at its default; nothing when
+// no file is there (a folder of that name counts as none).
+std::optional<Settings> ReadSettings(const std::wstring& path);
+
+// Writes the eight values in their fixed order, then flushes the file. Throws win::Error
+// "<path> に書き込めません" at the first value that cannot be written; later ones are not tried.
+void WriteSettings(const std::wstring& path, const Settings& values);
+
+// A window rectangle that lies on no present monitor, moved onto the nearest monitor's work
+// area (as far as it fits); any other rectangle unchanged.
+RECT BringOntoMonitor(const RECT& bounds);
+
+} // namespace settings

@@ -1,0 +1,35 @@
+#include "win/program_path.h"
+
+#include "win/error.h"
+
+#include <windows.h>
+
+namespace win {
+
+std::wstring ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            throw Error(SystemMessageText(GetLastError()), static_cast<long>(GetLastError()));
+        // A path that fills the buffer may have been cut.
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring BesideProgram(const std::wstring& exePath, const std::wstring& name) {
+    size_t end = exePath.find_last_of(L"\\/:");
+    std::wstring folder = end == std::wstring::npos ? std::wstring() : exePath.substr(0, end + 1);
+    // "C:" keeps its colon; a folder loses its separator, which comes back below.
+    if (!folder.empty() && folder.back() != L':')
+        folder.pop_back();
+    return folder + L"\\" + name;
+}
+
+std::wstring BesideProgram(const std::wstring& name) { return BesideProgram(ProgramPath(), name); }
+
+} // namespace win

@@ -1,0 +1,51 @@
+#include "app/header_geometry.h"
+
+#include <gtest/gtest.h>
+
+using app::HeaderPoint;
+using app::HeaderRect;
+using app::LayoutHeaderItem;
+using app::SortArrowPoints;
+
+TEST(HeaderGeometry, TextAndTriangleOfAnItem) {
+    auto layout = LayoutHeaderItem({0, 0, 300, 18}, false);
+    EXPECT_EQ(layout.text, (HeaderRect{6, 2, 286, 17}));
+    EXPECT_EQ(layout.triangle, (HeaderRect{286, 4, 294, 13}));
+
+    // An item that does not start at the origin keeps the same offsets.
+    layout = LayoutHeaderItem({100, 3, 250, 23}, false);
+    EXPECT_EQ(layout.text, (HeaderRect{106, 5, 236, 22}));
+    EXPECT_EQ(layout.triangle, (HeaderRect{236, 7, 244, 18}));
+}
+
+TEST(HeaderGeometry, PressedShiftsEverythingOnePixel) {
+    auto layout = LayoutHeaderItem({0, 0, 300, 18}, true);
+    EXPECT_EQ(layout.text, (HeaderRect{7, 3, 287, 18}));
+    EXPECT_EQ(layout.triangle, (HeaderRect{287, 5, 295, 14}));
+}
+
+TEST(HeaderGeometry, NarrowItemKeepsTriangleAtRightEdge) {
+    // Too narrow for any caption: the text rectangle turns inside out, the triangle stays put.
+    auto layout = LayoutHeaderItem({0, 0, 10, 18}, false);
+    EXPECT_EQ(layout.triangle, (HeaderRect{-4, 4, 4, 13}));
+    EXPECT_EQ(layout.text.right, -4);
+}
+
+TEST(HeaderGeometry, TrianglePointsUpAndDown) {
+    const HeaderRect t{286, 4, 294, 13};
+    auto up = SortArrowPoints(t, true);
+    EXPECT_EQ(up[0], (HeaderPoint{290, 4}));
+    EXPECT_EQ(up[1], (HeaderPoint{294, 13}));
+    EXPECT_EQ(up[2], (HeaderPoint{286, 13}));
+    auto down = SortArrowPoints(t, false);
+    EXPECT_EQ(down[0], (HeaderPoint{294, 4}));
+    EXPECT_EQ(down[1], (HeaderPoint{290, 13}));
+    EXPECT_EQ(down[2], (HeaderPoint{286, 4}));
+}
+
+TEST(HeaderGeometry, MiddleTruncatesTowardZero) {
+    // Odd widths and negative coordinates: the middle is left + width / 2, rounded toward zero.
+    EXPECT_EQ(SortArrowPoints({0, 0, 7, 9}, true)[0].x, 3);
+    EXPECT_EQ(SortArrowPoints({-9, 0, -2, 9}, true)[0].x, -6);
+    EXPECT_EQ(SortArrowPoints({5, 0, -2, 9}, true)[0].x, 2);
+}

@@ -1,0 +1,146 @@
+#include "app/about_box.h"
+
+#include "pump.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    return text;
+}
+
+LOGFONTW FontOf(HWND hwnd) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    return lf;
+}
+
+RECT ChildRect(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+struct Owner {
+    Owner() {
+        hwnd = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                               692, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~Owner() { DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+// What the box looked like while it was up, seen from a timer inside its modal loop.
+struct SeenWhileShown {
+    bool visible = false;
+    bool ownerEnabled = true;
+    HWND owner = nullptr;
+    RECT box{};
+    int timerCalls = 0;
+};
+SeenWhileShown* g_seen = nullptr;
+HWND g_box = nullptr;
+
+void CALLBACK LookAndClose(HWND, UINT, UINT_PTR id, DWORD) {
+    ++g_seen->timerCalls;
+    if (!IsWindowVisible(g_box) && g_seen->timerCalls < 100)
+        return;
+    g_seen->visible = IsWindowVisible(g_box);
+    g_seen->owner = GetWindow(g_box, GW_OWNER);
+    g_seen->ownerEnabled = IsWindowEnabled(g_seen->owner);
+    GetWindowRect(g_box, &g_seen->box);
+    KillTimer(nullptr, id);
+    PostMessageW(g_box, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
+    Owner owner;
+    app::TForm3 about(owner.hwnd);
+    HWND box = about.Handle();
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(IsWindowVisible(box));
+    EXPECT_EQ(TextOf(box), L"バージョン情報");
+
+    RECT client;
+    GetClientRect(box, &client);
+    EXPECT_EQ(client.right, 256);
+    EXPECT_EQ(client.bottom, 104);
+    const LONG style = GetWindowLongW(box, GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(box, GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+
+    EXPECT_EQ(TextOf(about.Label1()), L"Tuckbay v0.53");
+    EXPECT_FALSE(TextOf(about.Label2()).empty());
+    RECT r1 = ChildRect(about.Label1()), r2 = ChildRect(about.Label2());
+    EXPECT_EQ(r1.left, 16);
+    EXPECT_EQ(r1.top, 16);
+    EXPECT_EQ(r2.left, 48);
+    EXPECT_EQ(r2.top, 56);
+
+    LOGFONTW title = FontOf(about.Label1());
+    EXPECT_STREQ(title.lfFaceName, L"Times New Roman");
+    EXPECT_EQ(title.lfHeight, -24);
+    EXPECT_TRUE(title.lfItalic);
+    LOGFONTW credit = FontOf(about.Label2());
+    EXPECT_STREQ(credit.lfFaceName, L"Tahoma");
+    EXPECT_EQ(credit.lfHeight, -11);
+
+    // Sized to its text: the whole caption fits in the label, with nothing to spare.
+    HDC dc = GetDC(about.Label1());
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(about.Label1(), WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, L"Tuckbay v0.53", 13, &size);
+    SelectObject(dc, old);
+    ReleaseDC(about.Label1(), dc);
+    EXPECT_EQ(r1.right - r1.left, size.cx);
+    EXPECT_EQ(r1.bottom - r1.top, size.cy);
+
+    // The title is green on the button face.
+    HDC mem = CreateCompatibleDC(nullptr);
+    SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem),
+                 reinterpret_cast<LPARAM>(about.Label1()));
+    EXPECT_EQ(GetTextColor(mem), RGB(0, 128, 0));
+    EXPECT_EQ(GetBkColor(mem), GetSysColor(COLOR_BTNFACE));
+    DeleteDC(mem);
+}
+
+TEST(AboutBox, ShownModallyCentredOverTheOwnerAndReused) {
+    Owner owner;
+    app::TForm3 about(owner.hwnd);
+    const HWND box = about.Handle();
+    for (int showing = 0; showing < 2; ++showing) {
+        SeenWhileShown seen;
+        g_seen = &seen;
+        g_box = box;
+        SetTimer(nullptr, 0, 10, &LookAndClose);
+        about.ShowModal();
+        g_seen = nullptr;
+        EXPECT_TRUE(seen.visible);
+        EXPECT_EQ(seen.owner, owner.hwnd) << "owned, so it stays above the main window";
+        EXPECT_FALSE(seen.ownerEnabled) << "the main window took input while the box was up";
+        RECT o;
+        GetWindowRect(owner.hwnd, &o);
+        EXPECT_NEAR((seen.box.left + seen.box.right) / 2, (o.left + o.right) / 2, 1);
+        EXPECT_NEAR((seen.box.top + seen.box.bottom) / 2, (o.top + o.bottom) / 2, 1);
+        // Closed: hidden, not destroyed, and the owner takes input again.
+        EXPECT_TRUE(IsWindow(box));
+        EXPECT_FALSE(IsWindowVisible(box));
+        EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
+        EXPECT_EQ(about.Handle(), box);
+        // The second showing opens over the owner in a new place.
+        MoveWindow(owner.hwnd, 300, 200, 692, 300, TRUE);
+    }
+}

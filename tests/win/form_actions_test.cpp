@@ -1,0 +1,231 @@
+// The main window's header indicator, shell actions, about box and system menu commands,
+// driven through the real window's messages.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/system_menu.h"
+#include "form_fixture.h"
+#include "win/program_path.h"
+
+namespace tuckbay::test {
+namespace {
+
+struct RecordingShell : app::ShellRequests {
+    void ExecuteEx(const SHELLEXECUTEINFOW& r) override {
+        properties.push_back(r.lpFile);
+        owners.push_back(r.hwnd);
+    }
+    void StartProcess(const std::wstring&, const std::wstring& commandLine) override {
+        commands.push_back(commandLine);
+    }
+    void Open(HWND, const std::wstring& verb, const std::wstring& file) override {
+        opened.push_back(verb + L" " + file);
+    }
+    std::vector<std::wstring> properties, commands, opened;
+    std::vector<HWND> owners;
+};
+
+class Actions : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        form->SetShellRequests(&shell);
+    }
+    void TearDown() override {
+        form->SetShellRequests(nullptr);
+        FormTest::TearDown();
+    }
+    void Command(int id) { ::SendMessageW(form->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    void FocusAndSelect(int index) {
+        LVITEMW item{};
+        item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        item.state = LVIS_FOCUSED | LVIS_SELECTED;
+        ::SendMessageW(form->ListView1, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    }
+    HWND Header() { return form->Header().HeaderHandle(); }
+    int Format() {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        ::SendMessageW(Header(), HDM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return item.fmt;
+    }
+    void ClickHeader() {
+        RECT r{};
+        ::SendMessageW(Header(), HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ::SendMessageW(Header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(Header(), WM_LBUTTONUP, 0, at);
+        Pump([] { return false; }, 0);
+    }
+
+    // Declared before the window goes, as the fixture's own state is.
+    RecordingShell shell;
+};
+
+TEST_F(Actions, HeaderTriangleFollowsTheSortOfTheList) {
+    Append({L"b", L"c", L"a"});
+    EXPECT_FALSE(Format() & HDF_OWNERDRAW);
+    ClickHeader();
+    EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"c", L"b", L"a"}));
+    EXPECT_FALSE(form->Header().SortArrowUp()) << "descending: down";
+    EXPECT_TRUE(Format() & HDF_OWNERDRAW);
+    ClickHeader();
+    EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"a", L"b", L"c"}));
+    EXPECT_TRUE(form->Header().SortArrowUp()) << "ascending: up";
+    ClickHeader();
+    EXPECT_EQ(List().AllPaths().front(), L"c");
+    EXPECT_FALSE(form->Header().SortArrowUp());
+    EXPECT_TRUE(Format() & HDF_OWNERDRAW);
+    // A resize of the window sets the column's width: the item stays owner-drawn.
+    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 800, 400, SWP_NOMOVE | SWP_NOZORDER);
+    ::SendMessageW(Header(), WM_CAPTURECHANGED, 0, 0);
+    EXPECT_TRUE(Format() & HDF_OWNERDRAW);
+}
+
+TEST_F(Actions, FileActionsFromBothMenusActOnTheFocusedFile) {
+    Append({L"C:\\one.txt", L"C:\\Data\\a b, c\\ファイル.txt"});
+    FocusAndSelect(1);
+    Command(app::kIdY1);
+    Command(app::kIdP1);
+    Command(app::kIdF1);
+    Command(app::kIdO1);
+    EXPECT_EQ(shell.properties, std::vector<std::wstring>(2, L"C:\\Data\\a b, c\\ファイル.txt"));
+    EXPECT_EQ(shell.owners, std::vector<HWND>(2, form->Hwnd()));
+    ASSERT_EQ(shell.commands.size(), 2u);
+    EXPECT_EQ(shell.commands[0], shell.commands[1]);
+    EXPECT_EQ(shell.commands[0], L"\"" + app::FileBrowserPath() +
+                                     L"\" /n, /e,/select,\"C:\\Data\\a b, c\\ファイル.txt\"");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Actions, FileActionsOnAnEmptyListSaySoAndDoNothing) {
+    Command(app::kIdY1);
+    Command(app::kIdO1);
+    EXPECT_EQ(dialogs.messages, std::vector<std::wstring>(2, L"ファイルが選ばれていません"));
+    EXPECT_TRUE(shell.properties.empty());
+    EXPECT_TRUE(shell.commands.empty());
+}
+
+TEST_F(Actions, HelpOpensTheHelpFile) {
+    Command(app::kIdN7);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], L"OPEN " + win::BesideProgram(L"tuckbay2.chm"));
+}
+
+HWND g_about = nullptr;
+bool g_sawModal = false;
+
+TEST_F(Actions, AboutBoxShowsModallyOverTheMainWindow) {
+    ASSERT_TRUE(form->Form3);
+    g_about = form->Form3->Handle();
+    g_sawModal = false;
+    EXPECT_FALSE(::IsWindowVisible(g_about));
+    ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+        if (!::IsWindowVisible(g_about))
+            return;
+        HWND owner = ::GetWindow(g_about, GW_OWNER);
+        g_sawModal = owner && !::IsWindowEnabled(owner);
+        ::KillTimer(nullptr, id);
+        ::PostMessageW(g_about, WM_CLOSE, 0, 0);
+    });
+    Command(app::kIdN8);
+    EXPECT_TRUE(g_sawModal) << "shown owned by the main window, which took no input";
+    EXPECT_FALSE(::IsWindowVisible(g_about));
+    EXPECT_TRUE(::IsWindowEnabled(form->Hwnd()));
+}
+
+int FindId(HMENU menu, UINT id) {
+    for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i) {
+        if (::GetMenuItemID(menu, i) == id)
+            return i;
+    }
+    return -1;
+}
+
+std::wstring MenuText(HMENU menu, UINT id) {
+    wchar_t text[64] = {};
+    ::GetMenuStringW(menu, id, text, 64, MF_BYCOMMAND);
+    return text;
+}
+
+TEST_F(Actions, SystemMenuOffersTheTwoCommandsBelowItsOwn) {
+    HMENU menu = ::GetSystemMenu(app->Handle(), FALSE);
+    const int move = FindId(menu, app::kIdSystemMove);
+    ASSERT_GT(move, 0);
+    EXPECT_GT(move, FindId(menu, SC_CLOSE));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    ::GetMenuItemInfoW(menu, move - 1, TRUE, &info);
+    EXPECT_TRUE(info.fType & MFT_SEPARATOR);
+    EXPECT_EQ(FindId(menu, app::kIdSystemTopLeft), move + 1);
+    EXPECT_EQ(MenuText(menu, app::kIdSystemMove), L"移動(&M)");
+    EXPECT_EQ(MenuText(menu, app::kIdSystemTopLeft), L"左上に移動");
+    // The main window's own menu is left as it was.
+    EXPECT_EQ(FindId(::GetSystemMenu(form->Hwnd(), FALSE), app::kIdSystemMove), -1);
+}
+
+TEST_F(Actions, TopLeftCommandMovesTheWindowToTheCornerKeepingItsSize) {
+    ::SetWindowPos(form->Hwnd(), nullptr, -150, -40, 720, 330, SWP_NOZORDER);
+    const RECT before = WindowRect();
+    ::PostMessageW(app->Handle(), WM_SYSCOMMAND, app::kIdSystemTopLeft, 0);
+    EXPECT_TRUE(Pump([&] { return WindowRect().left == 0 && WindowRect().top == 0; }));
+    const RECT after = WindowRect();
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+}
+
+HWND g_main = nullptr;
+int g_ticks = 0;
+
+TEST_F(Actions, MoveCommandRunsTheKeyboardMove) {
+    ::SetWindowPos(form->Hwnd(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const RECT before = WindowRect();
+    g_main = form->Hwnd();
+    g_ticks = 0;
+    // Inside the move loop: arrows to the right, then Enter to end it there.
+    ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ++g_ticks;
+        if (g_ticks <= 3) {
+            ::PostMessageW(g_main, WM_KEYDOWN, VK_RIGHT, 0);
+        } else {
+            ::PostMessageW(g_main, WM_KEYDOWN, VK_RETURN, 0);
+            ::KillTimer(nullptr, id);
+        }
+    });
+    ::PostMessageW(app->Handle(), WM_SYSCOMMAND, app::kIdSystemMove, 0);
+    EXPECT_TRUE(Pump([] { return g_ticks > 3; }));
+    Pump([] { return false; }, 0);
+    const RECT after = WindowRect();
+    EXPECT_GT(after.left, before.left) << "the arrow keys moved the window";
+    EXPECT_EQ(after.top, before.top);
+}
+
+TEST(SystemMenuCommand, OnlyTheExactIdsOfASystemCommandAreTaken) {
+    HWND target = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 30, 40, 200, 100, nullptr, nullptr,
+                                    nullptr, nullptr);
+    MSG msg{};
+    msg.message = WM_SYSCOMMAND;
+    for (WPARAM other : {WPARAM{1024}, WPARAM{1027}, WPARAM{0x10402}, WPARAM{SC_MINIMIZE}}) {
+        msg.wParam = other;
+        EXPECT_FALSE(app::HandleSystemMenuCommand(msg, target)) << other;
+    }
+    msg.message = WM_COMMAND;
+    msg.wParam = app::kIdSystemTopLeft;
+    EXPECT_FALSE(app::HandleSystemMenuCommand(msg, target));
+    RECT r;
+    ::GetWindowRect(target, &r);
+    EXPECT_EQ(r.left, 30);
+    msg.message = WM_SYSCOMMAND;
+    EXPECT_TRUE(app::HandleSystemMenuCommand(msg, target));
+    ::GetWindowRect(target, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right, 200);
+    ::DestroyWindow(target);
+}
+
+} // namespace
+} // namespace tuckbay::test

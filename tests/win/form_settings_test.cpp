@@ -1,0 +1,150 @@
+// The settings file against the real main window: what a first start writes, what a later
+// start restores, and what happens when the file cannot be written.
+#include <windows.h>
+
+#include <string>
+
+#include "file_bytes.h"
+#include "form_fixture.h"
+#include "win/controls.h"
+
+namespace tuckbay::test {
+namespace {
+
+std::string Decimal(long value) { return std::to_string(value); }
+
+bool IsVisible(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+class Settings : public FormTest {
+protected:
+    // Ends the program's window, which writes the settings, and starts it again.
+    void Restart() {
+        form.reset();
+        MakeForm();
+    }
+    void StartWith(const std::string& file) {
+        form.reset();
+        WriteBytes(settingsPath, file);
+        MakeForm();
+    }
+};
+
+TEST_F(Settings, FirstStartIsCentredAndExitWritesAllEightKeysInOrder) {
+    RECT r = WindowRect();
+    const int screenW = ::GetSystemMetrics(SM_CXSCREEN), screenH = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_NEAR((r.left + r.right) / 2, screenW / 2, 1);
+    EXPECT_NEAR((r.top + r.bottom) / 2, screenH / 2, 1);
+    EXPECT_TRUE(IsTopmost());
+
+    form.reset();
+    EXPECT_EQ(ReadBytes(settingsPath),
+              "[position]\r\nTop=" + Decimal(r.top) + "\r\nLeft=" + Decimal(r.left) +
+                  "\r\n[size]\r\nFormWidth=" + Decimal(r.right - r.left) +
+                  "\r\nFormHeight=" + Decimal(r.bottom - r.top) +
+                  "\r\n[setting]\r\nTopmost=1\r\nfilelistvisible=1\r\ncandropfilelist=1\r\n"
+                  "canctrlc=1\r\n");
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Settings, PositionSizeAndSwitchesComeBackExactly) {
+    ::SetWindowPos(form->Hwnd(), nullptr, 123, 77, 731, 342, SWP_NOZORDER);
+    form->SpeedButton1->SetDown(false);
+    form->SpeedButton1Click();
+    ::SendMessageW(form->dropfl, BM_SETCHECK, BST_UNCHECKED, 0);
+    const RECT before = WindowRect();
+    const int listWidth = win::ChildBounds(form->filelist->Hwnd()).width;
+    Restart();
+    const RECT after = WindowRect();
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left) << "the saved width is kept";
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(win::ChildBounds(form->filelist->Hwnd()).width, listWidth);
+    EXPECT_FALSE(IsTopmost());
+    EXPECT_FALSE(form->SpeedButton1->Down());
+    EXPECT_EQ(::SendMessageW(form->dropfl, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(form->ctrlc, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // And again, with nothing changed: the same values once more.
+    Restart();
+    const RECT third = WindowRect();
+    EXPECT_TRUE(::EqualRect(&third, &after));
+}
+
+TEST_F(Settings, TopmostZeroStartsNotTopmost) {
+    StartWith("[setting]\r\nTopmost=0\r\n");
+    EXPECT_FALSE(IsTopmost());
+    EXPECT_FALSE(form->SpeedButton1->Down());
+    // A missing position section puts the window at the screen's corner.
+    RECT r = WindowRect();
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+}
+
+TEST_F(Settings, WordsTrueAndFalseReadAsTheDefault) {
+    StartWith("[position]\r\nTop=0x10\r\nLeft=$20\r\n"
+              "[setting]\r\nTopmost=false\r\nfilelistvisible=true\r\ncandropfilelist=yes\r\n");
+    EXPECT_TRUE(IsTopmost());
+    EXPECT_TRUE(form->SpeedButton1->Down());
+    EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
+    EXPECT_EQ(::SendMessageW(form->dropfl, BM_GETCHECK, 0, 0), BST_CHECKED);
+    RECT r = WindowRect();
+    EXPECT_EQ(r.top, 16);
+    EXPECT_EQ(r.left, 32);
+}
+
+TEST_F(Settings, FileListHiddenStartsCompactAndStaysSo) {
+    StartWith("[position]\r\nTop=40\r\nLeft=60\r\n[size]\r\nFormWidth=700\r\nFormHeight=320\r\n"
+              "[setting]\r\nfilelistvisible=0\r\ncanctrlc=0\r\n");
+    EXPECT_FALSE(IsVisible(form->filelist->Hwnd()));
+    EXPECT_FALSE(form->sbtnfl->Down());
+    EXPECT_FALSE(::GetWindowLongW(form->Hwnd(), GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_EQ(::SendMessageW(form->ctrlc, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    // The list area kept a usable width for when it is shown again.
+    EXPECT_GT(win::ChildBounds(form->filelist->Hwnd()).width, 100);
+    const RECT compact = WindowRect();
+
+    Restart();
+    EXPECT_FALSE(IsVisible(form->filelist->Hwnd()));
+    const RECT again = WindowRect();
+    EXPECT_TRUE(::EqualRect(&again, &compact));
+    form.reset();
+    EXPECT_NE(ReadBytes(settingsPath).find("filelistvisible=0\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, OtherSectionsAndKeysSurvive) {
+    StartWith("[notes]\r\nmine=\x93\xfa\x96\x7b\r\n[position]\r\nTop=50\r\nkeep=1\r\nLeft=70\r\n");
+    form.reset();
+    const std::string file = ReadBytes(settingsPath);
+    EXPECT_EQ(
+        file.rfind(
+            "[notes]\r\nmine=\x93\xfa\x96\x7b\r\n[position]\r\nTop=50\r\nkeep=1\r\nLeft=70\r\n", 0),
+        0u)
+        << file;
+}
+
+TEST_F(Settings, OffScreenPositionIsBroughtBack) {
+    StartWith(
+        "[position]\r\nTop=5000\r\nLeft=-7000\r\n[size]\r\nFormWidth=700\r\nFormHeight=320\r\n");
+    RECT r = WindowRect();
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(r.left, work.left);
+    EXPECT_EQ(r.bottom, work.bottom);
+    EXPECT_EQ(r.right - r.left, 700);
+}
+
+TEST_F(Settings, UnwritableFileIsReportedAndTheWindowStillCloses) {
+    form.reset();
+    ::DeleteFileW(settingsPath.c_str());
+    settingsPath += L".missing\\tuckbay2.ini";
+    MakeForm();
+    HWND hwnd = form->Hwnd();
+    form.reset();
+    EXPECT_FALSE(::IsWindow(hwnd));
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], settingsPath + L" に書き込めません.");
+}
+
+} // namespace
+} // namespace tuckbay::test

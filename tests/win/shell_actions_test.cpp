@@ -1,0 +1,188 @@
+#include "app/shell_actions.h"
+#include "win/program_path.h"
+
+#include "pump.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct RecordingShell : app::ShellRequests {
+    struct Executed {
+        SHELLEXECUTEINFOW request;
+        std::wstring file, verb;
+    };
+    struct Started {
+        std::wstring application, commandLine;
+    };
+    struct Opened {
+        HWND owner;
+        std::wstring verb, file;
+    };
+    void ExecuteEx(const SHELLEXECUTEINFOW& r) override {
+        executed.push_back({r, r.lpFile ? r.lpFile : L"", r.lpVerb ? r.lpVerb : L""});
+    }
+    void StartProcess(const std::wstring& a, const std::wstring& c) override {
+        started.push_back({a, c});
+    }
+    void Open(HWND o, const std::wstring& v, const std::wstring& f) override {
+        opened.push_back({o, v, f});
+    }
+    std::vector<Executed> executed;
+    std::vector<Started> started;
+    std::vector<Opened> opened;
+};
+
+struct RecordingDialogs : win::Dialogs {
+    void ShowMessage(HWND, const std::wstring& text) override { messages.push_back(text); }
+    void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+    bool Confirm(HWND, const std::wstring&) override { return false; }
+    std::vector<std::wstring> messages, errors;
+};
+
+const HWND kOwner = reinterpret_cast<HWND>(0x1234);
+
+// Visible top-level windows of this process.
+int OwnVisibleWindows() {
+    int count = 0;
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd))
+                ++*reinterpret_cast<int*>(param);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Processes this process started, by executable name.
+std::vector<DWORD> Children(const wchar_t* exeName) {
+    std::vector<DWORD> pids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+        if (entry.th32ParentProcessID == GetCurrentProcessId() &&
+            _wcsicmp(entry.szExeFile, exeName) == 0)
+            pids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snap);
+    return pids;
+}
+
+} // namespace
+
+TEST(ShellActions, PropertiesRequestAsksForTheSheetWithoutAnyUiOfItsOwn) {
+    RecordingShell shell;
+    RecordingDialogs dialogs;
+    app::ShellActions actions(kOwner, shell, dialogs);
+    actions.FilePropertiesOf(1, std::wstring(L"C:\\データ\\a b.txt"));
+    ASSERT_EQ(shell.executed.size(), 1u);
+    const auto& r = shell.executed[0].request;
+    EXPECT_EQ(r.cbSize, sizeof(SHELLEXECUTEINFOW));
+    EXPECT_EQ(r.fMask, 0x44Cu);
+    EXPECT_EQ(r.hwnd, kOwner);
+    EXPECT_EQ(shell.executed[0].verb, L"Properties");
+    EXPECT_EQ(shell.executed[0].file, L"C:\\データ\\a b.txt");
+    EXPECT_EQ(r.lpParameters, nullptr);
+    EXPECT_EQ(r.lpDirectory, nullptr);
+    EXPECT_EQ(r.lpIDList, nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(ShellActions, FolderCommandStartsTheSystemBrowserWithTheFileQuoted) {
+    RecordingShell shell;
+    RecordingDialogs dialogs;
+    app::ShellActions actions(kOwner, shell, dialogs);
+    actions.FolderOf(1, std::wstring(L"C:\\Data\\a b, c\\ファイル 名.txt"));
+    ASSERT_EQ(shell.started.size(), 1u);
+
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring browser = std::wstring(windows) + L"\\explorer.exe";
+    EXPECT_EQ(shell.started[0].application, browser);
+    EXPECT_EQ(shell.started[0].commandLine,
+              L"\"" + browser + L"\" /n, /e,/select,\"C:\\Data\\a b, c\\ファイル 名.txt\"");
+    // The command line splits into exactly the arguments the browser expects.
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(shell.started[0].commandLine.c_str(), &argc);
+    ASSERT_EQ(argc, 3);
+    EXPECT_STREQ(argv[1], L"/n,");
+    EXPECT_STREQ(argv[2], L"/e,/select,C:\\Data\\a b, c\\ファイル 名.txt");
+    LocalFree(argv);
+}
+
+TEST(ShellActions, HelpOpensTheChmBesideTheProgram) {
+    RecordingShell shell;
+    RecordingDialogs dialogs;
+    app::ShellActions actions(kOwner, shell, dialogs);
+    actions.OpenHelp();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].owner, kOwner);
+    EXPECT_EQ(shell.opened[0].verb, L"OPEN");
+    EXPECT_EQ(shell.opened[0].file, win::BesideProgram(L"tuckbay2.chm"));
+    EXPECT_NE(shell.opened[0].file.find(L":\\"), std::wstring::npos) << "a full path";
+}
+
+TEST(ShellActions, NoSelectedFileIsToldAndNothingIsRequested) {
+    RecordingShell shell;
+    RecordingDialogs dialogs;
+    app::ShellActions actions(kOwner, shell, dialogs);
+    actions.FilePropertiesOf(0, std::nullopt);
+    actions.FolderOf(0, std::nullopt);
+    // Focused but not selected, and selected with no focus: nothing to act on either.
+    actions.FilePropertiesOf(0, std::wstring(L"C:\\a.txt"));
+    actions.FolderOf(1, std::nullopt);
+    EXPECT_EQ(dialogs.messages, std::vector<std::wstring>(4, L"ファイルが選ばれていません"));
+    EXPECT_TRUE(shell.executed.empty());
+    EXPECT_TRUE(shell.started.empty());
+}
+
+TEST(SystemShell, PropertiesOfAMissingFileShowNothing) {
+    app::SystemShell shell;
+    RecordingDialogs dialogs;
+    app::ShellActions actions(nullptr, shell, dialogs);
+    const int before = OwnVisibleWindows();
+    actions.ShowFileProperties(L"C:\\no such folder\\gone.txt");
+    tuckbay::test::PumpPending();
+    EXPECT_EQ(OwnVisibleWindows(), before);
+}
+
+TEST(SystemShell, HelpFileMissingShowsNothing) {
+    app::SystemShell shell;
+    RecordingDialogs dialogs;
+    app::ShellActions actions(nullptr, shell, dialogs);
+    ASSERT_EQ(GetFileAttributesW(win::BesideProgram(L"tuckbay2.chm").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    const int before = OwnVisibleWindows();
+    actions.OpenHelp();
+    tuckbay::test::PumpPending();
+    EXPECT_EQ(OwnVisibleWindows(), before);
+}
+
+TEST(SystemShell, FolderStartsTheSystemFileBrowser) {
+    app::SystemShell shell;
+    RecordingDialogs dialogs;
+    app::ShellActions actions(nullptr, shell, dialogs);
+    const int before = OwnVisibleWindows();
+    ASSERT_TRUE(Children(L"explorer.exe").empty());
+    actions.OpenFolder(win::ProgramPath());
+    EXPECT_TRUE(tuckbay::test::PumpUntil([] { return !Children(L"explorer.exe").empty(); }));
+    EXPECT_EQ(OwnVisibleWindows(), before);
+    for (DWORD pid : Children(L"explorer.exe")) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process)
+            continue;
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
