@@ -41,16 +41,7 @@ constexpr RECT kTargetRect = {600, 100, 900, 400};
 class Scene : public dragout::DragHost {
 public:
     Scene() : gesture(*this, dropSource) {
-        static bool registered = [] {
-            WNDCLASSW wc{};
-            wc.style = CS_DBLCLKS;
-            wc.lpfnWndProc = IconProc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-            wc.lpszClassName = kIconClass;
-            return RegisterClassW(&wc) != 0;
-        }();
-        (void)registered;
+        tuckbay::test::RegisterTestWindowClass(kIconClass, IconProc, CS_DBLCLKS);
         icon_ = CreateWindowExW(WS_EX_TOPMOST, kIconClass, L"", WS_POPUP | WS_VISIBLE,
                                 kIconOrigin.x, kIconOrigin.y, 32, 32, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), this);
@@ -140,6 +131,15 @@ bool PressLeftAt(InputDriver& d, Scene& scene, int x, int y) {
     return d.WaitFor("the press", [&] { return scene.pressed.load(); });
 }
 
+// Presses at press, starts the drag with a move to start, and carries it onto the target.
+bool DragOntoTarget(InputDriver& d, Scene& scene, RecordingDropTarget& target, POINT press,
+                    POINT start) {
+    return PressLeftAt(d, scene, press.x, press.y) &&
+           d.MoveTo(Scene::At(start.x, start.y), "the drag loop",
+                    [&] { return scene.dropSource.questions > 0; }) &&
+           d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); });
+}
+
 class DragGestureTest : public ::testing::Test {
 protected:
     TempFolder temp;
@@ -201,12 +201,7 @@ TEST_F(DragGestureTest, MoveModeOffersOnlyAMoveAndFiveUpStartsIt) {
     scene.paths = {temp.File(L"moved.txt")};
     scene.moveMode = true;
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 16, 16))
-            return;
-        if (!d.MoveTo(Scene::At(16, 11), "the drag loop",
-                      [&] { return scene.dropSource.questions > 0; }))
-            return;
-        if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
+        if (!DragOntoTarget(d, scene, target, {16, 16}, {16, 11}))
             return;
         d.LeftUp();
         d.WaitFor("the drop", [&] { return scene.Handled(16, 11); });
@@ -222,12 +217,7 @@ TEST_F(DragGestureTest, EscapeCancelsAndNoLaterMoveStartsAnotherDrag) {
     scene.paths = {temp.File(L"kept.txt")};
     int questionsAfterCancel = -1;
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 16, 16))
-            return;
-        if (!d.MoveTo(Scene::At(21, 16), "the drag loop",
-                      [&] { return scene.dropSource.questions > 0; }))
-            return;
-        if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
+        if (!DragOntoTarget(d, scene, target, {16, 16}, {21, 16}))
             return;
         d.Key(VK_ESCAPE);
         if (!d.WaitFor("the cancel", [&] { return scene.Handled(21, 16); }))
@@ -246,12 +236,7 @@ TEST_F(DragGestureTest, EscapeCancelsAndNoLaterMoveStartsAnotherDrag) {
 TEST_F(DragGestureTest, TheRightButtonCancels) {
     scene.paths = {temp.File(L"kept.txt")};
     std::string failure = DriveInput([&](InputDriver& d) {
-        if (!PressLeftAt(d, scene, 16, 16))
-            return;
-        if (!d.MoveTo(Scene::At(16, 21), "the drag loop",
-                      [&] { return scene.dropSource.questions > 0; }))
-            return;
-        if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
+        if (!DragOntoTarget(d, scene, target, {16, 16}, {16, 21}))
             return;
         d.RightDown();
         d.WaitFor("the cancel", [&] { return scene.Handled(16, 21); });

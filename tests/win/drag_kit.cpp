@@ -70,22 +70,22 @@ namespace {
 
 constexpr wchar_t kTargetClass[] = L"TuckbayTestDropTarget";
 
-void RegisterTargetClass() {
-    static bool done = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-        wc.lpszClassName = kTargetClass;
-        return RegisterClassW(&wc) != 0;
-    }();
-    (void)done;
-}
-
 } // namespace
 
+void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style) {
+    WNDCLASSW wc{};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), name, &wc))
+        return;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);
+}
+
 RecordingDropTarget::RecordingDropTarget(RECT screenRect) : rect_(screenRect) {
-    RegisterTargetClass();
+    RegisterTestWindowClass(kTargetClass, DefWindowProcW);
     hwnd_ =
         CreateWindowExW(WS_EX_TOPMOST, kTargetClass, L"drop target", WS_POPUP | WS_VISIBLE,
                         rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top,

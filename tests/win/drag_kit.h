@@ -34,6 +34,9 @@ private:
 // The files a data object stands for, read through its "Shell IDList Array".
 std::vector<std::wstring> ShellIdListPaths(IDataObject* data);
 
+// Registers a window class of the test process, once.
+void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
+
 // A drop target window at a fixed place on the screen that accepts whatever one effect it is
 // offered and records it. Its counters are read from the driver thread.
 class RecordingDropTarget : public IDropTarget {
