@@ -31,9 +31,14 @@ private:
 };
 
 // ParseDisplayName takes writable text; an empty path goes in as an empty string, never null.
+// A failed parse leaves its slot empty whatever the shell wrote there, so that nothing of its
+// is freed.
 HRESULT Parse(IShellFolder& folder, const std::wstring& path, LPITEMIDLIST* idList) {
     std::wstring text = path;
-    return folder.ParseDisplayName(nullptr, nullptr, text.data(), nullptr, idList, nullptr);
+    HRESULT hr = folder.ParseDisplayName(nullptr, nullptr, text.data(), nullptr, idList, nullptr);
+    if (FAILED(hr))
+        *idList = nullptr;
+    return hr;
 }
 
 } // namespace
