@@ -200,8 +200,17 @@ void TForm1::WMChangeCBChain(HWND leaving, HWND next) {
     if (clipboard_) clipboard_->watch.WMChangeCBChain(leaving, next);
 }
 
-void TForm1::Image1MouseDown(win::Image::Button, int, int) {}
-void TForm1::Image1MouseMove(int, int) {}
+void TForm1::Image1MouseDown(win::Image::Button button, int x, int y) {
+    dragGesture_.MouseDown(button == win::Image::Button::Left, x, y);
+}
+
+void TForm1::Image1MouseMove(int x, int y) { dragGesture_.MouseMove(x, y); }
+
+const std::vector<std::wstring>& TForm1::ListedPaths() const { return fileList_->AllPaths(); }
+HWND TForm1::IconWindow() const { return Image1->Hwnd(); }
+bool TForm1::IconPressed() const { return Image1->Pressed(); }
+bool TForm1::MoveModeDown() const { return sbtnmove->Down(); }
+bool TForm1::CopyModeDown() const { return Sbtncopy->Down(); }
 
 void TForm1::OnCommand(int id) {
     switch (id) {

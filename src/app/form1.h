@@ -11,6 +11,8 @@
 #include "app/clipboard_capture.h"
 #include "app/shell_actions.h"
 #include "app/sort_header.h"
+#include "dragout/drag_gesture.h"
+#include "dragout/drop_source.h"
 #include "filelist/file_list.h"
 #include "intake/drop_intake.h"
 #include "settings/settings_file.h"
@@ -50,7 +52,7 @@ enum ControlId : int {
     kIdO1,
 };
 
-class TForm1 : public win::Window, private intake::DropHost {
+class TForm1 : public win::Window, private dragout::DragHost, private intake::DropHost {
 public:
     // settingsPath: where the window keeps its place and switches from one run to the next.
     explicit TForm1(win::Application& application,
@@ -137,6 +139,12 @@ private:
     settings::Settings CurrentSettings() const;
     ShellActions Shell() { return ShellActions(Hwnd(), *shell_, Dialogs()); }
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
+    // What the drag-out gesture reads from the window.
+    const std::vector<std::wstring>& ListedPaths() const override;
+    HWND IconWindow() const override;
+    bool IconPressed() const override;
+    bool MoveModeDown() const override;
+    bool CopyModeDown() const override;
     // What a drop reads of the window.
     bool ShortcutSwitchDown() const override;
     bool ListDropsAllowed() const override;
@@ -159,6 +167,9 @@ private:
     ShellRequests* shell_ = &systemShell_;
     // Made by FormCreate, which joins the clipboard viewer chain with it.
     std::unique_ptr<ClipboardCapture> clipboard_;
+    // The window answers the drag loop as the drop source of every drag out of Image1.
+    dragout::DropSource dropSource_;
+    dragout::DragGesture dragGesture_{*this, dropSource_};
     bool created_ = false;
     bool destroyed_ = false;
 };

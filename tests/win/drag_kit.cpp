@@ -1,0 +1,272 @@
+#include "drag_kit.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <windowsx.h>
+
+#include <fstream>
+#include <thread>
+
+#include "pump.h"
+
+namespace tuckbay::test {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+    static std::atomic<int> serial{0};
+    root_ = fs::temp_directory_path() / (L"tuckbay-drag-" + std::to_wstring(GetCurrentProcessId()) +
+                                         L"-" + std::to_wstring(serial++));
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+std::wstring TempFolder::Path(const std::wstring& relative) const {
+    return (root_ / relative).wstring();
+}
+
+std::wstring TempFolder::File(const std::wstring& relative) {
+    fs::path path = root_ / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "tuckbay";
+    return path.wstring();
+}
+
+std::vector<std::wstring> ShellIdListPaths(IDataObject* data) {
+    FORMATETC format{static_cast<CLIPFORMAT>(RegisterClipboardFormatW(CFSTR_SHELLIDLIST)), nullptr,
+                     DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    std::vector<std::wstring> paths;
+    if (data == nullptr || FAILED(data->GetData(&format, &medium)))
+        return paths;
+    if (auto* cida = static_cast<CIDA*>(GlobalLock(medium.hGlobal))) {
+        auto at = [cida](UINT i) {
+            return reinterpret_cast<PCIDLIST_ABSOLUTE>(reinterpret_cast<const BYTE*>(cida) +
+                                                       cida->aoffset[i]);
+        };
+        for (UINT i = 1; i <= cida->cidl; ++i) {
+            PIDLIST_ABSOLUTE full = ILCombine(at(0), at(i));
+            PWSTR name = nullptr;
+            if (full && SUCCEEDED(SHGetNameFromIDList(full, SIGDN_FILESYSPATH, &name))) {
+                paths.emplace_back(name);
+                CoTaskMemFree(name);
+            } else {
+                paths.emplace_back(L"<no file-system path>");
+            }
+            ILFree(full);
+        }
+        GlobalUnlock(medium.hGlobal);
+    }
+    ReleaseStgMedium(&medium);
+    return paths;
+}
+
+namespace {
+
+constexpr wchar_t kTargetClass[] = L"TuckbayTestDropTarget";
+
+} // namespace
+
+void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style) {
+    WNDCLASSW wc{};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), name, &wc))
+        return;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);
+}
+
+RecordingDropTarget::RecordingDropTarget(RECT screenRect) : rect_(screenRect) {
+    RegisterTestWindowClass(kTargetClass, DefWindowProcW);
+    hwnd_ =
+        CreateWindowExW(WS_EX_TOPMOST, kTargetClass, L"drop target", WS_POPUP | WS_VISIBLE,
+                        rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    RegisterDragDrop(hwnd_, this);
+    PumpPending();
+}
+
+RecordingDropTarget::~RecordingDropTarget() {
+    RevokeDragDrop(hwnd_);
+    DestroyWindow(hwnd_);
+}
+
+POINT RecordingDropTarget::Centre() const {
+    return {(rect_.left + rect_.right) / 2, (rect_.top + rect_.bottom) / 2};
+}
+
+std::vector<std::wstring> RecordingDropTarget::DroppedPaths() const {
+    std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+STDMETHODIMP RecordingDropTarget::QueryInterface(REFIID iid, void** object) {
+    if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+        *object = static_cast<IDropTarget*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP RecordingDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) {
+    enterEffect = *effect;
+    oversSinceEnter = 0;
+    inside = true;
+    ++enters;
+    return S_OK;
+}
+
+STDMETHODIMP RecordingDropTarget::DragOver(DWORD, POINTL, DWORD*) {
+    ++oversSinceEnter;
+    return S_OK;
+}
+
+STDMETHODIMP RecordingDropTarget::DragLeave() {
+    inside = false;
+    ++leaves;
+    return S_OK;
+}
+
+STDMETHODIMP RecordingDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    dropEffect = *effect;
+    inside = false;
+    std::vector<std::wstring> paths = ShellIdListPaths(data);
+    if (!moveInto.empty())
+        for (const std::wstring& path : paths)
+            MoveFileW(path.c_str(), (fs::path(moveInto) / fs::path(path).filename()).c_str());
+    {
+        std::lock_guard lock(mutex_);
+        dropped_ = std::move(paths);
+    }
+    ++drops;
+    return S_OK;
+}
+
+IconWatch::IconWatch(HWND icon) : icon_(icon) {
+    SetWindowSubclass(icon_, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+IconWatch::~IconWatch() { RemoveWindowSubclass(icon_, Proc, 1); }
+
+bool IconWatch::Handled(int x, int y) const { return busy_ == 0 && x_ == x && y_ == y; }
+
+LRESULT CALLBACK IconWatch::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR data) {
+    auto* self = reinterpret_cast<IconWatch*>(data);
+    if (msg == WM_MOUSEMOVE)
+        ++self->busy_;
+    LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        self->x_ = GET_X_LPARAM(lParam);
+        self->y_ = GET_Y_LPARAM(lParam);
+        --self->busy_;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        ++self->presses;
+        break;
+    case WM_LBUTTONUP:
+        ++self->releases;
+        break;
+    }
+    return result;
+}
+
+void InputDriver::Mouse(DWORD flags, POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        // Rounded up so that the system's scaling back (x * width / 65536) lands on x itself.
+        const long long width = GetSystemMetrics(SM_CXSCREEN);
+        const long long height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
+    }
+    input.mi.dwFlags = flags;
+    if (SendInput(1, &input, sizeof(input)) != 1)
+        lost += " SendInput failed: " + std::to_string(GetLastError());
+}
+
+bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived) {
+    if (!failure.empty())
+        return false;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
+        if (Poll(arrived, std::chrono::milliseconds(500)))
+            return true;
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    failure = std::string("timed out waiting for ") + what + " (pointer at " +
+              std::to_string(at.x) + "," + std::to_string(at.y) + ")" + lost;
+    return false;
+}
+
+void InputDriver::LeftDown() { Mouse(MOUSEEVENTF_LEFTDOWN); }
+void InputDriver::LeftUp() { Mouse(MOUSEEVENTF_LEFTUP); }
+void InputDriver::RightDown() { Mouse(MOUSEEVENTF_RIGHTDOWN); }
+void InputDriver::RightUp() { Mouse(MOUSEEVENTF_RIGHTUP); }
+void InputDriver::MiddleDown() { Mouse(MOUSEEVENTF_MIDDLEDOWN); }
+void InputDriver::MiddleUp() { Mouse(MOUSEEVENTF_MIDDLEUP); }
+
+void InputDriver::Key(WORD vk) {
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool InputDriver::Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        // The other thread changes the condition; look again shortly.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+bool InputDriver::WaitFor(const char* what, const std::function<bool()>& done,
+                          std::chrono::milliseconds timeout) {
+    if (!failure.empty())
+        return false;
+    if (Poll(done, timeout))
+        return true;
+    failure = std::string("timed out waiting for ") + what;
+    return false;
+}
+
+std::string DriveInput(const std::function<void(InputDriver&)>& script) {
+    InputDriver driver;
+    std::atomic<bool> finished{false};
+    std::thread thread([&] {
+        script(driver);
+        if (!driver.failure.empty()) {
+            driver.Key(VK_ESCAPE);
+            driver.RightUp();
+            driver.MiddleUp();
+        }
+        driver.LeftUp();
+        finished = true;
+    });
+    bool done = PumpUntil([&] { return finished.load(); }, std::chrono::seconds(60));
+    thread.join();
+    PumpPending();
+    if (!done)
+        return "the driver thread did not finish";
+    return driver.failure;
+}
+
+} // namespace tuckbay::test

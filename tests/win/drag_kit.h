@@ -1,0 +1,134 @@
+// What the drag-out tests share: real files to list, a drop target that records what it is
+// offered, and synthesised mouse and keyboard input from a driver thread.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tuckbay::test {
+
+// A folder of its own under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // Creates the file (and the folders on its way) and returns its full path.
+    std::wstring File(const std::wstring& relative);
+    std::wstring Path(const std::wstring& relative) const;
+
+private:
+    std::filesystem::path root_;
+};
+
+// The files a data object stands for, read through its "Shell IDList Array".
+std::vector<std::wstring> ShellIdListPaths(IDataObject* data);
+
+// Registers a window class of the test process, once.
+void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
+
+// A drop target window at a fixed place on the screen that accepts whatever one effect it is
+// offered and records it. Its counters are read from the driver thread.
+class RecordingDropTarget : public IDropTarget {
+public:
+    explicit RecordingDropTarget(RECT screenRect);
+    ~RecordingDropTarget();
+    RecordingDropTarget(const RecordingDropTarget&) = delete;
+    RecordingDropTarget& operator=(const RecordingDropTarget&) = delete;
+
+    POINT Centre() const;
+
+    // The pointer is over the target and the drag loop has asked about it a few times since
+    // it came in. Under Wine an echo of an earlier pointer position can reach the drag loop
+    // shortly after a move and take the drag out of the target for a moment; a release
+    // before that has passed would drop on nothing.
+    bool Settled() const { return inside && oversSinceEnter >= 2; }
+
+    std::atomic<bool> inside{false};
+    std::atomic<int> enters{0}, leaves{0}, drops{0}, oversSinceEnter{0};
+    std::atomic<DWORD> enterEffect{0}, dropEffect{0};
+    std::vector<std::wstring> DroppedPaths() const;
+    // When set, a drop moves the dropped files into this folder, as a folder window would.
+    std::wstring moveInto;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override;
+    STDMETHODIMP DragOver(DWORD keys, POINTL pt, DWORD* effect) override;
+    STDMETHODIMP DragLeave() override;
+    STDMETHODIMP Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override;
+
+private:
+    RECT rect_;
+    HWND hwnd_ = nullptr;
+    mutable std::mutex mutex_;
+    std::vector<std::wstring> dropped_;
+};
+
+// Watches the pointer messages of a window from outside, through a subclass, so that the
+// driver thread can wait until the window has handled a move to the end (a drag included).
+class IconWatch {
+public:
+    explicit IconWatch(HWND icon);
+    ~IconWatch();
+    IconWatch(const IconWatch&) = delete;
+    IconWatch& operator=(const IconWatch&) = delete;
+
+    // The last move the window handled was to (x, y), in its coordinates, and it is done.
+    bool Handled(int x, int y) const;
+
+    std::atomic<int> presses{0};  // left presses handled
+    std::atomic<int> releases{0}; // left releases handled, synthesised ones too
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR self);
+    HWND icon_;
+    std::atomic<int> x_{-100000}, y_{-100000}, busy_{0};
+};
+
+// Synthesised input, sent from a thread of its own while the test's thread pumps messages
+// (and runs the drag loop). Every step waits for its effect rather than for time to pass.
+class InputDriver {
+public:
+    // Moves the pointer and waits until arrived() holds. Wine may fold the move into an
+    // echo of an earlier pointer position that reaches its queue later; the move is then
+    // made again.
+    bool MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived);
+    void LeftDown();
+    void LeftUp();
+    void RightDown();
+    void RightUp();
+    void MiddleDown();
+    void MiddleUp();
+    void Key(WORD vk);
+
+    // Waits until done() holds; on timeout records what was awaited and returns false.
+    bool WaitFor(const char* what, const std::function<bool()>& done,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    std::string failure;
+    std::string lost;
+
+private:
+    bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    void Mouse(DWORD flags, POINT screen = {});
+};
+
+// Runs script on a driver thread while this thread pumps messages; afterwards lets go of
+// every button so that a failed script leaves no drag behind. Returns the driver's failure
+// text, empty on success.
+std::string DriveInput(const std::function<void(InputDriver&)>& script);
+
+} // namespace tuckbay::test

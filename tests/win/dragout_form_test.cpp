@@ -1,0 +1,173 @@
+// The drag-out from the real main window: real drags from Image1 onto a drop target in this
+// process, with the mode switch, the list and the error box of the program itself.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "drag_kit.h"
+#include "form_fixture.h"
+#include "win/error.h"
+#include "win/text_rules.h"
+
+namespace tuckbay::test {
+namespace {
+
+class FormDragTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        RECT form = WindowRect();
+        target = std::make_unique<RecordingDropTarget>(
+            RECT{form.right + 40, form.top, form.right + 290, form.top + 250});
+        watch = std::make_unique<IconWatch>(form_icon());
+    }
+
+    void TearDown() override {
+        watch.reset();
+        target.reset();
+        FormTest::TearDown();
+    }
+
+    HWND form_icon() const { return form->Image1->Hwnd(); }
+
+    POINT IconAt(int x, int y) const {
+        POINT p{x, y};
+        ClientToScreen(form_icon(), &p);
+        return p;
+    }
+
+    void List(const std::vector<std::wstring>& paths) {
+        for (const std::wstring& path : paths)
+            FormTest::List().AppendPath(path);
+        FormTest::List().UpdateCountDisplay();
+    }
+
+    // A left press on the icon, then a move of 5 pixels to the right.
+    bool PressAndStart(InputDriver& d) {
+        int presses = watch->presses, releases = watch->releases;
+        if (!d.MoveTo(IconAt(16, 16), "the pointer on the icon",
+                      [&] { return watch->Handled(16, 16); }))
+            return false;
+        d.LeftDown();
+        if (!d.WaitFor("the press", [&] { return watch->presses > presses; }))
+            return false;
+        // The gesture's own release of the icon comes just before the drag loop.
+        return d.MoveTo(IconAt(21, 16), "the gesture",
+                        [&] { return watch->releases > releases || watch->Handled(21, 16); });
+    }
+
+    // The whole gesture, carried onto the target and dropped there.
+    std::string DragOntoTarget() {
+        return DriveInput([&](InputDriver& d) {
+            if (!PressAndStart(d))
+                return;
+            if (!d.MoveTo(target->Centre(), "the target entered",
+                          [&] { return target->Settled(); }))
+                return;
+            d.LeftUp();
+            d.WaitFor("the end of the drag", [&] { return watch->Handled(21, 16); });
+        });
+    }
+
+    TempFolder temp;
+    std::unique_ptr<RecordingDropTarget> target;
+    std::unique_ptr<IconWatch> watch;
+};
+
+TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMoved) {
+    const std::vector<std::wstring> paths = {temp.File(L"one\\a.txt"), temp.File(L"two\\b.txt"),
+                                             temp.File(L"one\\a.txt")};
+    List(paths);
+    ASSERT_TRUE(form->Sbtncopy->Down());
+
+    ASSERT_EQ(DragOntoTarget(), "");
+    EXPECT_EQ(target->drops, 1);
+    EXPECT_EQ(target->enterEffect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(target->DroppedPaths(), paths);
+    EXPECT_FALSE(form->Image1->Pressed());
+
+    form->sbtnmove->SetDown(true);
+    ASSERT_FALSE(form->Sbtncopy->Down());
+    const std::wstring movedInto = temp.Path(L"moved");
+    CreateDirectoryW(movedInto.c_str(), nullptr);
+    target->moveInto = movedInto;
+    ASSERT_EQ(DragOntoTarget(), "");
+    EXPECT_EQ(target->drops, 2);
+    EXPECT_EQ(target->enterEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    EXPECT_EQ(GetFileAttributesW(paths[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FormTest::List().AllPaths(), paths);
+    EXPECT_EQ(ViewTexts(form->ListView1), paths);
+    EXPECT_EQ(CountText(), L"3");
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    // The files are gone: the next gesture stops at the data object with the shell's reason.
+    const int enters = target->enters;
+    std::string failure = DriveInput([&](InputDriver& d) {
+        if (PressAndStart(d))
+            d.WaitFor("the failed gesture", [&] { return watch->Handled(21, 16); });
+    });
+    ASSERT_EQ(failure, "");
+    const HRESULT notFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(dialogs.errors,
+              std::vector<std::wstring>{win::WithClosingPeriod(win::OleErrorText(notFound))});
+    EXPECT_EQ(target->enters, enters);
+    EXPECT_FALSE(form->Image1->Pressed());
+    EXPECT_EQ(FormTest::List().AllPaths(), paths);
+}
+
+TEST_F(FormDragTest, EmptyListStartsNothingEscapeAndRightButtonCancel) {
+    int releasesWhileHeld = -1;
+    std::string failure = DriveInput([&](InputDriver& d) {
+        if (!d.MoveTo(IconAt(16, 16), "the pointer on the icon",
+                      [&] { return watch->Handled(16, 16); }))
+            return;
+        d.LeftDown();
+        if (!d.WaitFor("the press", [&] { return watch->presses > 0; }))
+            return;
+        if (d.MoveTo(IconAt(60, 40), "the long move", [&] { return watch->Handled(60, 40); }))
+            releasesWhileHeld = watch->releases;
+    });
+    ASSERT_EQ(failure, "");
+    EXPECT_EQ(releasesWhileHeld, 0);
+    EXPECT_EQ(target->enters, 0);
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    List({temp.File(L"kept.txt")});
+    int entersAfterCancel = -1;
+    failure = DriveInput([&](InputDriver& d) {
+        if (!PressAndStart(d) ||
+            !d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
+            return;
+        d.Key(VK_ESCAPE);
+        if (!d.WaitFor("the cancel", [&] { return watch->Handled(21, 16); }))
+            return;
+        entersAfterCancel = target->enters;
+        d.LeftUp();
+        // Over the icon again with no button held: nothing starts.
+        d.MoveTo(IconAt(8, 8), "the move after the cancel", [&] { return watch->Handled(8, 8); });
+    });
+    ASSERT_EQ(failure, "");
+    EXPECT_FALSE(target->inside);
+    EXPECT_GE(target->leaves, 1);
+    EXPECT_EQ(target->drops, 0);
+    EXPECT_EQ(target->enters, entersAfterCancel);
+
+    failure = DriveInput([&](InputDriver& d) {
+        if (!PressAndStart(d) ||
+            !d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
+            return;
+        d.RightDown();
+        d.WaitFor("the cancel", [&] { return watch->Handled(21, 16); });
+        d.RightUp();
+    });
+    ASSERT_EQ(failure, "");
+    EXPECT_FALSE(target->inside);
+    EXPECT_EQ(target->drops, 0);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+} // namespace
+} // namespace tuckbay::test
