@@ -43,10 +43,13 @@ bool WriteWithWriteFile(HANDLE file, const char* data, DWORD size) {
 // A name in the target's folder that no file has yet, created empty and not shared.
 win::FileHandle CreateSibling(const std::wstring& path, std::wstring& siblingPath) {
     size_t folderEnd = path.find_last_of(L"\\/:");
-    std::wstring folder = folderEnd == std::wstring::npos ? L"" : path.substr(0, folderEnd + 1);
+    std::wstring folder;
+    if (folderEnd != std::wstring::npos)
+        folder = path.substr(0, folderEnd + 1);
     for (unsigned attempt = 0;; ++attempt) {
-        siblingPath = folder + L"~tuckbay" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(attempt) + L".tmp";
+        siblingPath = folder;
+        siblingPath += L"~tuckbay" + std::to_wstring(::GetCurrentProcessId());
+        siblingPath += L"-" + std::to_wstring(attempt) + L".tmp";
         win::FileHandle file(::CreateFileW(siblingPath.c_str(), GENERIC_WRITE, 0, nullptr,
                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)
