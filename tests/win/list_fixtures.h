@@ -80,6 +80,20 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::wstring& Path() const { return path_; }
+
+    // Everything in the folder, "." and ".." included.
+    int EntryCount() const {
+        WIN32_FIND_DATAW found{};
+        HANDLE find = ::FindFirstFileW((path_ + L"\\*").c_str(), &found);
+        int entries = 0;
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                ++entries;
+            while (::FindNextFileW(find, &found));
+            ::FindClose(find);
+        }
+        return entries;
+    }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
     // Writes bytes to name in the folder and returns its full path.
