@@ -30,7 +30,7 @@ void DragGesture::MouseMove(int x, int y) {
     {
         // A copy, so that nothing the shell calls might dispatch can change the list under it.
         const std::vector<std::wstring> paths = host_.ListedPaths();
-        CreateFilesDataObject(L"", paths, data);
+        CreateFilesDataObject(std::wstring(), paths, data);
     }
 
     // The drop target decides within the one effect offered; what it did is not our concern,

@@ -76,11 +76,6 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         ::InvalidateRect(Hwnd(), nullptr, TRUE);
         break;
-    case WM_SETFONT:
-        font_ = reinterpret_cast<HFONT>(wParam);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(font_);
     case WM_COMMAND:
     case WM_NOTIFY:
         return ::SendMessageW(::GetParent(Hwnd()), msg, wParam, lParam);

@@ -38,7 +38,6 @@ protected:
 private:
     int colorIndex_;
     bool bevel_;
-    HFONT font_ = nullptr;
 };
 
 // A label: centred text in its own font and system colours.

@@ -78,7 +78,18 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE) Realign();
+    switch (msg) {
+    case WM_SIZE:
+        Realign();
+        break;
+    // Our windows keep a font as the standard controls do, so children can take their
+    // parent's font.
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    }
     return DefaultHandling(msg, wParam, lParam);
 }
 

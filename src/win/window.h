@@ -51,6 +51,7 @@ private:
     };
 
     HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
     int inset_ = 0;
     std::vector<AlignedChild> aligned_;
 };

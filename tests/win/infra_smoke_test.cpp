@@ -86,23 +86,12 @@ TEST(InfraSmoke, ShownWindowReceivesAPostedMessage) {
     EXPECT_EQ(log.lastLParam, 5678);
 }
 
-std::wstring ReadClipboardText() {
-    std::wstring text;
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data) {
-        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    return text;
-}
-
-std::string ReadClipboardAnsi() {
-    std::string text;
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data) {
-        if (auto* chars = static_cast<const char*>(GlobalLock(data))) {
+// The clipboard's text in the given format (CF_UNICODETEXT with wchar_t, CF_TEXT with char);
+// empty when the format is absent. The clipboard must be open.
+template <typename Char> std::basic_string<Char> ReadClipboard(UINT format) {
+    std::basic_string<Char> text;
+    if (HANDLE data = GetClipboardData(format)) {
+        if (auto* chars = static_cast<const Char*>(GlobalLock(data))) {
             text = chars;
             GlobalUnlock(data);
         }
@@ -136,9 +125,9 @@ TEST(InfraSmoke, ClipboardKeepsWhatWasWritten) {
     EXPECT_NE(GetClipboardSequenceNumber(), sequenceBefore);
 
     ASSERT_TRUE(OpenClipboard(window.get()));
-    const std::wstring readBack = ReadClipboardText();
+    const std::wstring readBack = ReadClipboard<wchar_t>(CF_UNICODETEXT);
     // The system renders CF_TEXT from the Unicode text in the system code page (932).
-    const std::string ansi = ReadClipboardAnsi();
+    const std::string ansi = ReadClipboard<char>(CF_TEXT);
     CloseClipboard();
 
     EXPECT_EQ(readBack, text);

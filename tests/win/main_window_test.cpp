@@ -118,6 +118,23 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_TRUE(listStyle & LVS_EDITLABELS);
     EXPECT_FALSE(listStyle & LVS_SHOWSELALWAYS);
 
+    // Fonts: every control without a font of its own draws in its parent's.
+    auto fontOf = [](HWND hwnd) {
+        LOGFONTW lf{};
+        auto font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+        if (font != nullptr) ::GetObjectW(font, sizeof lf, &lf);
+        return std::make_pair(std::wstring(lf.lfFaceName), static_cast<int>(lf.lfHeight));
+    };
+    using Font = std::pair<std::wstring, int>;
+    EXPECT_EQ(fontOf(form->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(form->drop->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(form->drag->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(form->Panel3->Hwnd()), (Font{L"Tahoma", -12}));
+    EXPECT_EQ(fontOf(form->dropfl), (Font{L"Tahoma", -12}));
+    EXPECT_EQ(fontOf(form->Label2->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -19}));
+    EXPECT_EQ(fontOf(form->Label3->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -15}));
+    EXPECT_EQ(fontOf(form->ListView1), (Font{L"ＭＳ Ｐゴシック", -12}));
+
     // Menus.
     EXPECT_EQ(MenuText(form->MainMenu1, app::kIdN5), L"リスト保存(&S)");
     EXPECT_EQ(MenuText(form->MainMenu1, app::kIdV1), L"クリップ出力(&V)");
