@@ -93,7 +93,13 @@ std::vector<std::wstring> ReadListFile(const std::wstring& path) {
     }
     if (IsAscii(view))
         return SplitLines(std::wstring(view.begin(), view.end()));
-    return SplitLines(win::FromCodePage(view));
+    // Cut the bytes before converting them: a lead byte of a double-byte code page that is
+    // followed by CR, LF or NUL would take that byte into its character, and two lines would
+    // become one (or the text would run on past its end).
+    std::vector<std::wstring> lines;
+    for (const std::string& line : SplitLines(view))
+        lines.push_back(win::FromCodePage(line));
+    return lines;
 }
 
 std::string EncodeListFile(const std::vector<std::wstring>& paths) {

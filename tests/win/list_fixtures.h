@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,12 +70,10 @@ public:
         ::CreateDirectoryW(path_.c_str(), nullptr);
     }
     ~ScratchFolder() {
-        std::wstring from = path_ + L'\0';
-        SHFILEOPSTRUCTW op{};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NO_UI;
-        ::SHFileOperationW(&op);
+        // Not SHFileOperation: under Wine it at times emptied the test's working folder
+        // instead. The long form of the path reaches folders nested past MAX_PATH too.
+        std::error_code ignored;
+        std::filesystem::remove_all(L"\\\\?\\" + path_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
