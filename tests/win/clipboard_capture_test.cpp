@@ -319,4 +319,23 @@ TEST(ClipboardChain, TheViewerRightAfterOursLeavingIsReplacedAndNotPassedOn) {
     EXPECT_EQ(second.changes[0], std::make_pair(third.Hwnd(), afterThird));
 }
 
+TEST(ClipboardChain, ANextViewerKilledInTheChainNeitherHangsNorStopsTheCapture) {
+    tuckbay::test::ViewerProcess doomed;
+    ASSERT_TRUE(doomed.Joined()) << "the helper did not join the chain";
+    CaptureWindow window;
+    window.Join();
+    const HWND next = window.watch.NextViewer();
+    ASSERT_NE(next, nullptr);
+    doomed.Kill();
+    ASSERT_FALSE(::IsWindow(next));
+
+    // Each notice is still passed to the dead window, which must cost nothing.
+    window.PutFilesFromHelper(L"copy", {L"C:\\after.txt"});
+    EXPECT_TRUE(window.CapturePanelShown());
+    EXPECT_EQ(window.MemoText(), L"C:\\after.txt");
+    window.PutFilesFromHelper(L"copy", {L"C:\\again.txt"});
+    EXPECT_EQ(window.MemoText(), L"C:\\again.txt");
+    EXPECT_TRUE(window.errors.empty());
+}
+
 } // namespace

@@ -87,6 +87,23 @@ HeldClipboard::~HeldClipboard() {
         WaitForHelper(helper_);
 }
 
+ViewerProcess::ViewerProcess() {
+    const std::wstring readyName = L"TuckbayViewerReady" + std::to_wstring(::GetCurrentProcessId());
+    ready_.reset(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
+    helper_ = StartHelper({L"viewer", readyName});
+    joined_ = helper_ &&
+              PumpUntil([&] { return Signalled(ready_.get()) || Signalled(helper_.get()); }) &&
+              Signalled(ready_.get());
+}
+
+void ViewerProcess::Kill() {
+    if (!helper_)
+        return;
+    ::TerminateProcess(helper_.get(), 9);
+    WaitForHelper(helper_);
+    helper_.reset();
+}
+
 bool ChainViewer::Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg == WM_DRAWCLIPBOARD) {
         ++draws;

@@ -35,6 +35,24 @@ private:
     bool held_ = false;
 };
 
+// A viewer in another process, the helper, that joins the chain and is killed there without
+// leaving it.
+class ViewerProcess {
+public:
+    ViewerProcess();
+    ~ViewerProcess() { Kill(); }
+    ViewerProcess(const ViewerProcess&) = delete;
+    ViewerProcess& operator=(const ViewerProcess&) = delete;
+
+    bool Joined() const noexcept { return joined_; }
+    // Ends the helper and waits until it is gone.
+    void Kill();
+
+private:
+    win::KernelHandle ready_, helper_;
+    bool joined_ = false;
+};
+
 // A window procedure that hands messages to an object kept in the window's user data.
 template <typename T> LRESULT CALLBACK Forward(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE)

@@ -148,7 +148,11 @@ STDMETHODIMP RecordingDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* 
         dropped_ = std::move(paths);
     }
     ++drops;
-    return S_OK;
+    if (dropStallMs != 0)
+        ::Sleep(dropStallMs); // the hang itself, not a wait for anything
+    if (FAILED(dropResult))
+        *effect = DROPEFFECT_NONE;
+    return dropResult;
 }
 
 IconWatch::IconWatch(HWND icon) : icon_(icon) {

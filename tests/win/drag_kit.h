@@ -60,6 +60,10 @@ public:
     std::vector<std::wstring> DroppedPaths() const;
     // When set, a drop moves the dropped files into this folder, as a folder window would.
     std::wstring moveInto;
+    // What Drop answers, and how long it keeps the drag loop waiting first: a target that
+    // fails, or one that hangs for a while.
+    HRESULT dropResult = S_OK;
+    DWORD dropStallMs = 0;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }

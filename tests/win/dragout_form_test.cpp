@@ -118,6 +118,35 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(FormTest::List().AllPaths(), paths);
 }
 
+TEST_F(FormDragTest, ATargetThatFailsOrHangsInDropLeavesTheProgramWhole) {
+    const std::vector<std::wstring> paths = {temp.File(L"a.txt"), temp.File(L"b.txt")};
+    List(paths);
+
+    target->dropResult = E_UNEXPECTED;
+    ASSERT_EQ(DragOntoTarget(), "");
+    EXPECT_EQ(target->drops, 1);
+    EXPECT_FALSE(form->Image1->Pressed());
+
+    // A target busy for seconds inside Drop: the program waits for it and then goes on.
+    target->dropResult = S_OK;
+    target->dropStallMs = 3000;
+    const ULONGLONG start = ::GetTickCount64();
+    ASSERT_EQ(DragOntoTarget(), "");
+    EXPECT_GE(::GetTickCount64() - start, 3000u);
+    EXPECT_EQ(target->drops, 2);
+    EXPECT_EQ(target->DroppedPaths(), paths);
+    EXPECT_FALSE(form->Image1->Pressed());
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(
+        ::SendMessageTimeoutW(form->Hwnd(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer));
+
+    EXPECT_EQ(FormTest::List().AllPaths(), paths);
+    EXPECT_EQ(CountText(), L"2");
+    EXPECT_TRUE(dialogs.errors.empty());
+    for (const std::wstring& path : paths)
+        EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(FormDragTest, EmptyListStartsNothingEscapeAndRightButtonCancel) {
     int releasesWhileHeld = -1;
     std::string failure = DriveInput([&](InputDriver& d) {

@@ -3,6 +3,8 @@
 //   clipboard_writer copy|cut|copy-ansi PATH...   CF_HDROP and "Preferred DropEffect"
 //   clipboard_writer hold READY RELEASE           opens the clipboard with a window, sets the
 //                                                 event READY, closes it when RELEASE is set
+//   clipboard_writer viewer READY                 joins the clipboard viewer chain, sets READY
+//                                                 and waits there to be killed, never leaving
 // Exits with 0 on success.
 #include <windows.h>
 #include <shellapi.h>
@@ -65,6 +67,26 @@ int Hold(HWND window, const wchar_t* ready, const wchar_t* release) {
     return waited == WAIT_OBJECT_0 ? 0 : 4;
 }
 
+int JoinChainAndWait(const wchar_t* ready) {
+    HANDLE readyEvent = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, ready);
+    HWND viewer = ::CreateWindowExW(0, L"STATIC", L"viewer", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    nullptr, nullptr);
+    if (!readyEvent || !viewer)
+        return 2;
+    // The next viewer is never told anything: this process dies in the chain.
+    ::SetClipboardViewer(viewer);
+    ::SetEvent(readyEvent);
+    // Bounded, so that a test that forgets to kill it does not leave it running.
+    const ULONGLONG end = ::GetTickCount64() + 20000;
+    MSG msg;
+    while (::GetTickCount64() < end) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+    }
+    return 4;
+}
+
 } // namespace
 
 int main() {
@@ -84,6 +106,8 @@ int main() {
         result = PutFiles(window, argc - 2, argv + 2, DROPEFFECT_COPY | DROPEFFECT_LINK, false);
     else if (mode == L"hold" && argc == 4)
         result = Hold(window, argv[2], argv[3]);
+    else if (mode == L"viewer" && argc == 3)
+        result = JoinChainAndWait(argv[2]);
     ::DestroyWindow(window);
     ::LocalFree(argv);
     return result;
