@@ -1,4 +1,5 @@
-// A long session through the real main window: N cycles (the first argument, 10,000 by default)
+// A long session through the real main window: N cycles (the first argument, 10,000 by default;
+// "nosort" or "noclipboard" after it leave those steps out)
 // of dropping 100 real files on the drop zone, sorting, exporting to the clipboard, importing
 // from it and clearing. Prints the process's memory and its GDI, USER and kernel handle counts
 // at the start, after the first cycle and at the end, and the time of the last hundred cycles
@@ -12,12 +13,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "../tests/win/drop_builder.h"
 #include "app/form1.h"
 #include "win/application.h"
+#include "win/codepage.h"
 #include "win/dialogs.h"
 
 namespace {
@@ -134,21 +137,60 @@ void RemoveFolder(const std::wstring& folder, const std::vector<std::wstring>& f
 }
 
 // One cycle; false when a step did not have its effect in time.
-bool Cycle(win::Application& app, app::TForm1& form, const std::vector<std::wstring>& files) {
+// The steps to run, all by default: a leak is found by leaving steps out.
+struct Steps {
+    bool sort = true;
+    bool clipboard = true; // export and import
+};
+
+bool Cycle(win::Application& app, app::TForm1& form, const std::vector<std::wstring>& files,
+           Steps steps) {
     filelist::FileList& list = form.FileList();
     ::PostMessageW(form.drop->Hwnd(), WM_DROPFILES,
                    reinterpret_cast<WPARAM>(tuckbay::test::BuildDrop(files)), 0);
     if (!app.PumpUntil([&] { return list.Count() == files.size(); }, 10000))
         return false;
-    form.ListView1ColumnClick(0);
-    ::SendMessageW(form.Hwnd(), WM_COMMAND, app::kIdV1, 0);
-    ::SendMessageW(form.Hwnd(), WM_COMMAND, app::kIdW1, 0);
-    if (list.Count() != 2 * files.size())
-        return false;
+    if (steps.sort)
+        form.ListView1ColumnClick(0);
+    if (steps.clipboard) {
+        ::SendMessageW(form.Hwnd(), WM_COMMAND, app::kIdV1, 0);
+        ::SendMessageW(form.Hwnd(), WM_COMMAND, app::kIdW1, 0);
+        if (list.Count() != 2 * files.size())
+            return false;
+    }
     ::SendMessageW(form.SpeedButton2->Hwnd(), BM_CLICK, 0, 0);
     // Whatever the clipboard notices and the view's repaints queued goes through the loop too.
     app.PumpUntil([] { return false; }, 0);
     return list.Count() == 0;
+}
+
+// The same clipboard traffic as an export and an import, made by plain calls from a window
+// of ours: what the platform itself keeps per cycle, to hold the program's figures against.
+bool BaselineCycle(win::Application& app, HWND owner, const std::wstring& text,
+                   const std::string& bytes) {
+    auto put = [](UINT format, const void* data, size_t size) {
+        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(::GlobalLock(memory), data, size);
+        ::GlobalUnlock(memory);
+        if (!::SetClipboardData(format, memory))
+            ::GlobalFree(memory);
+    };
+    if (!::OpenClipboard(owner))
+        return false;
+    ::EmptyClipboard();
+    put(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    put(CF_TEXT, bytes.c_str(), bytes.size() + 1);
+    ::CloseClipboard();
+    if (!::OpenClipboard(owner))
+        return false;
+    bool read = false;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        read = std::wstring(static_cast<const wchar_t*>(::GlobalLock(data))) == text;
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    app.PumpUntil([] { return false; }, 0);
+    return read;
 }
 
 } // namespace
@@ -157,6 +199,15 @@ int main() {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     const long cycles = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : 10000;
+    Steps steps;
+    bool baseline = false;
+    // A second argument leaves steps out: "nosort", "noclipboard"; "baseline" runs only the
+    // plain clipboard calls of BaselineCycle.
+    for (int i = 2; i < argc; ++i) {
+        baseline = baseline || std::wstring(argv[i]) == L"baseline";
+        steps.sort = steps.sort && std::wstring(argv[i]) != L"nosort";
+        steps.clipboard = steps.clipboard && std::wstring(argv[i]) != L"noclipboard";
+    }
     ::LocalFree(argv);
     if (cycles < 200) {
         std::printf("soak: give at least 200 cycles\n");
@@ -180,12 +231,17 @@ int main() {
             ::ShowWindow(form.Hwnd(), SW_SHOW);
             app.PumpUntil([] { return false; }, 100);
 
+            std::wstring baselineText;
+            for (const std::wstring& file : files)
+                baselineText += file + L"\r\n";
+            const std::string baselineBytes = win::ToCodePage(baselineText);
             const Usage start = Measure();
             Usage warm;
             double first = 0, last = 0;
             for (long i = 0; i < cycles; ++i) {
                 const auto begin = Clock::now();
-                if (!Cycle(app, form, files)) {
+                if (baseline ? !BaselineCycle(app, form.Hwnd(), baselineText, baselineBytes)
+                             : !Cycle(app, form, files, steps)) {
                     std::printf("soak: cycle %ld did not finish (count %zu)\n", i + 1,
                                 form.FileList().Count());
                     result = 1;
@@ -202,7 +258,9 @@ int main() {
                     std::fflush(stdout);
             }
             const Usage end = Measure();
-            std::printf("soak: %ld cycles of drop 100, sort, export, import, clear\n", cycles);
+            std::printf(baseline ? "soak: %ld cycles of plain clipboard calls (baseline)\n"
+                                 : "soak: %ld cycles of drop 100, sort, export, import, clear\n",
+                        cycles);
             Print("start", start);
             Print("after cycle 1", warm);
             Print("end", end);

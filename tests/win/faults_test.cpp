@@ -37,19 +37,7 @@ public:
 
     const std::string& Unix() const { return unix_; }
     // Entries in the folder besides "." and "..".
-    int EntryCount() const {
-        WIN32_FIND_DATAW found{};
-        HANDLE find = ::FindFirstFileW((windows_ + L"\\*").c_str(), &found);
-        int entries = 0;
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                entries +=
-                    std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..";
-            while (::FindNextFileW(find, &found));
-            ::FindClose(find);
-        }
-        return entries;
-    }
+    int EntryCount() const { return EntryCountIn(windows_) - 2; }
     std::wstring operator/(const std::wstring& name) const { return windows_ + L"\\" + name; }
 
     // Runs a shell command line and waits for its end. Wine cannot wait for a Linux process, so

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "drop_builder.h"
 #include "win/application.h"
 #include "win/dialogs.h"
 
@@ -99,10 +100,22 @@ protected:
         return app->PumpUntil(done, timeoutMs);
     }
 
+    // Posts a drop as the platform does and waits until the window has dealt with it: once
+    // nothing for the zone is left in the queue.
+    void DropOn(HWND zone, const std::vector<std::wstring>& paths, DWORD timeoutMs = 5000) {
+        HDROP drop = BuildDrop(paths);
+        ASSERT_TRUE(::PostMessageW(zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+        MSG left{};
+        ASSERT_TRUE(Pump(
+            [&] { return !::PeekMessageW(&left, zone, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE); },
+            timeoutMs));
+    }
+
     filelist::FileList& List() { return form->FileList(); }
 
     void Append(std::initializer_list<const wchar_t*> paths) {
-        for (const wchar_t* p : paths) List().AppendPath(p);
+        for (const wchar_t* p : paths)
+            List().AppendPath(p);
         List().UpdateCountDisplay();
     }
 

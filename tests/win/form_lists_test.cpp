@@ -19,15 +19,6 @@ using Lines = std::vector<std::wstring>;
 
 class FormLists : public FormTest {
 protected:
-    // Posts a drop as the platform does and waits until the window has dealt with it.
-    void DropOn(HWND zone, const Lines& paths) {
-        HDROP drop = BuildDrop(paths);
-        ASSERT_TRUE(::PostMessageW(zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
-        // Handled once nothing for the zone is left in the queue.
-        MSG left{};
-        ASSERT_TRUE(Pump(
-            [&] { return !::PeekMessageW(&left, zone, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE); }));
-    }
     void Command(int id) { ::SendMessageW(form->Hwnd(), WM_COMMAND, id, 0); }
     bool DropflChecked() const {
         return ::SendMessageW(form->dropfl, BM_GETCHECK, 0, 0) == BST_CHECKED;

@@ -58,6 +58,20 @@ private:
     std::unique_ptr<filelist::FileList> list_;
 };
 
+// Everything in folder, "." and ".." included.
+inline int EntryCountIn(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    int entries = 0;
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            ++entries;
+        while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    return entries;
+}
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchFolder {
 public:
@@ -70,8 +84,8 @@ public:
         ::CreateDirectoryW(path_.c_str(), nullptr);
     }
     ~ScratchFolder() {
-        // Not SHFileOperation: under Wine it at times emptied the test's working folder
-        // instead. The long form of the path reaches folders nested past MAX_PATH too.
+        // Not SHFileOperation: under Wine, a folder nested past MAX_PATH left it deleting the
+        // files of the test's working folder instead. The long form of the path reaches them.
         std::error_code ignored;
         std::filesystem::remove_all(L"\\\\?\\" + path_, ignored);
     }
@@ -81,18 +95,7 @@ public:
     const std::wstring& Path() const { return path_; }
 
     // Everything in the folder, "." and ".." included.
-    int EntryCount() const {
-        WIN32_FIND_DATAW found{};
-        HANDLE find = ::FindFirstFileW((path_ + L"\\*").c_str(), &found);
-        int entries = 0;
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                ++entries;
-            while (::FindNextFileW(find, &found));
-            ::FindClose(find);
-        }
-        return entries;
-    }
+    int EntryCount() const { return EntryCountIn(path_); }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
     // Writes bytes to name in the folder and returns its full path.
