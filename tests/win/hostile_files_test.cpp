@@ -162,13 +162,37 @@ TEST_F(HostileFiles, ListFilesThatCannotBeOpenedGiveTheOpenError) {
     ExpectOpenError(folderFile);
 }
 
+// Folders nested past MAX_PATH, removed from the deepest up: the usual ways of removing a tree
+// give up on them.
+class DeepFolders {
+public:
+    ~DeepFolders() {
+        for (auto at = made_.rbegin(); at != made_.rend(); ++at)
+            ::RemoveDirectoryW((L"\\\\?\\" + *at).c_str());
+    }
+    bool Make(const std::wstring& path) {
+        if (!::CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr))
+            return false;
+        made_.push_back(path);
+        return true;
+    }
+
+private:
+    std::vector<std::wstring> made_;
+};
+
 TEST_F(HostileFiles, AListFileOnAPathOfTwoThousandCharactersIsRead) {
+    DeepFolders deep;
     std::wstring path = folder.Path();
     while (path.size() < 2000 - 6) {
         path += L"\\" + std::wstring(std::min<size_t>(200, 2000 - 7 - path.size()), L'd');
-        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr)) << path.size();
+        ASSERT_TRUE(deep.Make(path)) << path.size();
     }
     path += L"\\x.lst";
+    struct Remove {
+        std::wstring file;
+        ~Remove() { ::DeleteFileW((L"\\\\?\\" + file).c_str()); }
+    } removeFile{path};
     ASSERT_EQ(path.size(), 2000u);
     HANDLE h = ::CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
                              nullptr);
