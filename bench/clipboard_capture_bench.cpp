@@ -14,25 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/form1.h"
 #include "intake/clipboard_drops.h"
 #include "win/application.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::vector<std::wstring> MakePaths(size_t count) {
-    std::vector<std::wstring> paths;
-    for (size_t i = 0; i < count; ++i)
-        paths.push_back(L"C:\\Users\\someone\\Documents\\Project " + std::to_wstring(i % 97) +
-                        L"\\report_" + std::to_wstring(i) + L".docx");
-    return paths;
-}
+using bench::Clock;
+using bench::MakePaths;
+using bench::Seconds;
 
 // Files on the clipboard as the shell puts them there. Owned by hwnd, so hwnd hears of it.
 void PutFiles(HWND hwnd, const std::vector<std::wstring>& paths) {
@@ -115,14 +106,8 @@ void Bench(win::Application& app, size_t count) {
 } // namespace
 
 int main() {
-    ::OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    {
-        win::Application app(L"Tuckbay");
+    return bench::Run([](win::Application& app) {
         Bench(app, 1000);
         Bench(app, 10000);
-    }
-    ::OleUninitialize();
-    return 0;
+    });
 }

@@ -12,31 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/form1.h"
 #include "win/application.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Paths of a typical shape and length (about 60 characters), in no particular order.
-std::vector<std::wstring> MakePaths(size_t count) {
-    std::vector<std::wstring> paths;
-    paths.reserve(count);
-    unsigned seed = 12345;
-    for (size_t i = 0; i < count; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        wchar_t buffer[128];
-        std::swprintf(buffer, 128, L"C:\\Users\\someone\\Documents\\Project %u\\report_%08u.docx",
-                      (seed >> 8) % 97, seed >> 4);
-        paths.emplace_back(buffer);
-    }
-    return paths;
-}
+using bench::Clock;
+using bench::MakePaths;
+using bench::Seconds;
 
 int CompareTexts(const std::wstring& a, const std::wstring& b) {
     return ::CompareStringW(LOCALE_USER_DEFAULT, 0, a.c_str(), static_cast<int>(a.size()),
@@ -122,15 +106,9 @@ void BenchSort(win::Application& app, size_t count) {
 } // namespace
 
 int main() {
-    ::OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    {
-        win::Application app(L"Tuckbay");
+    return bench::Run([](win::Application& app) {
         BenchAppend(app, 100000);
         BenchAppend(app, 1000000);
         BenchSort(app, 100000);
-    }
-    ::OleUninitialize();
-    return 0;
+    });
 }

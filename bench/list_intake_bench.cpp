@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "../tests/win/drop_builder.h"
 #include "app/form1.h"
 #include "filelist/line_format.h"
@@ -23,28 +24,11 @@
 
 namespace {
 
+using bench::Clock;
+using bench::MakePaths;
+using bench::Seconds;
+
 using tuckbay::test::BuildDrop;
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Paths of a typical shape and length (about 60 characters).
-std::vector<std::wstring> MakePaths(size_t count) {
-    std::vector<std::wstring> paths;
-    paths.reserve(count);
-    unsigned seed = 12345;
-    for (size_t i = 0; i < count; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        wchar_t buffer[128];
-        std::swprintf(buffer, 128, L"C:\\Users\\someone\\Documents\\Project %u\\report_%08u.docx",
-                      (seed >> 8) % 97, seed >> 4);
-        paths.emplace_back(buffer);
-    }
-    return paths;
-}
-
 // The baseline reader: one pass over the drop's memory into a vector.
 std::vector<std::wstring> ReadDropPlainly(HDROP drop) {
     std::vector<std::wstring> paths;
@@ -205,15 +189,9 @@ void BenchListFile(win::Application& app, size_t count) {
 } // namespace
 
 int main() {
-    ::OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    {
-        win::Application app(L"Tuckbay");
+    return bench::Run([](win::Application& app) {
         BenchDrop(app, 100000);
         BenchDragQueryFile(10000);
         BenchListFile(app, 1000000);
-    }
-    ::OleUninitialize();
-    return 0;
+    });
 }

@@ -70,7 +70,7 @@ void FileList::SyncView() {
     syncPosted_ = false;
     auto count = static_cast<WPARAM>(paths_.size());
     if (static_cast<size_t>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)) != paths_.size()) {
-        ::SendMessageW(listView_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+        ::SendMessageW(listView_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
 }
 

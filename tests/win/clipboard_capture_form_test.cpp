@@ -68,6 +68,20 @@ TEST_F(MainWindowCapture, ACaptureInCompactModeIsInPlaceWhenTheListAreaReturns) 
     EXPECT_TRUE(CapturePanelShown());
 }
 
+TEST_F(MainWindowCapture, TheProgramsOwnExportBringsTheListBack) {
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\captured.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\captured.txt"; }));
+    ASSERT_TRUE(CapturePanelShown());
+
+    // Exporting the list is a clipboard change like any other: text, no files.
+    Append({L"C:\\listed.txt"});
+    ::SendMessageW(form->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdV1, 0), 0);
+    ASSERT_TRUE(Pump([&] { return !CapturePanelShown(); }));
+    EXPECT_EQ(Memo(), L"");
+    EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"C:\\listed.txt"}));
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
 TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
     ASSERT_EQ(PutFilesFromHelper(L"cut", {L"C:\\moved.txt"}), 0u);
     ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\moved.txt"; }));
