@@ -1,24 +1,32 @@
 #include "app/header_geometry.h"
 
+#include <algorithm>
+
 namespace app {
 
+namespace {
+
+// The item rectangle comes from the header control; whatever it holds, an edge moved past the
+// coordinates' range stops at the range's end instead of wrapping around.
+int32_t Moved(int32_t edge, int32_t by) {
+    const int64_t moved = int64_t{edge} + by;
+    return static_cast<int32_t>(std::clamp<int64_t>(moved, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
 HeaderLayout LayoutHeaderItem(const HeaderRect& item, bool pressed) {
-    HeaderRect text{item.left + 6, item.top + 2, item.right - 6, item.bottom - 1};
-    HeaderRect triangle{text.right - 8, text.top + 2, text.right, text.bottom - 4};
-    text.right = triangle.left;
-    if (pressed) {
-        for (HeaderRect* r : {&text, &triangle}) {
-            r->left += 1;
-            r->right += 1;
-            r->top += 1;
-            r->bottom += 1;
-        }
-    }
+    const int32_t shift = pressed ? 1 : 0;
+    HeaderRect text{Moved(item.left, 6 + shift), Moved(item.top, 2 + shift),
+                    Moved(item.right, -14 + shift), Moved(item.bottom, -1 + shift)};
+    HeaderRect triangle{text.right, Moved(item.top, 4 + shift), Moved(item.right, -6 + shift),
+                        Moved(item.bottom, -5 + shift)};
     return {text, triangle};
 }
 
 std::array<HeaderPoint, 3> SortArrowPoints(const HeaderRect& t, bool up) {
-    const int32_t m = t.left + (t.right - t.left) / 2;
+    // Halfway between two 32-bit edges always fits in 32 bits; their distance may not.
+    const int32_t m = static_cast<int32_t>(int64_t{t.left} + (int64_t{t.right} - t.left) / 2);
     if (up)
         return {{{m, t.top}, {t.right, t.bottom}, {t.left, t.bottom}}};
     return {{{t.right, t.top}, {m, t.bottom}, {t.left, t.top}}};

@@ -8,6 +8,9 @@
 #include "win/error.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The save box moves the current folder to wherever a list was saved; a library the
+    // system loads later by name must not come from there.
+    ::SetDllDirectoryW(L"");
     ::OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
                                              ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};

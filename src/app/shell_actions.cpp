@@ -51,8 +51,12 @@ std::wstring FileBrowserPath() {
 }
 
 std::wstring FolderCommand(const std::wstring& browser, const std::wstring& path) {
-    // Quoted, so that spaces and commas in either path reach the browser as one argument.
-    return L"\"" + browser + L"\" /n, /e,/select,\"" + path + L"\"";
+    // Quoted, so that spaces and commas in either path reach the browser as one argument. No
+    // file name holds a quote, but a line of a list file may: left in, it would end the quoted
+    // argument early and hand the rest of the line to the browser as arguments of its own.
+    std::wstring argument = path;
+    std::erase(argument, L'"');
+    return L"\"" + browser + L"\" /n, /e,/select,\"" + argument + L"\"";
 }
 
 void ShellActions::ShowFileProperties(const std::wstring& path) {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
-#include <type_traits>
 
 #include "filelist/line_format.h"
+#include "filelist/list_bytes.h"
 #include "win/codepage.h"
 #include "win/error.h"
 #include "win/handles.h"
@@ -13,20 +13,12 @@
 namespace filelist {
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr DWORD kChunk = 1 << 20;
 
 // "ファイル "<path>" <what>。<system text>"
 [[noreturn]] void ThrowFileError(const std::wstring& path, const wchar_t* what, DWORD code) {
     throw win::Error(L"ファイル \"" + path + L"\" " + what + L"。" + win::SystemMessageText(code),
                      static_cast<long>(code));
-}
-
-// ASCII is the same in every code page, and most paths are nothing else: such text needs
-// no conversion through the system, which costs more than reading or writing it.
-template <typename Char> bool IsAscii(std::basic_string_view<Char> text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](Char c) { return static_cast<std::make_unsigned_t<Char>>(c) < 0x80; });
 }
 
 bool WriteWithWriteFile(HANDLE file, const char* data, DWORD size) {
@@ -87,17 +79,20 @@ std::vector<std::wstring> ReadListFile(const std::wstring& path) {
     }
     bytes.resize(done);
 
-    std::string_view view = bytes;
-    if (view.starts_with(kUtf8Mark)) {
-        return SplitLines(win::FromUtf8(view.substr(kUtf8Mark.size())));
+    const ListBytes kind = ClassifyListBytes(bytes);
+    switch (kind.encoding) {
+    case ListEncoding::Utf8:
+        return SplitLines(win::FromUtf8(kind.text));
+    case ListEncoding::Ascii:
+        return SplitLines(std::wstring(kind.text.begin(), kind.text.end()));
+    case ListEncoding::CodePage:
+        break;
     }
-    if (IsAscii(view))
-        return SplitLines(std::wstring(view.begin(), view.end()));
     // Cut the bytes before converting them: a lead byte of a double-byte code page that is
     // followed by CR, LF or NUL would take that byte into its character, and two lines would
     // become one (or the text would run on past its end).
     std::vector<std::wstring> lines;
-    for (const std::string& line : SplitLines(view))
+    for (const std::string& line : SplitLines(kind.text))
         lines.push_back(win::FromCodePage(line));
     return lines;
 }

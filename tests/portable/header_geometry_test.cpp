@@ -49,3 +49,16 @@ TEST(HeaderGeometry, MiddleTruncatesTowardZero) {
     EXPECT_EQ(SortArrowPoints({-9, 0, -2, 9}, true)[0].x, -6);
     EXPECT_EQ(SortArrowPoints({5, 0, -2, 9}, true)[0].x, 2);
 }
+
+// Found by fuzzing: edges far apart made the triangle's width, and edges near the coordinates'
+// ends made the insets, overflow 32 bits.
+TEST(HeaderGeometry, ExtremeRectanglesNeitherOverflowNorWrap) {
+    // tests/fuzz/corpus/header_geometry/arrow_width_overflow
+    const HeaderRect wide{-8370, -1025, 2147483628, 16305674};
+    EXPECT_EQ(SortArrowPoints(wide, true)[0].x, 1073737629);
+    EXPECT_EQ(SortArrowPoints({INT32_MIN, 0, INT32_MAX, 9}, false)[1].x, -1);
+
+    auto layout = LayoutHeaderItem({INT32_MAX, INT32_MIN, INT32_MIN, INT32_MAX}, true);
+    EXPECT_EQ(layout.text, (HeaderRect{INT32_MAX, INT32_MIN + 3, INT32_MIN, INT32_MAX}));
+    EXPECT_EQ(layout.triangle, (HeaderRect{INT32_MIN, INT32_MIN + 5, INT32_MIN, INT32_MAX - 4}));
+}

@@ -125,6 +125,22 @@ TEST(ShellActions, FolderCommandStartsTheSystemBrowserWithTheFileQuoted) {
     LocalFree(argv);
 }
 
+TEST(ShellActions, FolderCommandKeepsAHostileListLineOneArgument) {
+    // A list file can hold any line; quotes in it must not end the path's argument early.
+    const std::wstring browser = L"C:\\windows\\explorer.exe";
+    const std::wstring lines[] = {L"C:\\a\" /root,\"C:\\evil", L"\"", L"C:\\x\"\"y.txt"};
+    for (const std::wstring& line : lines) {
+        int argc = 0;
+        LPWSTR* argv = CommandLineToArgvW(app::FolderCommand(browser, line).c_str(), &argc);
+        ASSERT_EQ(argc, 3) << line;
+        std::wstring unquoted = line;
+        std::erase(unquoted, L'"');
+        EXPECT_EQ(argv[0], browser);
+        EXPECT_EQ(argv[2], L"/e,/select," + unquoted);
+        LocalFree(argv);
+    }
+}
+
 TEST(ShellActions, HelpOpensTheChmBesideTheProgram) {
     RecordingShell shell;
     RecordingDialogs dialogs;
