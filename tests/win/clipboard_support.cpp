@@ -88,7 +88,10 @@ HeldClipboard::~HeldClipboard() {
 }
 
 ViewerProcess::ViewerProcess() {
-    const std::wstring readyName = L"TuckbayViewerReady" + std::to_wstring(::GetCurrentProcessId());
+    // Process ids come round again under Wine; the tick count keeps an old event out.
+    const std::wstring readyName = L"TuckbayViewerReady" +
+                                   std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(::GetTickCount64());
     ready_.reset(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
     helper_ = StartHelper({L"viewer", readyName});
     joined_ = helper_ &&
