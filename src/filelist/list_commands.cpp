@@ -46,17 +46,39 @@ void PutOnClipboard(UINT format, const void* data, size_t size) {
     memory.release();
 }
 
-std::wstring ClipboardText(HWND owner) {
+// The text format the writer put on the clipboard; the other one, if present, the system
+// made from it. Formats the writer set are listed before those the system adds.
+UINT OriginalTextFormat() {
+    for (UINT format = ::EnumClipboardFormats(0); format != 0;
+         format = ::EnumClipboardFormats(format)) {
+        if (format == CF_UNICODETEXT || format == CF_TEXT)
+            return format;
+    }
+    return CF_UNICODETEXT;
+}
+
+// The clipboard's text as lines. Text that came as code-page bytes is cut into lines before
+// it is converted: converting it whole lets a broken double-byte sequence swallow the line
+// break after it and join two paths.
+std::vector<std::wstring> ClipboardLines(HWND owner) {
     win::ClipboardScope clipboard(owner);
     OpenOrThrow(clipboard);
-    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    UINT format = OriginalTextFormat();
+    HANDLE data = ::GetClipboardData(format);
     if (data == nullptr)
         return {};
     win::GlobalLockScope lock(data);
     if (lock.Data() == nullptr)
         return {};
+    if (format == CF_TEXT) {
+        auto* bytes = static_cast<const char*>(lock.Data());
+        std::vector<std::wstring> lines;
+        for (const std::string& line : SplitLines(std::string(bytes, strnlen(bytes, lock.Size()))))
+            lines.push_back(win::FromCodePage(line));
+        return lines;
+    }
     auto* text = static_cast<const wchar_t*>(lock.Data());
-    return std::wstring(text, wcsnlen(text, lock.Size() / sizeof(wchar_t)));
+    return SplitLines(std::wstring(text, wcsnlen(text, lock.Size() / sizeof(wchar_t))));
 }
 
 bool IsExistingFile(const std::wstring& path) {
@@ -100,7 +122,7 @@ void CopyListToClipboard(HWND owner, const FileList& list, win::Dialogs& dialogs
 
 void TakePathsFromClipboard(HWND owner, FileList& list, win::Dialogs& dialogs) {
     std::wstring missing;
-    for (std::wstring& line : SplitLines(ClipboardText(owner))) {
+    for (std::wstring& line : ClipboardLines(owner)) {
         if (IsExistingFile(line)) {
             list.AppendPath(std::move(line));
         } else {

@@ -140,6 +140,26 @@ TEST_F(ListCommands, ImportNamesFoldersAndEmptyLinesAsMissing) {
     EXPECT_EQ(window.CountText(), L"2");
 }
 
+TEST_F(ListCommands, ImportOfCodePageTextKeepsEveryLineBreak) {
+    // Text another program put as bytes only, with a lead byte that has no second byte
+    // right before a line break: the break must still end the line.
+    std::wstring real = folder.Write(L"real.txt", "r");
+    std::string bytes = "C:\\missing\x82\n" + *win::ToCodePageExact(real) + "\r\n";
+    ASSERT_TRUE(::OpenClipboard(window.Frame()));
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+    std::memcpy(::GlobalLock(memory), bytes.c_str(), bytes.size() + 1);
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_TEXT, memory);
+    ::CloseClipboard();
+
+    filelist::TakePathsFromClipboard(window.Frame(), window.List(), dialogs);
+    EXPECT_EQ(window.Paths(), (Lines{real}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].find(real), std::wstring::npos);
+    EXPECT_EQ(window.CountText(), L"1");
+}
+
 TEST_F(ListCommands, ImportWithoutTextStillWritesTheCount) {
     SetClipboardText(window.Frame(), L"");
     ASSERT_EQ(window.CountText(), L"");
