@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "win/controls.h"
+
 namespace filelist {
 namespace {
 
@@ -180,10 +182,7 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
             HWND edit =
                 reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
             if (edit != nullptr) {
-                int length = ::GetWindowTextLengthW(edit);
-                std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-                text.resize(static_cast<size_t>(::GetWindowTextW(edit, text.data(), length + 1)));
-                paths_[index] = std::move(text);
+                paths_[index] = win::WindowText(edit);
             } else {
                 paths_[index] = info.item.pszText;
             }

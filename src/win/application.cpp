@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "win/controls.h"
 #include "win/error.h"
 #include "win/text_rules.h"
 
@@ -37,12 +38,7 @@ Application::~Application() {
 
 Application* Application::Current() noexcept { return g_current; }
 
-std::wstring Application::Title() const {
-    int length = ::GetWindowTextLengthW(Hwnd());
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(Hwnd(), text.data(), length + 1)));
-    return text;
-}
+std::wstring Application::Title() const { return WindowText(Hwnd()); }
 
 void Application::SetActivationHooks(std::function<void()> onActivate,
                                      std::function<void()> onDeactivate) {

@@ -1,3 +1,4 @@
+#include "win/controls.h"
 #include "app/about_box.h"
 
 #include "pump.h"
@@ -10,11 +11,7 @@
 
 namespace {
 
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[256] = {};
-    GetWindowTextW(hwnd, text, 256);
-    return text;
-}
+std::wstring TextOf(HWND hwnd) { return win::WindowText(hwnd); }
 
 LOGFONTW FontOf(HWND hwnd) {
     LOGFONTW lf{};
