@@ -9,6 +9,7 @@
 #include <ole2.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -34,6 +35,7 @@ struct Usage {
     DWORD user = 0;
     DWORD kernel = 0;
     DWORD kernelProbed = 0; // open handles found one by one
+    long gdiProbed = -1;    // GDI objects found in the handle table; -1 when it can't be read
     DWORD windows = 0;      // windows of this thread, children included
 };
 
@@ -45,6 +47,55 @@ DWORD ProbeKernelHandles() {
     for (ULONG_PTR value = 4; value < 0x40000; value += 4)
         open += ::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != FALSE;
     return open;
+}
+
+// The process's GDI handle table, as the PEB points to it (GdiSharedHandleTable, at 0xF8 in a
+// 64-bit PEB): one 24-byte entry per handle slot. Windows shares one table between processes and
+// records each entry's owner; Wine gives each process a table of its own and leaves the owner 0.
+struct GdiHandleEntry {
+    unsigned long long object;
+    unsigned short owner;
+    unsigned short count;
+    unsigned short unique; // bit 7: a stock object
+    unsigned char type;    // 0: free
+    unsigned char flags;
+    unsigned long long user;
+};
+static_assert(sizeof(GdiHandleEntry) == 24);
+
+long CountGdiEntries() {
+    static_assert(sizeof(void*) == 8, "the table's place is that of a 64-bit PEB");
+    PROCESS_BASIC_INFORMATION basic{};
+    if (::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &basic,
+                                    sizeof basic, nullptr) != 0)
+        return -1;
+    const auto* peb = reinterpret_cast<const char*>(basic.PebBaseAddress);
+    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + 0xF8);
+    if (!table)
+        return -1;
+    const auto self = static_cast<unsigned short>(::GetCurrentProcessId());
+    long count = 0;
+    for (int i = 0; i < 0x10000; ++i) {
+        const GdiHandleEntry& entry = table[i];
+        count += entry.type != 0 && (entry.unique & 0x80) == 0 &&
+                 (entry.owner == self || entry.owner == 0);
+    }
+    return count;
+}
+
+// The count is trusted only if it sees objects come and go: 16 brushes made and deleted must
+// move it by exactly 16 and back.
+long ProbeGdiObjects() {
+    const long before = CountGdiEntries();
+    if (before < 0)
+        return -1;
+    HBRUSH brushes[16];
+    for (HBRUSH& brush : brushes)
+        brush = ::CreateSolidBrush(RGB(1, 2, 3));
+    const long during = CountGdiEntries();
+    for (HBRUSH brush : brushes)
+        ::DeleteObject(brush);
+    return during == before + 16 && CountGdiEntries() == before ? before : -1;
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
@@ -78,15 +129,16 @@ Usage Measure() {
     usage.user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
     ::GetProcessHandleCount(::GetCurrentProcess(), &usage.kernel);
     usage.kernelProbed = ProbeKernelHandles();
+    usage.gdiProbed = ProbeGdiObjects();
     usage.windows = CountWindows();
     return usage;
 }
 
 void Print(const char* when, const Usage& u) {
     std::printf("%-14s working set %7zu KB, private %7zu KB, GDI %4lu, USER %4lu, kernel %4lu "
-                "(probed: kernel handles %4lu, windows %3lu)\n",
+                "(probed: GDI objects %4ld, kernel handles %4lu, windows %3lu)\n",
                 when, u.workingSetKb, u.privateKb, static_cast<unsigned long>(u.gdi),
-                static_cast<unsigned long>(u.user), static_cast<unsigned long>(u.kernel),
+                static_cast<unsigned long>(u.user), static_cast<unsigned long>(u.kernel), u.gdiProbed,
                 static_cast<unsigned long>(u.kernelProbed), static_cast<unsigned long>(u.windows));
 }
 
@@ -265,7 +317,8 @@ int main() {
             Print("after cycle 1", warm);
             Print("end", end);
             std::printf("growth after cycle 1: working set %+lld KB, private %+lld KB, GDI %+ld, "
-                        "USER %+ld, kernel %+ld, probed kernel handles %+ld, windows %+ld (target: "
+                        "USER %+ld, kernel %+ld, probed GDI objects %+ld, kernel handles %+ld, windows %+ld "
+                        "(target: "
                         "noise)\n",
                         static_cast<long long>(end.workingSetKb) -
                             static_cast<long long>(warm.workingSetKb),
@@ -274,6 +327,7 @@ int main() {
                         static_cast<long>(end.gdi) - static_cast<long>(warm.gdi),
                         static_cast<long>(end.user) - static_cast<long>(warm.user),
                         static_cast<long>(end.kernel) - static_cast<long>(warm.kernel),
+                        end.gdiProbed - warm.gdiProbed,
                         static_cast<long>(end.kernelProbed) - static_cast<long>(warm.kernelProbed),
                         static_cast<long>(end.windows) - static_cast<long>(warm.windows));
             std::printf(

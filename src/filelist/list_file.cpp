@@ -21,6 +21,19 @@ constexpr DWORD kChunk = 1 << 20;
                      static_cast<long>(code));
 }
 
+// "<what>", then the file and the reason (the system's text for code unless given) on lines of
+// their own: a read or write that fails part-way says which file it was and why.
+[[noreturn]] void ThrowStreamError(const wchar_t* what, const std::wstring& path, DWORD code,
+                                   std::wstring reason = {}) {
+    std::wstring text = what;
+    text += L"\r\n\"" + path + L"\"";
+    if (reason.empty())
+        reason = win::SystemMessageText(code);
+    if (!reason.empty())
+        text += L"\r\n" + reason;
+    throw win::Error(text, static_cast<long>(code));
+}
+
 bool WriteWithWriteFile(HANDLE file, const char* data, DWORD size) {
     DWORD written = 0;
     if (!::WriteFile(file, data, size, &written, nullptr))
@@ -62,17 +75,18 @@ std::vector<std::wstring> ReadListFile(const std::wstring& path) {
         ThrowFileError(path, L"は開けません", ::GetLastError());
 
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX) {
-        throw win::Error(L"ストリームの読み込みエラー", static_cast<long>(::GetLastError()));
-    }
+    if (!::GetFileSizeEx(file.get(), &size))
+        ThrowStreamError(L"ストリームの読み込みエラー", path, ::GetLastError());
+    if (size.QuadPart > INT_MAX)
+        ThrowStreamError(L"ストリームの読み込みエラー", path, ERROR_FILE_TOO_LARGE,
+                         L"2 GB を超えるリストファイルは読み込めません。");
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunk));
         DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
-            throw win::Error(L"ストリームの読み込みエラー", static_cast<long>(::GetLastError()));
-        }
+        if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr))
+            ThrowStreamError(L"ストリームの読み込みエラー", path, ::GetLastError());
         if (got == 0)
             break; // the file shrank while we read it
         done += got;
@@ -131,7 +145,7 @@ void ReplaceFileContents(const std::wstring& path, std::string_view bytes, Chunk
             DWORD code = ::GetLastError();
             file.reset();
             ::DeleteFileW(siblingPath.c_str());
-            throw win::Error(L"ストリームへの書き込みエラー", static_cast<long>(code));
+            ThrowStreamError(L"ストリームへの書き込みエラー", path, code);
         }
         done += size;
     }

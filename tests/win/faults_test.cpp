@@ -168,7 +168,10 @@ TEST_F(Faults, ADiskThatFillsDuringASaveLeavesTheOldFileWhole) {
     List().UpdateCountDisplay();
 
     SaveAs(target);
-    EXPECT_EQ(dialogs.errors, Lines{L"ストリームへの書き込みエラー."});
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    const std::wstring named = L"ストリームへの書き込みエラー\r\n\"" + target + L"\"\r\n";
+    EXPECT_EQ(dialogs.errors[0].rfind(named, 0), 0u) << Utf8(dialogs.errors[0]);
+    EXPECT_GT(dialogs.errors[0].size(), named.size() + 1) << "the system's reason is missing";
     EXPECT_EQ(ReadBytes(target), old);
     EXPECT_EQ(folder.EntryCount(), 1) << "a half-written file was left behind";
     EXPECT_EQ(List().Count(), 3000u);

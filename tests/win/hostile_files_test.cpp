@@ -162,6 +162,25 @@ TEST_F(HostileFiles, ListFilesThatCannotBeOpenedGiveTheOpenError) {
     ExpectOpenError(folderFile);
 }
 
+TEST_F(HostileFiles, AListFileOverTwoGigabytesIsRefusedByName) {
+    // Sparse, so it costs no disk: only its size matters.
+    std::wstring huge = folder / L"huge.lst";
+    HANDLE h = ::CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size{};
+    size.QuadPart = (2LL << 30) + 1;
+    EXPECT_TRUE(::SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(h));
+    ::CloseHandle(h);
+
+    DropList(huge);
+    ::DeleteFileW(huge.c_str());
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    const std::wstring named = L"ストリームの読み込みエラー\r\n\"" + huge + L"\"\r\n";
+    EXPECT_EQ(dialogs.errors[0].rfind(named, 0), 0u) << win::ToUtf8(dialogs.errors[0]);
+    EXPECT_GT(dialogs.errors[0].size(), named.size() + 1) << "the system's reason is missing";
+    EXPECT_TRUE(List().AllPaths().empty());
+}
+
 // Folders nested past MAX_PATH, removed from the deepest up: the usual ways of removing a tree
 // give up on them.
 class DeepFolders {

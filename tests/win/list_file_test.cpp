@@ -118,7 +118,10 @@ TEST(ListFile, AWriteFailureLeavesTheOldFileIntact) {
         filelist::ReplaceFileContents(file, big, FailingWrite);
         FAIL() << "the failure went unnoticed";
     } catch (const win::Error& error) {
-        EXPECT_EQ(error.Text(), L"ストリームへの書き込みエラー");
+        // The file and the system's reason follow on lines of their own.
+        EXPECT_EQ(error.Text(), L"ストリームへの書き込みエラー\r\n\"" + file + L"\"\r\n" +
+                                    win::SystemMessageText(ERROR_DISK_FULL));
+        EXPECT_FALSE(win::SystemMessageText(ERROR_DISK_FULL).empty());
         EXPECT_EQ(error.Code(), ERROR_DISK_FULL);
     }
     EXPECT_EQ(ReadBytes(file), old);
