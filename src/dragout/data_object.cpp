@@ -64,8 +64,12 @@ void CreateFilesDataObject(const std::wstring& baseFolderPath,
         desktop->BindToObject(*base.Slot(0), nullptr, IID_IShellFolder, &baseFolder));
 
     IdLists items(allocator.Get(), paths.size());
-    for (size_t i = 0; i < paths.size(); ++i)
-        win::ThrowIfFailed(Parse(*baseFolder.Get(), paths[i], items.Slot(i)));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        // In a long list the shell's reason alone doesn't tell which file it was.
+        const HRESULT hr = Parse(*baseFolder.Get(), paths[i], items.Slot(i));
+        if (FAILED(hr))
+            throw win::Error(win::OleErrorText(hr) + L"\r\n\"" + paths[i] + L"\"", hr);
+    }
 
     ComPtr<IDataObject> made;
     win::ThrowIfFailed(baseFolder->GetUIObjectOf(nullptr, items.Count(), items.Data(),

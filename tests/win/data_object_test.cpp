@@ -226,8 +226,10 @@ TEST(CreateFilesDataObject, AFailedParseStopsEverythingAndFreesExactlyWhatWasMad
         ADD_FAILURE() << "no error for a path that does not exist";
     } catch (const win::Error& error) {
         EXPECT_EQ(static_cast<HRESULT>(error.Code()), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-        EXPECT_EQ(error.Text(), win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
-        EXPECT_FALSE(error.Text().empty());
+        // The shell's reason, then the path it was about.
+        EXPECT_FALSE(win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)).empty());
+        EXPECT_EQ(error.Text(), win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) +
+                                    L"\r\n\"" + paths[2] + L"\"");
     }
     EXPECT_FALSE(result);
     EXPECT_EQ(ledger.parses, 3);

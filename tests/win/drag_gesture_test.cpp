@@ -285,7 +285,8 @@ TEST_F(DragGestureTest, APathTheShellCannotFindFailsWithItsCodeAndNothingIsDragg
     ASSERT_EQ(failure, "");
     ASSERT_TRUE(scene.error);
     EXPECT_EQ(static_cast<HRESULT>(scene.error->Code()), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(scene.error->Text(), win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
+    EXPECT_EQ(scene.error->Text(), win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) +
+                                       L"\r\n\"" + scene.paths[1] + L"\"");
     EXPECT_FALSE(scene.pressed); // the release came first
     EXPECT_EQ(scene.dropSource.questions, 0);
     EXPECT_EQ(target.enters, 0);

@@ -205,9 +205,16 @@ bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<boo
     if (!failure.empty())
         return false;
     for (int attempt = 0; attempt < 20; ++attempt) {
+        if (attempt > 0 && moved_ && (last_.x != screen.x || last_.y != screen.y)) {
+            Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, last_);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
-        if (Poll(arrived, std::chrono::milliseconds(500)))
+        if (Poll(arrived, std::chrono::milliseconds(500))) {
+            last_ = screen;
+            moved_ = true;
             return true;
+        }
     }
     POINT at{};
     GetCursorPos(&at);

@@ -107,8 +107,9 @@ private:
 class InputDriver {
 public:
     // Moves the pointer and waits until arrived() holds. Wine may fold the move into an
-    // echo of an earlier pointer position that reaches its queue later; the move is then
-    // made again.
+    // echo of an earlier pointer position that reaches its queue later, or drop it on a
+    // loaded machine; the move is then made again, by way of the point the pointer came
+    // from, since a move to where the system already thinks the pointer is makes no message.
     bool MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived);
     void LeftDown();
     void LeftUp();
@@ -128,6 +129,9 @@ public:
 private:
     bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     void Mouse(DWORD flags, POINT screen = {});
+
+    POINT last_{};
+    bool moved_ = false;
 };
 
 // Runs script on a driver thread while this thread pumps messages; afterwards lets go of

@@ -8,7 +8,6 @@
 #include "drag_kit.h"
 #include "form_fixture.h"
 #include "win/error.h"
-#include "win/text_rules.h"
 
 namespace tuckbay::test {
 namespace {
@@ -111,8 +110,9 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     });
     ASSERT_EQ(failure, "");
     const HRESULT notFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(dialogs.errors,
-              std::vector<std::wstring>{win::WithClosingPeriod(win::OleErrorText(notFound))});
+    // The first listed file is the one named; a quotation mark ends the text, so no full stop.
+    EXPECT_EQ(dialogs.errors, std::vector<std::wstring>{win::OleErrorText(notFound) + L"\r\n\"" +
+                                                        paths[0] + L"\""});
     EXPECT_EQ(target->enters, enters);
     EXPECT_FALSE(form->Image1->Pressed());
     EXPECT_EQ(FormTest::List().AllPaths(), paths);
