@@ -310,9 +310,11 @@ int main() {
                     std::fflush(stdout);
             }
             const Usage end = Measure();
-            std::printf(baseline ? "soak: %ld cycles of plain clipboard calls (baseline)\n"
-                                 : "soak: %ld cycles of drop 100, sort, export, import, clear\n",
-                        cycles);
+            if (baseline)
+                std::printf("soak: %ld cycles of plain clipboard calls (baseline)\n", cycles);
+            else
+                std::printf("soak: %ld cycles of drop 100%s%s, clear\n", cycles,
+                            steps.sort ? ", sort" : "", steps.clipboard ? ", export, import" : "");
             Print("start", start);
             Print("after cycle 1", warm);
             Print("end", end);
