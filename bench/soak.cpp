@@ -138,8 +138,9 @@ void Print(const char* when, const Usage& u) {
     std::printf("%-14s working set %7zu KB, private %7zu KB, GDI %4lu, USER %4lu, kernel %4lu "
                 "(probed: GDI objects %4ld, kernel handles %4lu, windows %3lu)\n",
                 when, u.workingSetKb, u.privateKb, static_cast<unsigned long>(u.gdi),
-                static_cast<unsigned long>(u.user), static_cast<unsigned long>(u.kernel), u.gdiProbed,
-                static_cast<unsigned long>(u.kernelProbed), static_cast<unsigned long>(u.windows));
+                static_cast<unsigned long>(u.user), static_cast<unsigned long>(u.kernel),
+                u.gdiProbed, static_cast<unsigned long>(u.kernelProbed),
+                static_cast<unsigned long>(u.windows));
 }
 
 // Every box the program would show is counted instead: a soak must run unattended.
@@ -319,7 +320,8 @@ int main() {
             Print("after cycle 1", warm);
             Print("end", end);
             std::printf("growth after cycle 1: working set %+lld KB, private %+lld KB, GDI %+ld, "
-                        "USER %+ld, kernel %+ld, probed GDI objects %+ld, kernel handles %+ld, windows %+ld "
+                        "USER %+ld, kernel %+ld, probed GDI objects %+ld, kernel handles %+ld, "
+                        "windows %+ld "
                         "(target: "
                         "noise)\n",
                         static_cast<long long>(end.workingSetKb) -

@@ -127,8 +127,7 @@ private:
 bool PressLeftAt(InputDriver& d, Scene& scene, int x, int y) {
     if (!d.MoveTo(Scene::At(x, y), "the pointer on the icon", [&] { return scene.Handled(x, y); }))
         return false;
-    d.LeftDown();
-    return d.WaitFor("the press", [&] { return scene.pressed.load(); });
+    return d.LeftDownUntil("the press", [&] { return scene.pressed.load(); });
 }
 
 // Presses at press, starts the drag with a move to start, and carries it onto the target.
@@ -168,8 +167,7 @@ TEST_F(DragGestureTest, CopyModeHandsEveryPathInOrderAfterFivePixelsOutsideTheIc
             return;
         if (!d.MoveTo(target.Centre(), "the target entered", [&] { return target.Settled(); }))
             return;
-        d.LeftUp();
-        if (!d.WaitFor("the drop", [&] { return scene.Handled(-3, 16); }))
+        if (!d.LeftUpUntil("the drop", [&] { return scene.Handled(-3, 16); }))
             return;
         questionsAfterDrop = scene.dropSource.questions;
         // Back over the icon with no button held.
@@ -203,8 +201,7 @@ TEST_F(DragGestureTest, MoveModeOffersOnlyAMoveAndFiveUpStartsIt) {
     std::string failure = DriveInput([&](InputDriver& d) {
         if (!DragOntoTarget(d, scene, target, {16, 16}, {16, 11}))
             return;
-        d.LeftUp();
-        d.WaitFor("the drop", [&] { return scene.Handled(16, 11); });
+        d.LeftUpUntil("the drop", [&] { return scene.Handled(16, 11); });
     });
     ASSERT_EQ(failure, "");
     EXPECT_EQ(target.drops, 1);
@@ -255,8 +252,7 @@ TEST_F(DragGestureTest, OtherButtonsStoreNoStartPointAndAnEmptyListStartsNothing
             return;
         if (!d.MoveTo(Scene::At(60, 12), "the long move", [&] { return scene.Handled(60, 12); }))
             return;
-        d.LeftUp();
-        if (!d.WaitFor("the release", [&] { return !scene.pressed; }))
+        if (!d.LeftUpUntil("the release", [&] { return !scene.pressed; }))
             return;
         if (!d.MoveTo(Scene::At(25, 25), "the pointer on the icon",
                       [&] { return scene.Handled(25, 25); }))

@@ -223,6 +223,29 @@ bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<boo
     return false;
 }
 
+bool InputDriver::ButtonUntil(DWORD flags, DWORD before_again, const char* what,
+                              const std::function<bool()>& seen) {
+    if (!failure.empty())
+        return false;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (attempt > 0 && before_again != 0)
+            Mouse(before_again);
+        Mouse(flags);
+        if (Poll(seen, std::chrono::milliseconds(500)))
+            return true;
+    }
+    failure = std::string("timed out waiting for ") + what + lost;
+    return false;
+}
+
+bool InputDriver::LeftDownUntil(const char* what, const std::function<bool()>& seen) {
+    return ButtonUntil(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, what, seen);
+}
+
+bool InputDriver::LeftUpUntil(const char* what, const std::function<bool()>& seen) {
+    return ButtonUntil(MOUSEEVENTF_LEFTUP, 0, what, seen);
+}
+
 void InputDriver::LeftDown() { Mouse(MOUSEEVENTF_LEFTDOWN); }
 void InputDriver::LeftUp() { Mouse(MOUSEEVENTF_LEFTUP); }
 void InputDriver::RightDown() { Mouse(MOUSEEVENTF_RIGHTDOWN); }

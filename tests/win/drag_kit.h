@@ -113,6 +113,10 @@ public:
     bool MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived);
     void LeftDown();
     void LeftUp();
+    // Presses or releases the left button and waits until seen() holds; a press or release
+    // that Wine lost is made again (a press after a release, so that it is a new press).
+    bool LeftDownUntil(const char* what, const std::function<bool()>& seen);
+    bool LeftUpUntil(const char* what, const std::function<bool()>& seen);
     void RightDown();
     void RightUp();
     void MiddleDown();
@@ -129,6 +133,8 @@ public:
 private:
     bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     void Mouse(DWORD flags, POINT screen = {});
+    bool ButtonUntil(DWORD flags, DWORD before_again, const char* what,
+                     const std::function<bool()>& seen);
 
     POINT last_{};
     bool moved_ = false;

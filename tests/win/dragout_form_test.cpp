@@ -48,8 +48,7 @@ protected:
         if (!d.MoveTo(IconAt(16, 16), "the pointer on the icon",
                       [&] { return watch->Handled(16, 16); }))
             return false;
-        d.LeftDown();
-        if (!d.WaitFor("the press", [&] { return watch->presses > presses; }))
+        if (!d.LeftDownUntil("the press", [&] { return watch->presses > presses; }))
             return false;
         // The gesture's own release of the icon comes just before the drag loop.
         return d.MoveTo(IconAt(21, 16), "the gesture",
@@ -64,8 +63,7 @@ protected:
             if (!d.MoveTo(target->Centre(), "the target entered",
                           [&] { return target->Settled(); }))
                 return;
-            d.LeftUp();
-            d.WaitFor("the end of the drag", [&] { return watch->Handled(21, 16); });
+            d.LeftUpUntil("the end of the drag", [&] { return watch->Handled(21, 16); });
         });
     }
 
@@ -153,8 +151,7 @@ TEST_F(FormDragTest, EmptyListStartsNothingEscapeAndRightButtonCancel) {
         if (!d.MoveTo(IconAt(16, 16), "the pointer on the icon",
                       [&] { return watch->Handled(16, 16); }))
             return;
-        d.LeftDown();
-        if (!d.WaitFor("the press", [&] { return watch->presses > 0; }))
+        if (!d.LeftDownUntil("the press", [&] { return watch->presses > 0; }))
             return;
         if (d.MoveTo(IconAt(60, 40), "the long move", [&] { return watch->Handled(60, 40); }))
             releasesWhileHeld = watch->releases;
