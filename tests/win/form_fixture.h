@@ -17,6 +17,7 @@
 #include "app/form1.h"
 #include "drop_builder.h"
 #include "win/application.h"
+#include "win/codepage.h"
 #include "win/dialogs.h"
 
 namespace tuckbay::test {
@@ -123,6 +124,15 @@ protected:
         wchar_t buffer[64] = {};
         ::SendMessageW(form->StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
         return buffer;
+    }
+
+    // Exactly one error box was shown, its text beginning with start and going on with the
+    // reason (the system's text) after it.
+    void ExpectOneErrorWithReason(const std::wstring& start) {
+        ASSERT_EQ(dialogs.errors.size(), 1u);
+        const std::wstring& text = dialogs.errors[0];
+        EXPECT_EQ(text.rfind(start, 0), 0u) << win::ToUtf8(text);
+        EXPECT_GT(text.size(), start.size() + 1) << "the reason is missing: " << win::ToUtf8(text);
     }
 
     bool IsTopmost() const {
