@@ -321,9 +321,7 @@ int main() {
             Print("end", end);
             std::printf("growth after cycle 1: working set %+lld KB, private %+lld KB, GDI %+ld, "
                         "USER %+ld, kernel %+ld, probed GDI objects %+ld, kernel handles %+ld, "
-                        "windows %+ld "
-                        "(target: "
-                        "noise)\n",
+                        "windows %+ld (target: noise)\n",
                         static_cast<long long>(end.workingSetKb) -
                             static_cast<long long>(warm.workingSetKb),
                         static_cast<long long>(end.privateKb) -
