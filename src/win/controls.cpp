@@ -116,8 +116,8 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(Hwnd(), &ps);
+        PaintScope paint(Hwnd());
+        HDC hdc = paint.Dc();
         RECT r;
         ::GetClientRect(Hwnd(), &r);
         ::FillRect(hdc, &r, ::GetSysColorBrush(backColorIndex_));
@@ -127,7 +127,6 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         std::wstring text = WindowText(Hwnd());
         ::DrawTextW(hdc, text.c_str(), -1, &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
         ::SelectObject(hdc, oldFont);
-        ::EndPaint(Hwnd(), &ps);
         return 0;
     }
     }
@@ -215,10 +214,8 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(Hwnd(), &ps);
-        Paint(hdc);
-        ::EndPaint(Hwnd(), &ps);
+        PaintScope paint(Hwnd());
+        Paint(paint.Dc());
         return 0;
     }
     case WM_LBUTTONDOWN:
@@ -290,15 +287,14 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(Hwnd(), &ps);
+        PaintScope paint(Hwnd());
+        HDC hdc = paint.Dc();
         RECT r;
         ::GetClientRect(Hwnd(), &r);
         HWND parent = ::GetParent(Hwnd());
         auto* panel = dynamic_cast<Panel*>(Window::FromHwnd(parent));
         ::FillRect(hdc, &r, ::GetSysColorBrush(panel ? panel->ColorIndex() : COLOR_BTNFACE));
         if (icon_ != nullptr) ::DrawIconEx(hdc, 0, 0, icon_, 32, 32, 0, nullptr, DI_NORMAL);
-        ::EndPaint(Hwnd(), &ps);
         return 0;
     }
     case WM_LBUTTONDOWN:

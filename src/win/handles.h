@@ -111,6 +111,22 @@ private:
     DWORD error_ = 0;
 };
 
+// BeginPaint/EndPaint around the drawing of a WM_PAINT.
+class PaintScope {
+public:
+    explicit PaintScope(HWND hwnd) noexcept : hwnd_(hwnd), hdc_(::BeginPaint(hwnd, &ps_)) {}
+    ~PaintScope() { ::EndPaint(hwnd_, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC Dc() const noexcept { return hdc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC hdc_;
+};
+
 // SaveDC/RestoreDC around a piece of drawing.
 class SavedDc {
 public:
