@@ -13,6 +13,7 @@
 #include "clipboard_support.h"
 #include "intake/clipboard_drops.h"
 #include "intake/clipboard_watch.h"
+#include "list_fixtures.h"
 #include "pump.h"
 #include "win/controls.h"
 #include "win/error.h"
@@ -155,11 +156,7 @@ TEST(ClipboardCapture, CutFilesAreCapturedLikeCopiedOnes) {
 TEST(ClipboardCapture, LongAndUnicodePathsAreReadWhole) {
     CaptureWindow window;
     window.Join();
-    std::wstring longPath = L"C:\\";
-    while (longPath.size() < 990)
-        longPath += L"folder0123456789\\";
-    longPath.resize(996);
-    longPath += L".txt";
+    const std::wstring longPath = tuckbay::test::LongFilePath(1000, L"folder0123456789\\");
     ASSERT_EQ(longPath.size(), 1000u);
     // Hangul and u-umlaut are outside the Japanese code page.
     const std::wstring foreign = L"C:\\\uD55C\u00FC\u65E5\u672C.txt";

@@ -139,11 +139,7 @@ TEST_F(DropIntakeTest, AFailedResolutionKeepsWhatCameBeforeAndReleasesTheDrop) {
 }
 
 TEST_F(DropIntakeTest, APathOf2000CharactersSurvivesADrop) {
-    std::wstring path = L"C:\\";
-    while (path.size() < 2000)
-        path += L"フォルダ名\\";
-    path.resize(1996);
-    path += L".txt";
+    const std::wstring path = LongFilePath(2000, L"フォルダ名\\");
     ASSERT_EQ(path.size(), 2000u);
     Drop(dropZone_, {path, L"C:\\after.txt"});
     EXPECT_EQ(window_.Paths(), (Lines{path, L"C:\\after.txt"}));
@@ -190,10 +186,7 @@ TEST_F(DropIntakeTest, PlainPathsOnTheListAreRefusedWhenNotAllowed) {
     EXPECT_TRUE(window_.Paths().empty());
     EXPECT_EQ(window_.CountText(), L"") << "the count is not written for a refusal";
     ASSERT_EQ(dialogs_.warnings.size(), 2u);
-    EXPECT_EQ(dialogs_.warnings[0].caption, L"注意");
-    EXPECT_EQ(dialogs_.warnings[0].text, L"拡張子が.lstに限ります。");
-    EXPECT_EQ(dialogs_.warnings[0].topLeft.x, frame.left + 16);
-    EXPECT_EQ(dialogs_.warnings[0].topLeft.y, frame.top - 16);
+    ExpectRefusalWarning(dialogs_.warnings[0], frame);
 }
 
 TEST_F(DropIntakeTest, ARefusalStepsBackFromTopmostOnlyWhileTheBoxIsOpen) {

@@ -66,6 +66,15 @@ public:
     std::vector<Warning> warnings;
 };
 
+// The box that refuses a file dropped on the list: its caption and text, and its top-left
+// corner 16 pixels right of and above the main window's.
+inline void ExpectRefusalWarning(const ScriptedDialogs::Warning& warning, const RECT& frame) {
+    EXPECT_EQ(warning.caption, L"注意");
+    EXPECT_EQ(warning.text, L"拡張子が.lstに限ります。");
+    EXPECT_EQ(warning.topLeft.x, frame.left + 16);
+    EXPECT_EQ(warning.topLeft.y, frame.top - 16);
+}
+
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {

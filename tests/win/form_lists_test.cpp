@@ -65,10 +65,7 @@ TEST_F(FormLists, AListFileDroppedOnTheListIsReadAndOtherDropsFollowTheCheckBox)
     DropOn(form->filelist->Hwnd(), {L"C:\\refused.txt"});
     EXPECT_EQ(List().Count(), 4u);
     ASSERT_EQ(dialogs.warnings.size(), 1u);
-    EXPECT_EQ(dialogs.warnings[0].caption, L"注意");
-    EXPECT_EQ(dialogs.warnings[0].text, L"拡張子が.lstに限ります。");
-    EXPECT_EQ(dialogs.warnings[0].topLeft.x, frame.left + 16);
-    EXPECT_EQ(dialogs.warnings[0].topLeft.y, frame.top - 16);
+    ExpectRefusalWarning(dialogs.warnings[0], frame);
 }
 
 TEST_F(FormLists, ARefusalTakesTheWindowOffTopmostOnlyWhileTheBoxIsOpen) {

@@ -58,6 +58,15 @@ private:
     std::unique_ptr<filelist::FileList> list_;
 };
 
+// A file path of exactly length characters: "C:\", folder after folder, and ".txt".
+inline std::wstring LongFilePath(size_t length, const std::wstring& folder) {
+    std::wstring path = L"C:\\";
+    while (path.size() < length - 4)
+        path += folder;
+    path.resize(length - 4);
+    return path + L".txt";
+}
+
 // Everything in folder, "." and ".." included.
 inline int EntryCountIn(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
