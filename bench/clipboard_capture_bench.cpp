@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "bench_support.h"
-#include "app/form1.h"
 #include "intake/clipboard_drops.h"
 #include "win/application.h"
 
@@ -67,33 +67,33 @@ void Bench(win::Application& app, size_t count) {
     bool same = true;
     // The best of three rounds of each, so a stray page-in does not decide the ratio.
     for (int round = 0; round < 3; ++round) {
-        app::TForm1 form(app);
-        ::SendMessageW(form.ctrlc, BM_SETCHECK, BST_UNCHECKED, 0);
-        PutFiles(form.Hwnd(), paths);
+        app::MainWindow mainWindow(app);
+        ::SendMessageW(mainWindow.watchClipboardBox, BM_SETCHECK, BST_UNCHECKED, 0);
+        PutFiles(mainWindow.Hwnd(), paths);
 
         auto start = Clock::now();
-        const std::wstring baseline = ReadIntoFixedBuffer(form.Hwnd());
+        const std::wstring baseline = ReadIntoFixedBuffer(mainWindow.Hwnd());
         fixed = std::min(fixed, Seconds(start));
         start = Clock::now();
         WORD effect = 0;
         std::wstring files;
-        intake::GetClipboardFiles(form.Hwnd(), effect, files);
+        intake::GetClipboardFiles(mainWindow.Hwnd(), effect, files);
         asked = std::min(asked, Seconds(start));
         same = same && files == baseline;
 
         start = Clock::now();
         for (const std::wstring& p : paths)
-            form.FileList().AppendPath(p);
-        form.FileList().UpdateCountDisplay();
+            mainWindow.FileList().AppendPath(p);
+        mainWindow.FileList().UpdateCountDisplay();
         direct = std::min(direct, Seconds(start));
-        form.FileList().Clear();
+        mainWindow.FileList().Clear();
 
-        ::SendMessageW(form.ctrlc, BM_SETCHECK, BST_CHECKED, 0);
+        ::SendMessageW(mainWindow.watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
         start = Clock::now();
-        ::SendMessageW(form.Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
-        ::SendMessageW(form.Button1, BM_CLICK, 0, 0);
+        ::SendMessageW(mainWindow.Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+        ::SendMessageW(mainWindow.addCapturedButton, BM_CLICK, 0, 0);
         capture = std::min(capture, Seconds(start));
-        same = same && form.FileList().AllPaths() == paths;
+        same = same && mainWindow.FileList().AllPaths() == paths;
     }
     std::printf("read    %6zu paths: length asked %7.1f ms, fixed buffer %7.1f ms, ratio %.2f\n",
                 count, asked * 1000, fixed * 1000, asked / fixed);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "bench_support.h"
-#include "app/form1.h"
 #include "win/application.h"
 
 namespace {
@@ -33,11 +33,12 @@ int CompareTexts(const std::wstring& a, const std::wstring& b) {
 size_t PrivateBytes() {
     size_t total = 0;
     MEMORY_BASIC_INFORMATION info{};
-    for (const char* address = nullptr;
-         ::VirtualQuery(address, &info, sizeof info) == sizeof info;
+    for (const char* address = nullptr; ::VirtualQuery(address, &info, sizeof info) == sizeof info;
          address = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
-        if (info.RegionSize == 0) break;
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += info.RegionSize;
+        if (info.RegionSize == 0)
+            break;
     }
     return total;
 }
@@ -45,7 +46,8 @@ size_t PrivateBytes() {
 void BenchAppend(win::Application& app, size_t count) {
     std::vector<std::wstring> paths = MakePaths(count);
     size_t characters = 0;
-    for (const std::wstring& p : paths) characters += (p.size() + 1) * sizeof(wchar_t);
+    for (const std::wstring& p : paths)
+        characters += (p.size() + 1) * sizeof(wchar_t);
 
     // The best of three rounds of each, so a stray page-in does not decide the ratio.
     double baseline = 1e9;
@@ -56,19 +58,21 @@ void BenchAppend(win::Application& app, size_t count) {
         auto start = Clock::now();
         {
             std::vector<std::wstring> plain;
-            for (const std::wstring& p : paths) plain.push_back(p);
+            for (const std::wstring& p : paths)
+                plain.push_back(p);
             baseline = std::min(baseline, Seconds(start));
         }
 
-        app::TForm1 form(app);
-        ::ShowWindow(form.Hwnd(), SW_SHOW);
-        ::UpdateWindow(form.Hwnd());
+        app::MainWindow mainWindow(app);
+        ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
+        ::UpdateWindow(mainWindow.Hwnd());
         size_t before = PrivateBytes();
         start = Clock::now();
-        for (const std::wstring& p : paths) form.FileList().AppendPath(p);
+        for (const std::wstring& p : paths)
+            mainWindow.FileList().AppendPath(p);
         const auto appended = Clock::now();
-        form.FileList().UpdateCountDisplay();
-        ::UpdateWindow(form.ListView1);
+        mainWindow.FileList().UpdateCountDisplay();
+        ::UpdateWindow(mainWindow.listView);
         const double took = Seconds(start);
         if (took < list) {
             list = took;
@@ -96,18 +100,19 @@ void BenchSort(win::Application& app, size_t count) {
     });
     double baseline = Seconds(start);
 
-    app::TForm1 form(app);
-    ::ShowWindow(form.Hwnd(), SW_SHOW);
-    for (const std::wstring& p : paths) form.FileList().AppendPath(p);
-    form.FileList().UpdateCountDisplay();
+    app::MainWindow mainWindow(app);
+    ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
+    for (const std::wstring& p : paths)
+        mainWindow.FileList().AppendPath(p);
+    mainWindow.FileList().UpdateCountDisplay();
     start = Clock::now();
-    form.ListView1ColumnClick(0);
-    ::UpdateWindow(form.ListView1);
+    mainWindow.ListViewColumnClick(0);
+    ::UpdateWindow(mainWindow.listView);
     double list = Seconds(start);
-    bool same = form.FileList().AllPaths() == plain;
-    std::printf("sort   %7zu paths: list %8.1f ms, std::sort %8.1f ms, ratio %.2f (target <= 1.5)%s\n",
-                count, list * 1000, baseline * 1000, list / baseline,
-                same ? "" : "  ORDER DIFFERS");
+    bool same = mainWindow.FileList().AllPaths() == plain;
+    std::printf(
+        "sort   %7zu paths: list %8.1f ms, std::sort %8.1f ms, ratio %.2f (target <= 1.5)%s\n",
+        count, list * 1000, baseline * 1000, list / baseline, same ? "" : "  ORDER DIFFERS");
 }
 
 } // namespace

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
 #include "../tests/win/drop_builder.h"
-#include "app/form1.h"
+#include "app/main_window.h"
+#include "bench_support.h"
 #include "filelist/line_format.h"
 #include "win/application.h"
 #include "win/codepage.h"
@@ -80,11 +80,12 @@ std::string ReadBytes(const std::wstring& file) {
 
 // Posts the drop to the zone as the platform would and runs the program's loop until the
 // count display shows expected.
-double TimeDrop(win::Application& app, app::TForm1& form, HWND zone, HDROP drop, size_t expected) {
+double TimeDrop(win::Application& app, app::MainWindow& mainWindow, HWND zone, HDROP drop,
+                size_t expected) {
     auto start = Clock::now();
     ::PostMessageW(zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    app.PumpUntil([&] { return form.FileList().Count() == expected; }, 600000);
-    ::UpdateWindow(form.ListView1);
+    app.PumpUntil([&] { return mainWindow.FileList().Count() == expected; }, 600000);
+    ::UpdateWindow(mainWindow.listView);
     return Seconds(start);
 }
 
@@ -98,11 +99,12 @@ void BenchDrop(win::Application& app, size_t count) {
         baseline = std::min(baseline, Seconds(start));
         ::GlobalFree(drop);
 
-        app::TForm1 form(app);
-        ::ShowWindow(form.Hwnd(), SW_SHOW);
-        ::UpdateWindow(form.Hwnd());
-        intake = std::min(intake, TimeDrop(app, form, form.drop->Hwnd(), BuildDrop(paths), count));
-        if (form.FileList().AllPaths() != read)
+        app::MainWindow mainWindow(app);
+        ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
+        ::UpdateWindow(mainWindow.Hwnd());
+        intake = std::min(intake, TimeDrop(app, mainWindow, mainWindow.dropZone->Hwnd(),
+                                           BuildDrop(paths), count));
+        if (mainWindow.FileList().AllPaths() != read)
             std::printf("  PATHS DIFFER\n");
     }
     std::printf("drop   %7zu paths on the drop zone: intake %8.1f ms, plain read %8.1f ms, "
@@ -161,16 +163,16 @@ void BenchListFile(win::Application& app, size_t count) {
         saveBaseline = std::min(saveBaseline, Seconds(start));
         ::DeleteFileW(savedFile.c_str());
 
-        app::TForm1 form(app);
-        ::ShowWindow(form.Hwnd(), SW_SHOW);
-        ::UpdateWindow(form.Hwnd());
-        readIntake = std::min(
-            readIntake, TimeDrop(app, form, form.filelist->Hwnd(), BuildDrop({listFile}), count));
-        if (form.FileList().AllPaths() != paths)
+        app::MainWindow mainWindow(app);
+        ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
+        ::UpdateWindow(mainWindow.Hwnd());
+        readIntake = std::min(readIntake, TimeDrop(app, mainWindow, mainWindow.listArea->Hwnd(),
+                                                   BuildDrop({listFile}), count));
+        if (mainWindow.FileList().AllPaths() != paths)
             std::printf("  READ DIFFERS\n");
 
         start = Clock::now();
-        form.N5Click();
+        mainWindow.SaveListClick();
         save = std::min(save, Seconds(start));
         if (ReadBytes(savedFile) != bytes)
             std::printf("  SAVED FILE DIFFERS\n");

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "../tests/win/drop_builder.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "win/application.h"
 #include "win/codepage.h"
 #include "win/dialogs.h"
@@ -196,22 +196,22 @@ struct Steps {
     bool clipboard = true; // export and import
 };
 
-bool Cycle(win::Application& app, app::TForm1& form, const std::vector<std::wstring>& files,
-           Steps steps) {
-    filelist::FileList& list = form.FileList();
-    ::PostMessageW(form.drop->Hwnd(), WM_DROPFILES,
+bool Cycle(win::Application& app, app::MainWindow& mainWindow,
+           const std::vector<std::wstring>& files, Steps steps) {
+    filelist::FileList& list = mainWindow.FileList();
+    ::PostMessageW(mainWindow.dropZone->Hwnd(), WM_DROPFILES,
                    reinterpret_cast<WPARAM>(tuckbay::test::BuildDrop(files)), 0);
     if (!app.PumpUntil([&] { return list.Count() == files.size(); }, 10000))
         return false;
     if (steps.sort)
-        form.ListView1ColumnClick(0);
+        mainWindow.ListViewColumnClick(0);
     if (steps.clipboard) {
-        ::SendMessageW(form.Hwnd(), WM_COMMAND, app::kIdV1, 0);
-        ::SendMessageW(form.Hwnd(), WM_COMMAND, app::kIdW1, 0);
+        ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, app::kIdCopyListAsText, 0);
+        ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, app::kIdAddFromClipboardText, 0);
         if (list.Count() != 2 * files.size())
             return false;
     }
-    ::SendMessageW(form.SpeedButton2->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow.clearListButton->Hwnd(), BM_CLICK, 0, 0);
     // Whatever the clipboard notices and the view's repaints queued goes through the loop too.
     app.PumpUntil([] { return false; }, 0);
     return list.Count() == 0;
@@ -279,9 +279,9 @@ int main() {
         win::Application app(L"Tuckbay");
         app.SetDialogs(&dialogs);
         {
-            app::TForm1 form(app, settings);
+            app::MainWindow mainWindow(app, settings);
             ::ShowWindow(app.Handle(), SW_SHOWNOACTIVATE);
-            ::ShowWindow(form.Hwnd(), SW_SHOW);
+            ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
             app.PumpUntil([] { return false; }, 100);
 
             std::wstring baselineText;
@@ -293,10 +293,10 @@ int main() {
             double first = 0, last = 0;
             for (long i = 0; i < cycles; ++i) {
                 const auto begin = Clock::now();
-                if (baseline ? !BaselineCycle(app, form.Hwnd(), baselineText, baselineBytes)
-                             : !Cycle(app, form, files, steps)) {
+                if (baseline ? !BaselineCycle(app, mainWindow.Hwnd(), baselineText, baselineBytes)
+                             : !Cycle(app, mainWindow, files, steps)) {
                     std::printf("soak: cycle %ld did not finish (count %zu)\n", i + 1,
-                                form.FileList().Count());
+                                mainWindow.FileList().Count());
                     result = 1;
                     break;
                 }

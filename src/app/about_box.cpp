@@ -36,7 +36,7 @@ void RegisterClassOnce(HINSTANCE instance) {
 
 } // namespace
 
-TForm3::TForm3(HWND owner)
+AboutBox::AboutBox(HWND owner)
     : windowFont_(MakeFont(L"Tahoma", 11, false)),
       titleFont_(MakeFont(L"Times New Roman", 24, true)), owner_(owner) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -53,17 +53,17 @@ TForm3::TForm3(HWND owner)
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
-    label1_ = MakeLabel(L"Tuckbay v0.53", 16, 16, titleFont_.get());
-    label2_ = MakeLabel(L"Tuckbay 開発チーム", 48, 56, windowFont_.get());
+    titleLabel_ = MakeLabel(L"Tuckbay v0.53", 16, 16, titleFont_.get());
+    creditLabel_ = MakeLabel(L"Tuckbay 開発チーム", 48, 56, windowFont_.get());
 }
 
-TForm3::~TForm3() {
+AboutBox::~AboutBox() {
     // Gone already when its owner was destroyed first.
     if (IsWindow(hwnd_))
         DestroyWindow(hwnd_);
 }
 
-HWND TForm3::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
+HWND AboutBox::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
@@ -77,7 +77,7 @@ HWND TForm3::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
     return label;
 }
 
-void TForm3::ShowModal() {
+void AboutBox::ShowModal() {
     RECT box{}, over{};
     GetWindowRect(hwnd_, &box);
     if (!owner_ || !GetWindowRect(owner_, &over))
@@ -112,8 +112,8 @@ void TForm3::ShowModal() {
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, 0);
 }
 
-LRESULT CALLBACK TForm3::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TForm3*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+LRESULT CALLBACK AboutBox::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
     case WM_CLOSE:
         // Closing only hides the box; it is shown again next time.
@@ -121,7 +121,7 @@ LRESULT CALLBACK TForm3::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
             self->closed_ = true;
         return 0;
     case WM_CTLCOLORSTATIC:
-        if (self && reinterpret_cast<HWND>(lParam) == self->label1_) {
+        if (self && reinterpret_cast<HWND>(lParam) == self->titleLabel_) {
             SetTextColor(reinterpret_cast<HDC>(wParam), kTitleColour);
         }
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));

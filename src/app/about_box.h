@@ -8,20 +8,20 @@
 
 namespace app {
 
-class TForm3 {
+class AboutBox {
 public:
     // owner: the main window, which owns the box while it is shown.
-    explicit TForm3(HWND owner);
-    ~TForm3();
-    TForm3(const TForm3&) = delete;
-    TForm3& operator=(const TForm3&) = delete;
+    explicit AboutBox(HWND owner);
+    ~AboutBox();
+    AboutBox(const AboutBox&) = delete;
+    AboutBox& operator=(const AboutBox&) = delete;
 
     // Centred over the owner, which takes no input until the box is closed.
     void ShowModal();
 
     HWND Handle() const noexcept { return hwnd_; }
-    HWND Label1() const noexcept { return label1_; }
-    HWND Label2() const noexcept { return label2_; }
+    HWND TitleLabel() const noexcept { return titleLabel_; }
+    HWND CreditLabel() const noexcept { return creditLabel_; }
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -32,8 +32,8 @@ private:
     win::FontHandle titleFont_;
     HWND owner_;
     HWND hwnd_ = nullptr;
-    HWND label1_ = nullptr;
-    HWND label2_ = nullptr;
+    HWND titleLabel_ = nullptr;
+    HWND creditLabel_ = nullptr;
     bool closed_ = false;
 };
 

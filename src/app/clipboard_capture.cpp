@@ -1,32 +1,32 @@
 #include "app/clipboard_capture.h"
 
-#include "app/form1.h"
+#include "app/main_window.h"
 
 namespace app {
 
-HWND ClipboardCapture::Handle() const { return form_.Hwnd(); }
+HWND ClipboardCapture::Handle() const { return window_.Hwnd(); }
 
 bool ClipboardCapture::WatchChecked() const {
-    return ::SendMessageW(form_.ctrlc, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(window_.watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void ClipboardCapture::DisableWatch() { ::EnableWindow(form_.ctrlc, FALSE); }
+void ClipboardCapture::DisableWatch() { ::EnableWindow(window_.watchClipboardBox, FALSE); }
 
-std::wstring ClipboardCapture::MemoText() const { return win::WindowText(form_.Memo1); }
+std::wstring ClipboardCapture::MemoText() const { return win::WindowText(window_.captureMemo); }
 
 void ClipboardCapture::SetMemoText(const std::wstring& text) {
-    ::SetWindowTextW(form_.Memo1, text.c_str());
+    ::SetWindowTextW(window_.captureMemo, text.c_str());
 }
 
 void ClipboardCapture::ShowCapturePanel(bool show) {
-    ::ShowWindow(form_.pctrlc->Hwnd(), show ? SW_SHOW : SW_HIDE);
-    ::ShowWindow(form_.pfilelist->Hwnd(), show ? SW_HIDE : SW_SHOW);
+    ::ShowWindow(window_.capturePanel->Hwnd(), show ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(window_.listPanel->Hwnd(), show ? SW_HIDE : SW_SHOW);
 }
 
 void ClipboardCapture::AppendPath(std::wstring path) {
-    form_.FileList().AppendPath(std::move(path));
+    window_.FileList().AppendPath(std::move(path));
 }
 
-void ClipboardCapture::UpdateCountDisplay() { form_.FileList().UpdateCountDisplay(); }
+void ClipboardCapture::UpdateCountDisplay() { window_.FileList().UpdateCountDisplay(); }
 
 } // namespace app

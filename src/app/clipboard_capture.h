@@ -9,11 +9,11 @@
 
 namespace app {
 
-class TForm1;
+class MainWindow;
 
 class ClipboardCapture final : public intake::CaptureHost {
 public:
-    explicit ClipboardCapture(TForm1& form) noexcept : form_(form) {}
+    explicit ClipboardCapture(MainWindow& mainWindow) noexcept : window_(mainWindow) {}
 
     HWND Handle() const override;
     bool WatchChecked() const override;
@@ -27,7 +27,7 @@ public:
     intake::ClipboardWatch watch{*this};
 
 private:
-    TForm1& form_;
+    MainWindow& window_;
 };
 
 } // namespace app

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "win/application.h"
 #include "win/error.h"
 
@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     try {
         win::Application application(L"Tuckbay");
-        app::TForm1 form(application);
+        app::MainWindow mainWindow(application);
         exitCode = application.Run();
     } catch (...) {
         win::ReportCurrentException();

@@ -41,25 +41,24 @@ std::wstring ColumnCaption(HWND listView, int column, int* format) {
 
 SortHeader::SortHeader(HWND listView)
     : listView_(listView),
-      FHeaderHandle(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))) {
+      header_(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))) {
     SetPropW(listView_, kProp, this);
-    FOldListWndProc = reinterpret_cast<WNDPROC>(
+    oldListWndProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListWndProc)));
-    if (FHeaderHandle) {
-        SetPropW(FHeaderHandle, kProp, this);
-        OldHeaderWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            FHeaderHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderWndProc)));
+    if (header_) {
+        SetPropW(header_, kProp, this);
+        OldHeaderWndProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(header_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderWndProc)));
     }
 }
 
 SortHeader::~SortHeader() {
-    if (FHeaderHandle && IsWindow(FHeaderHandle)) {
-        SetWindowLongPtrW(FHeaderHandle, GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(OldHeaderWndProc));
-        RemovePropW(FHeaderHandle, kProp);
+    if (header_ && IsWindow(header_)) {
+        SetWindowLongPtrW(header_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldHeaderWndProc));
+        RemovePropW(header_, kProp);
     }
     if (IsWindow(listView_)) {
-        SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldListWndProc));
+        SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldListWndProc_));
         RemovePropW(listView_, kProp);
     }
 }
@@ -67,9 +66,9 @@ SortHeader::~SortHeader() {
 SortHeader* SortHeader::From(HWND hwnd) { return static_cast<SortHeader*>(GetPropW(hwnd, kProp)); }
 
 void SortHeader::ColumnClicked(int32_t column) {
-    FSortArrowUp = column == FSortColumn ? !FSortArrowUp : 0;
-    SetHeaderOwnerDraw(FSortColumn, false);
-    FSortColumn = column;
+    sortArrowUp_ = column == sortColumn_ ? !sortArrowUp_ : 0;
+    SetHeaderOwnerDraw(sortColumn_, false);
+    sortColumn_ = column;
     // The clicked item turns owner-drawn when the header lets go of the mouse at the end of
     // the click, which comes after this.
 }
@@ -77,19 +76,18 @@ void SortHeader::ColumnClicked(int32_t column) {
 void SortHeader::SetHeaderOwnerDraw(int32_t column, bool on) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
-    if (!FHeaderHandle ||
-        !SendMessageW(FHeaderHandle, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) {
+    if (!header_ || !SendMessageW(header_, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) {
         return;
     }
     if (on)
         item.fmt = (item.fmt | HDF_OWNERDRAW) & ~HDF_STRING;
     else
         item.fmt = (item.fmt & ~HDF_OWNERDRAW) | HDF_STRING;
-    SendMessageW(FHeaderHandle, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(header_, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
 }
 
 void SortHeader::DrawHeaderItem(DRAWITEMSTRUCT drawItem) {
-    if (!FHeaderHandle)
+    if (!header_)
         return;
     win::SavedDc saved(drawItem.hDC);
     HDC hdc = drawItem.hDC;
@@ -105,7 +103,7 @@ void SortHeader::DrawHeaderItem(DRAWITEMSTRUCT drawItem) {
 void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
     const HeaderLayout layout = LayoutHeaderItem(ToHeaderRect(rect), pressed);
     int format = LVCFMT_LEFT;
-    std::wstring caption = ColumnCaption(listView_, FSortColumn, &format);
+    std::wstring caption = ColumnCaption(listView_, sortColumn_, &format);
     UINT flags = DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
     switch (format & LVCFMT_JUSTIFYMASK) {
     case LVCFMT_RIGHT:
@@ -123,7 +121,7 @@ void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
 }
 
 void SortHeader::DrawSortArrow(HDC hdc, const RECT& rect) {
-    const auto corners = SortArrowPoints(ToHeaderRect(rect), FSortArrowUp != 0);
+    const auto corners = SortArrowPoints(ToHeaderRect(rect), sortArrowUp_ != 0);
     POINT points[3];
     for (int i = 0; i < 3; ++i)
         points[i] = {corners[i].x, corners[i].y};
@@ -145,7 +143,7 @@ LRESULT CALLBACK SortHeader::ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     if (msg == WM_DRAWITEM) {
         const auto& drawItem = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         // Only the sorted column's header item is owner-drawn in this list view.
-        if (drawItem.CtlType == ODT_HEADER && drawItem.hwndItem == self->FHeaderHandle) {
+        if (drawItem.CtlType == ODT_HEADER && drawItem.hwndItem == self->header_) {
             try {
                 self->DrawHeaderItem(drawItem);
                 painted = true;
@@ -154,7 +152,7 @@ LRESULT CALLBACK SortHeader::ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
             }
         }
     }
-    LRESULT result = CallWindowProcW(self->FOldListWndProc, hwnd, msg, wParam, lParam);
+    LRESULT result = CallWindowProcW(self->oldListWndProc_, hwnd, msg, wParam, lParam);
     // A header that hears FALSE back paints its own face over the item (Wine's does).
     return painted ? TRUE : result;
 }
@@ -168,7 +166,7 @@ LRESULT CALLBACK SortHeader::HeaderWndProc(HWND hwnd, UINT msg, WPARAM wParam, L
     // the mouse; by then the list view may have rewritten the item's format.
     if (msg == WM_CAPTURECHANGED) {
         try {
-            self->SetHeaderOwnerDraw(self->FSortColumn, true);
+            self->SetHeaderOwnerDraw(self->sortColumn_, true);
         } catch (...) {
             win::ReportCurrentException();
         }

@@ -29,9 +29,9 @@ public:
     void SetHeaderOwnerDraw(int32_t column, bool on);
     void DrawHeaderItem(DRAWITEMSTRUCT drawItem);
 
-    int32_t SortColumn() const noexcept { return FSortColumn; }
-    bool SortArrowUp() const noexcept { return FSortArrowUp != 0; }
-    HWND HeaderHandle() const noexcept { return FHeaderHandle; }
+    int32_t SortColumn() const noexcept { return sortColumn_; }
+    bool SortArrowUp() const noexcept { return sortArrowUp_ != 0; }
+    HWND HeaderHandle() const noexcept { return header_; }
 
 private:
     static LRESULT CALLBACK ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -42,10 +42,10 @@ private:
     void DrawSortArrow(HDC hdc, const RECT& rect);
 
     HWND listView_;
-    HWND FHeaderHandle;
-    int32_t FSortColumn = -1;
-    uint8_t FSortArrowUp = 0;
-    WNDPROC FOldListWndProc = nullptr;
+    HWND header_;
+    int32_t sortColumn_ = -1;
+    uint8_t sortArrowUp_ = 0;
+    WNDPROC oldListWndProc_ = nullptr;
     WNDPROC OldHeaderWndProc = nullptr;
 };
 

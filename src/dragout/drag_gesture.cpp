@@ -10,8 +10,8 @@ namespace dragout {
 void DragGesture::MouseDown(bool leftButton, int x, int y) {
     if (!leftButton)
         return;
-    FDragStartX = x;
-    FDragStartY = y;
+    dragStartX_ = x;
+    dragStartY_ = y;
 }
 
 void DragGesture::MouseMove(int x, int y) {
@@ -19,7 +19,7 @@ void DragGesture::MouseMove(int x, int y) {
         return;
     if (!host_.IconPressed())
         return;
-    if (!PastDragThreshold(FDragStartX, FDragStartY, x, y))
+    if (!PastDragThreshold(dragStartX_, dragStartY_, x, y))
         return;
 
     // Ends the icon's press and capture before the drag loop takes the pointer, so no later

@@ -36,15 +36,15 @@ public:
     // cancel. Throws win::Error when the files can't be named to the shell; no drag then.
     void MouseMove(int x, int y);
 
-    int DragStartX() const noexcept { return FDragStartX; }
-    int DragStartY() const noexcept { return FDragStartY; }
+    int DragStartX() const noexcept { return dragStartX_; }
+    int DragStartY() const noexcept { return dragStartY_; }
 
 private:
     DragHost& host_;
     IDropSource& dropSource_;
     // Where the left button last went down on the icon.
-    int FDragStartX = 0;
-    int FDragStartY = 0;
+    int dragStartX_ = 0;
+    int dragStartY_ = 0;
 };
 
 } // namespace dragout

@@ -11,14 +11,14 @@ namespace filelist {
 
 class FileList;
 
-// N5Click: asks for a name through the save dialog and writes the list file there.
+// SaveListClick: asks for a name through the save dialog and writes the list file there.
 void SaveList(HWND owner, const FileList& list, win::Dialogs& dialogs);
 
-// V1Click: the list as text on the clipboard, in place of whatever it held.
+// CopyListAsTextClick: the list as text on the clipboard, in place of whatever it held.
 void CopyListToClipboard(HWND owner, const FileList& list, win::Dialogs& dialogs);
 
-// W1Click: appends every line of the clipboard's text that names an existing file and names the
-// other lines in one message.
+// AddFromClipboardTextClick: appends every line of the clipboard's text that names an existing file
+// and names the other lines in one message.
 void TakePathsFromClipboard(HWND owner, FileList& list, win::Dialogs& dialogs);
 
 } // namespace filelist

@@ -12,7 +12,7 @@ void ClipboardWatch::Join() {
     ::SetLastError(0);
     HWND next = ::SetClipboardViewer(host_.Handle());
     const DWORD error = ::GetLastError();
-    FNextViewer = next;
+    nextViewer_ = next;
     if (next == nullptr && error != 0)
         host_.DisableWatch();
     // The platform sends a notice from inside the join; whatever it showed, start on the list.
@@ -20,8 +20,8 @@ void ClipboardWatch::Join() {
 }
 
 void ClipboardWatch::Leave() {
-    ::ChangeClipboardChain(host_.Handle(), FNextViewer);
-    FNextViewer = nullptr;
+    ::ChangeClipboardChain(host_.Handle(), nextViewer_);
+    nextViewer_ = nullptr;
 }
 
 void ClipboardWatch::WMDrawClipboard() {
@@ -35,8 +35,8 @@ void ClipboardWatch::WMDrawClipboard() {
             failure = std::current_exception();
         }
     }
-    if (FNextViewer != nullptr)
-        ::SendMessageW(FNextViewer, WM_DRAWCLIPBOARD, 0, 0);
+    if (nextViewer_ != nullptr)
+        ::SendMessageW(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
     if (failure) {
         // The sender, often the shell, need not wait while the error box is up.
         ::ReplyMessage(0);
@@ -45,10 +45,10 @@ void ClipboardWatch::WMDrawClipboard() {
 }
 
 void ClipboardWatch::WMChangeCBChain(HWND leaving, HWND next) {
-    if (leaving == FNextViewer)
-        FNextViewer = next;
-    else if (FNextViewer != nullptr)
-        ::SendMessageW(FNextViewer, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(leaving),
+    if (leaving == nextViewer_)
+        nextViewer_ = next;
+    else if (nextViewer_ != nullptr)
+        ::SendMessageW(nextViewer_, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(leaving),
                        reinterpret_cast<LPARAM>(next));
 }
 
@@ -62,14 +62,14 @@ void ClipboardWatch::LoadClipboardFiles() {
         host_.ShowCapturePanel(false);
 }
 
-void ClipboardWatch::Button1Click() {
+void ClipboardWatch::AddCapturedClick() {
     for (std::wstring& line : MemoLines(host_.MemoText()))
         host_.AppendPath(std::move(line));
     host_.UpdateCountDisplay();
     BackToList();
 }
 
-void ClipboardWatch::Button2Click() { BackToList(); }
+void ClipboardWatch::BackToListClick() { BackToList(); }
 
 void ClipboardWatch::TakeStayOnTopStyle() {
     if (stayOnTop_)

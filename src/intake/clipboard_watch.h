@@ -12,7 +12,7 @@ namespace intake {
 class CaptureHost {
 public:
     virtual HWND Handle() const = 0;
-    // The check box ctrlc: files are captured while it is checked.
+    // The check box watchClipboardBox: files are captured while it is checked.
     virtual bool WatchChecked() const = 0;
     virtual void DisableWatch() = 0;
     virtual std::wstring MemoText() const = 0;
@@ -32,7 +32,7 @@ public:
     ClipboardWatch(const ClipboardWatch&) = delete;
     ClipboardWatch& operator=(const ClipboardWatch&) = delete;
 
-    // Joins the chain (ctrlc is disabled when that fails) and starts on the list panel.
+    // Joins the chain (watchClipboardBox is disabled when that fails) and starts on the list panel.
     void Join();
     // Hands the chain back; done also when joining failed.
     void Leave();
@@ -45,18 +45,18 @@ public:
 
     void LoadClipboardFiles();
     // Registers the memo's lines as they stand, then goes back to the list panel.
-    void Button1Click();
+    void AddCapturedClick();
     // Goes back to the list panel without registering.
-    void Button2Click();
+    void BackToListClick();
 
-    HWND NextViewer() const noexcept { return FNextViewer; }
+    HWND NextViewer() const noexcept { return nextViewer_; }
 
 private:
     void TakeStayOnTopStyle();
     void BackToList();
 
     CaptureHost& host_;
-    HWND FNextViewer = nullptr;
+    HWND nextViewer_ = nullptr;
     // The window's stay-on-top style, held apart from its topmost state: once taken it is
     // never given up, so a window the user has since made non-topmost stays so.
     bool stayOnTop_ = false;

@@ -158,8 +158,8 @@ void DropIntake::Refuse() {
     if (host_.TopmostSwitchDown())
         host_.SetTopmost(false);
     RECT frame{};
-    ::GetWindowRect(host_.MainWindow(), &frame);
-    dialogs_.ShowWarningAt(host_.MainWindow(), L"注意", L"拡張子が.lstに限ります。",
+    ::GetWindowRect(host_.MainHwnd(), &frame);
+    dialogs_.ShowWarningAt(host_.MainHwnd(), L"注意", L"拡張子が.lstに限ります。",
                            POINT{frame.left + 16, frame.top - 16});
     if (host_.TopmostSwitchDown())
         host_.SetTopmost(true);

@@ -21,10 +21,10 @@ namespace intake {
 // The main window's side of a drop: the switches read at the moment of each drop.
 class DropHost {
 public:
-    virtual bool ShortcutSwitchDown() const = 0; // sbtnshort
-    virtual bool ListDropsAllowed() const = 0;   // dropfl
-    virtual bool TopmostSwitchDown() const = 0;  // SpeedButton1
-    virtual HWND MainWindow() const = 0;
+    virtual bool ShortcutSwitchDown() const = 0; // shortcutButton
+    virtual bool ListDropsAllowed() const = 0;   // allowListDropsBox
+    virtual bool TopmostSwitchDown() const = 0;  // topmostButton
+    virtual HWND MainHwnd() const = 0;
     // Makes the main window topmost or not by the window's topmost rule.
     virtual void SetTopmost(bool topmost) = 0;
 

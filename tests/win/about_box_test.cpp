@@ -1,5 +1,5 @@
-#include "win/controls.h"
 #include "app/about_box.h"
+#include "win/controls.h"
 
 #include "pump.h"
 
@@ -62,7 +62,7 @@ void CALLBACK LookAndClose(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
     Owner owner;
-    app::TForm3 about(owner.hwnd);
+    app::AboutBox about(owner.hwnd);
     HWND box = about.Handle();
     ASSERT_TRUE(box);
     EXPECT_FALSE(IsWindowVisible(box));
@@ -78,37 +78,37 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
 
-    EXPECT_EQ(TextOf(about.Label1()), L"Tuckbay v0.53");
-    EXPECT_FALSE(TextOf(about.Label2()).empty());
-    RECT r1 = ChildRect(about.Label1()), r2 = ChildRect(about.Label2());
+    EXPECT_EQ(TextOf(about.TitleLabel()), L"Tuckbay v0.53");
+    EXPECT_FALSE(TextOf(about.CreditLabel()).empty());
+    RECT r1 = ChildRect(about.TitleLabel()), r2 = ChildRect(about.CreditLabel());
     EXPECT_EQ(r1.left, 16);
     EXPECT_EQ(r1.top, 16);
     EXPECT_EQ(r2.left, 48);
     EXPECT_EQ(r2.top, 56);
 
-    LOGFONTW title = FontOf(about.Label1());
+    LOGFONTW title = FontOf(about.TitleLabel());
     EXPECT_STREQ(title.lfFaceName, L"Times New Roman");
     EXPECT_EQ(title.lfHeight, -24);
     EXPECT_TRUE(title.lfItalic);
-    LOGFONTW credit = FontOf(about.Label2());
+    LOGFONTW credit = FontOf(about.CreditLabel());
     EXPECT_STREQ(credit.lfFaceName, L"Tahoma");
     EXPECT_EQ(credit.lfHeight, -11);
 
     // Sized to its text: the whole caption fits in the label, with nothing to spare.
-    HDC dc = GetDC(about.Label1());
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(about.Label1(), WM_GETFONT, 0, 0)));
+    HDC dc = GetDC(about.TitleLabel());
+    HGDIOBJ old = SelectObject(
+        dc, reinterpret_cast<HFONT>(SendMessageW(about.TitleLabel(), WM_GETFONT, 0, 0)));
     SIZE size{};
     GetTextExtentPoint32W(dc, L"Tuckbay v0.53", 13, &size);
     SelectObject(dc, old);
-    ReleaseDC(about.Label1(), dc);
+    ReleaseDC(about.TitleLabel(), dc);
     EXPECT_EQ(r1.right - r1.left, size.cx);
     EXPECT_EQ(r1.bottom - r1.top, size.cy);
 
     // The title is green on the button face.
     HDC mem = CreateCompatibleDC(nullptr);
     SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem),
-                 reinterpret_cast<LPARAM>(about.Label1()));
+                 reinterpret_cast<LPARAM>(about.TitleLabel()));
     EXPECT_EQ(GetTextColor(mem), RGB(0, 128, 0));
     EXPECT_EQ(GetBkColor(mem), GetSysColor(COLOR_BTNFACE));
     DeleteDC(mem);
@@ -116,7 +116,7 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
 
 TEST(AboutBox, ShownModallyCentredOverTheOwnerAndReused) {
     Owner owner;
-    app::TForm3 about(owner.hwnd);
+    app::AboutBox about(owner.hwnd);
     const HWND box = about.Handle();
     for (int showing = 0; showing < 2; ++showing) {
         SeenWhileShown seen;

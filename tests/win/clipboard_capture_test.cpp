@@ -48,7 +48,7 @@ public:
                                        hwnd, nullptr, nullptr, nullptr);
         capturePanel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 20, 380, 200, hwnd,
                                           nullptr, nullptr, nullptr);
-        memo_ = ::CreateWindowExW(0, L"EDIT", L"Memo1",
+        memo_ = ::CreateWindowExW(0, L"EDIT", L"before the capture",
                                   WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
                                       ES_AUTOHSCROLL | ES_AUTOVSCROLL,
                                   0, 0, 380, 160, capturePanel_, nullptr, nullptr, nullptr);
@@ -213,7 +213,7 @@ TEST(ClipboardCapture, UncheckedChangesNothingAndStillPassesTheNoticeOn) {
     EXPECT_TRUE(PumpUntil([&] { return next.draws > nextDraws; }))
         << "the next viewer heard nothing";
     EXPECT_FALSE(window.CapturePanelShown());
-    EXPECT_EQ(window.MemoText(), L"Memo1");
+    EXPECT_EQ(window.MemoText(), L"before the capture");
     EXPECT_FALSE(TopmostStyle(window.Hwnd()));
 }
 
@@ -240,7 +240,7 @@ TEST(ClipboardCapture, RegisteringAnEmptyMemoAppendsNothingButShowsTheCount) {
     window.Join();
     window.PutFilesFromHelper(L"copy", {L"C:\\a.txt"});
     window.SetMemoText(L"");
-    window.watch.Button1Click();
+    window.watch.AddCapturedClick();
     EXPECT_TRUE(window.entries.empty());
     EXPECT_EQ(window.countShown, 0u);
     EXPECT_FALSE(window.CapturePanelShown());

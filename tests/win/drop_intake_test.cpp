@@ -66,7 +66,7 @@ protected:
     bool ShortcutSwitchDown() const override { return shortcutSwitch_; }
     bool ListDropsAllowed() const override { return listDrops_; }
     bool TopmostSwitchDown() const override { return topmostSwitch_; }
-    HWND MainWindow() const override { return window_.Frame(); }
+    HWND MainHwnd() const override { return window_.Frame(); }
     void SetTopmost(bool topmost) override {
         ::SetWindowPos(window_.Frame(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE);

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "clipboard_support.h"
-#include "form_fixture.h"
 #include "list_fixtures.h"
+#include "main_window_fixture.h"
 #include "pump.h"
 #include "win/codepage.h"
 
@@ -85,27 +85,27 @@ void WriteBytesTo(const std::wstring& path, const std::string& bytes) {
     ASSERT_EQ(written, bytes.size());
 }
 
-class Faults : public FormTest {
+class Faults : public MainWindowTest {
 protected:
-    void Command(int id) { ::SendMessageW(form->Hwnd(), WM_COMMAND, id, 0); }
+    void Command(int id) { ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, id, 0); }
 
     // Saves the list through the menu, as if the user had chosen target in the dialog.
     void SaveAs(const std::wstring& target) {
         dialogs.saveAnswer = target;
-        Command(app::kIdN5);
+        Command(app::kIdSaveList);
     }
 };
 
 TEST_F(Faults, AnUnwritableSettingsFolderIsReportedByTheFilesPath) {
     LinuxFolder folder("settings");
-    form.reset();
+    mainWindow.reset();
     ::DeleteFileW(settingsPath.c_str());
     dialogs.errors.clear();
 
     settingsPath = folder / L"tuckbay2.ini";
-    MakeForm();
+    MakeWindow();
     ASSERT_TRUE(folder.Run("chattr +i '" + folder.Unix() + "'"));
-    form.reset();
+    mainWindow.reset();
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], settingsPath + L" に書き込めません.");
     EXPECT_FALSE(FileExists(settingsPath));
@@ -115,9 +115,9 @@ TEST_F(Faults, AnUnwritableSettingsFolderIsReportedByTheFilesPath) {
     const std::string old = "[position]\r\nTop=12\r\n";
     WriteBytesTo(settingsPath, old);
     dialogs.errors.clear();
-    MakeForm();
+    MakeWindow();
     ASSERT_TRUE(folder.Run("chattr +i '" + folder.Unix() + "/tuckbay2.ini'"));
-    form.reset();
+    mainWindow.reset();
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], settingsPath + L" に書き込めません.");
     EXPECT_EQ(ReadBytes(settingsPath), old);
@@ -180,12 +180,12 @@ TEST_F(Faults, AClipboardHeldByAnotherProgramStopsExportAndImportWithTheirMessag
     ScratchFolder folder;
     const std::wstring file = folder.Write(L"a.txt", "a");
     Append({file.c_str()});
-    Command(app::kIdV1); // the clipboard now holds the list's text
+    Command(app::kIdCopyListAsText); // the clipboard now holds the list's text
     {
         HeldClipboard held;
         ASSERT_TRUE(held.Held()) << "the helper could not hold the clipboard";
-        Command(app::kIdV1);
-        Command(app::kIdW1);
+        Command(app::kIdCopyListAsText);
+        Command(app::kIdAddFromClipboardText);
     }
     EXPECT_EQ(dialogs.errors, (Lines{L"クリップボードを開くことができません.",
                                      L"クリップボードを開くことができません."}));
@@ -194,7 +194,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgramStopsExportAndImportWithTheirMessag
 
     // Once it is free again, the earlier export is still there to import.
     dialogs.errors.clear();
-    Command(app::kIdW1);
+    Command(app::kIdAddFromClipboardText);
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(List().AllPaths(), (Lines{file, file}));
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "form_fixture.h"
+#include "main_window_fixture.h"
 #include "win/controls.h"
 
 namespace tuckbay::test {
@@ -29,7 +29,7 @@ std::vector<std::wstring> ViewTexts(HWND listView) {
 namespace {
 
 using Texts = std::vector<std::wstring>;
-using FileListTest = FormTest;
+using FileListTest = MainWindowTest;
 
 void Focus(HWND listView, int index, bool select) {
     LVITEMW item{};
@@ -57,22 +57,22 @@ TEST_F(FileListTest, AppendsInOrderAndCountsOnRequest) {
     List().UpdateCountDisplay();
     EXPECT_EQ(CountText(), L"3");
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\b.txt", L"C:\\b.txt", L""}));
-    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
 
     // Appends whose batch ends without a count update still reach the view.
     List().AppendPath(L"D:\\late.txt");
-    ASSERT_TRUE(Pump([&] { return ViewTexts(form->ListView1).size() == 4; }));
+    ASSERT_TRUE(Pump([&] { return ViewTexts(mainWindow->listView).size() == 4; }));
     EXPECT_EQ(CountText(), L"3");
 }
 
 TEST_F(FileListTest, ClickingTheHeaderSortsDescendingThenAscendingInTurn) {
     Append({L"b", L"a", L"c"});
-    ClickColumnHeader(form->ListView1);
+    ClickColumnHeader(mainWindow->listView);
     EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a"}));
-    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
-    ClickColumnHeader(form->ListView1);
+    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
+    ClickColumnHeader(mainWindow->listView);
     EXPECT_EQ(List().AllPaths(), (Texts{L"a", L"b", L"c"}));
-    ClickColumnHeader(form->ListView1);
+    ClickColumnHeader(mainWindow->listView);
     EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a"}));
 
     // A path appended after a sort goes to the end; sorting leaves the count display alone.
@@ -82,58 +82,61 @@ TEST_F(FileListTest, ClickingTheHeaderSortsDescendingThenAscendingInTurn) {
 }
 
 TEST_F(FileListTest, SortingAnEmptyListStillTurnsTheDirection) {
-    form->ListView1ColumnClick(0); // descending, on nothing
+    mainWindow->ListViewColumnClick(0); // descending, on nothing
     Append({L"x", L"z", L"y"});
-    form->ListView1ColumnClick(0);
+    mainWindow->ListViewColumnClick(0);
     EXPECT_EQ(List().AllPaths(), (Texts{L"x", L"y", L"z"}));
 }
 
 TEST_F(FileListTest, SortsInTheUsersLocaleNotByCodeUnits) {
     // Word sort: case is a lesser difference than the letter, unlike a code-unit comparison.
     Append({L"B", L"a", L"b", L"A"});
-    form->ListView1ColumnClick(0);
-    form->ListView1ColumnClick(0);
+    mainWindow->ListViewColumnClick(0);
+    mainWindow->ListViewColumnClick(0);
     const Texts& sorted = List().AllPaths();
     ASSERT_EQ(sorted.size(), 4u);
-    EXPECT_EQ(::CompareStringW(LOCALE_USER_DEFAULT, 0, sorted[1].c_str(), -1, sorted[2].c_str(),
-                               -1),
-              CSTR_LESS_THAN);
-    EXPECT_TRUE((sorted[0] == L"a" || sorted[0] == L"A") && (sorted[1] == L"a" || sorted[1] == L"A"));
-    EXPECT_TRUE((sorted[2] == L"b" || sorted[2] == L"B") && (sorted[3] == L"b" || sorted[3] == L"B"));
+    EXPECT_EQ(
+        ::CompareStringW(LOCALE_USER_DEFAULT, 0, sorted[1].c_str(), -1, sorted[2].c_str(), -1),
+        CSTR_LESS_THAN);
+    EXPECT_TRUE((sorted[0] == L"a" || sorted[0] == L"A") &&
+                (sorted[1] == L"a" || sorted[1] == L"A"));
+    EXPECT_TRUE((sorted[2] == L"b" || sorted[2] == L"B") &&
+                (sorted[3] == L"b" || sorted[3] == L"B"));
 }
 
 TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     Append({L"C:\\same.txt", L"C:\\same.txt", L"C:\\other.txt"});
 
     // No focused item: a message, nothing asked.
-    form->D1Click();
+    mainWindow->RemoveItemClick();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], L"ファイルが選ばれていません");
     EXPECT_TRUE(dialogs.questions.empty());
 
     // Focused but not selected, answered No (or Escape, or the close button): kept.
-    Focus(form->ListView1, 1, false);
+    Focus(mainWindow->listView, 1, false);
     ASSERT_EQ(List().SelectedCount(), 0u);
     dialogs.confirmAnswers = {false};
-    form->D1Click();
+    mainWindow->RemoveItemClick();
     ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0], L"C:\\same.txt" L"をリストから削除しますか？");
+    EXPECT_EQ(dialogs.questions[0], L"C:\\same.txt"
+                                    L"をリストから削除しますか？");
     EXPECT_EQ(List().Count(), 3u);
     EXPECT_EQ(CountText(), L"3");
 
     // Answered Yes: only the focused one of the two equal paths goes.
     dialogs.confirmAnswers = {true};
     List().UpdateCountDisplay();
-    ::SendMessageW(form->StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"stale"));
-    form->D1Click();
+    ::SendMessageW(mainWindow->statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"stale"));
+    mainWindow->RemoveItemClick();
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt", L"C:\\other.txt"}));
-    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
     EXPECT_EQ(CountText(), L"2");
 
     // The context menu's item runs the same handler.
-    Focus(form->ListView1, 1, true);
+    Focus(mainWindow->listView, 1, true);
     dialogs.confirmAnswers = {true};
-    ::SendMessageW(form->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdD1, 0), 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdRemoveItem, 0), 0);
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt"}));
     EXPECT_EQ(CountText(), L"1");
 }
@@ -141,7 +144,7 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
 TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes) {
     app->SetDialogs(nullptr);
     Append({L"C:\\keep.txt"});
-    Focus(form->ListView1, 0, true);
+    Focus(mainWindow->listView, 0, true);
 
     // Answers the box from a timer while it runs its own modal loop.
     enum class Answer { Escape, Close, Enter };
@@ -149,7 +152,8 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
     static bool s_seen;
     auto answer = [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = ::FindWindowW(nullptr, L"確認");
-        if (box == nullptr) return;
+        if (box == nullptr)
+            return;
         s_seen = true;
         ::KillTimer(nullptr, id);
         HWND focus = ::GetFocus();
@@ -178,9 +182,10 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
         UINT_PTR guard = ::SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR id, DWORD) {
             ::KillTimer(nullptr, id);
             s_timedOut = true;
-            if (HWND box = ::FindWindowW(nullptr, L"確認")) ::PostMessageW(box, WM_CLOSE, 0, 0);
+            if (HWND box = ::FindWindowW(nullptr, L"確認"))
+                ::PostMessageW(box, WM_CLOSE, 0, 0);
         });
-        form->D1Click();
+        mainWindow->RemoveItemClick();
         ::KillTimer(nullptr, timer);
         ::KillTimer(nullptr, guard);
         EXPECT_TRUE(s_seen) << "the confirmation box never appeared";
@@ -196,33 +201,35 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
 }
 
 TEST_F(FileListTest, ClearingEmptiesTheListAndShowsZero) {
-    form->SpeedButton2Click();
+    mainWindow->ClearListClick();
     EXPECT_EQ(CountText(), L"0");
     Append({L"a", L"b"});
     EXPECT_EQ(CountText(), L"2");
-    ::SendMessageW(form->SpeedButton2->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->clearListButton->Hwnd(), BM_CLICK, 0, 0);
     EXPECT_EQ(List().Count(), 0u);
-    EXPECT_EQ(::SendMessageW(form->ListView1, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(::SendMessageW(mainWindow->listView, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(CountText(), L"0");
     // Clearing keeps the sort direction: the next sort is still the first one, descending.
     Append({L"a", L"b"});
-    form->ListView1ColumnClick(0);
+    mainWindow->ListViewColumnClick(0);
     EXPECT_EQ(List().AllPaths(), (Texts{L"b", L"a"}));
 }
 
 TEST_F(FileListTest, EditingInPlaceReplacesTheWholeTextOrNothing) {
     std::wstring longPath = L"C:\\" + std::wstring(2000, L'd') + L"\\file.txt";
     Append({L"C:\\old.txt", longPath.c_str()});
-    ::SetFocus(form->ListView1);
+    ::SetFocus(mainWindow->listView);
 
     auto edit = [&](int index, const wchar_t* text, WPARAM key) {
-        HWND editor = reinterpret_cast<HWND>(::SendMessageW(form->ListView1, LVM_EDITLABELW, index, 0));
+        HWND editor =
+            reinterpret_cast<HWND>(::SendMessageW(mainWindow->listView, LVM_EDITLABELW, index, 0));
         if (editor == nullptr) {
             ADD_FAILURE() << "no editor";
             return std::wstring();
         }
         std::wstring shown = win::WindowText(editor);
-        if (text != nullptr) ::SetWindowTextW(editor, text);
+        if (text != nullptr)
+            ::SetWindowTextW(editor, text);
         ::SendMessageW(editor, WM_KEYDOWN, key, 0);
         Pump([&] { return !::IsWindow(editor); }, 2000);
         return shown;

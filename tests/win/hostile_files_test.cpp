@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "form_fixture.h"
 #include "list_fixtures.h"
+#include "main_window_fixture.h"
 #include "win/codepage.h"
 
 namespace {
@@ -21,13 +21,13 @@ namespace {
 using namespace tuckbay::test;
 using Lines = std::vector<std::wstring>;
 
-class HostileFiles : public FormTest {
+class HostileFiles : public MainWindowTest {
 protected:
     // Big files take their time.
-    void DropList(const std::wstring& file) { DropOn(form->filelist->Hwnd(), {file}, 60000); }
+    void DropList(const std::wstring& file) { DropOn(mainWindow->listArea->Hwnd(), {file}, 60000); }
     void DropShortcuts(const Lines& files) {
-        ASSERT_TRUE(form->sbtnshort->Down());
-        DropOn(form->drop->Hwnd(), files);
+        ASSERT_TRUE(mainWindow->shortcutButton->Down());
+        DropOn(mainWindow->dropZone->Hwnd(), files);
     }
     void ExpectOpenError(const std::wstring& file) {
         ExpectOneErrorWithReason(L"ファイル \"" + file + L"\" は開けません。");

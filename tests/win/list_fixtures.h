@@ -18,7 +18,7 @@
 
 #include "drop_builder.h"
 #include "filelist/file_list.h"
-#include "form_fixture.h"
+#include "main_window_fixture.h"
 
 namespace tuckbay::test {
 

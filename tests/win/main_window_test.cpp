@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "form_fixture.h"
+#include "main_window_fixture.h"
 #include "win/controls.h"
 #include "win/error.h"
 
@@ -32,53 +32,53 @@ int ColumnWidth(HWND listView) {
     return static_cast<int>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, 0, 0));
 }
 
-using MainWindow = FormTest;
+using MainWindow = MainWindowTest;
 
 TEST_F(MainWindow, StartsAsDesigned) {
-    EXPECT_EQ(win::WindowText(form->Hwnd()), L"Tuckbay");
+    EXPECT_EQ(win::WindowText(mainWindow->Hwnd()), L"Tuckbay");
     EXPECT_EQ(app->Title(), L"Tuckbay");
-    EXPECT_EQ(::GetWindow(form->Hwnd(), GW_OWNER), app->Handle());
+    EXPECT_EQ(::GetWindow(mainWindow->Hwnd(), GW_OWNER), app->Handle());
 
     // Texts of the controls.
-    EXPECT_EQ(win::WindowText(form->Label2->Hwnd()), L"アイコンをドラッグ");
-    EXPECT_EQ(win::WindowText(form->Label1->Hwnd()), L"ここにドロップ");
-    EXPECT_EQ(win::WindowText(form->Label3->Hwnd()), L"クイック操作");
-    EXPECT_EQ(win::WindowText(form->Sbtncopy->Hwnd()), L"コピー");
-    EXPECT_EQ(win::WindowText(form->sbtnmove->Hwnd()), L"移動");
-    EXPECT_EQ(win::WindowText(form->SpeedButton2->Hwnd()), L"リストクリア");
-    EXPECT_EQ(win::WindowText(form->sbtnshort->Hwnd()), L"ショート変換");
-    EXPECT_EQ(win::WindowText(form->sbtnfl->Hwnd()), L"ファイルリスト");
-    EXPECT_EQ(win::WindowText(form->SpeedButton1->Hwnd()), L"最前面");
-    EXPECT_EQ(win::WindowText(form->dropfl), L"ファイルリストへのドロップを許可");
-    EXPECT_EQ(win::WindowText(form->ctrlc), L"Ctrl+Cを監視する");
-    EXPECT_EQ(win::WindowText(form->Button1), L"ファイルリストへ登録する");
-    EXPECT_EQ(win::WindowText(form->Button2), L"ファイルリストへ戻る");
+    EXPECT_EQ(win::WindowText(mainWindow->dragCaption->Hwnd()), L"アイコンをドラッグ");
+    EXPECT_EQ(win::WindowText(mainWindow->dropCaption->Hwnd()), L"ここにドロップ");
+    EXPECT_EQ(win::WindowText(mainWindow->quickCaption->Hwnd()), L"クイック操作");
+    EXPECT_EQ(win::WindowText(mainWindow->copyModeButton->Hwnd()), L"コピー");
+    EXPECT_EQ(win::WindowText(mainWindow->moveModeButton->Hwnd()), L"移動");
+    EXPECT_EQ(win::WindowText(mainWindow->clearListButton->Hwnd()), L"リストクリア");
+    EXPECT_EQ(win::WindowText(mainWindow->shortcutButton->Hwnd()), L"ショート変換");
+    EXPECT_EQ(win::WindowText(mainWindow->listAreaButton->Hwnd()), L"ファイルリスト");
+    EXPECT_EQ(win::WindowText(mainWindow->topmostButton->Hwnd()), L"最前面");
+    EXPECT_EQ(win::WindowText(mainWindow->allowListDropsBox), L"ファイルリストへのドロップを許可");
+    EXPECT_EQ(win::WindowText(mainWindow->watchClipboardBox), L"Ctrl+Cを監視する");
+    EXPECT_EQ(win::WindowText(mainWindow->addCapturedButton), L"ファイルリストへ登録する");
+    EXPECT_EQ(win::WindowText(mainWindow->backToListButton), L"ファイルリストへ戻る");
 
     // Switch states: copy and shortcut conversion down, full mode and topmost.
-    EXPECT_TRUE(IsDown(form->Sbtncopy->Hwnd()));
-    EXPECT_FALSE(IsDown(form->sbtnmove->Hwnd()));
-    EXPECT_TRUE(IsDown(form->sbtnshort->Hwnd()));
-    EXPECT_TRUE(IsDown(form->sbtnfl->Hwnd()));
-    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
-    EXPECT_FALSE(IsDown(form->SpeedButton2->Hwnd()));
-    EXPECT_TRUE(IsDown(form->dropfl));
-    EXPECT_TRUE(IsDown(form->ctrlc));
+    EXPECT_TRUE(IsDown(mainWindow->copyModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->moveModeButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->shortcutButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->listAreaButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->clearListButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->allowListDropsBox));
+    EXPECT_TRUE(IsDown(mainWindow->watchClipboardBox));
     EXPECT_TRUE(IsTopmost());
 
     // The list panel shows, the capture panel does not, and the count is blank.
-    EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
-    EXPECT_TRUE(IsVisible(form->pfilelist->Hwnd()));
-    EXPECT_FALSE(IsVisible(form->pctrlc->Hwnd()));
+    EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
+    EXPECT_TRUE(IsVisible(mainWindow->listPanel->Hwnd()));
+    EXPECT_FALSE(IsVisible(mainWindow->capturePanel->Hwnd()));
     EXPECT_EQ(CountText(), L"");
     EXPECT_EQ(List().Count(), 0u);
 
     // Frame and buttons of full mode.
-    LONG style = ::GetWindowLongW(form->Hwnd(), GWL_STYLE);
+    LONG style = ::GetWindowLongW(mainWindow->Hwnd(), GWL_STYLE);
     EXPECT_TRUE(style & WS_THICKFRAME);
     EXPECT_TRUE(style & WS_MAXIMIZEBOX);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_TRUE(::GetWindowLongW(form->Hwnd(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+    EXPECT_TRUE(::GetWindowLongW(mainWindow->Hwnd(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
 
     // The application window carries the taskbar button's styles.
     LONG appStyle = ::GetWindowLongW(app->Handle(), GWL_STYLE);
@@ -92,27 +92,27 @@ TEST_F(MainWindow, StartsAsDesigned) {
 
     // Layout: the left strip, the list area right of it, the status bar along the bottom.
     RECT client;
-    ::GetClientRect(form->Hwnd(), &client);
-    win::Bounds panel2 = win::ChildBounds(form->Panel2->Hwnd());
-    win::Bounds filelist = win::ChildBounds(form->filelist->Hwnd());
-    win::Bounds status = win::ChildBounds(form->StatusBar1);
-    EXPECT_EQ(panel2, (win::Bounds{0, 0, 194, client.bottom - 19}));
-    EXPECT_EQ(filelist, (win::Bounds{194, 0, client.right - 194, client.bottom - 19}));
+    ::GetClientRect(mainWindow->Hwnd(), &client);
+    win::Bounds leftStrip = win::ChildBounds(mainWindow->leftStrip->Hwnd());
+    win::Bounds listArea = win::ChildBounds(mainWindow->listArea->Hwnd());
+    win::Bounds status = win::ChildBounds(mainWindow->statusBar);
+    EXPECT_EQ(leftStrip, (win::Bounds{0, 0, 194, client.bottom - 19}));
+    EXPECT_EQ(listArea, (win::Bounds{194, 0, client.right - 194, client.bottom - 19}));
     EXPECT_EQ(status, (win::Bounds{0, client.bottom - 19, client.right, 19}));
     EXPECT_EQ(client.right, 692);
-    EXPECT_EQ(win::ChildBounds(form->ListView1),
-              (win::Bounds{1, 1, filelist.width - 4, filelist.height - 4}));
-    EXPECT_EQ(ColumnWidth(form->ListView1), filelist.width - 16);
+    EXPECT_EQ(win::ChildBounds(mainWindow->listView),
+              (win::Bounds{1, 1, listArea.width - 4, listArea.height - 4}));
+    EXPECT_EQ(ColumnWidth(mainWindow->listView), listArea.width - 16);
 
     wchar_t caption[64] = {};
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
     column.pszText = caption;
     column.cchTextMax = 64;
-    ASSERT_TRUE(::SendMessageW(form->ListView1, LVM_GETCOLUMNW, 0,
-                               reinterpret_cast<LPARAM>(&column)));
+    ASSERT_TRUE(
+        ::SendMessageW(mainWindow->listView, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)));
     EXPECT_STREQ(caption, L"ファイル名");
-    LONG listStyle = ::GetWindowLongW(form->ListView1, GWL_STYLE);
+    LONG listStyle = ::GetWindowLongW(mainWindow->listView, GWL_STYLE);
     EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_TRUE(listStyle & LVS_SINGLESEL);
     EXPECT_TRUE(listStyle & LVS_EDITLABELS);
@@ -122,168 +122,171 @@ TEST_F(MainWindow, StartsAsDesigned) {
     auto fontOf = [](HWND hwnd) {
         LOGFONTW lf{};
         auto font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
-        if (font != nullptr) ::GetObjectW(font, sizeof lf, &lf);
+        if (font != nullptr)
+            ::GetObjectW(font, sizeof lf, &lf);
         return std::make_pair(std::wstring(lf.lfFaceName), static_cast<int>(lf.lfHeight));
     };
     using Font = std::pair<std::wstring, int>;
-    EXPECT_EQ(fontOf(form->Hwnd()), (Font{L"Tahoma", -11}));
-    EXPECT_EQ(fontOf(form->drop->Hwnd()), (Font{L"Tahoma", -11}));
-    EXPECT_EQ(fontOf(form->drag->Hwnd()), (Font{L"Tahoma", -11}));
-    EXPECT_EQ(fontOf(form->Panel3->Hwnd()), (Font{L"Tahoma", -12}));
-    EXPECT_EQ(fontOf(form->dropfl), (Font{L"Tahoma", -12}));
-    EXPECT_EQ(fontOf(form->Label2->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -19}));
-    EXPECT_EQ(fontOf(form->Label3->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -15}));
-    EXPECT_EQ(fontOf(form->ListView1), (Font{L"ＭＳ Ｐゴシック", -12}));
+    EXPECT_EQ(fontOf(mainWindow->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(mainWindow->dropZone->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(mainWindow->dragZone->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(mainWindow->quickPanel->Hwnd()), (Font{L"Tahoma", -12}));
+    EXPECT_EQ(fontOf(mainWindow->allowListDropsBox), (Font{L"Tahoma", -12}));
+    EXPECT_EQ(fontOf(mainWindow->dragCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -19}));
+    EXPECT_EQ(fontOf(mainWindow->quickCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -15}));
+    EXPECT_EQ(fontOf(mainWindow->listView), (Font{L"ＭＳ Ｐゴシック", -12}));
 
     // Menus.
-    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdN5), L"リスト保存(&S)");
-    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdV1), L"クリップ出力(&V)");
-    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdW1), L"クリップ取り込み(&W)");
-    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdY1), L"ファイルのプロパティ(&P)");
-    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdF1), L"フォルダを開く(&F)");
-    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdN7), L"ヘルプ");
-    EXPECT_EQ(MenuText(form->MainMenu1, app::kIdN8), L"バージョン情報");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdSaveList), L"リスト保存(&S)");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdCopyListAsText), L"クリップ出力(&V)");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdAddFromClipboardText),
+              L"クリップ取り込み(&W)");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdProperties), L"ファイルのプロパティ(&P)");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdOpenFolder), L"フォルダを開く(&F)");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdHelp), L"ヘルプ");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdAbout), L"バージョン情報");
     wchar_t top[64] = {};
-    ::GetMenuStringW(form->MainMenu1, 0, top, 64, MF_BYPOSITION);
+    ::GetMenuStringW(mainWindow->mainMenu, 0, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"リスト(&L)");
-    ::GetMenuStringW(form->MainMenu1, 1, top, 64, MF_BYPOSITION);
+    ::GetMenuStringW(mainWindow->mainMenu, 1, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"ヘルプ(&H)");
-    HMENU popup = form->PopupMenu1.get();
+    HMENU popup = mainWindow->listMenu.get();
     ASSERT_EQ(::GetMenuItemCount(popup), 3);
-    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdD1));
-    EXPECT_EQ(MenuText(popup, app::kIdD1), L"リストから削除(&D)");
-    EXPECT_EQ(MenuText(popup, app::kIdP1), L"プロパティ(&P)");
-    EXPECT_EQ(MenuText(popup, app::kIdO1), L"フォルダを開く(&O)");
+    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdRemoveItem));
+    EXPECT_EQ(MenuText(popup, app::kIdRemoveItem), L"リストから削除(&D)");
+    EXPECT_EQ(MenuText(popup, app::kIdListProperties), L"プロパティ(&P)");
+    EXPECT_EQ(MenuText(popup, app::kIdListOpenFolder), L"フォルダを開く(&O)");
 }
 
 TEST_F(MainWindow, SpeedButtonsFollowTheirKinds) {
     // The grouped pair: pressing the up one swaps, pressing the down one changes nothing.
-    ::SendMessageW(form->sbtnmove->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(form->sbtnmove->Hwnd()));
-    EXPECT_FALSE(IsDown(form->Sbtncopy->Hwnd()));
-    ::SendMessageW(form->sbtnmove->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(form->sbtnmove->Hwnd()));
-    EXPECT_FALSE(IsDown(form->Sbtncopy->Hwnd()));
-    ::SendMessageW(form->Sbtncopy->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(form->Sbtncopy->Hwnd()));
-    EXPECT_FALSE(IsDown(form->sbtnmove->Hwnd()));
+    ::SendMessageW(mainWindow->moveModeButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->moveModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->copyModeButton->Hwnd()));
+    ::SendMessageW(mainWindow->moveModeButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->moveModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->copyModeButton->Hwnd()));
+    ::SendMessageW(mainWindow->copyModeButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->copyModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->moveModeButton->Hwnd()));
 
     // A toggle of its own flips on every press, independent of the others.
-    ::SendMessageW(form->sbtnshort->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_FALSE(IsDown(form->sbtnshort->Hwnd()));
-    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
-    ::SendMessageW(form->sbtnshort->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(form->sbtnshort->Hwnd()));
+    ::SendMessageW(mainWindow->shortcutButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsDown(mainWindow->shortcutButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
+    ::SendMessageW(mainWindow->shortcutButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->shortcutButton->Hwnd()));
 
     // The push button never stays down, and none of them takes the focus from the list.
-    ::SetFocus(form->ListView1);
+    ::SetFocus(mainWindow->listView);
     RECT r;
-    ::GetClientRect(form->SpeedButton2->Hwnd(), &r);
+    ::GetClientRect(mainWindow->clearListButton->Hwnd(), &r);
     LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
     POINT screen{r.right / 2, r.bottom / 2};
-    ::ClientToScreen(form->SpeedButton2->Hwnd(), &screen);
+    ::ClientToScreen(mainWindow->clearListButton->Hwnd(), &screen);
     ::SetCursorPos(screen.x, screen.y);
-    ::SendMessageW(form->SpeedButton2->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
-    EXPECT_TRUE(::SendMessageW(form->SpeedButton2->Hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED);
-    ::SendMessageW(form->SpeedButton2->Hwnd(), WM_LBUTTONUP, 0, centre);
-    EXPECT_FALSE(IsDown(form->SpeedButton2->Hwnd()));
+    ::SendMessageW(mainWindow->clearListButton->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    EXPECT_TRUE(::SendMessageW(mainWindow->clearListButton->Hwnd(), BM_GETSTATE, 0, 0) &
+                BST_PUSHED);
+    ::SendMessageW(mainWindow->clearListButton->Hwnd(), WM_LBUTTONUP, 0, centre);
+    EXPECT_FALSE(IsDown(mainWindow->clearListButton->Hwnd()));
     EXPECT_EQ(CountText(), L"0"); // the release over the button was a click: the list cleared
-    EXPECT_EQ(::GetFocus(), form->ListView1);
+    EXPECT_EQ(::GetFocus(), mainWindow->listView);
 }
 
 TEST_F(MainWindow, TopmostFollowsTheSwitch) {
     ASSERT_TRUE(IsTopmost());
-    ::SendMessageW(form->SpeedButton1->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_FALSE(IsDown(form->SpeedButton1->Hwnd()));
+    ::SendMessageW(mainWindow->topmostButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsDown(mainWindow->topmostButton->Hwnd()));
     EXPECT_FALSE(IsTopmost());
-    ::SendMessageW(form->SpeedButton1->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    ::SendMessageW(mainWindow->topmostButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
     EXPECT_TRUE(IsTopmost());
 }
 
 TEST_F(MainWindow, LowerCaseZAndXSetTopmostAndStillReachTheControl) {
     // The capture panel's memo, shown as a capture would show it.
-    ::ShowWindow(form->pfilelist->Hwnd(), SW_HIDE);
-    ::ShowWindow(form->pctrlc->Hwnd(), SW_SHOW);
-    ::SetWindowTextW(form->Memo1, L"");
-    ::SetFocus(form->Memo1);
-    ASSERT_EQ(::GetFocus(), form->Memo1);
+    ::ShowWindow(mainWindow->listPanel->Hwnd(), SW_HIDE);
+    ::ShowWindow(mainWindow->capturePanel->Hwnd(), SW_SHOW);
+    ::SetWindowTextW(mainWindow->captureMemo, L"");
+    ::SetFocus(mainWindow->captureMemo);
+    ASSERT_EQ(::GetFocus(), mainWindow->captureMemo);
 
     auto type = [&](wchar_t c) {
-        size_t before = win::WindowText(form->Memo1).size();
-        ::PostMessageW(form->Memo1, WM_CHAR, c, 1);
-        ASSERT_TRUE(Pump([&] { return win::WindowText(form->Memo1).size() > before; }));
+        size_t before = win::WindowText(mainWindow->captureMemo).size();
+        ::PostMessageW(mainWindow->captureMemo, WM_CHAR, c, 1);
+        ASSERT_TRUE(Pump([&] { return win::WindowText(mainWindow->captureMemo).size() > before; }));
     };
 
     type(L'x');
     EXPECT_FALSE(IsTopmost());
-    EXPECT_FALSE(IsDown(form->SpeedButton1->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->topmostButton->Hwnd()));
     type(L'Z');
     type(L'z');
     EXPECT_TRUE(IsTopmost());
-    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
     type(L'X'); // upper case does nothing
     EXPECT_TRUE(IsTopmost());
-    EXPECT_TRUE(IsDown(form->SpeedButton1->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
     type(L'a');
     EXPECT_TRUE(IsTopmost());
-    EXPECT_EQ(win::WindowText(form->Memo1), L"xZzXa");
+    EXPECT_EQ(win::WindowText(mainWindow->captureMemo), L"xZzXa");
 
     // A key press that becomes a character through translation is seen the same way.
-    ::PostMessageW(form->Memo1, WM_KEYDOWN, 'X', 0x002D0001);
-    ::PostMessageW(form->Memo1, WM_KEYUP, 'X', 0xC02D0001);
-    ASSERT_TRUE(Pump([&] { return win::WindowText(form->Memo1).size() == 6; }));
-    EXPECT_EQ(win::WindowText(form->Memo1), L"xZzXax");
+    ::PostMessageW(mainWindow->captureMemo, WM_KEYDOWN, 'X', 0x002D0001);
+    ::PostMessageW(mainWindow->captureMemo, WM_KEYUP, 'X', 0xC02D0001);
+    ASSERT_TRUE(Pump([&] { return win::WindowText(mainWindow->captureMemo).size() == 6; }));
+    EXPECT_EQ(win::WindowText(mainWindow->captureMemo), L"xZzXax");
     EXPECT_FALSE(IsTopmost());
 }
 
 TEST_F(MainWindow, KeepsMinimumHeightAndColumnWidth) {
     RECT r = WindowRect();
-    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, r.right - r.left, 200,
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, 0, 0, r.right - r.left, 200,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     r = WindowRect();
     EXPECT_EQ(r.bottom - r.top, 305);
-    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 900, 304, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, 0, 0, 900, 304, SWP_NOMOVE | SWP_NOZORDER);
     r = WindowRect();
     EXPECT_EQ(r.bottom - r.top, 305);
-    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 900, 306, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, 0, 0, 900, 306, SWP_NOMOVE | SWP_NOZORDER);
     r = WindowRect();
     EXPECT_EQ(r.bottom - r.top, 306);
     EXPECT_EQ(r.right - r.left, 900);
 
     RECT client;
-    ::GetClientRect(form->Hwnd(), &client);
-    EXPECT_EQ(Width(form->filelist->Hwnd()), client.right - 194);
-    EXPECT_EQ(ColumnWidth(form->ListView1), client.right - 194 - 16);
+    ::GetClientRect(mainWindow->Hwnd(), &client);
+    EXPECT_EQ(Width(mainWindow->listArea->Hwnd()), client.right - 194);
+    EXPECT_EQ(ColumnWidth(mainWindow->listView), client.right - 194 - 16);
 }
 
 TEST_F(MainWindow, CompactModeShowsAllOfTheLeftPanelAndComesBackToTheSameWidth) {
-    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 817, 400, SWP_NOMOVE | SWP_NOZORDER);
-    const int fullWidth = OuterWidth(form->Hwnd());
-    const int listWidth = Width(form->filelist->Hwnd());
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, 0, 0, 817, 400, SWP_NOMOVE | SWP_NOZORDER);
+    const int fullWidth = OuterWidth(mainWindow->Hwnd());
+    const int listWidth = Width(mainWindow->listArea->Hwnd());
 
     for (int round = 0; round < 3; ++round) {
-        ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
-        EXPECT_FALSE(IsDown(form->sbtnfl->Hwnd()));
-        EXPECT_FALSE(IsVisible(form->filelist->Hwnd()));
-        LONG style = ::GetWindowLongW(form->Hwnd(), GWL_STYLE);
+        ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsDown(mainWindow->listAreaButton->Hwnd()));
+        EXPECT_FALSE(IsVisible(mainWindow->listArea->Hwnd()));
+        LONG style = ::GetWindowLongW(mainWindow->Hwnd(), GWL_STYLE);
         EXPECT_FALSE(style & WS_THICKFRAME);
         EXPECT_FALSE(style & WS_MAXIMIZEBOX);
         EXPECT_TRUE(style & WS_MINIMIZEBOX);
         EXPECT_TRUE(style & WS_SYSMENU);
         RECT client;
-        ::GetClientRect(form->Hwnd(), &client);
+        ::GetClientRect(mainWindow->Hwnd(), &client);
         EXPECT_EQ(client.right, 194) << "the whole of the left panel shows";
 
-        ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
-        EXPECT_TRUE(IsDown(form->sbtnfl->Hwnd()));
-        EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
-        style = ::GetWindowLongW(form->Hwnd(), GWL_STYLE);
+        ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsDown(mainWindow->listAreaButton->Hwnd()));
+        EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
+        style = ::GetWindowLongW(mainWindow->Hwnd(), GWL_STYLE);
         EXPECT_TRUE(style & WS_THICKFRAME);
         EXPECT_TRUE(style & WS_MAXIMIZEBOX);
-        EXPECT_EQ(OuterWidth(form->Hwnd()), fullWidth) << "round " << round;
-        EXPECT_EQ(Width(form->filelist->Hwnd()), listWidth) << "round " << round;
-        EXPECT_EQ(ColumnWidth(form->ListView1), listWidth - 16);
+        EXPECT_EQ(OuterWidth(mainWindow->Hwnd()), fullWidth) << "round " << round;
+        EXPECT_EQ(Width(mainWindow->listArea->Hwnd()), listWidth) << "round " << round;
+        EXPECT_EQ(ColumnWidth(mainWindow->listView), listWidth - 16);
     }
 }
 
@@ -300,21 +303,22 @@ TEST_F(MainWindow, CaptionsFollowActivation) {
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  nullptr, &si, &pi));
     auto inactive = [&] {
-        return form->Label1->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION &&
-               form->Label2->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION;
+        return mainWindow->dropCaption->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION &&
+               mainWindow->dragCaption->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION;
     };
     bool deactivated = Pump(inactive, 20000);
     HWND other = ::FindWindowW(L"TuckbayActivator", nullptr);
-    if (other != nullptr) ::PostMessageW(other, WM_CLOSE, 0, 0);
+    if (other != nullptr)
+        ::PostMessageW(other, WM_CLOSE, 0, 0);
     ::WaitForSingleObject(pi.hProcess, 10000);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     ASSERT_TRUE(deactivated);
 
-    ::SetForegroundWindow(form->Hwnd());
+    ::SetForegroundWindow(mainWindow->Hwnd());
     EXPECT_TRUE(Pump([&] {
-        return form->Label1->BackColorIndex() == COLOR_ACTIVECAPTION &&
-               form->Label2->BackColorIndex() == COLOR_ACTIVECAPTION;
+        return mainWindow->dropCaption->BackColorIndex() == COLOR_ACTIVECAPTION &&
+               mainWindow->dragCaption->BackColorIndex() == COLOR_ACTIVECAPTION;
     }));
 }
 
@@ -327,7 +331,8 @@ public:
                      nullptr);
     }
     ~FailingWindow() override {
-        if (Hwnd() != nullptr) ::DestroyWindow(Hwnd());
+        if (Hwnd() != nullptr)
+            ::DestroyWindow(Hwnd());
     }
     int handled = 0;
 
@@ -335,8 +340,10 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_APP) {
             ++handled;
-            if (wParam == 1) throw win::Error(L"ファイルを作成できません");
-            if (wParam == 2) throw win::Error(L"It went wrong!");
+            if (wParam == 1)
+                throw win::Error(L"ファイルを作成できません");
+            if (wParam == 2)
+                throw win::Error(L"It went wrong!");
         }
         return Window::HandleMessage(msg, wParam, lParam);
     }
@@ -354,7 +361,8 @@ TEST_F(MainWindow, AnErrorInAHandlerShowsTheStandardBoxAndTheProgramGoesOn) {
 
     // The hook of the message loop has the same boundary.
     app->SetMessageHook([](MSG& msg, bool&) {
-        if (msg.message == WM_APP + 1) throw win::Error(L"hook failed");
+        if (msg.message == WM_APP + 1)
+            throw win::Error(L"hook failed");
     });
     ::PostMessageW(window.Hwnd(), WM_APP + 1, 0, 0);
     ::PostMessageW(window.Hwnd(), WM_APP, 0, 0);
@@ -367,7 +375,8 @@ TEST_F(MainWindow, TheLoopOffersEveryPostedMessageToTheHookFirst) {
     FailingWindow window;
     std::vector<UINT> seen;
     app->SetMessageHook([&](MSG& msg, bool& handled) {
-        if (msg.hwnd != window.Hwnd()) return;
+        if (msg.hwnd != window.Hwnd())
+            return;
         seen.push_back(msg.message);
         handled = msg.wParam == 7; // taken by the hook: never dispatched
     });
@@ -382,17 +391,17 @@ TEST_F(MainWindow, TheLoopOffersEveryPostedMessageToTheHookFirst) {
 }
 
 TEST_F(MainWindow, MinimisingGoesThroughTheApplicationWindow) {
-    ::SendMessageW(form->Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_FALSE(::IsWindowVisible(form->Hwnd()));
+    ::SendMessageW(mainWindow->Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(::IsWindowVisible(mainWindow->Hwnd()));
     EXPECT_TRUE(::IsIconic(app->Handle()));
     // The taskbar button's Restore brings the main window back as it was.
     ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_FALSE(::IsIconic(app->Handle()));
-    EXPECT_TRUE(::IsWindowVisible(form->Hwnd()));
-    EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
+    EXPECT_TRUE(::IsWindowVisible(mainWindow->Hwnd()));
+    EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
     // Its Close closes the main window.
     ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(Pump([&] { return form->Hwnd() == nullptr; }));
+    EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));
 }
 
 // Reads and dismisses the next box titled "Tuckbay" from a timer inside its modal loop.
@@ -404,7 +413,8 @@ struct BoxReader {
         seen = false;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
             HWND box = ::FindWindowW(L"#32770", L"Tuckbay");
-            if (box == nullptr) return;
+            if (box == nullptr)
+                return;
             ::KillTimer(nullptr, id);
             seen = true;
             text = win::WindowText(::GetDlgItem(box, 0xFFFF));
@@ -420,7 +430,8 @@ TEST_F(MainWindow, TheRealBoxesCarryTheProgramsTitle) {
     BoxReader::Read([&] { app->ShowError(L"書き込めません"); });
     EXPECT_TRUE(BoxReader::seen);
     EXPECT_EQ(BoxReader::text, L"書き込めません.");
-    BoxReader::Read([&] { app->GetDialogs().ShowMessage(form->Hwnd(), L"ファイルリストが空です"); });
+    BoxReader::Read(
+        [&] { app->GetDialogs().ShowMessage(mainWindow->Hwnd(), L"ファイルリストが空です"); });
     EXPECT_TRUE(BoxReader::seen);
     EXPECT_EQ(BoxReader::text, L"ファイルリストが空です");
 }

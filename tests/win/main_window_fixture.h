@@ -1,5 +1,5 @@
 // The main window as the program makes it, in the test process: the application object,
-// TForm1 shown on the virtual display, and scripted boxes in place of the system's.
+// MainWindow shown on the virtual display, and scripted boxes in place of the system's.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "drop_builder.h"
 #include "win/application.h"
 #include "win/codepage.h"
@@ -75,7 +75,7 @@ inline void ExpectRefusalWarning(const ScriptedDialogs::Warning& warning, const 
     EXPECT_EQ(warning.topLeft.y, frame.top - 16);
 }
 
-class FormTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         app = std::make_unique<win::Application>(L"Tuckbay");
@@ -87,21 +87,21 @@ protected:
                        std::to_wstring(::GetCurrentProcessId()) + L"_" +
                        std::to_wstring(::GetTickCount64()) + L".ini";
         ::DeleteFileW(settingsPath.c_str());
-        MakeForm();
+        MakeWindow();
     }
 
     void TearDown() override {
-        form.reset();
+        mainWindow.reset();
         app.reset();
         ::DeleteFileW(settingsPath.c_str());
     }
 
     // Creates and shows the main window as the program does, reading settingsPath.
-    void MakeForm() {
-        form = std::make_unique<app::TForm1>(*app, settingsPath);
+    void MakeWindow() {
+        mainWindow = std::make_unique<app::MainWindow>(*app, settingsPath);
         ::ShowWindow(app->Handle(), SW_SHOWNOACTIVATE);
-        ::ShowWindow(form->Hwnd(), SW_SHOW);
-        ::SetForegroundWindow(form->Hwnd());
+        ::ShowWindow(mainWindow->Hwnd(), SW_SHOW);
+        ::SetForegroundWindow(mainWindow->Hwnd());
         Pump([] { return false; }, 50);
     }
 
@@ -121,7 +121,7 @@ protected:
             timeoutMs));
     }
 
-    filelist::FileList& List() { return form->FileList(); }
+    filelist::FileList& List() { return mainWindow->FileList(); }
 
     void Append(std::initializer_list<const wchar_t*> paths) {
         for (const wchar_t* p : paths)
@@ -131,7 +131,7 @@ protected:
 
     std::wstring CountText() const {
         wchar_t buffer[64] = {};
-        ::SendMessageW(form->StatusBar1, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
+        ::SendMessageW(mainWindow->statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
         return buffer;
     }
 
@@ -145,12 +145,12 @@ protected:
     }
 
     bool IsTopmost() const {
-        return (::GetWindowLongW(form->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        return (::GetWindowLongW(mainWindow->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     }
 
     RECT WindowRect() const {
         RECT r{};
-        ::GetWindowRect(form->Hwnd(), &r);
+        ::GetWindowRect(mainWindow->Hwnd(), &r);
         return r;
     }
 
@@ -159,7 +159,7 @@ protected:
     ScriptedDialogs dialogs;
     std::wstring settingsPath;
     std::unique_ptr<win::Application> app;
-    std::unique_ptr<app::TForm1> form;
+    std::unique_ptr<app::MainWindow> mainWindow;
 };
 
 // The texts of the list view's items as the view itself reports them.

@@ -1,4 +1,4 @@
-// The drag-out from the real main window: real drags from Image1 onto a drop target in this
+// The drag-out from the real main window: real drags from dragIcon onto a drop target in this
 // process, with the mode switch, the list and the error box of the program itself.
 
 #include <windows.h>
@@ -6,29 +6,29 @@
 #include <memory>
 
 #include "drag_kit.h"
-#include "form_fixture.h"
+#include "main_window_fixture.h"
 #include "win/error.h"
 
 namespace tuckbay::test {
 namespace {
 
-class FormDragTest : public FormTest {
+class FormDragTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        FormTest::SetUp();
-        RECT form = WindowRect();
-        target = std::make_unique<RecordingDropTarget>(
-            RECT{form.right + 40, form.top, form.right + 290, form.top + 250});
+        MainWindowTest::SetUp();
+        RECT mainWindow = WindowRect();
+        target = std::make_unique<RecordingDropTarget>(RECT{
+            mainWindow.right + 40, mainWindow.top, mainWindow.right + 290, mainWindow.top + 250});
         watch = std::make_unique<IconWatch>(form_icon());
     }
 
     void TearDown() override {
         watch.reset();
         target.reset();
-        FormTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
-    HWND form_icon() const { return form->Image1->Hwnd(); }
+    HWND form_icon() const { return mainWindow->dragIcon->Hwnd(); }
 
     POINT IconAt(int x, int y) const {
         POINT p{x, y};
@@ -38,8 +38,8 @@ protected:
 
     void List(const std::vector<std::wstring>& paths) {
         for (const std::wstring& path : paths)
-            FormTest::List().AppendPath(path);
-        FormTest::List().UpdateCountDisplay();
+            MainWindowTest::List().AppendPath(path);
+        MainWindowTest::List().UpdateCountDisplay();
     }
 
     // A left press on the icon, then a move of 5 pixels to the right.
@@ -76,17 +76,17 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     const std::vector<std::wstring> paths = {temp.File(L"one\\a.txt"), temp.File(L"two\\b.txt"),
                                              temp.File(L"one\\a.txt")};
     List(paths);
-    ASSERT_TRUE(form->Sbtncopy->Down());
+    ASSERT_TRUE(mainWindow->copyModeButton->Down());
 
     ASSERT_EQ(DragOntoTarget(), "");
     EXPECT_EQ(target->drops, 1);
     EXPECT_EQ(target->enterEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target->DroppedPaths(), paths);
-    EXPECT_FALSE(form->Image1->Pressed());
+    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
 
-    form->sbtnmove->SetDown(true);
-    ASSERT_FALSE(form->Sbtncopy->Down());
+    mainWindow->moveModeButton->SetDown(true);
+    ASSERT_FALSE(mainWindow->copyModeButton->Down());
     const std::wstring movedInto = temp.Path(L"moved");
     CreateDirectoryW(movedInto.c_str(), nullptr);
     target->moveInto = movedInto;
@@ -95,8 +95,8 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(target->enterEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
     EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
     EXPECT_EQ(GetFileAttributesW(paths[0].c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(FormTest::List().AllPaths(), paths);
-    EXPECT_EQ(ViewTexts(form->ListView1), paths);
+    EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
+    EXPECT_EQ(ViewTexts(mainWindow->listView), paths);
     EXPECT_EQ(CountText(), L"3");
     EXPECT_TRUE(dialogs.errors.empty());
 
@@ -112,8 +112,8 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(dialogs.errors, std::vector<std::wstring>{win::OleErrorText(notFound) + L"\r\n\"" +
                                                         paths[0] + L"\""});
     EXPECT_EQ(target->enters, enters);
-    EXPECT_FALSE(form->Image1->Pressed());
-    EXPECT_EQ(FormTest::List().AllPaths(), paths);
+    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
+    EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
 }
 
 TEST_F(FormDragTest, ATargetThatFailsOrHangsInDropLeavesTheProgramWhole) {
@@ -123,7 +123,7 @@ TEST_F(FormDragTest, ATargetThatFailsOrHangsInDropLeavesTheProgramWhole) {
     target->dropResult = E_UNEXPECTED;
     ASSERT_EQ(DragOntoTarget(), "");
     EXPECT_EQ(target->drops, 1);
-    EXPECT_FALSE(form->Image1->Pressed());
+    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
 
     // A target busy for seconds inside Drop: the program waits for it and then goes on.
     target->dropResult = S_OK;
@@ -133,12 +133,12 @@ TEST_F(FormDragTest, ATargetThatFailsOrHangsInDropLeavesTheProgramWhole) {
     EXPECT_GE(::GetTickCount64() - start, 3000u);
     EXPECT_EQ(target->drops, 2);
     EXPECT_EQ(target->DroppedPaths(), paths);
-    EXPECT_FALSE(form->Image1->Pressed());
+    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
     DWORD_PTR answer = 0;
     EXPECT_TRUE(
-        ::SendMessageTimeoutW(form->Hwnd(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer));
+        ::SendMessageTimeoutW(mainWindow->Hwnd(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer));
 
-    EXPECT_EQ(FormTest::List().AllPaths(), paths);
+    EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
     EXPECT_EQ(CountText(), L"2");
     EXPECT_TRUE(dialogs.errors.empty());
     for (const std::wstring& path : paths)

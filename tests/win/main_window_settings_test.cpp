@@ -5,7 +5,7 @@
 #include <string>
 
 #include "file_bytes.h"
-#include "form_fixture.h"
+#include "main_window_fixture.h"
 #include "win/controls.h"
 
 namespace tuckbay::test {
@@ -15,17 +15,17 @@ std::string Decimal(long value) { return std::to_string(value); }
 
 bool IsVisible(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
 
-class Settings : public FormTest {
+class Settings : public MainWindowTest {
 protected:
     // Ends the program's window, which writes the settings, and starts it again.
     void Restart() {
-        form.reset();
-        MakeForm();
+        mainWindow.reset();
+        MakeWindow();
     }
     void StartWith(const std::string& file) {
-        form.reset();
+        mainWindow.reset();
         WriteBytes(settingsPath, file);
-        MakeForm();
+        MakeWindow();
     }
 };
 
@@ -36,7 +36,7 @@ TEST_F(Settings, FirstStartIsCentredAndExitWritesAllEightKeysInOrder) {
     EXPECT_NEAR((r.top + r.bottom) / 2, screenH / 2, 1);
     EXPECT_TRUE(IsTopmost());
 
-    form.reset();
+    mainWindow.reset();
     EXPECT_EQ(ReadBytes(settingsPath),
               "[position]\r\nTop=" + Decimal(r.top) + "\r\nLeft=" + Decimal(r.left) +
                   "\r\n[size]\r\nFormWidth=" + Decimal(r.right - r.left) +
@@ -47,23 +47,23 @@ TEST_F(Settings, FirstStartIsCentredAndExitWritesAllEightKeysInOrder) {
 }
 
 TEST_F(Settings, PositionSizeAndSwitchesComeBackExactly) {
-    ::SetWindowPos(form->Hwnd(), nullptr, 123, 77, 731, 342, SWP_NOZORDER);
-    form->SpeedButton1->SetDown(false);
-    form->SpeedButton1Click();
-    ::SendMessageW(form->dropfl, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, 123, 77, 731, 342, SWP_NOZORDER);
+    mainWindow->topmostButton->SetDown(false);
+    mainWindow->TopmostButtonClick();
+    ::SendMessageW(mainWindow->allowListDropsBox, BM_SETCHECK, BST_UNCHECKED, 0);
     const RECT before = WindowRect();
-    const int listWidth = win::ChildBounds(form->filelist->Hwnd()).width;
+    const int listWidth = win::ChildBounds(mainWindow->listArea->Hwnd()).width;
     Restart();
     const RECT after = WindowRect();
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(after.right - after.left, before.right - before.left) << "the saved width is kept";
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
-    EXPECT_EQ(win::ChildBounds(form->filelist->Hwnd()).width, listWidth);
+    EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, listWidth);
     EXPECT_FALSE(IsTopmost());
-    EXPECT_FALSE(form->SpeedButton1->Down());
-    EXPECT_EQ(::SendMessageW(form->dropfl, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(::SendMessageW(form->ctrlc, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(mainWindow->topmostButton->Down());
+    EXPECT_EQ(::SendMessageW(mainWindow->allowListDropsBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(mainWindow->watchClipboardBox, BM_GETCHECK, 0, 0), BST_CHECKED);
 
     // And again, with nothing changed: the same values once more.
     Restart();
@@ -74,7 +74,7 @@ TEST_F(Settings, PositionSizeAndSwitchesComeBackExactly) {
 TEST_F(Settings, TopmostZeroStartsNotTopmost) {
     StartWith("[setting]\r\nTopmost=0\r\n");
     EXPECT_FALSE(IsTopmost());
-    EXPECT_FALSE(form->SpeedButton1->Down());
+    EXPECT_FALSE(mainWindow->topmostButton->Down());
     // A missing position section puts the window at the screen's corner.
     RECT r = WindowRect();
     EXPECT_EQ(r.left, 0);
@@ -85,9 +85,9 @@ TEST_F(Settings, WordsTrueAndFalseReadAsTheDefault) {
     StartWith("[position]\r\nTop=0x10\r\nLeft=$20\r\n"
               "[setting]\r\nTopmost=false\r\nfilelistvisible=true\r\ncandropfilelist=yes\r\n");
     EXPECT_TRUE(IsTopmost());
-    EXPECT_TRUE(form->SpeedButton1->Down());
-    EXPECT_TRUE(IsVisible(form->filelist->Hwnd()));
-    EXPECT_EQ(::SendMessageW(form->dropfl, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(mainWindow->topmostButton->Down());
+    EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
+    EXPECT_EQ(::SendMessageW(mainWindow->allowListDropsBox, BM_GETCHECK, 0, 0), BST_CHECKED);
     RECT r = WindowRect();
     EXPECT_EQ(r.top, 16);
     EXPECT_EQ(r.left, 32);
@@ -96,25 +96,25 @@ TEST_F(Settings, WordsTrueAndFalseReadAsTheDefault) {
 TEST_F(Settings, FileListHiddenStartsCompactAndStaysSo) {
     StartWith("[position]\r\nTop=40\r\nLeft=60\r\n[size]\r\nFormWidth=700\r\nFormHeight=320\r\n"
               "[setting]\r\nfilelistvisible=0\r\ncanctrlc=0\r\n");
-    EXPECT_FALSE(IsVisible(form->filelist->Hwnd()));
-    EXPECT_FALSE(form->sbtnfl->Down());
-    EXPECT_FALSE(::GetWindowLongW(form->Hwnd(), GWL_STYLE) & WS_THICKFRAME);
-    EXPECT_EQ(::SendMessageW(form->ctrlc, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_FALSE(IsVisible(mainWindow->listArea->Hwnd()));
+    EXPECT_FALSE(mainWindow->listAreaButton->Down());
+    EXPECT_FALSE(::GetWindowLongW(mainWindow->Hwnd(), GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_EQ(::SendMessageW(mainWindow->watchClipboardBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     // The list area kept a usable width for when it is shown again.
-    EXPECT_GT(win::ChildBounds(form->filelist->Hwnd()).width, 100);
+    EXPECT_GT(win::ChildBounds(mainWindow->listArea->Hwnd()).width, 100);
     const RECT compact = WindowRect();
 
     Restart();
-    EXPECT_FALSE(IsVisible(form->filelist->Hwnd()));
+    EXPECT_FALSE(IsVisible(mainWindow->listArea->Hwnd()));
     const RECT again = WindowRect();
     EXPECT_TRUE(::EqualRect(&again, &compact));
-    form.reset();
+    mainWindow.reset();
     EXPECT_NE(ReadBytes(settingsPath).find("filelistvisible=0\r\n"), std::string::npos);
 }
 
 TEST_F(Settings, OtherSectionsAndKeysSurvive) {
     StartWith("[notes]\r\nmine=\x93\xfa\x96\x7b\r\n[position]\r\nTop=50\r\nkeep=1\r\nLeft=70\r\n");
-    form.reset();
+    mainWindow.reset();
     const std::string file = ReadBytes(settingsPath);
     EXPECT_EQ(
         file.rfind(
@@ -135,12 +135,12 @@ TEST_F(Settings, OffScreenPositionIsBroughtBack) {
 }
 
 TEST_F(Settings, UnwritableFileIsReportedAndTheWindowStillCloses) {
-    form.reset();
+    mainWindow.reset();
     ::DeleteFileW(settingsPath.c_str());
     settingsPath += L".missing\\tuckbay2.ini";
-    MakeForm();
-    HWND hwnd = form->Hwnd();
-    form.reset();
+    MakeWindow();
+    HWND hwnd = mainWindow->Hwnd();
+    mainWindow.reset();
     EXPECT_FALSE(::IsWindow(hwnd));
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], settingsPath + L" に書き込めません.");

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "form_fixture.h"
 #include "list_fixtures.h"
+#include "main_window_fixture.h"
 #include "win/codepage.h"
 
 namespace {
@@ -17,65 +17,65 @@ namespace {
 using namespace tuckbay::test;
 using Lines = std::vector<std::wstring>;
 
-class FormLists : public FormTest {
+class FormLists : public MainWindowTest {
 protected:
-    void Command(int id) { ::SendMessageW(form->Hwnd(), WM_COMMAND, id, 0); }
+    void Command(int id) { ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, id, 0); }
     bool DropflChecked() const {
-        return ::SendMessageW(form->dropfl, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return ::SendMessageW(mainWindow->allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
 
     ScratchFolder folder;
 };
 
 TEST_F(FormLists, BothZonesAcceptDropsAndTheSwitchesStartAsTheyShould) {
-    EXPECT_TRUE(::GetWindowLongPtrW(form->drop->Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_TRUE(::GetWindowLongPtrW(form->filelist->Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_TRUE(form->sbtnshort->Down());
+    EXPECT_TRUE(::GetWindowLongPtrW(mainWindow->dropZone->Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_TRUE(::GetWindowLongPtrW(mainWindow->listArea->Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_TRUE(mainWindow->shortcutButton->Down());
     EXPECT_TRUE(DropflChecked());
 }
 
 TEST_F(FormLists, ADropOnTheDropZoneIsAppendedAndCounted) {
     std::wstring link = folder / L"t.lnk";
     SaveShortcutTo(link, L"C:\\Windows\\notepad.exe");
-    DropOn(form->drop->Hwnd(), {L"C:\\b.txt", link, L"C:\\b.txt"});
+    DropOn(mainWindow->dropZone->Hwnd(), {L"C:\\b.txt", link, L"C:\\b.txt"});
     EXPECT_EQ(List().AllPaths(), (Lines{L"C:\\b.txt", L"C:\\Windows\\notepad.exe", L"C:\\b.txt"}));
     EXPECT_EQ(CountText(), L"3");
-    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
 
-    ::SendMessageW(form->sbtnshort->Hwnd(), BM_CLICK, 0, 0);
-    ASSERT_FALSE(form->sbtnshort->Down());
-    DropOn(form->drop->Hwnd(), {link});
+    ::SendMessageW(mainWindow->shortcutButton->Hwnd(), BM_CLICK, 0, 0);
+    ASSERT_FALSE(mainWindow->shortcutButton->Down());
+    DropOn(mainWindow->dropZone->Hwnd(), {link});
     EXPECT_EQ(List().AllPaths().back(), link);
     EXPECT_EQ(CountText(), L"4");
 }
 
 TEST_F(FormLists, AListFileDroppedOnTheListIsReadAndOtherDropsFollowTheCheckBox) {
     std::wstring list = folder.Write(L"x.lst", "C:\\one\r\n\r\nC:\\two\r\n");
-    DropOn(form->filelist->Hwnd(), {list});
+    DropOn(mainWindow->listArea->Hwnd(), {list});
     EXPECT_EQ(List().AllPaths(), (Lines{L"C:\\one", L"", L"C:\\two"}));
     EXPECT_EQ(CountText(), L"3");
 
-    DropOn(form->filelist->Hwnd(), {L"C:\\plain.txt"});
+    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\plain.txt"});
     EXPECT_EQ(List().Count(), 4u);
     EXPECT_TRUE(dialogs.warnings.empty());
 
-    ::SendMessageW(form->dropfl, BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->allowListDropsBox, BM_CLICK, 0, 0);
     ASSERT_FALSE(DropflChecked());
     RECT frame = WindowRect();
-    DropOn(form->filelist->Hwnd(), {L"C:\\refused.txt"});
+    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\refused.txt"});
     EXPECT_EQ(List().Count(), 4u);
     ASSERT_EQ(dialogs.warnings.size(), 1u);
     ExpectRefusalWarning(dialogs.warnings[0], frame);
 }
 
 TEST_F(FormLists, ARefusalTakesTheWindowOffTopmostOnlyWhileTheBoxIsOpen) {
-    ::SendMessageW(form->dropfl, BM_CLICK, 0, 0);
-    ASSERT_EQ(form->SpeedButton1->Down(), IsTopmost());
-    if (!form->SpeedButton1->Down()) {
-        ::SendMessageW(form->SpeedButton1->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->allowListDropsBox, BM_CLICK, 0, 0);
+    ASSERT_EQ(mainWindow->topmostButton->Down(), IsTopmost());
+    if (!mainWindow->topmostButton->Down()) {
+        ::SendMessageW(mainWindow->topmostButton->Hwnd(), BM_CLICK, 0, 0);
     }
     ASSERT_TRUE(IsTopmost());
-    DropOn(form->filelist->Hwnd(), {L"C:\\refused.txt"});
+    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\refused.txt"});
     ASSERT_EQ(dialogs.warnings.size(), 1u);
     EXPECT_FALSE(dialogs.warnings[0].ownerTopmost);
     EXPECT_TRUE(IsTopmost());
@@ -83,7 +83,7 @@ TEST_F(FormLists, ARefusalTakesTheWindowOffTopmostOnlyWhileTheBoxIsOpen) {
 
 TEST_F(FormLists, AnUnreadableListFileReachesTheErrorBox) {
     std::wstring missing = folder / L"gone.lst";
-    DropOn(form->filelist->Hwnd(), {missing});
+    DropOn(mainWindow->listArea->Hwnd(), {missing});
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0].rfind(L"ファイル \"" + missing + L"\" は開けません。", 0), 0u);
     EXPECT_TRUE(List().AllPaths().empty());
@@ -96,11 +96,11 @@ TEST_F(FormLists, TheListMenuSavesExportsAndImports) {
 
     std::wstring saved = folder / L"saved.lst";
     dialogs.saveAnswer = saved;
-    Command(app::kIdN5);
+    Command(app::kIdSaveList);
     EXPECT_EQ(ReadBytes(saved), win::ToCodePage(a + L"\r\n" + b + L"\r\n"));
 
-    Command(app::kIdV1);
-    Command(app::kIdW1);
+    Command(app::kIdCopyListAsText);
+    Command(app::kIdAddFromClipboardText);
     EXPECT_EQ(List().AllPaths(), (Lines{a, b, a, b}));
     EXPECT_EQ(CountText(), L"4");
     EXPECT_TRUE(dialogs.messages.empty());

@@ -25,39 +25,39 @@ namespace app {
 
 // Command and control ids of the main window.
 enum ControlId : int {
-    kIdSbtncopy = 101,
-    kIdSbtnmove,
-    kIdSpeedButton2,
-    kIdSbtnshort,
-    kIdSbtnfl,
-    kIdSpeedButton1,
-    kIdDropfl,
-    kIdCtrlc,
-    kIdListView1,
-    kIdMemo1,
-    kIdButton1,
-    kIdButton2,
-    kIdStatusBar1,
+    kIdCopyMode = 101,
+    kIdMoveMode,
+    kIdClearList,
+    kIdShortcut,
+    kIdListArea,
+    kIdTopmost,
+    kIdAllowListDrops,
+    kIdWatchClipboard,
+    kIdListView,
+    kIdCaptureMemo,
+    kIdAddCaptured,
+    kIdBackToList,
+    kIdStatusBar,
     // main menu
-    kIdN5 = 201,
-    kIdV1,
-    kIdW1,
-    kIdY1,
-    kIdF1,
-    kIdN7,
-    kIdN8,
+    kIdSaveList = 201,
+    kIdCopyListAsText,
+    kIdAddFromClipboardText,
+    kIdProperties,
+    kIdOpenFolder,
+    kIdHelp,
+    kIdAbout,
     // context menu
-    kIdD1 = 301,
-    kIdP1,
-    kIdO1,
+    kIdRemoveItem = 301,
+    kIdListProperties,
+    kIdListOpenFolder,
 };
 
-class TForm1 : public win::Window, private dragout::DragHost, private intake::DropHost {
+class MainWindow : public win::Window, private dragout::DragHost, private intake::DropHost {
 public:
     // settingsPath: where the window keeps its place and switches from one run to the next.
-    explicit TForm1(win::Application& application,
-                    std::wstring settingsPath = settings::SettingsPath());
-    ~TForm1() override;
+    explicit MainWindow(win::Application& application,
+                        std::wstring settingsPath = settings::SettingsPath());
+    ~MainWindow() override;
 
     win::Application& Application() noexcept { return application_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
@@ -66,64 +66,64 @@ public:
     void SetShellRequests(ShellRequests* shell) noexcept { shell_ = shell ? shell : &systemShell_; }
 
     // Handlers, named after the control and the event.
-    void FormCreate();
-    void FormDestroy();
-    void FormResize();
-    void FormKeyPress(wchar_t key);
+    void OnCreate();
+    void OnDestroy();
+    void OnResize();
+    void OnKeyPress(wchar_t key);
     void AppMessage(MSG& msg, bool& handled);
     void AppActivate();
     void AppDeactivate();
-    void sbtnflClick();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void D1Click();
-    void ListView1ColumnClick(int column);
-    void N5Click();
-    void V1Click();
-    void W1Click();
-    void Y1Click();
-    void F1Click();
-    void N7Click();
-    void N8Click();
-    void Button1Click();
-    void Button2Click();
+    void ListAreaButtonClick();
+    void TopmostButtonClick();
+    void ClearListClick();
+    void RemoveItemClick();
+    void ListViewColumnClick(int column);
+    void SaveListClick();
+    void CopyListAsTextClick();
+    void AddFromClipboardTextClick();
+    void PropertiesClick();
+    void OpenFolderClick();
+    void HelpClick();
+    void AboutClick();
+    void AddCapturedClick();
+    void BackToListClick();
     void WMDrawClipboard();
     void WMChangeCBChain(HWND leaving, HWND next);
-    void Image1MouseDown(win::Image::Button button, int x, int y);
-    void Image1MouseMove(int x, int y);
+    void DragIconMouseDown(win::Image::Button button, int x, int y);
+    void DragIconMouseMove(int x, int y);
 
     // Every change of the topmost state goes through here.
     void SetTopmost(bool topmost) override;
 
-    // The controls, under the names the window's design gives them.
-    std::unique_ptr<win::Panel> filelist;
-    std::unique_ptr<win::Panel> pfilelist;
-    HWND ListView1 = nullptr;
-    std::unique_ptr<win::Panel> pctrlc;
-    HWND Memo1 = nullptr;
-    std::unique_ptr<win::Panel> Panel1;
-    HWND Button1 = nullptr;
-    HWND Button2 = nullptr;
-    std::unique_ptr<win::Panel> Panel2;
-    std::unique_ptr<win::Panel> drag;
-    std::unique_ptr<win::Label> Label2;
-    std::unique_ptr<win::Image> Image1;
-    std::unique_ptr<win::SpeedButton> Sbtncopy;
-    std::unique_ptr<win::SpeedButton> sbtnmove;
-    std::unique_ptr<win::Panel> drop;
-    std::unique_ptr<win::Label> Label1;
-    std::unique_ptr<win::SpeedButton> SpeedButton2;
-    std::unique_ptr<win::SpeedButton> sbtnshort;
-    std::unique_ptr<win::Panel> Panel3;
-    std::unique_ptr<win::Label> Label3;
-    std::unique_ptr<win::SpeedButton> sbtnfl;
-    std::unique_ptr<win::SpeedButton> SpeedButton1;
-    HWND dropfl = nullptr;
-    HWND ctrlc = nullptr;
-    HWND StatusBar1 = nullptr;
-    HMENU MainMenu1 = nullptr;
-    win::MenuHandle PopupMenu1;
-    std::unique_ptr<TForm3> Form3;
+    // The controls, each named after what it is to the user.
+    std::unique_ptr<win::Panel> listArea;
+    std::unique_ptr<win::Panel> listPanel;
+    HWND listView = nullptr;
+    std::unique_ptr<win::Panel> capturePanel;
+    HWND captureMemo = nullptr;
+    std::unique_ptr<win::Panel> captureButtons;
+    HWND addCapturedButton = nullptr;
+    HWND backToListButton = nullptr;
+    std::unique_ptr<win::Panel> leftStrip;
+    std::unique_ptr<win::Panel> dragZone;
+    std::unique_ptr<win::Label> dragCaption;
+    std::unique_ptr<win::Image> dragIcon;
+    std::unique_ptr<win::SpeedButton> copyModeButton;
+    std::unique_ptr<win::SpeedButton> moveModeButton;
+    std::unique_ptr<win::Panel> dropZone;
+    std::unique_ptr<win::Label> dropCaption;
+    std::unique_ptr<win::SpeedButton> clearListButton;
+    std::unique_ptr<win::SpeedButton> shortcutButton;
+    std::unique_ptr<win::Panel> quickPanel;
+    std::unique_ptr<win::Label> quickCaption;
+    std::unique_ptr<win::SpeedButton> listAreaButton;
+    std::unique_ptr<win::SpeedButton> topmostButton;
+    HWND allowListDropsBox = nullptr;
+    HWND watchClipboardBox = nullptr;
+    HWND statusBar = nullptr;
+    HMENU mainMenu = nullptr;
+    win::MenuHandle listMenu;
+    std::unique_ptr<AboutBox> aboutBox;
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -149,13 +149,13 @@ private:
     bool ShortcutSwitchDown() const override;
     bool ListDropsAllowed() const override;
     bool TopmostSwitchDown() const override;
-    HWND MainWindow() const override;
+    HWND MainHwnd() const override;
 
     win::Application& application_;
-    win::FontHandle formFont_;
+    win::FontHandle windowFont_;
     win::FontHandle captionFont_;
-    win::FontHandle panel3Font_;
-    win::FontHandle label3Font_;
+    win::FontHandle quickPanelFont_;
+    win::FontHandle quickCaptionFont_;
     win::FontHandle listFont_;
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
@@ -165,9 +165,9 @@ private:
     std::wstring settingsPath_;
     SystemShell systemShell_;
     ShellRequests* shell_ = &systemShell_;
-    // Made by FormCreate, which joins the clipboard viewer chain with it.
+    // Made by OnCreate, which joins the clipboard viewer chain with it.
     std::unique_ptr<ClipboardCapture> clipboard_;
-    // The window answers the drag loop as the drop source of every drag out of Image1.
+    // The window answers the drag loop as the drop source of every drag out of dragIcon.
     dragout::DropSource dropSource_;
     dragout::DragGesture dragGesture_{*this, dropSource_};
     bool created_ = false;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/system_menu.h"
-#include "form_fixture.h"
+#include "main_window_fixture.h"
 #include "win/program_path.h"
 
 namespace tuckbay::test {
@@ -28,24 +28,25 @@ struct RecordingShell : app::ShellRequests {
     std::vector<HWND> owners;
 };
 
-class Actions : public FormTest {
+class Actions : public MainWindowTest {
 protected:
     void SetUp() override {
-        FormTest::SetUp();
-        form->SetShellRequests(&shell);
+        MainWindowTest::SetUp();
+        mainWindow->SetShellRequests(&shell);
     }
     void TearDown() override {
-        form->SetShellRequests(nullptr);
-        FormTest::TearDown();
+        mainWindow->SetShellRequests(nullptr);
+        MainWindowTest::TearDown();
     }
-    void Command(int id) { ::SendMessageW(form->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    void Command(int id) { ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     void FocusAndSelect(int index) {
         LVITEMW item{};
         item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
         item.state = LVIS_FOCUSED | LVIS_SELECTED;
-        ::SendMessageW(form->ListView1, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+        ::SendMessageW(mainWindow->listView, LVM_SETITEMSTATE, index,
+                       reinterpret_cast<LPARAM>(&item));
     }
-    HWND Header() { return form->Header().HeaderHandle(); }
+    HWND Header() { return mainWindow->Header().HeaderHandle(); }
     int Format() {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
@@ -70,17 +71,17 @@ TEST_F(Actions, HeaderTriangleFollowsTheSortOfTheList) {
     EXPECT_FALSE(Format() & HDF_OWNERDRAW);
     ClickHeader();
     EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"c", L"b", L"a"}));
-    EXPECT_FALSE(form->Header().SortArrowUp()) << "descending: down";
+    EXPECT_FALSE(mainWindow->Header().SortArrowUp()) << "descending: down";
     EXPECT_TRUE(Format() & HDF_OWNERDRAW);
     ClickHeader();
     EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"a", L"b", L"c"}));
-    EXPECT_TRUE(form->Header().SortArrowUp()) << "ascending: up";
+    EXPECT_TRUE(mainWindow->Header().SortArrowUp()) << "ascending: up";
     ClickHeader();
     EXPECT_EQ(List().AllPaths().front(), L"c");
-    EXPECT_FALSE(form->Header().SortArrowUp());
+    EXPECT_FALSE(mainWindow->Header().SortArrowUp());
     EXPECT_TRUE(Format() & HDF_OWNERDRAW);
     // A resize of the window sets the column's width: the item stays owner-drawn.
-    ::SetWindowPos(form->Hwnd(), nullptr, 0, 0, 800, 400, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, 0, 0, 800, 400, SWP_NOMOVE | SWP_NOZORDER);
     ::SendMessageW(Header(), WM_CAPTURECHANGED, 0, 0);
     EXPECT_TRUE(Format() & HDF_OWNERDRAW);
 }
@@ -88,12 +89,12 @@ TEST_F(Actions, HeaderTriangleFollowsTheSortOfTheList) {
 TEST_F(Actions, FileActionsFromBothMenusActOnTheFocusedFile) {
     Append({L"C:\\one.txt", L"C:\\Data\\a b, c\\ファイル.txt"});
     FocusAndSelect(1);
-    Command(app::kIdY1);
-    Command(app::kIdP1);
-    Command(app::kIdF1);
-    Command(app::kIdO1);
+    Command(app::kIdProperties);
+    Command(app::kIdListProperties);
+    Command(app::kIdOpenFolder);
+    Command(app::kIdListOpenFolder);
     EXPECT_EQ(shell.properties, std::vector<std::wstring>(2, L"C:\\Data\\a b, c\\ファイル.txt"));
-    EXPECT_EQ(shell.owners, std::vector<HWND>(2, form->Hwnd()));
+    EXPECT_EQ(shell.owners, std::vector<HWND>(2, mainWindow->Hwnd()));
     ASSERT_EQ(shell.commands.size(), 2u);
     EXPECT_EQ(shell.commands[0], shell.commands[1]);
     EXPECT_EQ(shell.commands[0], L"\"" + app::FileBrowserPath() +
@@ -102,15 +103,15 @@ TEST_F(Actions, FileActionsFromBothMenusActOnTheFocusedFile) {
 }
 
 TEST_F(Actions, FileActionsOnAnEmptyListSaySoAndDoNothing) {
-    Command(app::kIdY1);
-    Command(app::kIdO1);
+    Command(app::kIdProperties);
+    Command(app::kIdListOpenFolder);
     EXPECT_EQ(dialogs.messages, std::vector<std::wstring>(2, L"ファイルが選ばれていません"));
     EXPECT_TRUE(shell.properties.empty());
     EXPECT_TRUE(shell.commands.empty());
 }
 
 TEST_F(Actions, HelpOpensTheHelpFile) {
-    Command(app::kIdN7);
+    Command(app::kIdHelp);
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0], L"OPEN " + win::BesideProgram(L"tuckbay2.chm"));
 }
@@ -119,8 +120,8 @@ HWND g_about = nullptr;
 bool g_sawModal = false;
 
 TEST_F(Actions, AboutBoxShowsModallyOverTheMainWindow) {
-    ASSERT_TRUE(form->Form3);
-    g_about = form->Form3->Handle();
+    ASSERT_TRUE(mainWindow->aboutBox);
+    g_about = mainWindow->aboutBox->Handle();
     g_sawModal = false;
     EXPECT_FALSE(::IsWindowVisible(g_about));
     ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
@@ -131,10 +132,10 @@ TEST_F(Actions, AboutBoxShowsModallyOverTheMainWindow) {
         ::KillTimer(nullptr, id);
         ::PostMessageW(g_about, WM_CLOSE, 0, 0);
     });
-    Command(app::kIdN8);
+    Command(app::kIdAbout);
     EXPECT_TRUE(g_sawModal) << "shown owned by the main window, which took no input";
     EXPECT_FALSE(::IsWindowVisible(g_about));
-    EXPECT_TRUE(::IsWindowEnabled(form->Hwnd()));
+    EXPECT_TRUE(::IsWindowEnabled(mainWindow->Hwnd()));
 }
 
 int FindId(HMENU menu, UINT id) {
@@ -165,11 +166,11 @@ TEST_F(Actions, SystemMenuOffersTheTwoCommandsBelowItsOwn) {
     EXPECT_EQ(MenuText(menu, app::kIdSystemMove), L"移動(&M)");
     EXPECT_EQ(MenuText(menu, app::kIdSystemTopLeft), L"左上に移動");
     // The main window's own menu is left as it was.
-    EXPECT_EQ(FindId(::GetSystemMenu(form->Hwnd(), FALSE), app::kIdSystemMove), -1);
+    EXPECT_EQ(FindId(::GetSystemMenu(mainWindow->Hwnd(), FALSE), app::kIdSystemMove), -1);
 }
 
 TEST_F(Actions, TopLeftCommandMovesTheWindowToTheCornerKeepingItsSize) {
-    ::SetWindowPos(form->Hwnd(), nullptr, -150, -40, 720, 330, SWP_NOZORDER);
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, -150, -40, 720, 330, SWP_NOZORDER);
     const RECT before = WindowRect();
     ::PostMessageW(app->Handle(), WM_SYSCOMMAND, app::kIdSystemTopLeft, 0);
     EXPECT_TRUE(Pump([&] { return WindowRect().left == 0 && WindowRect().top == 0; }));
@@ -182,9 +183,9 @@ HWND g_main = nullptr;
 int g_ticks = 0;
 
 TEST_F(Actions, MoveCommandRunsTheKeyboardMove) {
-    ::SetWindowPos(form->Hwnd(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SetWindowPos(mainWindow->Hwnd(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const RECT before = WindowRect();
-    g_main = form->Hwnd();
+    g_main = mainWindow->Hwnd();
     g_ticks = 0;
     // Inside the move loop: arrows to the right, then Enter to end it there.
     ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {

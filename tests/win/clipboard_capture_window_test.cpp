@@ -10,27 +10,29 @@
 #include <gtest/gtest.h>
 
 #include "clipboard_support.h"
-#include "form_fixture.h"
+#include "main_window_fixture.h"
 #include "win/controls.h"
 #include "win/handles.h"
 
 namespace tuckbay::test {
 namespace {
 
-class MainWindowCapture : public FormTest {
+class MainWindowCapture : public MainWindowTest {
 protected:
-    std::wstring Memo() const { return win::WindowText(form->Memo1); }
+    std::wstring Memo() const { return win::WindowText(mainWindow->captureMemo); }
     bool Shown(const win::Panel& panel) const {
         return (::GetWindowLongPtrW(panel.Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     }
     bool CapturePanelShown() const {
-        EXPECT_NE(Shown(*form->pctrlc), Shown(*form->pfilelist)) << "exactly one panel is shown";
-        return Shown(*form->pctrlc);
+        EXPECT_NE(Shown(*mainWindow->capturePanel), Shown(*mainWindow->listPanel))
+            << "exactly one panel is shown";
+        return Shown(*mainWindow->capturePanel);
     }
 };
 
 TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
-    EXPECT_EQ(::GetClipboardViewer(), form->Hwnd()) << "the window joins the chain at creation";
+    EXPECT_EQ(::GetClipboardViewer(), mainWindow->Hwnd())
+        << "the window joins the chain at creation";
     EXPECT_FALSE(CapturePanelShown());
 
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt", L"C:\\two.txt"}), 0u);
@@ -38,11 +40,11 @@ TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
     EXPECT_TRUE(CapturePanelShown());
 
     // The user edits the memo, then presses the button.
-    ::SetWindowTextW(form->Memo1, L"C:\\one.txt\r\n\r\nC:\\three.txt\r\n");
-    ::SendMessageW(form->Button1, BM_CLICK, 0, 0);
+    ::SetWindowTextW(mainWindow->captureMemo, L"C:\\one.txt\r\n\r\nC:\\three.txt\r\n");
+    ::SendMessageW(mainWindow->addCapturedButton, BM_CLICK, 0, 0);
     EXPECT_EQ(List().AllPaths(),
               (std::vector<std::wstring>{L"C:\\one.txt", L"", L"C:\\three.txt"}));
-    EXPECT_EQ(ViewTexts(form->ListView1), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
     EXPECT_EQ(CountText(), L"3");
     EXPECT_FALSE(CapturePanelShown());
     EXPECT_EQ(Memo(), L"");
@@ -50,21 +52,21 @@ TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
 
 TEST_F(MainWindowCapture, FilesOnTheClipboardAtStartAreReadButTheListPanelShows) {
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\early.txt"}), 0u);
-    form.reset();
-    form = std::make_unique<app::TForm1>(*app);
+    mainWindow.reset();
+    mainWindow = std::make_unique<app::MainWindow>(*app);
     EXPECT_EQ(Memo(), L"C:\\early.txt");
     EXPECT_FALSE(CapturePanelShown());
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
 TEST_F(MainWindowCapture, ACaptureInCompactModeIsInPlaceWhenTheListAreaReturns) {
-    ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
-    ASSERT_FALSE(Shown(*form->filelist));
+    ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+    ASSERT_FALSE(Shown(*mainWindow->listArea));
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\a.txt"}), 0u);
     ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\a.txt"; }));
-    EXPECT_FALSE(Shown(*form->filelist));
-    ::SendMessageW(form->sbtnfl->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Shown(*form->filelist));
+    EXPECT_FALSE(Shown(*mainWindow->listArea));
+    ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Shown(*mainWindow->listArea));
     EXPECT_TRUE(CapturePanelShown());
 }
 
@@ -75,7 +77,7 @@ TEST_F(MainWindowCapture, TheProgramsOwnExportBringsTheListBack) {
 
     // Exporting the list is a clipboard change like any other: text, no files.
     Append({L"C:\\listed.txt"});
-    ::SendMessageW(form->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdV1, 0), 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdCopyListAsText, 0), 0);
     ASSERT_TRUE(Pump([&] { return !CapturePanelShown(); }));
     EXPECT_EQ(Memo(), L"");
     EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"C:\\listed.txt"}));
@@ -85,7 +87,7 @@ TEST_F(MainWindowCapture, TheProgramsOwnExportBringsTheListBack) {
 TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
     ASSERT_EQ(PutFilesFromHelper(L"cut", {L"C:\\moved.txt"}), 0u);
     ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\moved.txt"; }));
-    ::SendMessageW(form->Button2, BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->backToListButton, BM_CLICK, 0, 0);
     EXPECT_TRUE(List().AllPaths().empty());
     EXPECT_EQ(CountText(), L"");
     EXPECT_FALSE(CapturePanelShown());
@@ -93,16 +95,16 @@ TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
 }
 
 TEST_F(MainWindowCapture, TheCheckBoxDecides) {
-    ::SendMessageW(form->ctrlc, BM_SETCHECK, BST_UNCHECKED, 0);
-    ::SetWindowTextW(form->Memo1, L"before");
+    ::SendMessageW(mainWindow->watchClipboardBox, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SetWindowTextW(mainWindow->captureMemo, L"before");
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
     // Sent as the platform sends it, so it has been handled when the call returns.
-    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     EXPECT_EQ(Memo(), L"before");
     EXPECT_FALSE(CapturePanelShown());
 
-    ::SendMessageW(form->ctrlc, BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ::SendMessageW(mainWindow->watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     EXPECT_EQ(Memo(), L"C:\\one.txt");
     EXPECT_TRUE(CapturePanelShown());
 }
@@ -112,7 +114,7 @@ TEST_F(MainWindowCapture, AHeldClipboardShowsTheErrorBoxAndKeepsTheMemo) {
     ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\kept.txt"; }));
     HeldClipboard held;
     ASSERT_TRUE(held.Held());
-    ::SendMessageW(form->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], L"クリップボードを開くことができません.");
     EXPECT_EQ(Memo(), L"C:\\kept.txt");
@@ -138,7 +140,7 @@ TEST_F(MainWindowCapture, TheNoticesSenderIsNotKeptWaitingByTheErrorBox) {
     {
         HeldClipboard held;
         ASSERT_TRUE(held.Held());
-        const HWND hwnd = form->Hwnd();
+        const HWND hwnd = mainWindow->Hwnd();
         std::thread sender([&] {
             ::SendMessageW(hwnd, WM_DRAWCLIPBOARD, 0, 0);
             ::SetEvent(senderDone.get());
@@ -152,11 +154,11 @@ TEST_F(MainWindowCapture, TheNoticesSenderIsNotKeptWaitingByTheErrorBox) {
 }
 
 TEST_F(MainWindowCapture, ClosingTheWindowLeavesTheChain) {
-    const HWND hwnd = form->Hwnd();
+    const HWND hwnd = mainWindow->Hwnd();
     ChainViewer head;
     head.Join();
     ASSERT_EQ(head.Next(), hwnd);
-    form.reset();
+    mainWindow.reset();
     // The leave reaches the chain's head, which mends the chain.
     ASSERT_EQ(head.changes.size(), 1u);
     EXPECT_EQ(head.changes[0].first, hwnd);

@@ -1,0 +1,347 @@
+// The main window's handlers: each hands its event to the part of the program that owns it.
+#include "app/main_window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "app/system_menu.h"
+#include "filelist/list_commands.h"
+#include "win/error.h"
+
+namespace app {
+
+void MainWindow::OnCreate() {
+    // The file list's sort signs start at -1 (descending first) on construction.
+    sortHeader_ = std::make_unique<SortHeader>(listView);
+    intake::DropHost& host = *this;
+    dropIntake_ = std::make_unique<intake::DropIntake>(dropZone->Hwnd(), listArea->Hwnd(), host,
+                                                       FileList(), Dialogs());
+    dropIntake_->Register();
+    application_.SetMessageHook([this](MSG& msg, bool& handled) { AppMessage(msg, handled); });
+    application_.SetActivationHooks([this] { AppActivate(); }, [this] { AppDeactivate(); });
+    AppendSystemMenuCommands(application_.Handle());
+    application_.SetKeyPreview([this](wchar_t key) { OnKeyPress(key); });
+    clipboard_ = std::make_unique<ClipboardCapture>(*this);
+    clipboard_->watch.Join();
+    ::ShowWindow(capturePanel->Hwnd(), SW_HIDE);
+    ::ShowWindow(listPanel->Hwnd(), SW_SHOW);
+    auto saved = settings::ReadSettings(settingsPath_);
+    if (saved)
+        ApplySettings(*saved);
+    SetTopmost(topmostButton->Down());
+    const bool listShown = (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    listAreaButton->SetDown(listShown);
+    ApplyListAreaMode(listShown);
+    // Centred as it is first shown, that is with the size the mode and the minimum height gave.
+    if (!saved)
+        CentreOnScreen();
+}
+
+void MainWindow::OnDestroy() {
+    if (clipboard_)
+        clipboard_->watch.Leave();
+    // A settings file that cannot be written is reported, and the program ends all the same.
+    try {
+        settings::WriteSettings(settingsPath_, CurrentSettings());
+    } catch (...) {
+        win::ReportCurrentException();
+    }
+}
+
+void MainWindow::CentreOnScreen() {
+    RECT r;
+    ::GetWindowRect(Hwnd(), &r);
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    ::SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::SetTopmost(bool topmost) {
+    HWND hwnd = Hwnd();
+    ::SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE);
+    bool isTopmost = (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (isTopmost != topmost) {
+        // Some window managers (Wine's among them) re-insert an owned window just above its
+        // owner and so ignore the change; made for a moment without the owner, it holds.
+        LONG_PTR owner = ::GetWindowLongPtrW(hwnd, GWLP_HWNDPARENT);
+        ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, 0);
+        ::SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE);
+        ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, owner);
+    }
+}
+
+void MainWindow::ApplyListAreaMode(bool visible) {
+    HWND hwnd = Hwnd();
+    if (::IsZoomed(hwnd))
+        ::ShowWindow(hwnd, SW_RESTORE);
+    // The list area is hidden before the window's client area changes and shown only after
+    // it has its final width, so no intermediate size squeezes or stretches it: it keeps its
+    // width for the way back.
+    if (!visible)
+        ::ShowWindow(listArea->Hwnd(), SW_HIDE);
+    LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
+    LONG frame = WS_THICKFRAME | WS_MAXIMIZEBOX;
+    style = visible ? (style | frame) : (style & ~frame);
+    ::SetWindowLongW(hwnd, GWL_STYLE, style);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // The width follows the panels: the frame as it now is, around leftStrip and, in full mode,
+    // the list area with the width it last had. Measuring the frame (rather than computing
+    // it) keeps a switch to compact and back exact to the pixel.
+    RECT outer;
+    RECT client;
+    ::GetWindowRect(hwnd, &outer);
+    ::GetClientRect(hwnd, &client);
+    int frameWidth = (outer.right - outer.left) - client.right;
+    int clientWidth = win::ChildBounds(leftStrip->Hwnd()).width;
+    if (visible)
+        clientWidth += win::ChildBounds(listArea->Hwnd()).width;
+    ::SetWindowPos(hwnd, nullptr, 0, 0, clientWidth + frameWidth, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (visible)
+        ::ShowWindow(listArea->Hwnd(), SW_SHOW);
+    Realign();
+    OnResize();
+}
+
+void MainWindow::ListAreaButtonClick() {
+    ApplyListAreaMode((::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) == 0);
+}
+
+void MainWindow::TopmostButtonClick() { SetTopmost(topmostButton->Down()); }
+
+void MainWindow::OnKeyPress(wchar_t key) {
+    if (key == L'z') {
+        topmostButton->SetDown(true);
+        SetTopmost(true);
+    } else if (key == L'x') {
+        topmostButton->SetDown(false);
+        SetTopmost(false);
+    }
+}
+
+void MainWindow::OnResize() {
+    if (!created_)
+        return;
+    int width = win::ChildBounds(listArea->Hwnd()).width;
+    ::SendMessageW(listView, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width - 16, 0));
+    RECT r;
+    ::GetWindowRect(Hwnd(), &r);
+    if (r.bottom - r.top <= 304) {
+        ::SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, 305,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void MainWindow::AppActivate() {
+    dragCaption->SetBackColorIndex(COLOR_ACTIVECAPTION);
+    dropCaption->SetBackColorIndex(COLOR_ACTIVECAPTION);
+}
+
+void MainWindow::AppDeactivate() {
+    dragCaption->SetBackColorIndex(COLOR_GRADIENTINACTIVECAPTION);
+    dropCaption->SetBackColorIndex(COLOR_GRADIENTINACTIVECAPTION);
+}
+
+void MainWindow::AppMessage(MSG& msg, bool& handled) {
+    if (HandleSystemMenuCommand(msg, Hwnd())) {
+        handled = true;
+        return;
+    }
+    if (dropIntake_ && dropIntake_->HandleMessage(msg))
+        handled = true;
+}
+
+bool MainWindow::ShortcutSwitchDown() const { return shortcutButton->Down(); }
+bool MainWindow::ListDropsAllowed() const {
+    return ::SendMessageW(allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+bool MainWindow::TopmostSwitchDown() const { return topmostButton->Down(); }
+HWND MainWindow::MainHwnd() const { return Hwnd(); }
+
+void MainWindow::ClearListClick() {
+    fileList_->Clear();
+    fileList_->UpdateCountDisplay();
+}
+
+void MainWindow::RemoveItemClick() {
+    auto index = fileList_->FocusedIndex();
+    if (!index) {
+        Dialogs().ShowMessage(Hwnd(), L"ファイルが選ばれていません");
+        return;
+    }
+    std::wstring question = fileList_->AllPaths()[*index] + L"をリストから削除しますか？";
+    if (!Dialogs().Confirm(Hwnd(), question))
+        return;
+    fileList_->RemoveAt(*index);
+    fileList_->UpdateCountDisplay();
+}
+
+void MainWindow::ListViewColumnClick(int column) {
+    fileList_->SortByColumn(column);
+    sortHeader_->ColumnClicked(column);
+}
+
+void MainWindow::SaveListClick() { filelist::SaveList(Hwnd(), FileList(), Dialogs()); }
+void MainWindow::CopyListAsTextClick() {
+    filelist::CopyListToClipboard(Hwnd(), FileList(), Dialogs());
+}
+void MainWindow::AddFromClipboardTextClick() {
+    filelist::TakePathsFromClipboard(Hwnd(), FileList(), Dialogs());
+}
+void MainWindow::PropertiesClick() {
+    Shell().FilePropertiesOf(fileList_->SelectedCount(), fileList_->FocusedText());
+}
+void MainWindow::OpenFolderClick() {
+    Shell().FolderOf(fileList_->SelectedCount(), fileList_->FocusedText());
+}
+void MainWindow::HelpClick() { Shell().OpenHelp(); }
+void MainWindow::AboutClick() { aboutBox->ShowModal(); }
+void MainWindow::AddCapturedClick() { clipboard_->watch.AddCapturedClick(); }
+void MainWindow::BackToListClick() { clipboard_->watch.BackToListClick(); }
+
+void MainWindow::WMDrawClipboard() {
+    if (clipboard_)
+        clipboard_->watch.WMDrawClipboard();
+}
+
+void MainWindow::WMChangeCBChain(HWND leaving, HWND next) {
+    if (clipboard_)
+        clipboard_->watch.WMChangeCBChain(leaving, next);
+}
+
+void MainWindow::DragIconMouseDown(win::Image::Button button, int x, int y) {
+    dragGesture_.MouseDown(button == win::Image::Button::Left, x, y);
+}
+
+void MainWindow::DragIconMouseMove(int x, int y) { dragGesture_.MouseMove(x, y); }
+
+const std::vector<std::wstring>& MainWindow::ListedPaths() const { return fileList_->AllPaths(); }
+HWND MainWindow::IconWindow() const { return dragIcon->Hwnd(); }
+bool MainWindow::IconPressed() const { return dragIcon->Pressed(); }
+bool MainWindow::MoveModeDown() const { return moveModeButton->Down(); }
+bool MainWindow::CopyModeDown() const { return copyModeButton->Down(); }
+
+void MainWindow::OnCommand(int id) {
+    switch (id) {
+    case kIdSaveList:
+        SaveListClick();
+        break;
+    case kIdCopyListAsText:
+        CopyListAsTextClick();
+        break;
+    case kIdAddFromClipboardText:
+        AddFromClipboardTextClick();
+        break;
+    case kIdProperties:
+    case kIdListProperties:
+        PropertiesClick();
+        break;
+    case kIdOpenFolder:
+    case kIdListOpenFolder:
+        OpenFolderClick();
+        break;
+    case kIdHelp:
+        HelpClick();
+        break;
+    case kIdAbout:
+        AboutClick();
+        break;
+    case kIdRemoveItem:
+        RemoveItemClick();
+        break;
+    case kIdListArea:
+        ListAreaButtonClick();
+        break;
+    case kIdTopmost:
+        TopmostButtonClick();
+        break;
+    case kIdClearList:
+        ClearListClick();
+        break;
+    case kIdAddCaptured:
+        AddCapturedClick();
+        break;
+    case kIdBackToList:
+        BackToListClick();
+        break;
+    }
+}
+
+void MainWindow::ShowContextMenu(LPARAM lParam) {
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (lParam == -1) {
+        // From the keyboard: open it at the focused item, or at the list's corner.
+        RECT r{};
+        auto index = fileList_->FocusedIndex();
+        r.left = LVIR_LABEL;
+        if (!index ||
+            !::SendMessageW(listView, LVM_GETITEMRECT, *index, reinterpret_cast<LPARAM>(&r))) {
+            r = {};
+        }
+        p = {r.left, r.bottom};
+        ::ClientToScreen(listView, &p);
+    }
+    ::TrackPopupMenu(listMenu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, Hwnd(), nullptr);
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        Realign();
+        OnResize();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (fileList_ && fileList_->HandleNotify(header, &result))
+            return result;
+        if (header.hwndFrom == listView && header.code == LVN_COLUMNCLICK) {
+            ListViewColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        }
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == listView) {
+            ShowContextMenu(lParam);
+            return 0;
+        }
+        break;
+    case WM_DRAWCLIPBOARD:
+        WMDrawClipboard();
+        return 0;
+    case WM_CHANGECBCHAIN:
+        WMChangeCBChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_ACTIVATEAPP:
+        application_.NoteActivation(wParam != FALSE);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+            application_.Minimize();
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        if (!destroyed_) {
+            destroyed_ = true;
+            OnDestroy();
+        }
+        if (application_.IsRunning())
+            ::PostQuitMessage(0);
+        return 0;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+} // namespace app

@@ -1,0 +1,202 @@
+// Building the main window as designed: its controls, fonts, menus and alignment.
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+
+namespace app {
+namespace {
+
+using win::Align;
+using win::Bounds;
+using win::SpeedButton;
+
+constexpr wchar_t kWindowClass[] = L"TTuckbayForm1";
+constexpr int kDesignedClientWidth = 692;
+constexpr int kDesignedClientHeight = 251;
+constexpr DWORD kFullStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                             WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
+constexpr wchar_t kGothicP[] = L"ＭＳ Ｐゴシック";
+
+HICON LoadIconSized(int id, int size) {
+    return static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+} // namespace
+
+MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
+    : application_(application), settingsPath_(std::move(settingsPath)) {
+    RegisterWindowClass(kWindowClass, CS_DBLCLKS, COLOR_BTNFACE);
+    windowIcon_.reset(LoadIconSized(IDI_TUCKBAY, 32));
+    smallIcon_.reset(LoadIconSized(IDI_TUCKBAY, 16));
+    windowFont_ = win::MakeFont(L"Tahoma", 11);
+    captionFont_ = win::MakeFont(kGothicP, 19, true, false, SHIFTJIS_CHARSET);
+    quickCaptionFont_ = win::MakeFont(kGothicP, 15, false, false, SHIFTJIS_CHARSET);
+    quickPanelFont_ = win::MakeFont(L"Tahoma", 12);
+    listFont_ = win::MakeFont(kGothicP, 12, false, false, SHIFTJIS_CHARSET);
+
+    CreateMenus();
+    RECT outer{0, 0, kDesignedClientWidth, kDesignedClientHeight};
+    ::AdjustWindowRectEx(&outer, kFullStyle, TRUE, kWindowExStyle);
+    CreateNative(kWindowExStyle, kWindowClass, L"Tuckbay", kFullStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                 outer.right - outer.left, outer.bottom - outer.top, application_.Handle(),
+                 mainMenu);
+    ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
+    ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    ::SendMessageW(application_.Handle(), WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(windowIcon_.get()));
+    ::SendMessageW(application_.Handle(), WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(smallIcon_.get()));
+    ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
+    CreateControls();
+    application_.SetMainWindow(Hwnd());
+    created_ = true;
+    Realign();
+    OnCreate();
+    aboutBox = std::make_unique<AboutBox>(Hwnd());
+}
+
+MainWindow::~MainWindow() {
+    if (Hwnd() != nullptr)
+        ::DestroyWindow(Hwnd());
+    if (application_.MainWindow() == nullptr)
+        return;
+    application_.SetMessageHook(nullptr);
+    application_.SetKeyPreview(nullptr);
+    application_.SetActivationHooks(nullptr, nullptr);
+    application_.SetMainWindow(nullptr);
+}
+
+void MainWindow::CreateMenus() {
+    mainMenu = ::CreateMenu();
+    HMENU list = ::CreatePopupMenu();
+    ::AppendMenuW(list, MF_STRING, kIdSaveList, L"リスト保存(&S)");
+    ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(list, MF_STRING, kIdCopyListAsText, L"クリップ出力(&V)");
+    ::AppendMenuW(list, MF_STRING, kIdAddFromClipboardText, L"クリップ取り込み(&W)");
+    ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(list, MF_STRING, kIdProperties, L"ファイルのプロパティ(&P)");
+    ::AppendMenuW(list, MF_STRING, kIdOpenFolder, L"フォルダを開く(&F)");
+    HMENU help = ::CreatePopupMenu();
+    ::AppendMenuW(help, MF_STRING, kIdHelp, L"ヘルプ");
+    ::AppendMenuW(help, MF_STRING, kIdAbout, L"バージョン情報");
+    ::AppendMenuW(mainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(list), L"リスト(&L)");
+    ::AppendMenuW(mainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"ヘルプ(&H)");
+
+    listMenu.reset(::CreatePopupMenu());
+    ::AppendMenuW(listMenu.get(), MF_STRING, kIdRemoveItem, L"リストから削除(&D)");
+    ::AppendMenuW(listMenu.get(), MF_STRING, kIdListProperties, L"プロパティ(&P)");
+    ::AppendMenuW(listMenu.get(), MF_STRING, kIdListOpenFolder, L"フォルダを開く(&O)");
+}
+
+void MainWindow::CreateControls() {
+    HWND window = Hwnd();
+    HFONT formFont = windowFont_.get();
+
+    // The list area comes first in the tab order, so it is made first.
+    listArea = std::make_unique<win::Panel>(window, Bounds{194, 0, 498, 232}, COLOR_BTNFACE, true,
+                                            L"filelist");
+    listPanel = std::make_unique<win::Panel>(listArea->Hwnd(), Bounds{1, 1, 496, 230});
+    listView = win::CreateChild(
+        WC_LISTVIEWW, L"",
+        WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS | LVS_OWNERDATA,
+        WS_EX_CLIENTEDGE, {1, 1, 494, 228}, listPanel->Hwnd(), kIdListView, listFont_.get());
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = 300;
+    column.pszText = const_cast<wchar_t*>(L"ファイル名");
+    ::SendMessageW(listView, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+
+    capturePanel = std::make_unique<win::Panel>(listArea->Hwnd(), Bounds{1, 1, 496, 230});
+    ::ShowWindow(capturePanel->Hwnd(), SW_HIDE);
+    captureMemo = win::CreateChild(
+        L"EDIT", L"Memo1",
+        WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
+            ES_AUTOVSCROLL | ES_WANTRETURN,
+        WS_EX_CLIENTEDGE, {1, 1, 494, 187}, capturePanel->Hwnd(), kIdCaptureMemo, formFont);
+    captureButtons = std::make_unique<win::Panel>(capturePanel->Hwnd(), Bounds{1, 188, 494, 41});
+    addCapturedButton = win::CreateChild(
+        L"BUTTON", L"ファイルリストへ登録する", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+        {8, 6, 137, 25}, captureButtons->Hwnd(), kIdAddCaptured, formFont);
+    backToListButton = win::CreateChild(
+        L"BUTTON", L"ファイルリストへ戻る", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+        {152, 6, 113, 25}, captureButtons->Hwnd(), kIdBackToList, formFont);
+    capturePanel->AddAligned(captureButtons->Hwnd(), Align::Bottom);
+    capturePanel->AddAligned(captureMemo, Align::Client);
+    listPanel->AddAligned(listView, Align::Client);
+    listArea->AddAligned(listPanel->Hwnd(), Align::Client);
+    listArea->AddAligned(capturePanel->Hwnd(), Align::Client);
+
+    leftStrip = std::make_unique<win::Panel>(window, Bounds{0, 0, 194, 232});
+    dragZone = std::make_unique<win::Panel>(leftStrip->Hwnd(), Bounds{1, 1, 191, 64});
+    dragCaption =
+        std::make_unique<win::Label>(dragZone->Hwnd(), Bounds{1, 1, 189, 19}, L"アイコンをドラッグ",
+                                     captionFont_.get(), COLOR_ACTIVECAPTION, COLOR_WINDOW);
+    dragZone->AddAligned(dragCaption->Hwnd(), Align::Top);
+    dragIcon = std::make_unique<win::Image>(dragZone->Hwnd(), Bounds{13, 19, 32, 32},
+                                            LoadIconSized(IDI_FILES, 32));
+    dragIcon->onMouseDown = [this](win::Image::Button b, int x, int y) {
+        DragIconMouseDown(b, x, y);
+    };
+    dragIcon->onMouseMove = [this](int x, int y) { DragIconMouseMove(x, y); };
+    copyModeButton =
+        std::make_unique<SpeedButton>(dragZone->Hwnd(), Bounds{57, 26, 49, 25}, L"コピー",
+                                      kIdCopyMode, SpeedButton::Kind::Grouped, true, 1);
+    moveModeButton =
+        std::make_unique<SpeedButton>(dragZone->Hwnd(), Bounds{105, 26, 49, 25}, L"移動",
+                                      kIdMoveMode, SpeedButton::Kind::Grouped, false, 1);
+
+    dropZone =
+        std::make_unique<win::Panel>(leftStrip->Hwnd(), Bounds{2, 71, 190, 58}, COLOR_MENUBAR);
+    dropCaption = std::make_unique<win::Label>(dropZone->Hwnd(), Bounds{1, 1, 188, 19},
+                                               L"ここにドロップ", captionFont_.get(),
+                                               COLOR_GRADIENTINACTIVECAPTION, COLOR_WINDOW);
+    dropZone->AddAligned(dropCaption->Hwnd(), Align::Top);
+    clearListButton =
+        std::make_unique<SpeedButton>(dropZone->Hwnd(), Bounds{33, 26, 62, 22}, L"リストクリア",
+                                      kIdClearList, SpeedButton::Kind::Push);
+    shortcutButton =
+        std::make_unique<SpeedButton>(dropZone->Hwnd(), Bounds{111, 26, 74, 25}, L"ショート変換",
+                                      kIdShortcut, SpeedButton::Kind::Toggle, true);
+
+    quickPanel = std::make_unique<win::Panel>(leftStrip->Hwnd(), Bounds{8, 135, 190, 97});
+    ::SendMessageW(quickPanel->Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(quickPanelFont_.get()),
+                   FALSE);
+    quickCaption =
+        std::make_unique<win::Label>(quickPanel->Hwnd(), Bounds{1, 1, 188, 15}, L"クイック操作",
+                                     quickCaptionFont_.get(), COLOR_MENUBAR, COLOR_WINDOWTEXT);
+    quickPanel->AddAligned(quickCaption->Hwnd(), Align::Top);
+    listAreaButton =
+        std::make_unique<SpeedButton>(quickPanel->Hwnd(), Bounds{11, 26, 78, 22}, L"ファイルリスト",
+                                      kIdListArea, SpeedButton::Kind::Toggle, true);
+    topmostButton =
+        std::make_unique<SpeedButton>(quickPanel->Hwnd(), Bounds{95, 26, 78, 22}, L"最前面",
+                                      kIdTopmost, SpeedButton::Kind::Toggle, true);
+    allowListDropsBox = win::CreateChild(
+        L"BUTTON", L"ファイルリストへのドロップを許可", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+        0, {6, 54, 176, 17}, quickPanel->Hwnd(), kIdAllowListDrops, quickPanelFont_.get());
+    watchClipboardBox = win::CreateChild(
+        L"BUTTON", L"Ctrl+Cを監視する", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
+        {6, 70, 163, 17}, quickPanel->Hwnd(), kIdWatchClipboard, quickPanelFont_.get());
+    ::SendMessageW(allowListDropsBox, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
+
+    // The status bar is placed by the window's alignment like every other control.
+    statusBar = win::CreateChild(STATUSCLASSNAMEW, L"",
+                                 WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+                                 {0, 232, 692, 19}, window, kIdStatusBar, formFont);
+    int parts[] = {50};
+    ::SendMessageW(statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+
+    AddAligned(statusBar, Align::Bottom);
+    AddAligned(leftStrip->Hwnd(), Align::Left);
+    AddAligned(listArea->Hwnd(), Align::Client);
+
+    fileList_ = std::make_unique<filelist::FileList>(listView, statusBar);
+}
+
+} // namespace app
