@@ -18,7 +18,10 @@ void MainWindow::OnCreate() {
     dropIntake_ = std::make_unique<intake::DropIntake>(dropZone->Hwnd(), listArea->Hwnd(), host,
                                                        FileList(), Dialogs());
     dropIntake_->Register();
-    application_.SetMessageHook([this](MSG& msg, bool& handled) { AppMessage(msg, handled); });
+    dropZone->onDropFiles = [this](HDROP drop) { FilesDropped(dropZone->Hwnd(), drop); };
+    listArea->onDropFiles = [this](HDROP drop) { FilesDropped(listArea->Hwnd(), drop); };
+    application_.SetSystemCommandHandler(
+        [this](WPARAM command) { return HandleSystemMenuCommand(command, Hwnd()); });
     application_.SetActivationHooks([this] { AppActivate(); }, [this] { AppDeactivate(); });
     AppendSystemMenuCommands(application_.Handle());
     application_.SetKeyPreview([this](wchar_t key) { OnKeyPress(key); });
@@ -149,13 +152,29 @@ void MainWindow::AppDeactivate() {
     dropCaption->SetBackColorIndex(COLOR_GRADIENTINACTIVECAPTION);
 }
 
-void MainWindow::AppMessage(MSG& msg, bool& handled) {
-    if (HandleSystemMenuCommand(msg, Hwnd())) {
-        handled = true;
+void MainWindow::FilesDropped(HWND zone, HDROP drop) {
+    // While a box of ours is open the window is disabled and the user is answering it; the
+    // drop waits for the box to close rather than being lost or opening a second box.
+    if (!::IsWindowEnabled(Hwnd())) {
+        pendingDrops_.push_back({zone, drop});
         return;
     }
-    if (dropIntake_ && dropIntake_->HandleMessage(msg))
-        handled = true;
+    dropIntake_->HandleMessage(MSG{zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0, 0, {}});
+}
+
+void MainWindow::TakePendingDrops() {
+    // Taken one at a time: a drop may open a box, and what arrives meanwhile queues again.
+    while (!pendingDrops_.empty() && ::IsWindowEnabled(Hwnd())) {
+        PendingDrop next = pendingDrops_.front();
+        pendingDrops_.erase(pendingDrops_.begin());
+        FilesDropped(next.zone, next.drop);
+    }
+}
+
+void MainWindow::ReleasePendingDrops() {
+    for (const PendingDrop& pending : pendingDrops_)
+        ::DragFinish(pending.drop);
+    pendingDrops_.clear();
 }
 
 bool MainWindow::ShortcutSwitchDown() const { return shortcutButton->Down(); }
@@ -317,6 +336,15 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_ENABLE:
+        // A box of ours has closed: take the drops that came while it was open, once the
+        // box is gone.
+        if (wParam && !pendingDrops_.empty())
+            ::PostMessageW(Hwnd(), kTakePendingDrops, 0, 0);
+        return 0;
+    case kTakePendingDrops:
+        TakePendingDrops();
+        return 0;
     case WM_DRAWCLIPBOARD:
         WMDrawClipboard();
         return 0;
@@ -335,6 +363,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (!destroyed_) {
             destroyed_ = true;
+            ReleasePendingDrops();
             OnDestroy();
         }
         if (application_.IsRunning())

@@ -70,7 +70,8 @@ public:
     void OnDestroy();
     void OnResize();
     void OnKeyPress(wchar_t key);
-    void AppMessage(MSG& msg, bool& handled);
+    // Files dropped on the drop zone or the list area.
+    void FilesDropped(HWND zone, HDROP drop);
     void AppActivate();
     void AppDeactivate();
     void ListAreaButtonClick();
@@ -127,7 +128,15 @@ public:
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    static constexpr UINT kTakePendingDrops = WM_APP + 1;
+    struct PendingDrop {
+        HWND zone;
+        HDROP drop;
+    };
+
     void CreateControls();
+    void TakePendingDrops();
+    void ReleasePendingDrops();
     void CreateMenus();
     void OnCommand(int id);
     void ShowContextMenu(LPARAM lParam);
@@ -170,6 +179,8 @@ private:
     // The window answers the drag loop as the drop source of every drag out of dragIcon.
     dragout::DropSource dropSource_;
     dragout::DragGesture dragGesture_{*this, dropSource_};
+    // Drops that arrived while a box of ours was open, in their order; each handle is ours.
+    std::vector<PendingDrop> pendingDrops_;
     bool created_ = false;
     bool destroyed_ = false;
 };

@@ -64,7 +64,7 @@ MainWindow::~MainWindow() {
         ::DestroyWindow(Hwnd());
     if (application_.MainWindow() == nullptr)
         return;
-    application_.SetMessageHook(nullptr);
+    application_.SetSystemCommandHandler(nullptr);
     application_.SetKeyPreview(nullptr);
     application_.SetActivationHooks(nullptr, nullptr);
     application_.SetMainWindow(nullptr);

@@ -12,9 +12,13 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
     ::SendMessageW(allowListDropsBox, BM_SETCHECK, s.canDropFileList ? BST_CHECKED : BST_UNCHECKED,
                    0);
     ::SendMessageW(watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
-    RECT r =
-        settings::BringOntoMonitor({s.left, s.top, s.left + s.formWidth, s.top + s.formHeight});
-    ::SetWindowPos(Hwnd(), nullptr, r.left, r.top, s.formWidth, s.formHeight,
+    // A file without a width (or with none that could be meant) keeps the designed one: a
+    // width of nothing would leave no list to see.
+    RECT designed{};
+    ::GetWindowRect(Hwnd(), &designed);
+    const int width = s.formWidth > 0 ? s.formWidth : designed.right - designed.left;
+    RECT r = settings::BringOntoMonitor({s.left, s.top, s.left + width, s.top + s.formHeight});
+    ::SetWindowPos(Hwnd(), nullptr, r.left, r.top, width, s.formHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -9,15 +9,13 @@ void AppendSystemMenuCommands(HWND applicationWindow) {
     AppendMenuW(menu, MF_STRING, kIdSystemTopLeft, L"左上に移動");
 }
 
-bool HandleSystemMenuCommand(const MSG& msg, HWND mainWindow) {
-    if (msg.message != WM_SYSCOMMAND)
-        return false;
-    if (msg.wParam == kIdSystemMove) {
+bool HandleSystemMenuCommand(WPARAM command, HWND mainWindow) {
+    if (command == kIdSystemMove) {
         // The platform's own keyboard move runs inside this call, until Enter or Escape.
         SendMessageW(mainWindow, WM_SYSCOMMAND, SC_MOVE, 0);
         return true;
     }
-    if (msg.wParam == kIdSystemTopLeft) {
+    if (command == kIdSystemTopLeft) {
         RECT r{};
         GetWindowRect(mainWindow, &r);
         MoveWindow(mainWindow, 0, 0, r.right - r.left, r.bottom - r.top, TRUE);

@@ -13,8 +13,8 @@ inline constexpr UINT kIdSystemTopLeft = 1026;
 // A separator, "移動(&M)" and "左上に移動" below the menu's own entries.
 void AppendSystemMenuCommands(HWND applicationWindow);
 
-// Carries out a posted WM_SYSCOMMAND of either command on mainWindow; true when msg was one
-// and is done with. Any other message, other commands included, is left alone.
-bool HandleSystemMenuCommand(const MSG& msg, HWND mainWindow);
+// Carries out either command (a WM_SYSCOMMAND's wParam) on mainWindow; true when it was one
+// of them and is done with. Any other command is left alone.
+bool HandleSystemMenuCommand(WPARAM command, HWND mainWindow);
 
 } // namespace app

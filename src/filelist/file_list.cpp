@@ -13,6 +13,8 @@ namespace {
 
 constexpr UINT kSyncMessage = WM_APP + 0x10;
 constexpr UINT_PTR kSubclassId = 0x46494c45; // "FILE"
+// The longest path the system accepts, in characters.
+constexpr WPARAM kLongestPath = 32767;
 
 // lstrcmp's order: the user's locale, case-sensitive, word sort.
 int CompareTexts(const std::wstring& a, const std::wstring& b) {
@@ -29,9 +31,10 @@ std::vector<std::string> SortKeys(const std::vector<std::wstring>& texts) {
     keys.reserve(texts.size());
     for (const std::wstring& text : texts) {
         int length = static_cast<int>(text.size());
-        int size = ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(), length,
-                                  nullptr, 0);
-        if (size <= 0 && length > 0) return {};
+        int size =
+            ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(), length, nullptr, 0);
+        if (size <= 0 && length > 0)
+            return {};
         std::string key(static_cast<size_t>(std::max(size, 0)), '\0');
         if (size > 0) {
             ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(), length,
@@ -50,11 +53,12 @@ FileList::FileList(HWND listView, HWND statusBar) : listView_(listView), statusB
 }
 
 FileList::~FileList() {
-    if (::IsWindow(listView_)) ::RemoveWindowSubclass(listView_, &SubclassProc, kSubclassId);
+    if (::IsWindow(listView_))
+        ::RemoveWindowSubclass(listView_, &SubclassProc, kSubclassId);
 }
 
-LRESULT CALLBACK FileList::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK FileList::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self) {
     if (msg == kSyncMessage) {
         reinterpret_cast<FileList*>(self)->SyncView();
         return 0;
@@ -65,14 +69,16 @@ LRESULT CALLBACK FileList::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 void FileList::AppendPath(std::wstring path) {
     paths_.push_back(std::move(path));
     // One view update per batch of appends, however it ends.
-    if (!syncPosted_) syncPosted_ = ::PostMessageW(listView_, kSyncMessage, 0, 0) != FALSE;
+    if (!syncPosted_)
+        syncPosted_ = ::PostMessageW(listView_, kSyncMessage, 0, 0) != FALSE;
 }
 
 void FileList::SyncView() {
     syncPosted_ = false;
     auto count = static_cast<WPARAM>(paths_.size());
     if (static_cast<size_t>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)) != paths_.size()) {
-        ::SendMessageW(listView_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+        ::SendMessageW(listView_, LVM_SETITEMCOUNT, count,
+                       LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
 }
 
@@ -85,13 +91,15 @@ void FileList::UpdateCountDisplay() {
 std::optional<size_t> FileList::FocusedIndex() const {
     auto index = static_cast<int>(
         ::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    if (index < 0 || static_cast<size_t>(index) >= paths_.size()) return std::nullopt;
+    if (index < 0 || static_cast<size_t>(index) >= paths_.size())
+        return std::nullopt;
     return static_cast<size_t>(index);
 }
 
 std::optional<std::wstring> FileList::FocusedText() const {
     auto index = FocusedIndex();
-    if (!index) return std::nullopt;
+    if (!index)
+        return std::nullopt;
     return paths_[*index];
 }
 
@@ -100,7 +108,8 @@ size_t FileList::SelectedCount() const {
 }
 
 void FileList::RemoveAt(size_t index) {
-    if (index >= paths_.size()) return;
+    if (index >= paths_.size())
+        return;
     SyncView();
     paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(index));
     // The view moves the focus and selection of the items after it up by one.
@@ -121,14 +130,16 @@ void FileList::SortByColumn(int column) {
         std::vector<std::string> keys = SortKeys(paths_);
         if (keys.size() == paths_.size()) {
             std::vector<size_t> order(paths_.size());
-            for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
             std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
                 int c = keys[a].compare(keys[b]);
                 return SortsBefore(c < 0 ? -1 : (c > 0 ? 1 : 0), sign);
             });
             std::vector<std::wstring> sorted;
             sorted.reserve(paths_.size());
-            for (size_t i : order) sorted.push_back(std::move(paths_[i]));
+            for (size_t i : order)
+                sorted.push_back(std::move(paths_[i]));
             paths_ = std::move(sorted);
         } else {
             std::stable_sort(paths_.begin(), paths_.end(),
@@ -142,7 +153,8 @@ void FileList::SortByColumn(int column) {
 }
 
 bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
-    if (header.hwndFrom != listView_) return false;
+    if (header.hwndFrom != listView_)
+        return false;
     switch (header.code) {
     case LVN_GETDISPINFOW: {
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
@@ -168,6 +180,9 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         // accepting an edit never cuts a long one.
         HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
         if (edit != nullptr && info.item.iItem >= 0 && index < paths_.size()) {
+            // The view limits its editor to a display-sized text; a path may be as long as
+            // the system allows, and the user must be able to lengthen it.
+            ::SendMessageW(edit, EM_SETLIMITTEXT, kLongestPath, 0);
             ::SetWindowTextW(edit, paths_[index].c_str());
             ::SendMessageW(edit, EM_SETSEL, 0, -1);
         }
@@ -179,8 +194,7 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         size_t index = static_cast<size_t>(info.item.iItem);
         if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < paths_.size()) {
             // Read the editor itself: the notification's copy may be cut to a display buffer.
-            HWND edit =
-                reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
+            HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
             if (edit != nullptr) {
                 paths_[index] = win::WindowText(edit);
             } else {

@@ -46,8 +46,9 @@ public:
     // Makes both zones file-drop targets.
     void Register();
 
-    // The drop tests of AppMessage. Returns whether the message is handled; every drop handle that
-    // reaches it is released, also when handling ends in an error.
+    // A WM_DROPFILES on either zone, from whatever loop delivered it. Returns whether the message
+    // is handled; every drop handle that reaches it is released, also when handling ends in an
+    // error.
     bool HandleMessage(const MSG& msg);
 
 private:

@@ -21,8 +21,8 @@ Application::Application(const std::wstring& title) {
     int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
     int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
     CreateNative(0, kClassName, title.c_str(),
-                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0,
-                 0, nullptr, nullptr);
+                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
+                 nullptr, nullptr);
     HMENU menu = ::GetSystemMenu(Hwnd(), FALSE);
     ::DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
     ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
@@ -32,8 +32,10 @@ Application::Application(const std::wstring& title) {
 }
 
 Application::~Application() {
-    if (g_current == this) g_current = previous_;
-    if (Hwnd() != nullptr) ::DestroyWindow(Hwnd());
+    if (g_current == this)
+        g_current = previous_;
+    if (Hwnd() != nullptr)
+        ::DestroyWindow(Hwnd());
 }
 
 Application* Application::Current() noexcept { return g_current; }
@@ -48,10 +50,12 @@ void Application::SetActivationHooks(std::function<void()> onActivate,
 
 void Application::NoteActivation(bool active) {
     // Every top-level window of the program hears of the change; act once per change.
-    if (active == active_) return;
+    if (active == active_)
+        return;
     active_ = active;
     const auto& hook = active ? onActivate_ : onDeactivate_;
-    if (hook) hook();
+    if (hook)
+        hook();
 }
 
 void Application::SetDialogs(Dialogs* dialogs) noexcept {
@@ -71,7 +75,8 @@ void Application::Dispatch(MSG& msg) {
             ReportCurrentException();
         }
     }
-    if (handled) return;
+    if (handled)
+        return;
     if (msg.message == WM_CHAR && keyPreview_ && main_ != nullptr &&
         (msg.hwnd == main_ || ::IsChild(main_, msg.hwnd))) {
         try {
@@ -86,7 +91,8 @@ void Application::Dispatch(MSG& msg) {
 
 bool Application::ProcessOneMessage() {
     MSG msg;
-    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
     if (msg.message == WM_QUIT) {
         // Leave the quit for the loop that owns it.
         ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -100,7 +106,8 @@ bool Application::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) 
     DWORD start = ::GetTickCount();
     while (!done()) {
         DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= timeoutMs) return done();
+        if (elapsed >= timeoutMs)
+            return done();
         if (!ProcessOneMessage()) {
             ::MsgWaitForMultipleObjectsEx(0, nullptr, std::min<DWORD>(10, timeoutMs - elapsed),
                                           QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -117,13 +124,15 @@ int Application::Run() {
     }
     running_ = true;
     MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+        Dispatch(msg);
     running_ = false;
     return static_cast<int>(msg.wParam);
 }
 
 void Application::Minimize() {
-    if (main_ != nullptr) ::ShowWindow(main_, SW_HIDE);
+    if (main_ != nullptr)
+        ::ShowWindow(main_, SW_HIDE);
     ::ShowWindow(Hwnd(), SW_MINIMIZE);
 }
 
@@ -138,6 +147,8 @@ void Application::Restore() {
 LRESULT Application::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SYSCOMMAND:
+        if (systemCommand_ && systemCommand_(wParam))
+            return 0;
         switch (wParam & 0xFFF0) {
         case SC_MINIMIZE:
             Minimize();
@@ -146,12 +157,14 @@ LRESULT Application::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Restore();
             return 0;
         case SC_CLOSE:
-            if (main_ != nullptr) ::PostMessageW(main_, WM_CLOSE, 0, 0);
+            if (main_ != nullptr)
+                ::PostMessageW(main_, WM_CLOSE, 0, 0);
             return 0;
         }
         break;
     case WM_CLOSE:
-        if (main_ != nullptr) ::PostMessageW(main_, WM_CLOSE, 0, 0);
+        if (main_ != nullptr)
+            ::PostMessageW(main_, WM_CLOSE, 0, 0);
         return 0;
     case WM_ACTIVATE:
         // The taskbar button activates this window; the user means the main window.
@@ -184,8 +197,7 @@ void ReportCurrentException() noexcept {
         if (Application* app = Application::Current()) {
             app->ShowError(text);
         } else {
-            ::MessageBoxW(nullptr, WithClosingPeriod(text).c_str(), kAppTitle,
-                          MB_OK | MB_ICONSTOP);
+            ::MessageBoxW(nullptr, WithClosingPeriod(text).c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
         }
     } catch (...) {
         // Nothing more can be done without risking an exception through a platform frame.

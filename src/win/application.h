@@ -33,6 +33,12 @@ public:
     HWND MainWindow() const noexcept { return main_; }
 
     void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
+    // Commands of the taskbar button's menu that the program added; the handler returns
+    // whether the command was its own. They reach the application window's procedure, so they
+    // work in any message loop, a modal box's included.
+    void SetSystemCommandHandler(std::function<bool(WPARAM command)> handler) {
+        systemCommand_ = std::move(handler);
+    }
     // Every character typed into the main window or any of its controls is offered here first.
     void SetKeyPreview(std::function<void(wchar_t)> preview) { keyPreview_ = std::move(preview); }
     void SetActivationHooks(std::function<void()> onActivate, std::function<void()> onDeactivate);
@@ -67,6 +73,7 @@ private:
     HWND main_ = nullptr;
     MessageHook hook_;
     std::function<void(wchar_t)> keyPreview_;
+    std::function<bool(WPARAM)> systemCommand_;
     std::function<void()> onActivate_;
     std::function<void()> onDeactivate_;
     bool active_ = false;

@@ -1,5 +1,6 @@
 #include "win/controls.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include "win/error.h"
@@ -31,16 +32,16 @@ FontHandle MakeFont(const wchar_t* face, int height, bool bold, bool italic, BYT
 
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
                  const Bounds& b, HWND parent, int id, HFONT font) {
-    HWND hwnd = ::CreateWindowExW(exStyle, className, text, style | WS_CHILD, b.left, b.top,
-                                  b.width, b.height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  ::GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd = ::CreateWindowExW(
+        exStyle, className, text, style | WS_CHILD, b.left, b.top, b.width, b.height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr) {
         DWORD code = ::GetLastError();
         throw Error(L"ウィンドウを作成できません。" + SystemMessageText(code),
                     static_cast<long>(code));
     }
-    if (font != nullptr) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (font != nullptr)
+        ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return hwnd;
 }
 
@@ -70,7 +71,8 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         ::GetClientRect(Hwnd(), &r);
         HDC hdc = reinterpret_cast<HDC>(wParam);
         ::FillRect(hdc, &r, ::GetSysColorBrush(colorIndex_));
-        if (bevel_) ::DrawEdge(hdc, &r, BDR_RAISEDINNER, BF_RECT);
+        if (bevel_)
+            ::DrawEdge(hdc, &r, BDR_RAISEDINNER, BF_RECT);
         return 1;
     }
     case WM_SIZE:
@@ -79,6 +81,18 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
     case WM_NOTIFY:
         return ::SendMessageW(::GetParent(Hwnd()), msg, wParam, lParam);
+    case WM_CONTEXTMENU:
+        // The default handling would name the panel in wParam, not the control clicked.
+        ::SendMessageW(::GetParent(Hwnd()), msg, wParam, lParam);
+        return 0;
+    case WM_DROPFILES: {
+        auto drop = reinterpret_cast<HDROP>(wParam);
+        if (onDropFiles)
+            onDropFiles(drop);
+        else
+            ::DragFinish(drop);
+        return 0;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
         HDC hdc = reinterpret_cast<HDC>(wParam);
@@ -101,7 +115,8 @@ Label::Label(HWND parent, const Bounds& b, const wchar_t* text, HFONT font, int 
 }
 
 void Label::SetBackColorIndex(int colorIndex) {
-    if (colorIndex == backColorIndex_) return;
+    if (colorIndex == backColorIndex_)
+        return;
     backColorIndex_ = colorIndex;
     ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
@@ -144,7 +159,8 @@ SpeedButton::SpeedButton(HWND parent, const Bounds& b, const wchar_t* text, int 
 }
 
 void SpeedButton::SetDown(bool down) {
-    if (kind_ == Kind::Push) return;
+    if (kind_ == Kind::Push)
+        return;
     if (kind_ == Kind::Grouped && down) {
         HWND parent = ::GetParent(Hwnd());
         for (HWND sibling = ::GetWindow(parent, GW_CHILD); sibling != nullptr;
@@ -157,7 +173,8 @@ void SpeedButton::SetDown(bool down) {
             }
         }
     }
-    if (kind_ == Kind::Grouped && !down) return; // one of the group always stays down
+    if (kind_ == Kind::Grouped && !down)
+        return; // one of the group always stays down
     if (down_ != down) {
         down_ = down;
         ::InvalidateRect(Hwnd(), nullptr, TRUE);
@@ -167,7 +184,8 @@ void SpeedButton::SetDown(bool down) {
 void SpeedButton::Click() {
     switch (kind_) {
     case Kind::Grouped:
-        if (down_) return; // pressing the down one changes nothing and is no click
+        if (down_)
+            return; // pressing the down one changes nothing and is no click
         SetDown(true);
         break;
     case Kind::Toggle:
@@ -200,7 +218,8 @@ void SpeedButton::Paint(HDC hdc) {
         ::DrawEdge(hdc, &r, kind_ == Kind::Push ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT);
     }
     RECT text = r;
-    if (sunken) ::OffsetRect(&text, 1, 1);
+    if (sunken)
+        ::OffsetRect(&text, 1, 1);
     HGDIOBJ oldFont = ::SelectObject(hdc, ParentFont(Hwnd()));
     ::SetBkMode(hdc, TRANSPARENT);
     ::SetTextColor(hdc, ::GetSysColor(COLOR_BTNTEXT));
@@ -244,9 +263,11 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP: {
         bool wasPressing = pressing_;
         pressing_ = false;
-        if (::GetCapture() == Hwnd()) ::ReleaseCapture();
+        if (::GetCapture() == Hwnd())
+            ::ReleaseCapture();
         ::InvalidateRect(Hwnd(), nullptr, TRUE);
-        if (wasPressing && PointerInside()) Click();
+        if (wasPressing && PointerInside())
+            Click();
         return 0;
     }
     case WM_CAPTURECHANGED:
@@ -294,34 +315,42 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         HWND parent = ::GetParent(Hwnd());
         auto* panel = dynamic_cast<Panel*>(Window::FromHwnd(parent));
         ::FillRect(hdc, &r, ::GetSysColorBrush(panel ? panel->ColorIndex() : COLOR_BTNFACE));
-        if (icon_ != nullptr) ::DrawIconEx(hdc, 0, 0, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+        if (icon_ != nullptr)
+            ::DrawIconEx(hdc, 0, 0, icon_, 32, 32, 0, nullptr, DI_NORMAL);
         return 0;
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         pressed_ = true;
         ::SetCapture(Hwnd());
-        if (onMouseDown) onMouseDown(Button::Left, x, y);
+        if (onMouseDown)
+            onMouseDown(Button::Left, x, y);
         return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-        if (onMouseDown) onMouseDown(Button::Right, x, y);
+        if (onMouseDown)
+            onMouseDown(Button::Right, x, y);
         return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-        if (onMouseDown) onMouseDown(Button::Middle, x, y);
+        if (onMouseDown)
+            onMouseDown(Button::Middle, x, y);
         return 0;
     case WM_MOUSEMOVE:
-        if (onMouseMove) onMouseMove(x, y);
+        if (onMouseMove)
+            onMouseMove(x, y);
         return 0;
     case WM_LBUTTONUP:
         pressed_ = false;
-        if (::GetCapture() == Hwnd()) ::ReleaseCapture();
-        if (onMouseUp) onMouseUp(Button::Left, x, y);
+        if (::GetCapture() == Hwnd())
+            ::ReleaseCapture();
+        if (onMouseUp)
+            onMouseUp(Button::Left, x, y);
         return 0;
     case WM_CAPTURECHANGED:
         // Losing the capture to anyone else ends the press as a release would.
-        if (reinterpret_cast<HWND>(lParam) != Hwnd()) pressed_ = false;
+        if (reinterpret_cast<HWND>(lParam) != Hwnd())
+            pressed_ = false;
         return 0;
     }
     return Window::HandleMessage(msg, wParam, lParam);

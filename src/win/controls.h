@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -23,14 +24,19 @@ HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWO
 std::wstring WindowText(HWND hwnd);
 
 // A panel: a face in a system colour, optionally with a raised one-pixel bevel, whose
-// children start inside the bevel. Commands and notifications of its children go on to its
-// parent, so the main window hears of every control whatever panel holds it.
+// children start inside the bevel. Commands, notifications and context menu requests of its
+// children go on to its parent unchanged, so the main window hears of every control whatever
+// panel holds it, and knows which control it was.
 class Panel : public Window {
 public:
     Panel(HWND parent, const Bounds& bounds, int colorIndex = COLOR_BTNFACE, bool bevel = true,
           const wchar_t* text = L"");
 
     int ColorIndex() const noexcept { return colorIndex_; }
+
+    // Files dropped on the panel, in whatever message loop delivers them. The handler owns
+    // the drop handle; without one the handle is released here.
+    std::function<void(HDROP)> onDropFiles;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

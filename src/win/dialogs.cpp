@@ -27,6 +27,27 @@ LRESULT CALLBACK PlaceBox(int code, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+// The platform centres a task dialog on the screen only the first time in a run, then puts it
+// at its owner's corner; the question belongs in the middle of the owner's monitor every time.
+HRESULT CALLBACK CentreOnOwnersMonitor(HWND dialog, UINT notification, WPARAM, LPARAM,
+                                       LONG_PTR owner) {
+    if (notification != TDN_CREATED)
+        return S_OK;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    HWND anchor = owner != 0 ? reinterpret_cast<HWND>(owner) : dialog;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(anchor, MONITOR_DEFAULTTONEAREST), &monitor))
+        return S_OK;
+    RECT box{};
+    ::GetWindowRect(dialog, &box);
+    const RECT& area = monitor.rcWork;
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    ::SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return S_OK;
+}
+
 } // namespace
 
 void SystemDialogs::ShowMessage(HWND owner, const std::wstring& text) {
@@ -53,6 +74,8 @@ bool SystemDialogs::Confirm(HWND owner, const std::wstring& question) {
     config.cButtons = 2;
     config.pButtons = buttons;
     config.nDefaultButton = IDYES;
+    config.pfCallback = CentreOnOwnersMonitor;
+    config.lpCallbackData = reinterpret_cast<LONG_PTR>(owner);
     int pressed = 0;
     if (FAILED(::TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
         // Without a task dialog, fall back to the message box; its No is still the safe answer.

@@ -261,6 +261,30 @@ void InputDriver::Key(WORD vk) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
+void InputDriver::Chord(WORD modifier, WORD vk) {
+    INPUT inputs[4]{};
+    for (INPUT& input : inputs)
+        input.type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[3].ki.wVk = modifier;
+    inputs[1].ki.wVk = inputs[2].ki.wVk = vk;
+    inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
+void InputDriver::Type(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = c;
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs.push_back(input);
+        input.ki.dwFlags |= KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 bool InputDriver::Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
@@ -282,7 +306,7 @@ bool InputDriver::WaitFor(const char* what, const std::function<bool()>& done,
     return false;
 }
 
-std::string DriveInput(const std::function<void(InputDriver&)>& script) {
+std::string DriveInput(const std::function<void(InputDriver&)>& script, const Pump& pump) {
     InputDriver driver;
     std::atomic<bool> finished{false};
     std::thread thread([&] {
@@ -295,9 +319,15 @@ std::string DriveInput(const std::function<void(InputDriver&)>& script) {
         driver.LeftUp();
         finished = true;
     });
-    bool done = PumpUntil([&] { return finished.load(); }, std::chrono::seconds(60));
+    const auto finishedNow = [&] { return finished.load(); };
+    bool done = pump ? pump(finishedNow, std::chrono::seconds(60))
+                     : PumpUntil(finishedNow, std::chrono::seconds(60));
     thread.join();
-    PumpPending();
+    // What the last input left in the queue goes through the same loop as the rest.
+    if (pump)
+        pump([] { return false; }, std::chrono::milliseconds(50));
+    else
+        PumpPending();
     if (!done)
         return "the driver thread did not finish";
     return driver.failure;

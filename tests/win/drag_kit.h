@@ -122,6 +122,10 @@ public:
     void MiddleDown();
     void MiddleUp();
     void Key(WORD vk);
+    // A key pressed while a modifier (VK_SHIFT, VK_MENU, VK_CONTROL) is held down.
+    void Chord(WORD modifier, WORD vk);
+    // Types text as characters, whatever the keyboard layout.
+    void Type(const std::wstring& text);
 
     // Waits until done() holds; on timeout records what was awaited and returns false.
     bool WaitFor(const char* what, const std::function<bool()>& done,
@@ -143,6 +147,9 @@ private:
 // Runs script on a driver thread while this thread pumps messages; afterwards lets go of
 // every button so that a failed script leaves no drag behind. Returns the driver's failure
 // text, empty on success.
-std::string DriveInput(const std::function<void(InputDriver&)>& script);
+// pump runs this thread's messages until its condition holds or its time is up; by default
+// a plain loop, a test of the main window passes the program's own.
+using Pump = std::function<bool(const std::function<bool()>&, std::chrono::milliseconds)>;
+std::string DriveInput(const std::function<void(InputDriver&)>& script, const Pump& pump = nullptr);
 
 } // namespace tuckbay::test

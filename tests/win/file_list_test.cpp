@@ -141,6 +141,7 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     EXPECT_EQ(CountText(), L"1");
 }
 
+// Every box, not only the first of the run, stands in the middle of the work area.
 TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes) {
     app->SetDialogs(nullptr);
     Append({L"C:\\keep.txt"});
@@ -150,11 +151,13 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
     enum class Answer { Escape, Close, Enter };
     static Answer s_answer;
     static bool s_seen;
+    static RECT s_box;
     auto answer = [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = ::FindWindowW(nullptr, L"確認");
         if (box == nullptr)
             return;
         s_seen = true;
+        ::GetWindowRect(box, &s_box);
         ::KillTimer(nullptr, id);
         HWND focus = ::GetFocus();
         HWND target = (focus != nullptr && ::IsChild(box, focus)) ? focus : box;
@@ -190,6 +193,10 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
         ::KillTimer(nullptr, guard);
         EXPECT_TRUE(s_seen) << "the confirmation box never appeared";
         EXPECT_FALSE(s_timedOut) << "the box ignored the answer";
+        RECT area{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        EXPECT_NEAR(s_box.left + s_box.right, area.left + area.right, 2);
+        EXPECT_NEAR(s_box.top + s_box.bottom, area.top + area.bottom, 2);
     };
     run(Answer::Escape);
     EXPECT_EQ(List().Count(), 1u);

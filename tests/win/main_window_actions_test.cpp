@@ -208,20 +208,12 @@ TEST_F(Actions, MoveCommandRunsTheKeyboardMove) {
 TEST(SystemMenuCommand, OnlyTheExactIdsOfASystemCommandAreTaken) {
     HWND target = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 30, 40, 200, 100, nullptr, nullptr,
                                     nullptr, nullptr);
-    MSG msg{};
-    msg.message = WM_SYSCOMMAND;
-    for (WPARAM other : {WPARAM{1024}, WPARAM{1027}, WPARAM{0x10402}, WPARAM{SC_MINIMIZE}}) {
-        msg.wParam = other;
-        EXPECT_FALSE(app::HandleSystemMenuCommand(msg, target)) << other;
-    }
-    msg.message = WM_COMMAND;
-    msg.wParam = app::kIdSystemTopLeft;
-    EXPECT_FALSE(app::HandleSystemMenuCommand(msg, target));
+    for (WPARAM other : {WPARAM{1024}, WPARAM{1027}, WPARAM{0x10402}, WPARAM{SC_MINIMIZE}})
+        EXPECT_FALSE(app::HandleSystemMenuCommand(other, target)) << other;
     RECT r;
     ::GetWindowRect(target, &r);
     EXPECT_EQ(r.left, 30);
-    msg.message = WM_SYSCOMMAND;
-    EXPECT_TRUE(app::HandleSystemMenuCommand(msg, target));
+    EXPECT_TRUE(app::HandleSystemMenuCommand(app::kIdSystemTopLeft, target));
     ::GetWindowRect(target, &r);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.right, 200);

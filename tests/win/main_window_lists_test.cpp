@@ -1,6 +1,5 @@
-// Lists in and out through the real main window: drops posted to its zones pass through the
-// application's message loop and AppMessage, and the list menu's commands arrive as menu
-// commands.
+// Lists in and out through the real main window: drops posted to its zones reach them through
+// whatever message loop runs, and the list menu's commands arrive as menu commands.
 
 #include <windows.h>
 #include <shlobj.h>
@@ -8,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/system_menu.h"
 #include "list_fixtures.h"
 #include "main_window_fixture.h"
 #include "win/codepage.h"
@@ -108,3 +108,83 @@ TEST_F(FormLists, TheListMenuSavesExportsAndImports) {
 }
 
 } // namespace
+
+// What a timer does inside another loop: the box's, the menu's.
+std::function<bool()> g_whileOpen;
+
+void CALLBACK RunWhileOpen(HWND, UINT, UINT_PTR id, DWORD) {
+    if (g_whileOpen && g_whileOpen())
+        ::KillTimer(nullptr, id);
+}
+
+// A drop that arrives while a box or a menu runs its own loop is neither lost nor taken twice:
+// a box of ours holds it until it closes, a menu lets it in at once. The taskbar button's
+// commands work while the about box is open.
+TEST_F(FormLists, DropsWhileABoxOrMenuIsOpenAreTakenOnce) {
+    app->SetDialogs(nullptr);
+    HWND about = mainWindow->aboutBox->Handle();
+    HDROP drop = nullptr;
+    size_t countWhileOpen = 0;
+    struct Case {
+        const char* what;
+        std::function<void()> open;       // returns once the loop has ended
+        std::function<HWND()> openWindow; // the box or menu, once it is there
+        std::function<void(HWND)> close;
+        bool ours; // a box of ours, which holds drops back until it closes
+    };
+    const std::vector<Case> cases = {
+        {"a message box", [&] { mainWindow->RemoveItemClick(); },
+         [] { return ::FindWindowW(L"#32770", L"Tuckbay"); },
+         [](HWND box) { ::PostMessageW(box, WM_COMMAND, IDOK, 0); }, true},
+        {"the about box", [&] { mainWindow->AboutClick(); },
+         [about] { return ::IsWindowVisible(about) ? about : nullptr; },
+         [&](HWND box) {
+             ::PostMessageW(app->Handle(), WM_SYSCOMMAND, app::kIdSystemTopLeft, 0);
+             ::PostMessageW(box, WM_CLOSE, 0, 0);
+         },
+         true},
+        {"the list's menu",
+         [&] {
+             ::SendMessageW(mainWindow->Hwnd(), WM_CONTEXTMENU,
+                            reinterpret_cast<WPARAM>(mainWindow->listView), -1);
+         },
+         [] {
+             HWND menu = ::FindWindowW(L"#32768", nullptr);
+             return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+         },
+         [](HWND) { ::EndMenu(); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        List().Clear();
+        ::SetWindowPos(mainWindow->Hwnd(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        int step = 0;
+        g_whileOpen = [&] {
+            HWND open = c.openWindow();
+            if (open == nullptr)
+                return false;
+            if (step++ == 0) {
+                drop = BuildDrop({L"C:\\while open.txt"});
+                ::PostMessageW(mainWindow->dropZone->Hwnd(), WM_DROPFILES,
+                               reinterpret_cast<WPARAM>(drop), 0);
+                return false;
+            }
+            countWhileOpen = List().Count();
+            c.close(open);
+            return true;
+        };
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 30, RunWhileOpen);
+        c.open();
+        ::KillTimer(nullptr, timer);
+        g_whileOpen = nullptr;
+        EXPECT_EQ(step, 2) << "the loop ended before the drop was made";
+        EXPECT_TRUE(Pump([&] { return List().Count() == 1; }, 2000));
+        Pump([] { return false; }, 100);
+        EXPECT_EQ(List().AllPaths(), Lines{L"C:\\while open.txt"});
+        EXPECT_EQ(CountText(), L"1");
+        EXPECT_EQ(::GlobalFlags(drop), static_cast<UINT>(GMEM_INVALID_HANDLE)) << "not released";
+        EXPECT_EQ(countWhileOpen, c.ours ? 0u : 1u);
+        if (std::string(c.what) == "the about box")
+            EXPECT_EQ(WindowRect().left, 0) << "the taskbar's command was not carried out";
+    }
+}

@@ -112,6 +112,21 @@ TEST_F(Settings, FileListHiddenStartsCompactAndStaysSo) {
     EXPECT_NE(ReadBytes(settingsPath).find("filelistvisible=0\r\n"), std::string::npos);
 }
 
+// A file that gives no usable width leaves the designed one, so the list is there to see,
+// before and after a trip through compact mode.
+TEST_F(Settings, NoUsableWidthKeepsTheDesignedListArea) {
+    for (const char* size : {"", "[size]\r\nFormWidth=0\r\nFormHeight=320\r\n",
+                             "[size]\r\nFormWidth=-40\r\nFormHeight=320\r\n"}) {
+        SCOPED_TRACE(size);
+        StartWith(std::string("[position]\r\nTop=40\r\nLeft=60\r\n") + size);
+        EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
+        EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, 498);
+        mainWindow->ListAreaButtonClick();
+        mainWindow->ListAreaButtonClick();
+        EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, 498);
+    }
+}
+
 TEST_F(Settings, OtherSectionsAndKeysSurvive) {
     StartWith("[notes]\r\nmine=\x93\xfa\x96\x7b\r\n[position]\r\nTop=50\r\nkeep=1\r\nLeft=70\r\n");
     mainWindow.reset();

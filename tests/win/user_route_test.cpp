@@ -1,0 +1,413 @@
+// Every command of the main window reached the way a user reaches it: synthesised clicks and
+// keys on the real window, menus opened from the menu bar, by a right click or from the
+// keyboard, while the program's own message loop runs.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clipboard_support.h"
+#include "drag_kit.h"
+#include "main_window_fixture.h"
+#include "win/program_path.h"
+
+namespace tuckbay::test {
+namespace {
+
+using Texts = std::vector<std::wstring>;
+using Gesture = std::function<void(InputDriver&)>;
+
+struct RecordingShell : app::ShellRequests {
+    void ExecuteEx(const SHELLEXECUTEINFOW& r) override { properties.push_back(r.lpFile); }
+    void StartProcess(const std::wstring&, const std::wstring& commandLine) override {
+        commands.push_back(commandLine);
+    }
+    void Open(HWND, const std::wstring& verb, const std::wstring& file) override {
+        opened.push_back(verb + L" " + file);
+    }
+    Texts properties, commands, opened;
+};
+
+// The popup menu on the screen, if one is open.
+HWND OpenMenu() {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+bool PointerAt(POINT p) {
+    POINT at{};
+    ::GetCursorPos(&at);
+    return at.x == p.x && at.y == p.y;
+}
+
+POINT ScreenCentre(HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class UserRoute : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        mainWindow->SetShellRequests(&shell);
+        ::SetWindowSubclass(mainWindow->Hwnd(), CountContextMenus, 1,
+                            reinterpret_cast<DWORD_PTR>(&contextMenusDone));
+    }
+    void TearDown() override {
+        ::RemoveWindowSubclass(mainWindow->Hwnd(), CountContextMenus, 1);
+        mainWindow->SetShellRequests(nullptr);
+        MainWindowTest::TearDown();
+    }
+
+    // WM_CONTEXTMENU requests the main window has finished with, its menu closed again.
+    static LRESULT CALLBACK CountContextMenus(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR, DWORD_PTR count) {
+        LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        if (msg == WM_CONTEXTMENU)
+            ++*reinterpret_cast<std::atomic<int>*>(count);
+        return result;
+    }
+
+    // Runs the gesture on a driver thread while the program's loop runs here, then gives the
+    // program time to finish what the gesture started.
+    void Perform(const Gesture& gesture) {
+        std::string failure = DriveInput(
+            gesture, [this](const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+                return app->PumpUntil(done, static_cast<DWORD>(timeout.count()));
+            });
+        EXPECT_EQ(failure, "");
+        Pump([] { return false; }, 50);
+    }
+
+    static void Click(InputDriver& d, POINT at, bool right = false) {
+        if (!d.MoveTo(at, "the pointer", [at] { return PointerAt(at); }))
+            return;
+        if (right) {
+            d.RightDown();
+            d.RightUp();
+        } else {
+            d.LeftDown();
+            d.LeftUp();
+        }
+    }
+
+    static Gesture ClickOn(HWND control) {
+        return [control](InputDriver& d) { Click(d, ScreenCentre(control)); };
+    }
+
+    // A menu opened by open, then an item chosen by its keys.
+    static Gesture Choose(const Gesture& open, std::vector<WORD> keys) {
+        return [open, keys](InputDriver& d) {
+            open(d);
+            if (!d.WaitFor("the menu to open", [] { return OpenMenu() != nullptr; }))
+                return;
+            for (WORD key : keys)
+                d.Key(key);
+            d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+        };
+    }
+
+    static Gesture MenuBar(WORD access) {
+        return [access](InputDriver& d) { d.Chord(VK_MENU, access); };
+    }
+
+    POINT ItemPoint(int index) {
+        RECT r{};
+        r.left = LVIR_LABEL;
+        ::SendMessageW(mainWindow->listView, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        POINT p{r.left + 10, (r.top + r.bottom) / 2};
+        ::ClientToScreen(mainWindow->listView, &p);
+        return p;
+    }
+
+    Gesture RightClickItem(int index) {
+        POINT at = ItemPoint(index);
+        return [at](InputDriver& d) { Click(d, at, true); };
+    }
+
+    // A fresh list with the item at index focused and selected, and the focus in the list.
+    void ListOf(const Texts& paths, int focused = 0) {
+        List().Clear();
+        for (const std::wstring& path : paths)
+            List().AppendPath(path);
+        List().UpdateCountDisplay();
+        LVITEMW item{};
+        item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        item.state = LVIS_FOCUSED | LVIS_SELECTED;
+        ::SendMessageW(mainWindow->listView, LVM_SETITEMSTATE, focused,
+                       reinterpret_cast<LPARAM>(&item));
+        ::SetForegroundWindow(mainWindow->Hwnd());
+        ::SetFocus(mainWindow->listView);
+    }
+
+    bool CapturePanelShown() const {
+        return ::IsWindowVisible(mainWindow->capturePanel->Hwnd()) != FALSE;
+    }
+
+    static bool Down(const win::SpeedButton& button) { return button.Down(); }
+    bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    std::wstring ClipboardText() {
+        std::wstring text;
+        if (::OpenClipboard(mainWindow->Hwnd())) {
+            if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+                text = static_cast<const wchar_t*>(::GlobalLock(data));
+                ::GlobalUnlock(data);
+            }
+            ::CloseClipboard();
+        }
+        return text;
+    }
+
+    // Declared before the window goes, as the fixture's own state is.
+    RecordingShell shell;
+    std::atomic<int> contextMenusDone{0};
+};
+
+TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
+    const std::wstring exe = win::ProgramPath();
+    const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
+    struct Route {
+        const char* what;
+        std::function<void()> prepare;
+        std::function<Gesture()> gesture;
+        std::function<bool()> effect;
+    };
+    bool before = false;
+    size_t count = 0;
+    const std::vector<Route> routes = {
+        {"移動", [] {}, [&] { return ClickOn(mainWindow->moveModeButton->Hwnd()); },
+         [&] { return Down(*mainWindow->moveModeButton) && !Down(*mainWindow->copyModeButton); }},
+        {"コピー", [] {}, [&] { return ClickOn(mainWindow->copyModeButton->Hwnd()); },
+         [&] { return Down(*mainWindow->copyModeButton) && !Down(*mainWindow->moveModeButton); }},
+        {"リストクリア",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"});
+         },
+         [&] { return ClickOn(mainWindow->clearListButton->Hwnd()); },
+         [&] { return List().Count() == 0 && CountText() == L"0"; }},
+        {"ショート変換", [&] { before = Down(*mainWindow->shortcutButton); },
+         [&] { return ClickOn(mainWindow->shortcutButton->Hwnd()); },
+         [&] { return Down(*mainWindow->shortcutButton) != before; }},
+        {"ファイルリスト, hiding the list", [] {},
+         [&] { return ClickOn(mainWindow->listAreaButton->Hwnd()); },
+         [&] { return !::IsWindowVisible(mainWindow->listArea->Hwnd()); }},
+        {"ファイルリスト, showing it again", [] {},
+         [&] { return ClickOn(mainWindow->listAreaButton->Hwnd()); },
+         [&] { return ::IsWindowVisible(mainWindow->listArea->Hwnd()) != FALSE; }},
+        // The window starts topmost.
+        {"最前面, off", [] {}, [&] { return ClickOn(mainWindow->topmostButton->Hwnd()); },
+         [&] { return !IsTopmost() && !Down(*mainWindow->topmostButton); }},
+        {"最前面, on", [] {}, [&] { return ClickOn(mainWindow->topmostButton->Hwnd()); },
+         [&] { return IsTopmost() && Down(*mainWindow->topmostButton); }},
+        {"the x key", [&] { ListOf({}); }, [] { return [](InputDriver& d) { d.Key('X'); }; },
+         [&] { return !IsTopmost() && !Down(*mainWindow->topmostButton); }},
+        {"the z key", [] {}, [] { return [](InputDriver& d) { d.Key('Z'); }; },
+         [&] { return IsTopmost() && Down(*mainWindow->topmostButton); }},
+        {"ファイルリストへのドロップを許可", [] {},
+         [&] { return ClickOn(mainWindow->allowListDropsBox); },
+         [&] { return !Checked(mainWindow->allowListDropsBox); }},
+        {"the list's header",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\c.txt", L"C:\\b.txt"});
+         },
+         [&] {
+             RECT r{};
+             HWND header = mainWindow->Header().HeaderHandle();
+             ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+             POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+             ::ClientToScreen(header, &at);
+             return Gesture([at](InputDriver& d) { Click(d, at); });
+         },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\c.txt", L"C:\\b.txt", L"C:\\a.txt"};
+         }},
+        {"リスト保存(&S)", [&] { ListOf({exe}); }, [&] { return Choose(MenuBar('L'), {'S'}); },
+         [&] { return dialogs.offeredNames.size() == 1; }},
+        {"クリップ出力(&V)",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"});
+         },
+         [&] { return Choose(MenuBar('L'), {'V'}); },
+         [&] { return ClipboardText() == L"C:\\a.txt\r\nC:\\b.txt\r\n"; }},
+        {"クリップ取り込み(&W)",
+         [&] {
+             ListOf({});
+             PutText(mainWindow->Hwnd(), exe + L"\r\n");
+         },
+         [&] { return Choose(MenuBar('L'), {'W'}); },
+         [&] { return List().AllPaths() == Texts{exe}; }},
+        {"ファイルのプロパティ(&P)",
+         [&] {
+             ListOf({L"C:\\a.txt", exe}, 1);
+         },
+         [&] { return Choose(MenuBar('L'), {'P'}); },
+         [&] { return shell.properties == Texts{exe}; }},
+        {"フォルダを開く(&F)", [] {}, [&] { return Choose(MenuBar('L'), {'F'}); },
+         [&] { return shell.commands.size() == 1; }},
+        {"ヘルプ", [] {}, [&] { return Choose(MenuBar('H'), {VK_RETURN}); },
+         [&] { return shell.opened == Texts{L"OPEN " + folder + L"\\tuckbay2.chm"}; }},
+        {"バージョン情報", [] {},
+         [&] {
+             HWND box = mainWindow->aboutBox->Handle();
+             return Gesture([box](InputDriver& d) {
+                 Choose(MenuBar('H'), {VK_DOWN, VK_RETURN})(d);
+                 if (d.WaitFor("the about box", [box] { return ::IsWindowVisible(box) != FALSE; }))
+                     ::PostMessageW(box, WM_CLOSE, 0, 0);
+                 d.WaitFor("the about box to close", [box] { return !::IsWindowVisible(box); });
+             });
+         },
+         [&] { return ::IsWindowEnabled(mainWindow->Hwnd()) != FALSE; }},
+        {"リストから削除(&D) by a right click",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}, 1);
+             dialogs.confirmAnswers = {true};
+         },
+         [&] { return Choose(RightClickItem(1), {'D'}); },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\c.txt"} &&
+                    dialogs.questions.back() == L"C:\\b.txtをリストから削除しますか？";
+         }},
+        {"プロパティ(&P) by a right click",
+         [&] {
+             ListOf({exe, L"C:\\b.txt"}, 0);
+         },
+         [&] { return Choose(RightClickItem(0), {'P'}); },
+         [&] {
+             return shell.properties == Texts{exe, exe};
+         }},
+        {"フォルダを開く(&O) by a right click", [] {},
+         [&] { return Choose(RightClickItem(0), {'O'}); },
+         [&] { return shell.commands.size() == 2; }},
+        {"リストから削除(&D) by Shift+F10",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"}, 0);
+             dialogs.confirmAnswers = {true};
+         },
+         [&] { return Choose([](InputDriver& d) { d.Chord(VK_SHIFT, VK_F10); }, {'D'}); },
+         [&] { return List().AllPaths() == Texts{L"C:\\b.txt"}; }},
+        {"リストから削除(&D) by the menu key",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"}, 1);
+             dialogs.confirmAnswers = {true};
+         },
+         [&] { return Choose([](InputDriver& d) { d.Key(VK_APPS); }, {'D'}); },
+         [&] { return List().AllPaths() == Texts{L"C:\\a.txt"}; }},
+        {"a right click on the left strip opens no menu", [&] { count = contextMenusDone; },
+         [&] {
+             HWND strip = mainWindow->leftStrip->Hwnd();
+             const int start = contextMenusDone;
+             return Gesture([this, strip, start](InputDriver& d) {
+                 Click(d, ScreenCentre(strip), true);
+                 d.WaitFor("the request handled",
+                           [this, start] { return contextMenusDone > start; });
+             });
+         },
+         [&] { return contextMenusDone > static_cast<int>(count) && OpenMenu() == nullptr; }},
+        {"ファイルリストへ登録する",
+         [&] {
+             ListOf({});
+             ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
+             ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
+         },
+         [&] { return ClickOn(mainWindow->addCapturedButton); },
+         [&] { return !CapturePanelShown() && List().AllPaths() == Texts{exe}; }},
+        {"the capture memo keeps its own menu",
+         [&] {
+             ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
+             ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
+         },
+         [&] {
+             HWND memo = mainWindow->captureMemo;
+             return Gesture([memo](InputDriver& d) {
+                 Click(d, ScreenCentre(memo), true);
+                 if (!d.WaitFor("the memo's menu", [] { return OpenMenu() != nullptr; }))
+                     return;
+                 HMENU menu =
+                     reinterpret_cast<HMENU>(::SendMessageW(OpenMenu(), MN_GETHMENU, 0, 0));
+                 if (::GetMenuItemID(menu, 0) == app::kIdRemoveItem)
+                     d.failure = "the list's menu opened on the memo";
+                 d.Key(VK_ESCAPE);
+                 d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+             });
+         },
+         [&] { return CapturePanelShown(); }},
+        {"ファイルリストへ戻る", [] {}, [&] { return ClickOn(mainWindow->backToListButton); },
+         [&] { return !CapturePanelShown() && List().AllPaths() == Texts{exe}; }},
+        {"Ctrl+Cを監視する", [] {}, [&] { return ClickOn(mainWindow->watchClipboardBox); },
+         [&] { return !Checked(mainWindow->watchClipboardBox); }},
+    };
+    for (const Route& route : routes) {
+        SCOPED_TRACE(route.what);
+        route.prepare();
+        if (HasFatalFailure())
+            return;
+        Perform(route.gesture());
+        EXPECT_TRUE(Pump(route.effect, 3000));
+    }
+}
+
+// Shift+F10 and the menu key open the list's menu under the focused item, or at the list's
+// corner when no item has the focus, as the system's own lists do.
+TEST_F(UserRoute, TheKeyboardOpensTheListMenuUnderTheFocusedItem) {
+    const struct {
+        WORD key;
+        int focused; // none when negative
+    } cases[] = {{VK_F10, 1}, {VK_APPS, -1}};
+    for (const auto [key, focused] : cases) {
+        SCOPED_TRACE(std::to_string(key) + " " + std::to_string(focused));
+        ListOf({L"C:\\a.txt", L"C:\\b.txt"}, focused < 0 ? 0 : focused);
+        POINT expected{};
+        if (focused < 0) {
+            LVITEMW none{};
+            none.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+            ::SendMessageW(mainWindow->listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(&none));
+            ::ClientToScreen(mainWindow->listView, &expected);
+        } else {
+            RECT r{};
+            r.left = LVIR_LABEL;
+            ::SendMessageW(mainWindow->listView, LVM_GETITEMRECT, focused,
+                           reinterpret_cast<LPARAM>(&r));
+            expected = {r.left, r.bottom};
+            ::ClientToScreen(mainWindow->listView, &expected);
+        }
+        RECT menu{};
+        Perform([&](InputDriver& d) {
+            key == VK_F10 ? d.Chord(VK_SHIFT, VK_F10) : d.Key(key);
+            if (!d.WaitFor("the menu to open", [] { return OpenMenu() != nullptr; }))
+                return;
+            ::GetWindowRect(OpenMenu(), &menu);
+            d.Key(VK_ESCAPE);
+            d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+        });
+        EXPECT_EQ(menu.left, expected.x);
+        EXPECT_EQ(menu.top, expected.y);
+    }
+}
+
+// The editor a click on the selected item opens takes a path of any length, and typing at the
+// end of one longer than the old display limit is taken.
+TEST_F(UserRoute, EditingInPlaceLengthensALongPath) {
+    const std::wstring longPath = L"C:\\" + std::wstring(280, L'p') + L".txt";
+    ListOf({longPath});
+    const POINT at = ItemPoint(0);
+    HWND list = mainWindow->listView;
+    Perform([&](InputDriver& d) {
+        Click(d, at);
+        if (!d.WaitFor("the editor",
+                       [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) != 0; }))
+            return;
+        d.Key(VK_END);
+        d.Type(L"_more");
+        d.Key(VK_RETURN);
+        d.WaitFor("the editor to close",
+                  [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) == 0; });
+    });
+    EXPECT_EQ(List().AllPaths(), Texts{longPath + L"_more"});
+}
+
+} // namespace
+} // namespace tuckbay::test
