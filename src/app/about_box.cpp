@@ -1,5 +1,6 @@
 #include "app/about_box.h"
 
+#include "version.h"
 #include "win/error.h"
 
 namespace app {
@@ -53,7 +54,7 @@ AboutBox::AboutBox(HWND owner)
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
-    titleLabel_ = MakeLabel(L"Tuckbay v0.53", 16, 16, titleFont_.get());
+    titleLabel_ = MakeLabel(L"Tuckbay v" TUCKBAY_VERSION_TEXT, 16, 16, titleFont_.get());
     creditLabel_ = MakeLabel(L"Tuckbay 開発チーム", 48, 56, windowFont_.get());
 }
 

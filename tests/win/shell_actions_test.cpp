@@ -177,10 +177,23 @@ TEST(SystemShell, PropertiesOfAMissingFileShowNothing) {
     EXPECT_EQ(OwnVisibleWindows(), before);
 }
 
+// The build puts the help file beside the tests too: it is moved away for as long as a test
+// needs it missing.
+class HelpFileAway {
+public:
+    HelpFileAway() { MoveFileW(chm_.c_str(), away_.c_str()); }
+    ~HelpFileAway() { MoveFileW(away_.c_str(), chm_.c_str()); }
+
+private:
+    std::wstring chm_ = win::BesideProgram(L"tuckbay2.chm");
+    std::wstring away_ = chm_ + L".away";
+};
+
 TEST(SystemShell, HelpFileMissingShowsNothing) {
     app::SystemShell shell;
     RecordingDialogs dialogs;
     app::ShellActions actions(nullptr, shell, dialogs);
+    HelpFileAway away;
     ASSERT_EQ(GetFileAttributesW(win::BesideProgram(L"tuckbay2.chm").c_str()),
               INVALID_FILE_ATTRIBUTES);
     const int before = OwnVisibleWindows();
