@@ -120,6 +120,16 @@ void MainWindow::ListAreaButtonClick() {
 void MainWindow::TopmostButtonClick() { SetTopmost(topmostButton->Down()); }
 
 void MainWindow::OnKeyPress(wchar_t key) {
+    // Ctrl+Z arrives as its control character. An edit field (the memo, a label being edited)
+    // undoes its own typing instead.
+    constexpr wchar_t kCtrlZ = 0x1A;
+    if (key == kCtrlZ) {
+        wchar_t className[8] = {};
+        ::GetClassNameW(::GetFocus(), className, 8);
+        if (::lstrcmpiW(className, L"Edit") != 0)
+            UndoClick();
+        return;
+    }
     if (key == L'z') {
         topmostButton->SetDown(true);
         SetTopmost(true);
@@ -202,6 +212,11 @@ void MainWindow::RemoveItemClick() {
     fileList_->UpdateCountDisplay();
 }
 
+void MainWindow::UndoClick() {
+    if (fileList_->CanUndo())
+        fileList_->Undo();
+}
+
 void MainWindow::ListViewColumnClick(int column) {
     fileList_->SortByColumn(column);
     sortHeader_->ColumnClicked(column);
@@ -275,6 +290,9 @@ void MainWindow::OnCommand(int id) {
     case kIdRemoveItem:
         RemoveItemClick();
         break;
+    case kIdUndo:
+        UndoClick();
+        break;
     case kIdListArea:
         ListAreaButtonClick();
         break;
@@ -336,6 +354,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_INITMENUPOPUP:
+        ::EnableMenuItem(mainMenu, kIdUndo, fileList_->CanUndo() ? MF_ENABLED : MF_GRAYED);
+        return 0;
     case WM_ENABLE:
         // A box of ours has closed: take the drops that came while it was open, once the
         // box is gone.

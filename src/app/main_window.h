@@ -46,6 +46,7 @@ enum ControlId : int {
     kIdOpenFolder,
     kIdHelp,
     kIdAbout,
+    kIdUndo,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -78,6 +79,7 @@ public:
     void TopmostButtonClick();
     void ClearListClick();
     void RemoveItemClick();
+    void UndoClick();
     void ListViewColumnClick(int column);
     void SaveListClick();
     void CopyListAsTextClick();

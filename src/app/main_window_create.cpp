@@ -73,6 +73,8 @@ MainWindow::~MainWindow() {
 void MainWindow::CreateMenus() {
     mainMenu = ::CreateMenu();
     HMENU list = ::CreatePopupMenu();
+    ::AppendMenuW(list, MF_STRING | MF_GRAYED, kIdUndo, L"元に戻す(&U)");
+    ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdSaveList, L"リスト保存(&S)");
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdCopyListAsText, L"クリップ出力(&V)");

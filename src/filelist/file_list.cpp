@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "win/controls.h"
 
@@ -111,6 +112,7 @@ void FileList::RemoveAt(size_t index) {
     if (index >= paths_.size())
         return;
     SyncView();
+    RememberRemoval({std::move(paths_[index])}, {index});
     paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(index));
     // The view moves the focus and selection of the items after it up by one.
     ::SendMessageW(listView_, LVM_DELETEITEM, index, 0);
@@ -118,9 +120,55 @@ void FileList::RemoveAt(size_t index) {
 }
 
 void FileList::Clear() {
-    paths_.clear();
+    // Clearing an empty list takes nothing, so it keeps what can be undone.
+    if (!paths_.empty())
+        RememberRemoval(std::exchange(paths_, {}), {});
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
     SyncView();
+}
+
+void FileList::RememberRemoval(std::vector<std::wstring> texts, std::vector<size_t> positions) {
+    undo_ = {UndoKind::Removal, std::move(texts), std::move(positions)};
+}
+
+void FileList::Undo() {
+    UndoStep step = std::exchange(undo_, {});
+    if (step.kind == UndoKind::Edit) {
+        // The edited entry may have moved since (a sort); it is found by its new text.
+        const std::wstring& edited = step.texts[1];
+        size_t at = step.positions[0];
+        if (at >= paths_.size() || paths_[at] != edited)
+            at = static_cast<size_t>(std::find(paths_.begin(), paths_.end(), edited) -
+                                     paths_.begin());
+        if (at < paths_.size()) {
+            paths_[at] = std::move(step.texts[0]);
+            ::SendMessageW(listView_, LVM_REDRAWITEMS, at, at);
+        }
+    } else if (step.kind == UndoKind::Removal) {
+        if (step.positions.empty() && paths_.empty()) {
+            paths_ = std::move(step.texts); // a clear undone at once: nothing to merge
+        } else {
+            // Each entry taken goes back to the place it had; what is there now fills the rest
+            // in its order, and what no longer reaches a place goes at the end.
+            std::vector<std::wstring> merged;
+            merged.reserve(paths_.size() + step.texts.size());
+            size_t taken = 0, kept = 0;
+            while (taken < step.texts.size() || kept < paths_.size()) {
+                const bool more = taken < step.texts.size();
+                const size_t place = !more                    ? 0
+                                     : step.positions.empty() ? taken
+                                                              : step.positions[taken];
+                if (more && (place <= merged.size() || kept == paths_.size()))
+                    merged.push_back(std::move(step.texts[taken++]));
+                else
+                    merged.push_back(std::move(paths_[kept++]));
+            }
+            paths_ = std::move(merged);
+        }
+        SyncView();
+        ::InvalidateRect(listView_, nullptr, TRUE);
+    }
+    UpdateCountDisplay();
 }
 
 void FileList::SortByColumn(int column) {
@@ -195,10 +243,10 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < paths_.size()) {
             // Read the editor itself: the notification's copy may be cut to a display buffer.
             HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
-            if (edit != nullptr) {
-                paths_[index] = win::WindowText(edit);
-            } else {
-                paths_[index] = info.item.pszText;
+            std::wstring text = edit != nullptr ? win::WindowText(edit) : info.item.pszText;
+            if (text != paths_[index]) {
+                undo_ = {UndoKind::Edit, {std::move(paths_[index]), text}, {index}};
+                paths_[index] = std::move(text);
             }
             ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
         }

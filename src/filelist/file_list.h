@@ -37,6 +37,12 @@ public:
 
     void RemoveAt(size_t index);
     void Clear();
+
+    // One level of undo for what a removal, clearing or in-place edit took away. Appends keep
+    // it; the next destructive change replaces it. Undo puts the entries back where they
+    // stood and brings the count display up to date.
+    bool CanUndo() const noexcept { return undo_.kind != UndoKind::None; }
+    void Undo();
     // Sorts by column with the column's sign, then negates the sign.
     void SortByColumn(int column);
     const SortSigns& Signs() const noexcept { return signs_; }
@@ -51,11 +57,23 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     void SyncView();
+    void RememberRemoval(std::vector<std::wstring> texts, std::vector<size_t> positions);
+
+    enum class UndoKind { None, Removal, Edit };
+    struct UndoStep {
+        UndoKind kind = UndoKind::None;
+        // Removal: the entries taken, in list order. Edit: the text before and after.
+        std::vector<std::wstring> texts;
+        // Removal: where each entry stood; empty when they were the whole list. Edit: the one
+        // entry's place.
+        std::vector<size_t> positions;
+    };
 
     HWND listView_;
     HWND statusBar_;
     std::vector<std::wstring> paths_;
     SortSigns signs_;
+    UndoStep undo_;
     bool syncPosted_ = false;
 };
 

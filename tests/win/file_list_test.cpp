@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,25 @@ std::vector<std::wstring> ViewTexts(HWND listView) {
 namespace {
 
 using Texts = std::vector<std::wstring>;
-using FileListTest = MainWindowTest;
+class FileListTest : public MainWindowTest {
+protected:
+    // Edits the item's text in the view's own editor, ended by key (Enter or Escape); returns
+    // the text the editor was given.
+    std::wstring EditLabel(int index, const wchar_t* text, WPARAM key) {
+        HWND editor =
+            reinterpret_cast<HWND>(::SendMessageW(mainWindow->listView, LVM_EDITLABELW, index, 0));
+        if (editor == nullptr) {
+            ADD_FAILURE() << "no editor";
+            return std::wstring();
+        }
+        std::wstring shown = win::WindowText(editor);
+        if (text != nullptr)
+            ::SetWindowTextW(editor, text);
+        ::SendMessageW(editor, WM_KEYDOWN, key, 0);
+        Pump([&] { return !::IsWindow(editor); }, 2000);
+        return shown;
+    }
+};
 
 void Focus(HWND listView, int index, bool select) {
     LVITEMW item{};
@@ -228,18 +247,7 @@ TEST_F(FileListTest, EditingInPlaceReplacesTheWholeTextOrNothing) {
     ::SetFocus(mainWindow->listView);
 
     auto edit = [&](int index, const wchar_t* text, WPARAM key) {
-        HWND editor =
-            reinterpret_cast<HWND>(::SendMessageW(mainWindow->listView, LVM_EDITLABELW, index, 0));
-        if (editor == nullptr) {
-            ADD_FAILURE() << "no editor";
-            return std::wstring();
-        }
-        std::wstring shown = win::WindowText(editor);
-        if (text != nullptr)
-            ::SetWindowTextW(editor, text);
-        ::SendMessageW(editor, WM_KEYDOWN, key, 0);
-        Pump([&] { return !::IsWindow(editor); }, 2000);
-        return shown;
+        return EditLabel(index, text, key);
     };
 
     EXPECT_EQ(edit(0, L"C:\\new name.txt", VK_RETURN), L"C:\\old.txt");
@@ -251,6 +259,59 @@ TEST_F(FileListTest, EditingInPlaceReplacesTheWholeTextOrNothing) {
     EXPECT_EQ(edit(1, nullptr, VK_RETURN), longPath);
     EXPECT_EQ(List().AllPaths()[1], longPath);
     EXPECT_EQ(CountText(), L"2");
+}
+
+// Undo puts back what the last removal, clearing or edit took, where it stood, whatever was
+// appended or sorted since; only the last such change is kept.
+TEST_F(FileListTest, UndoRestoresTheLastRemovalClearingOrEditInPlace) {
+    struct Case {
+        const char* what;
+        Texts start;
+        std::function<void()> change;
+        Texts afterUndo;
+    };
+    const std::vector<Case> cases = {
+        {"a removal", {L"a", L"b", L"c"}, [&] { List().RemoveAt(1); }, {L"a", L"b", L"c"}},
+        {"a clear, then an append",
+         {L"a", L"b"},
+         [&] {
+             List().Clear();
+             List().AppendPath(L"x");
+         },
+         {L"a", L"b", L"x"}},
+        {"a removal after a sort",
+         {L"a", L"c", L"b"},
+         [&] {
+             List().SortByColumn(0); // c b a
+             List().RemoveAt(1);
+             List().AppendPath(L"d");
+         },
+         {L"c", L"b", L"a", L"d"}},
+        {"an edit", {L"a", L"b"}, [&] { EditLabel(1, L"changed", VK_RETURN); }, {L"a", L"b"}},
+        {"only the last of two",
+         {L"a", L"b", L"c"},
+         [&] {
+             List().RemoveAt(0);
+             List().RemoveAt(1);
+         },
+         {L"b", L"c"}},
+    };
+    ::SetFocus(mainWindow->listView);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        List().Clear();
+        Append({});
+        for (const std::wstring& path : c.start)
+            List().AppendPath(path);
+        List().UpdateCountDisplay();
+        c.change();
+        ASSERT_TRUE(List().CanUndo());
+        List().Undo();
+        EXPECT_EQ(List().AllPaths(), c.afterUndo);
+        EXPECT_EQ(ViewTexts(mainWindow->listView), c.afterUndo);
+        EXPECT_EQ(CountText(), std::to_wstring(c.afterUndo.size()));
+        EXPECT_FALSE(List().CanUndo()) << "one level only";
+    }
 }
 
 } // namespace

@@ -177,7 +177,41 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
     };
     bool before = false;
     size_t count = 0;
+    bool greyed = false;
     const std::vector<Route> routes = {
+        {"元に戻す(&U), greyed with nothing to undo", [] {},
+         [&] {
+             HMENU menu = ::GetMenu(mainWindow->Hwnd());
+             return Gesture([menu, &greyed](InputDriver& d) {
+                 d.Chord(VK_MENU, 'L');
+                 if (!d.WaitFor("the menu to open", [] { return OpenMenu() != nullptr; }))
+                     return;
+                 greyed = (::GetMenuState(menu, app::kIdUndo, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 d.Key(VK_ESCAPE);
+                 d.Key(VK_ESCAPE);
+                 d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+             });
+         },
+         [&] { return greyed; }},
+        {"元に戻す(&U) after a removal",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"});
+             List().RemoveAt(1);
+         },
+         [&] { return Choose(MenuBar('L'), {'U'}); },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"} &&
+                    CountText() == L"3";
+         }},
+        {"Ctrl+Z after リストクリア",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"});
+             List().Clear();
+         },
+         [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'Z'); }; },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"};
+         }},
         {"移動", [] {}, [&] { return ClickOn(mainWindow->moveModeButton->Hwnd()); },
          [&] { return Down(*mainWindow->moveModeButton) && !Down(*mainWindow->copyModeButton); }},
         {"コピー", [] {}, [&] { return ClickOn(mainWindow->copyModeButton->Hwnd()); },
