@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/elevation.h"
 #include "app/system_menu.h"
 #include "filelist/list_commands.h"
 #include "win/error.h"
@@ -18,6 +19,7 @@ void MainWindow::OnCreate() {
     dropIntake_ = std::make_unique<intake::DropIntake>(dropZone->Hwnd(), listArea->Hwnd(), host,
                                                        FileList(), Dialogs());
     dropIntake_->Register();
+    LetDropsThroughToAnElevatedWindow();
     dropZone->onDropFiles = [this](HDROP drop) { FilesDropped(dropZone->Hwnd(), drop); };
     listArea->onDropFiles = [this](HDROP drop) { FilesDropped(listArea->Hwnd(), drop); };
     application_.SetSystemCommandHandler(
@@ -162,6 +164,14 @@ void MainWindow::AppDeactivate() {
     dropCaption->SetBackColorIndex(COLOR_GRADIENTINACTIVECAPTION);
 }
 
+void MainWindow::LetDropsThroughToAnElevatedWindow() {
+    if (!AllowDropMessages({Hwnd(), dropZone->Hwnd(), listArea->Hwnd()}) && RunningElevated()) {
+        ::SendMessageW(statusBar, SB_SETTEXTW, kReportPart,
+                       reinterpret_cast<LPARAM>(
+                           L"管理者として実行中: エクスプローラーからのドロップは制限されます"));
+    }
+}
+
 void MainWindow::FilesDropped(HWND zone, HDROP drop) {
     // While a box of ours is open the window is disabled and the user is answering it; the
     // drop waits for the box to close rather than being lost or opening a second box.
@@ -260,7 +270,18 @@ const std::vector<std::wstring>& MainWindow::ListedPaths() const { return fileLi
 HWND MainWindow::IconWindow() const { return dragIcon->Hwnd(); }
 bool MainWindow::IconPressed() const { return dragIcon->Pressed(); }
 bool MainWindow::MoveModeDown() const { return moveModeButton->Down(); }
-bool MainWindow::CopyModeDown() const { return copyModeButton->Down(); }
+void MainWindow::DragEnded(const dragout::DragOutcome& outcome) {
+    const std::wstring report = dragout::ReportText(outcome);
+    ::SendMessageW(statusBar, SB_SETTEXTW, kReportPart, reinterpret_cast<LPARAM>(report.c_str()));
+}
+
+void MainWindow::ListViewBeginDrag(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= fileList_->Count())
+        return;
+    const std::vector<std::wstring> one{fileList_->AllPaths()[static_cast<size_t>(row)]};
+    DragEnded(
+        dragout::DragFiles(one, dropSource_, MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
+}
 
 void MainWindow::OnCommand(int id) {
     switch (id) {
@@ -343,6 +364,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         LRESULT result = 0;
         if (fileList_ && fileList_->HandleNotify(header, &result))
             return result;
+        if (header.hwndFrom == listView && header.code == LVN_BEGINDRAG) {
+            ListViewBeginDrag(reinterpret_cast<const NMLISTVIEW&>(header).iItem);
+        }
         if (header.hwndFrom == listView && header.code == LVN_COLUMNCLICK) {
             ListViewColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         }

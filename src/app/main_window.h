@@ -81,6 +81,8 @@ public:
     void RemoveItemClick();
     void UndoClick();
     void ListViewColumnClick(int column);
+    // A drag of one row out of the list, as a copy or a move by the mode switch.
+    void ListViewBeginDrag(int row);
     void SaveListClick();
     void CopyListAsTextClick();
     void AddFromClipboardTextClick();
@@ -131,6 +133,8 @@ public:
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     static constexpr UINT kTakePendingDrops = WM_APP + 1;
+    // The status bar's parts: the count, then what the last drag did.
+    static constexpr WPARAM kReportPart = 1;
     struct PendingDrop {
         HWND zone;
         HDROP drop;
@@ -138,6 +142,7 @@ private:
 
     void CreateControls();
     void TakePendingDrops();
+    void LetDropsThroughToAnElevatedWindow();
     void ReleasePendingDrops();
     void CreateMenus();
     void OnCommand(int id);
@@ -155,7 +160,7 @@ private:
     HWND IconWindow() const override;
     bool IconPressed() const override;
     bool MoveModeDown() const override;
-    bool CopyModeDown() const override;
+    void DragEnded(const dragout::DragOutcome& outcome) override;
     // What a drop reads of the window.
     bool ShortcutSwitchDown() const override;
     bool ListDropsAllowed() const override;

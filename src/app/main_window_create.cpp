@@ -191,8 +191,8 @@ void MainWindow::CreateControls() {
     statusBar = win::CreateChild(STATUSCLASSNAMEW, L"",
                                  WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
                                  {0, 232, 692, 19}, window, kIdStatusBar, formFont);
-    int parts[] = {50};
-    ::SendMessageW(statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    int parts[] = {50, -1};
+    ::SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 
     AddAligned(statusBar, Align::Bottom);
     AddAligned(leftStrip->Hwnd(), Align::Left);

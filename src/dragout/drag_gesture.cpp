@@ -1,8 +1,6 @@
 #include "dragout/drag_gesture.h"
 
-#include <wrl/client.h>
-
-#include "dragout/data_object.h"
+#include "dragout/drag_out.h"
 #include "dragout/drag_rules.h"
 
 namespace dragout {
@@ -26,20 +24,12 @@ void DragGesture::MouseMove(int x, int y) {
     // move starts a second drag until the button goes down on the icon again.
     ::SendMessageW(host_.IconWindow(), WM_LBUTTONUP, 0, static_cast<LPARAM>(PackMousePoint(x, y)));
 
-    Microsoft::WRL::ComPtr<IDataObject> data;
-    {
-        // A copy, so that nothing the shell calls might dispatch can change the list under it.
-        const std::vector<std::wstring> paths = host_.ListedPaths();
-        CreateFilesDataObject(std::wstring(), paths, data);
-    }
-
-    // The drop target decides within the one effect offered; what it did is not our concern,
-    // and the list stays as it is even after a move.
-    DWORD effect = DROPEFFECT_NONE;
-    if (host_.MoveModeDown())
-        ::DoDragDrop(data.Get(), &dropSource_, DROPEFFECT_MOVE, &effect);
-    if (host_.CopyModeDown())
-        ::DoDragDrop(data.Get(), &dropSource_, DROPEFFECT_COPY, &effect);
+    // A copy, so that nothing the shell calls might dispatch can change the list under it.
+    const std::vector<std::wstring> paths = host_.ListedPaths();
+    // The drop target decides within the one effect offered; the list stays as it is even
+    // after a move.
+    host_.DragEnded(
+        DragFiles(paths, dropSource_, host_.MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
 }
 
 } // namespace dragout

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "dragout/drag_out.h"
+
 namespace dragout {
 
 // What the gesture reads from the window it lives in.
@@ -20,9 +22,10 @@ public:
     // next left release that reaches it.
     virtual HWND IconWindow() const = 0;
     virtual bool IconPressed() const = 0;
-    // The copy/move switch: exactly one of the two is down.
+    // The copy/move switch: a move when its move side is down, otherwise a copy.
     virtual bool MoveModeDown() const = 0;
-    virtual bool CopyModeDown() const = 0;
+    // A drag has ended, with a drop or without.
+    virtual void DragEnded(const DragOutcome& outcome) = 0;
 };
 
 class DragGesture {

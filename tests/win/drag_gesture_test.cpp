@@ -61,7 +61,9 @@ public:
     HWND IconWindow() const override { return icon_; }
     bool IconPressed() const override { return pressed; }
     bool MoveModeDown() const override { return moveMode; }
-    bool CopyModeDown() const override { return !moveMode; }
+    void DragEnded(const dragout::DragOutcome& outcome) override {
+        reports.push_back(dragout::ReportText(outcome));
+    }
 
     bool Handled(int x, int y) const { return watch->Handled(x, y); }
 
@@ -71,6 +73,7 @@ public:
     };
     std::vector<Release> releases;
     std::vector<std::wstring> paths;
+    std::vector<std::wstring> reports; // of every drag that ended, in order
     bool moveMode = false;
     std::atomic<bool> pressed{false};
     std::optional<win::Error> error;
@@ -193,21 +196,33 @@ TEST_F(DragGestureTest, CopyModeHandsEveryPathInOrderAfterFivePixelsOutsideTheIc
     EXPECT_FALSE(scene.pressed);
     EXPECT_EQ(scene.dropSource.questions, questionsAfterDrop);
     EXPECT_FALSE(scene.error);
+    EXPECT_EQ(scene.reports, std::vector<std::wstring>{L"4 件をコピーしました"});
 }
 
+// A move is reported as the loop answers it, or as the target says it did it itself (the
+// shell's own move answers "none" and sets "Performed DropEffect").
 TEST_F(DragGestureTest, MoveModeOffersOnlyAMoveAndFiveUpStartsIt) {
     scene.paths = {temp.File(L"moved.txt")};
     scene.moveMode = true;
-    std::string failure = DriveInput([&](InputDriver& d) {
-        if (!DragOntoTarget(d, scene, target, {16, 16}, {16, 11}))
-            return;
-        d.LeftUpUntil("the drop", [&] { return scene.Handled(16, 11); });
-    });
-    ASSERT_EQ(failure, "");
-    EXPECT_EQ(target.drops, 1);
-    EXPECT_EQ(target.enterEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
-    EXPECT_EQ(target.dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
-    EXPECT_EQ(target.DroppedPaths(), scene.paths);
+    for (bool targetMovesItself : {false, true}) {
+        SCOPED_TRACE(targetMovesItself);
+        target.movesItself = targetMovesItself;
+        scene.reports.clear();
+        const int dropsBefore = target.drops;
+        std::string failure = DriveInput([&](InputDriver& d) {
+            if (!DragOntoTarget(d, scene, target, {16, 16}, {16, 11}))
+                return;
+            d.LeftUpUntil("the drop", [&] { return scene.Handled(16, 11); });
+        });
+        ASSERT_EQ(failure, "");
+        EXPECT_EQ(target.drops, dropsBefore + 1);
+        EXPECT_EQ(target.enterEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
+        EXPECT_EQ(target.dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
+        EXPECT_EQ(target.DroppedPaths(), scene.paths);
+        EXPECT_EQ(scene.reports,
+                  std::vector<std::wstring>{targetMovesItself ? L"ドロップ先が移動を処理しました"
+                                                              : L"1 件を移動しました"});
+    }
 }
 
 TEST_F(DragGestureTest, EscapeCancelsAndNoLaterMoveStartsAnotherDrag) {
@@ -228,6 +243,7 @@ TEST_F(DragGestureTest, EscapeCancelsAndNoLaterMoveStartsAnotherDrag) {
     EXPECT_GE(target.leaves, 1);
     EXPECT_EQ(target.drops, 0);
     EXPECT_EQ(scene.dropSource.questions, questionsAfterCancel);
+    EXPECT_EQ(scene.reports, std::vector<std::wstring>{L"ドラッグを取り消しました"});
 }
 
 TEST_F(DragGestureTest, TheRightButtonCancels) {

@@ -163,6 +163,19 @@ STDMETHODIMP RecordingDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* 
         ::Sleep(dropStallMs); // the hang itself, not a wait for anything
     if (FAILED(dropResult))
         *effect = DROPEFFECT_NONE;
+    if (movesItself) {
+        FORMATETC format{
+            static_cast<CLIPFORMAT>(RegisterClipboardFormatW(CFSTR_PERFORMEDDROPEFFECT)), nullptr,
+            DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        medium.tymed = TYMED_HGLOBAL;
+        medium.hGlobal = GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
+        *static_cast<DWORD*>(GlobalLock(medium.hGlobal)) = DROPEFFECT_MOVE;
+        GlobalUnlock(medium.hGlobal);
+        if (FAILED(data->SetData(&format, &medium, TRUE)))
+            ReleaseStgMedium(&medium);
+        *effect = DROPEFFECT_NONE;
+    }
     return dropResult;
 }
 

@@ -66,6 +66,9 @@ public:
     // What Drop answers, and how long it keeps the drag loop waiting first: a target that
     // fails, or one that hangs for a while.
     HRESULT dropResult = S_OK;
+    // When set, a drop answers "none" and reports a move it did itself through the data
+    // object, as the shell does when it moves files within a drive.
+    bool movesItself = false;
     DWORD dropStallMs = 0;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;

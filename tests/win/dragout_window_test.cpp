@@ -67,6 +67,13 @@ protected:
         });
     }
 
+    // What the status bar says the last drag did.
+    std::wstring Report() const {
+        wchar_t text[256] = {};
+        ::SendMessageW(mainWindow->statusBar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
     TempFolder temp;
     std::unique_ptr<RecordingDropTarget> target;
     std::unique_ptr<IconWatch> watch;
@@ -84,6 +91,7 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target->DroppedPaths(), paths);
     EXPECT_FALSE(mainWindow->dragIcon->Pressed());
+    EXPECT_EQ(Report(), L"3 件をコピーしました");
 
     mainWindow->moveModeButton->SetDown(true);
     ASSERT_FALSE(mainWindow->copyModeButton->Down());
@@ -98,6 +106,7 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
     EXPECT_EQ(ViewTexts(mainWindow->listView), paths);
     EXPECT_EQ(CountText(), L"3");
+    EXPECT_EQ(Report(), L"3 件を移動しました");
     EXPECT_TRUE(dialogs.errors.empty());
 
     // The files are gone: the next gesture stops at the data object with the shell's reason.
@@ -125,6 +134,8 @@ TEST_F(FormDragTest, ATargetThatFailsOrHangsInDropLeavesTheProgramWhole) {
     ASSERT_EQ(DragOntoTarget(), "");
     EXPECT_EQ(target->drops, 1);
     EXPECT_FALSE(mainWindow->dragIcon->Pressed());
+    EXPECT_EQ(Report(), L"ドラッグを取り消しました");
+    EXPECT_EQ(CountText(), L"2") << "the count keeps its own part";
 
     // A target busy for seconds inside Drop: the program waits for it and then goes on.
     target->dropResult = S_OK;
@@ -194,6 +205,55 @@ TEST_F(FormDragTest, EmptyListStartsNothingEscapeAndRightButtonCancel) {
     EXPECT_FALSE(target->inside);
     EXPECT_EQ(target->drops, 0);
     EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// A row dragged out of the list hands that one file, with the mode's effect; a row whose file
+// is gone fails with the file named and drags nothing.
+TEST_F(FormDragTest, ARowDraggedOutOfTheListHandsThatOneFile) {
+    const std::vector<std::wstring> paths = {temp.File(L"a.txt"), temp.File(L"b.txt"),
+                                             temp.Path(L"gone.txt")};
+    List(paths);
+    auto rowPoint = [&](int row) {
+        RECT r{};
+        r.left = LVIR_LABEL;
+        ::SendMessageW(mainWindow->listView, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        POINT p{r.left + 10, (r.top + r.bottom) / 2};
+        ::ClientToScreen(mainWindow->listView, &p);
+        return p;
+    };
+    auto dragRow = [&](int row, bool ontoTarget) {
+        const POINT from = rowPoint(row);
+        const POINT beyond{from.x + 20, from.y};
+        return DriveInput([&](InputDriver& d) {
+            auto at = [](POINT p) {
+                return [p] {
+                    POINT now{};
+                    ::GetCursorPos(&now);
+                    return now.x == p.x && now.y == p.y;
+                };
+            };
+            if (!d.MoveTo(from, "the pointer on the row", at(from)))
+                return;
+            d.LeftDown();
+            if (!d.MoveTo(beyond, "the row's drag", at(beyond)))
+                return;
+            if (ontoTarget &&
+                d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
+                d.LeftUp();
+        });
+    };
+    ASSERT_EQ(dragRow(1, true), "");
+    ASSERT_TRUE(Pump([&] { return target->drops == 1; }));
+    EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(target->DroppedPaths(), std::vector<std::wstring>{paths[1]});
+    EXPECT_TRUE(Pump([&] { return Report() == L"1 件をコピーしました"; }));
+
+    ASSERT_EQ(dragRow(2, false), "");
+    EXPECT_TRUE(Pump([&] { return !dialogs.errors.empty(); }));
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_NE(dialogs.errors[0].find(L"\"" + paths[2] + L"\""), std::wstring::npos);
+    EXPECT_EQ(target->drops, 1);
+    EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
 }
 
 } // namespace

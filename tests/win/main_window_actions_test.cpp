@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
+#include "app/elevation.h"
 #include "app/system_menu.h"
 #include "main_window_fixture.h"
 #include "win/program_path.h"
@@ -218,6 +220,44 @@ TEST(SystemMenuCommand, OnlyTheExactIdsOfASystemCommandAreTaken) {
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.right, 200);
     ::DestroyWindow(target);
+}
+
+} // namespace
+} // namespace tuckbay::test
+
+namespace tuckbay::test {
+namespace {
+
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+};
+std::vector<FilterCall> g_filterCalls;
+UINT g_refusedMessage = 0;
+
+BOOL WINAPI RecordingFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    g_filterCalls.push_back({window, message, action});
+    return message != g_refusedMessage;
+}
+
+// Wine accepts every filter change without keeping it, so what reaches the system is checked
+// here: each window lets in a drop's two messages and the hand-over's, and one refusal is
+// reported after the rest have still been tried.
+TEST(ElevatedWindow, EachWindowLetsTheDropMessagesIn) {
+    const HWND a = reinterpret_cast<HWND>(1), b = reinterpret_cast<HWND>(2);
+    for (UINT refused : {0u, UINT{WM_DROPFILES}}) {
+        g_filterCalls.clear();
+        g_refusedMessage = refused;
+        EXPECT_EQ(app::AllowDropMessages({a, b}, RecordingFilter), refused == 0);
+        ASSERT_EQ(g_filterCalls.size(), 6u);
+        for (size_t i = 0; i < 6; ++i) {
+            EXPECT_EQ(g_filterCalls[i].window, i < 3 ? a : b);
+            EXPECT_EQ(g_filterCalls[i].message,
+                      (std::array<UINT, 3>{WM_DROPFILES, 0x0049, WM_COPYDATA}[i % 3]));
+            EXPECT_EQ(g_filterCalls[i].action, static_cast<DWORD>(MSGFLT_ALLOW));
+        }
+    }
 }
 
 } // namespace
