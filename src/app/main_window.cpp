@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "app/system_menu.h"
+#include "filelist/kept_list.h"
 #include "filelist/list_commands.h"
 #include "win/error.h"
 
@@ -18,6 +19,8 @@ void MainWindow::OnCreate() {
     dropIntake_ = std::make_unique<intake::DropIntake>(dropZone->Hwnd(), listArea->Hwnd(), host,
                                                        FileList(), Dialogs());
     dropIntake_->Register();
+    missingPrune_ = std::make_unique<filelist::MissingPrune>(Hwnd(), kMissingAnswers, FileList(),
+                                                             statusBar, Dialogs());
     dropZone->onDropFiles = [this](HDROP drop) { FilesDropped(dropZone->Hwnd(), drop); };
     listArea->onDropFiles = [this](HDROP drop) { FilesDropped(listArea->Hwnd(), drop); };
     application_.SetSystemCommandHandler(
@@ -32,6 +35,14 @@ void MainWindow::OnCreate() {
     auto saved = settings::ReadSettings(settingsPath_);
     if (saved)
         ApplySettings(*saved);
+    // A kept list that cannot be read is reported, and the program starts with an empty list.
+    if (KeepListChecked()) {
+        try {
+            filelist::RestoreKeptList(keptListPath_, FileList());
+        } catch (...) {
+            win::ReportCurrentException();
+        }
+    }
     SetTopmost(topmostButton->Down());
     const bool listShown = (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     listAreaButton->SetDown(listShown);
@@ -44,9 +55,15 @@ void MainWindow::OnCreate() {
 void MainWindow::OnDestroy() {
     if (clipboard_)
         clipboard_->watch.Leave();
-    // A settings file that cannot be written is reported, and the program ends all the same.
+    // A settings file or kept list that cannot be written is reported, and the program ends
+    // all the same.
     try {
         settings::WriteSettings(settingsPath_, CurrentSettings());
+    } catch (...) {
+        win::ReportCurrentException();
+    }
+    try {
+        filelist::StoreKeptList(keptListPath_, FileList(), KeepListChecked());
     } catch (...) {
         win::ReportCurrentException();
     }
@@ -143,6 +160,7 @@ void MainWindow::OnResize() {
 }
 
 void MainWindow::AppActivate() {
+    fileList_->Recheck();
     dragCaption->SetBackColorIndex(COLOR_ACTIVECAPTION);
     dropCaption->SetBackColorIndex(COLOR_ACTIVECAPTION);
 }
@@ -202,6 +220,8 @@ void MainWindow::RemoveItemClick() {
     fileList_->UpdateCountDisplay();
 }
 
+void MainWindow::RemoveMissingClick() { missingPrune_->Start(); }
+
 void MainWindow::ListViewColumnClick(int column) {
     fileList_->SortByColumn(column);
     sortHeader_->ColumnClicked(column);
@@ -239,7 +259,13 @@ void MainWindow::DragIconMouseDown(win::Image::Button button, int x, int y) {
     dragGesture_.MouseDown(button == win::Image::Button::Left, x, y);
 }
 
-void MainWindow::DragIconMouseMove(int x, int y) { dragGesture_.MouseMove(x, y); }
+void MainWindow::DragIconMouseMove(int x, int y) {
+    // The gesture ends the icon's press when it starts a drag; a move may have taken files away.
+    const bool pressed = dragIcon->Pressed();
+    dragGesture_.MouseMove(x, y);
+    if (pressed && !dragIcon->Pressed())
+        fileList_->Recheck();
+}
 
 const std::vector<std::wstring>& MainWindow::ListedPaths() const { return fileList_->AllPaths(); }
 HWND MainWindow::IconWindow() const { return dragIcon->Hwnd(); }
@@ -257,6 +283,12 @@ void MainWindow::OnCommand(int id) {
         break;
     case kIdAddFromClipboardText:
         AddFromClipboardTextClick();
+        break;
+    case kIdKeepList:
+        KeepListClick();
+        break;
+    case kIdRemoveMissing:
+        RemoveMissingClick();
         break;
     case kIdProperties:
     case kIdListProperties:
@@ -344,6 +376,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kTakePendingDrops:
         TakePendingDrops();
+        return 0;
+    case kMissingAnswers:
+        if (missingPrune_)
+            missingPrune_->AnswersArrived();
         return 0;
     case WM_DRAWCLIPBOARD:
         WMDrawClipboard();

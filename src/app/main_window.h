@@ -14,6 +14,7 @@
 #include "dragout/drag_gesture.h"
 #include "dragout/drop_source.h"
 #include "filelist/file_list.h"
+#include "filelist/missing_prune.h"
 #include "intake/drop_intake.h"
 #include "settings/settings_file.h"
 #include "win/application.h"
@@ -46,6 +47,8 @@ enum ControlId : int {
     kIdOpenFolder,
     kIdHelp,
     kIdAbout,
+    kIdRemoveMissing,
+    kIdKeepList,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -61,6 +64,7 @@ public:
 
     win::Application& Application() noexcept { return application_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
+    filelist::MissingPrune& MissingPrune() noexcept { return *missingPrune_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     // Tests record the shell requests; null restores the system's shell.
     void SetShellRequests(ShellRequests* shell) noexcept { shell_ = shell ? shell : &systemShell_; }
@@ -82,6 +86,8 @@ public:
     void SaveListClick();
     void CopyListAsTextClick();
     void AddFromClipboardTextClick();
+    void KeepListClick();
+    void RemoveMissingClick();
     void PropertiesClick();
     void OpenFolderClick();
     void HelpClick();
@@ -129,6 +135,7 @@ public:
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     static constexpr UINT kTakePendingDrops = WM_APP + 1;
+    static constexpr UINT kMissingAnswers = WM_APP + 2;
     struct PendingDrop {
         HWND zone;
         HDROP drop;
@@ -138,6 +145,9 @@ private:
     void TakePendingDrops();
     void ReleasePendingDrops();
     void CreateMenus();
+    // The list menu's and the list's context menu's commands for missing files and the kept list.
+    void AppendListKeepingItems(HMENU list, HMENU context);
+    bool KeepListChecked() const;
     void OnCommand(int id);
     void ShowContextMenu(LPARAM lParam);
     // Shows or hides the list area with the frame, buttons and width that go with it.
@@ -170,8 +180,10 @@ private:
     win::IconHandle smallIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
     std::unique_ptr<intake::DropIntake> dropIntake_;
+    std::unique_ptr<filelist::MissingPrune> missingPrune_;
     std::unique_ptr<SortHeader> sortHeader_;
     std::wstring settingsPath_;
+    std::wstring keptListPath_;
     SystemShell systemShell_;
     ShellRequests* shell_ = &systemShell_;
     // Made by OnCreate, which joins the clipboard viewer chain with it.

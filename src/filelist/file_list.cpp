@@ -12,6 +12,7 @@ namespace filelist {
 namespace {
 
 constexpr UINT kSyncMessage = WM_APP + 0x10;
+constexpr UINT kAnswersMessage = WM_APP + 0x11;
 constexpr UINT_PTR kSubclassId = 0x46494c45; // "FILE"
 // The longest path the system accepts, in characters.
 constexpr WPARAM kLongestPath = 32767;
@@ -48,7 +49,9 @@ std::vector<std::string> SortKeys(const std::vector<std::wstring>& texts) {
 
 } // namespace
 
-FileList::FileList(HWND listView, HWND statusBar) : listView_(listView), statusBar_(statusBar) {
+FileList::FileList(HWND listView, HWND statusBar)
+    : listView_(listView), statusBar_(statusBar),
+      checker_(std::make_unique<PathChecker>(listView, kAnswersMessage, exists_)) {
     ::SetWindowSubclass(listView_, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -63,11 +66,16 @@ LRESULT CALLBACK FileList::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         reinterpret_cast<FileList*>(self)->SyncView();
         return 0;
     }
+    if (msg == kAnswersMessage) {
+        reinterpret_cast<FileList*>(self)->TakeAnswers();
+        return 0;
+    }
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 void FileList::AppendPath(std::wstring path) {
     paths_.push_back(std::move(path));
+    marks_.push_back(NewMark());
     // One view update per batch of appends, however it ends.
     if (!syncPosted_)
         syncPosted_ = ::PostMessageW(listView_, kSyncMessage, 0, 0) != FALSE;
@@ -112,13 +120,59 @@ void FileList::RemoveAt(size_t index) {
         return;
     SyncView();
     paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(index));
+    marks_.erase(marks_.begin() + static_cast<std::ptrdiff_t>(index));
+    ForgetQuestions();
     // The view moves the focus and selection of the items after it up by one.
     ::SendMessageW(listView_, LVM_DELETEITEM, index, 0);
     SyncView();
 }
 
+size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
+    SyncView();
+    std::optional<uint64_t> focused;
+    if (auto index = FocusedIndex())
+        focused = marks_[*index].stamp;
+    size_t kept = 0;
+    for (size_t i = 0; i < paths_.size(); ++i) {
+        if (stamps.count(marks_[i].stamp))
+            continue;
+        if (kept != i) {
+            paths_[kept] = std::move(paths_[i]);
+            marks_[kept] = marks_[i];
+        }
+        ++kept;
+    }
+    const size_t removed = paths_.size() - kept;
+    paths_.resize(kept);
+    marks_.resize(kept);
+    ForgetQuestions();
+    // The view's focus and selection are by position; they follow the focused entry if it stays.
+    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    SyncView();
+    for (size_t i = 0; focused && i < marks_.size(); ++i) {
+        if (marks_[i].stamp == *focused) {
+            LVITEMW item{};
+            item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
+            ::SendMessageW(listView_, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
+            ::SendMessageW(listView_, LVM_ENSUREVISIBLE, i, FALSE);
+            break;
+        }
+    }
+    return removed;
+}
+
+void FileList::ReplaceAt(size_t index, std::wstring path) {
+    if (index >= paths_.size())
+        return;
+    paths_[index] = std::move(path);
+    marks_[index] = NewMark();
+    ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
+}
+
 void FileList::Clear() {
     paths_.clear();
+    marks_.clear();
+    checker_->Forget();
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
     SyncView();
 }
@@ -127,35 +181,104 @@ void FileList::SortByColumn(int column) {
     int32_t sign = signs_.Take(column);
     // The list has one column; texts of further columns would be sub-items, which it has none of.
     if (column == 0) {
+        std::vector<size_t> order(paths_.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
         std::vector<std::string> keys = SortKeys(paths_);
         if (keys.size() == paths_.size()) {
-            std::vector<size_t> order(paths_.size());
-            for (size_t i = 0; i < order.size(); ++i)
-                order[i] = i;
             std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
                 int c = keys[a].compare(keys[b]);
                 return SortsBefore(c < 0 ? -1 : (c > 0 ? 1 : 0), sign);
             });
-            std::vector<std::wstring> sorted;
-            sorted.reserve(paths_.size());
-            for (size_t i : order)
-                sorted.push_back(std::move(paths_[i]));
-            paths_ = std::move(sorted);
         } else {
-            std::stable_sort(paths_.begin(), paths_.end(),
-                             [sign](const std::wstring& a, const std::wstring& b) {
-                                 return SortsBefore(CompareTexts(a, b), sign);
-                             });
+            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+                return SortsBefore(CompareTexts(paths_[a], paths_[b]), sign);
+            });
         }
+        std::vector<std::wstring> sorted;
+        std::vector<Mark> sortedMarks;
+        sorted.reserve(paths_.size());
+        sortedMarks.reserve(paths_.size());
+        for (size_t i : order) {
+            sorted.push_back(std::move(paths_[i]));
+            sortedMarks.push_back(marks_[i]);
+        }
+        paths_ = std::move(sorted);
+        marks_ = std::move(sortedMarks);
+        ForgetQuestions();
     }
     SyncView();
     ::InvalidateRect(listView_, nullptr, TRUE);
+}
+
+void FileList::ForgetQuestions() {
+    // Answers come back by position; asked again when the rows are next drawn.
+    checker_->Forget();
+    for (Mark& mark : marks_)
+        mark.state &= ~kAsked;
+}
+
+std::optional<bool> FileList::KnownMissing(size_t index) const noexcept {
+    if (index >= marks_.size() || !(marks_[index].state & kChecked))
+        return std::nullopt;
+    return (marks_[index].state & kMissing) != 0;
+}
+
+void FileList::Recheck() {
+    checker_->Forget();
+    for (Mark& mark : marks_)
+        mark.state &= kMissing;
+    ::InvalidateRect(listView_, nullptr, FALSE);
+}
+
+void FileList::SetExistsFunction(ExistsFunction exists) {
+    exists_ = std::move(exists);
+    checker_.reset();
+    checker_ = std::make_unique<PathChecker>(listView_, kAnswersMessage, exists_);
+    for (Mark& mark : marks_)
+        mark.state = 0;
+    ::InvalidateRect(listView_, nullptr, FALSE);
+}
+
+LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
+        return CDRF_DODEFAULT;
+    const size_t index = draw.nmcd.dwItemSpec;
+    if (index >= paths_.size())
+        return CDRF_DODEFAULT;
+    Mark& mark = marks_[index];
+    if (!(mark.state & (kChecked | kAsked))) {
+        mark.state |= kAsked;
+        checker_->Ask({{mark.stamp, index, paths_[index]}});
+    }
+    if (!(mark.state & kMissing))
+        return CDRF_DODEFAULT;
+    draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+    return CDRF_NEWFONT;
+}
+
+void FileList::TakeAnswers() {
+    for (const PathCheck& answer : checker_->TakeAnswers()) {
+        // An answer about an entry that has since gone, changed or moved is no answer.
+        if (answer.index >= marks_.size() || marks_[answer.index].stamp != answer.stamp)
+            continue;
+        Mark& mark = marks_[answer.index];
+        const bool wasMissing = mark.state & kMissing;
+        mark.state = kChecked | (answer.exists ? 0 : kMissing);
+        if (wasMissing != !answer.exists)
+            ::SendMessageW(listView_, LVM_REDRAWITEMS, answer.index, answer.index);
+    }
 }
 
 bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
     if (header.hwndFrom != listView_)
         return false;
     switch (header.code) {
+    case NM_CUSTOMDRAW:
+        *result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header)));
+        return true;
     case LVN_GETDISPINFOW: {
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
         LVITEMW& item = info.item;
@@ -195,12 +318,7 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < paths_.size()) {
             // Read the editor itself: the notification's copy may be cut to a display buffer.
             HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
-            if (edit != nullptr) {
-                paths_[index] = win::WindowText(edit);
-            } else {
-                paths_[index] = info.item.pszText;
-            }
-            ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
+            ReplaceAt(index, edit != nullptr ? win::WindowText(edit) : info.item.pszText);
         }
         *result = FALSE; // the view keeps no text of its own
         return true;

@@ -1,0 +1,95 @@
+#include "filelist/missing_prune.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "filelist/file_list.h"
+#include "win/dialogs.h"
+
+namespace filelist {
+namespace {
+
+constexpr wchar_t kNoneMissing[] = L"存在しないファイルはありません";
+// The status bar redrawn at most this often: a long list's answers come in many batches.
+constexpr ULONGLONG kProgressInterval = 100;
+
+void SetStatusParts(HWND statusBar, bool withProgress) {
+    int parts[] = {50, -1};
+    ::SendMessageW(statusBar, SB_SETPARTS, withProgress ? 2 : 1, reinterpret_cast<LPARAM>(parts));
+}
+
+} // namespace
+
+MissingPrune::MissingPrune(HWND owner, UINT message, FileList& list, HWND statusBar,
+                           win::Dialogs& dialogs)
+    : owner_(owner), message_(message), list_(list), statusBar_(statusBar), dialogs_(dialogs) {}
+
+MissingPrune::~MissingPrune() = default;
+
+void MissingPrune::Start() {
+    if (Running()) {
+        dialogs_.ShowMessage(owner_, L"存在しないファイルを確認中です。終わるまでお待ちください");
+        return;
+    }
+    if (list_.Count() == 0) {
+        dialogs_.ShowMessage(owner_, kNoneMissing);
+        return;
+    }
+    std::vector<PathCheck> checks;
+    checks.reserve(list_.Count());
+    for (size_t i = 0; i < list_.Count(); ++i)
+        checks.push_back({list_.StampAt(i), i, list_.AllPaths()[i]});
+    total_ = checks.size();
+    answered_ = 0;
+    missing_.clear();
+    checker_ = std::make_unique<PathChecker>(owner_, message_, list_.Exists());
+    checker_->Ask(std::move(checks));
+    SetStatusParts(statusBar_, true);
+    lastProgress_ = 0;
+    ShowProgress();
+}
+
+void MissingPrune::AnswersArrived() {
+    if (!Running())
+        return;
+    for (const PathCheck& answer : checker_->TakeAnswers()) {
+        ++answered_;
+        if (!answer.exists)
+            missing_.insert(answer.stamp);
+    }
+    if (answered_ < total_) {
+        ShowProgress();
+        return;
+    }
+    Finish();
+}
+
+void MissingPrune::ShowProgress() {
+    ULONGLONG now = ::GetTickCount64();
+    if (lastProgress_ != 0 && now - lastProgress_ < kProgressInterval)
+        return;
+    lastProgress_ = now;
+    std::wstring text = L"確認中 " + std::to_wstring(answered_) + L" / " + std::to_wstring(total_);
+    ::SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MissingPrune::Finish() {
+    checker_.reset();
+    SetStatusParts(statusBar_, false);
+    // Only what is still listed counts: an entry removed meanwhile is no longer there to remove.
+    size_t count = 0;
+    for (size_t i = 0; i < list_.Count(); ++i)
+        count += missing_.count(list_.StampAt(i));
+    if (count == 0) {
+        dialogs_.ShowMessage(owner_, kNoneMissing);
+    } else if (dialogs_.Confirm(owner_, L"存在しないファイル " + std::to_wstring(count) +
+                                            L" 件をリストから削除しますか？")) {
+        list_.RemoveStamped(missing_);
+        list_.UpdateCountDisplay();
+    }
+    missing_.clear();
+}
+
+} // namespace filelist
