@@ -19,18 +19,30 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-// The file system held back: every check waits until the gate opens, then asks the real one.
+// The file system held back: every check waits for a permit (or the open gate), then asks the
+// real one.
 struct Gate {
     std::mutex mutex;
-    std::condition_variable opened;
-    bool open = false;
+    std::condition_variable changed;
+    int permits = 0; // negative: open
     std::atomic<int> waiting{0};
 
-    void Open() {
-        std::lock_guard lock(mutex);
-        open = true;
-        opened.notify_all();
+    bool Exists(const std::wstring& path) {
+        {
+            std::unique_lock lock(mutex);
+            ++waiting;
+            changed.wait(lock, [&] { return permits != 0; });
+            if (permits > 0)
+                --permits;
+        }
+        return filelist::PathExists(path);
     }
+    void Allow(int count) {
+        std::lock_guard lock(mutex);
+        permits = count;
+        changed.notify_all();
+    }
+    void Open() { Allow(-1); }
 };
 
 class MissingFiles : public MainWindowTest {
@@ -42,14 +54,8 @@ protected:
 
     // Checks go through the gate from now on (shared, so a check left hanging still finds it).
     void HoldChecks() {
-        auto held = gate;
-        filelist::ExistsFunction exists = [held](const std::wstring& path) {
-            std::unique_lock lock(held->mutex);
-            ++held->waiting;
-            held->opened.wait(lock, [&] { return held->open; });
-            return filelist::PathExists(path);
-        };
-        List().SetExistsFunction(exists);
+        List().SetExistsFunction(
+            [held = gate](const std::wstring& path) { return held->Exists(path); });
     }
 
     void ListOf(const Texts& paths) {
@@ -156,6 +162,12 @@ TEST_F(MissingFiles, LateAnswersForChangedEntriesMarkNothing) {
         ASSERT_EQ(List().Count(), 3u);
         change();
         Draw();
+        // The hanging check ends; its answer is in before the next question is let through.
+        gate->Allow(1);
+        ASSERT_TRUE(Pump([&] { return gate->waiting > 1; }));
+        Pump([] { return false; }, 100);
+        for (size_t i = 0; i < List().Count(); ++i)
+            EXPECT_NE(List().KnownMissing(i), true) << "a late answer marked row " << i;
         gate->Open();
         EXPECT_EQ(SettledMissing(), missing);
     }
