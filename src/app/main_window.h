@@ -64,7 +64,6 @@ public:
 
     win::Application& Application() noexcept { return application_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
-    filelist::MissingPrune& MissingPrune() noexcept { return *missingPrune_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     // Tests record the shell requests; null restores the system's shell.
     void SetShellRequests(ShellRequests* shell) noexcept { shell_ = shell ? shell : &systemShell_; }

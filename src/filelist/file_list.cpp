@@ -147,8 +147,14 @@ size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
     marks_.resize(kept);
     ForgetQuestions();
     // The view's focus and selection are by position; they follow the focused entry if it stays.
-    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    // (Not LVM_DELETEALLITEMS: some views notify each item's deletion, a long wait for a long
+    // list.)
+    LVITEMW none{};
+    none.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    ::SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&none));
     SyncView();
+    ::InvalidateRect(listView_, nullptr, TRUE);
     for (size_t i = 0; focused && i < marks_.size(); ++i) {
         if (marks_[i].stamp == *focused) {
             LVITEMW item{};

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ namespace {
 constexpr wchar_t kNoneMissing[] = L"存在しないファイルはありません";
 // The status bar redrawn at most this often: a long list's answers come in many batches.
 constexpr ULONGLONG kProgressInterval = 100;
+// Entries asked for at once.
+constexpr size_t kChunk = 2000;
 
 void SetStatusParts(HWND statusBar, bool withProgress) {
     int parts[] = {50, -1};
@@ -37,15 +40,13 @@ void MissingPrune::Start() {
         dialogs_.ShowMessage(owner_, kNoneMissing);
         return;
     }
-    std::vector<PathCheck> checks;
-    checks.reserve(list_.Count());
-    for (size_t i = 0; i < list_.Count(); ++i)
-        checks.push_back({list_.StampAt(i), i, list_.AllPaths()[i]});
-    total_ = checks.size();
+    total_ = list_.Count();
+    nextIndex_ = 0;
+    asked_ = 0;
     answered_ = 0;
     missing_.clear();
     checker_ = std::make_unique<PathChecker>(owner_, message_, list_.Exists());
-    checker_->Ask(std::move(checks));
+    AskMore();
     SetStatusParts(statusBar_, true);
     lastProgress_ = 0;
     ShowProgress();
@@ -59,11 +60,27 @@ void MissingPrune::AnswersArrived() {
         if (!answer.exists)
             missing_.insert(answer.stamp);
     }
-    if (answered_ < total_) {
+    AskMore();
+    if (answered_ < asked_) {
         ShowProgress();
         return;
     }
     Finish();
+}
+
+void MissingPrune::AskMore() {
+    // The entries as they are now, a chunk at a time: copying every path of a long list at once
+    // would hold up the window. Asked by position, so an entry that moved in the meantime may be
+    // skipped, and then kept; one added since lies beyond the count taken at the start.
+    const size_t end = std::min({total_, list_.Count(), nextIndex_ + kChunk});
+    if (nextIndex_ >= end || asked_ - answered_ >= kChunk)
+        return;
+    std::vector<PathCheck> checks;
+    checks.reserve(end - nextIndex_);
+    for (; nextIndex_ < end; ++nextIndex_)
+        checks.push_back({list_.StampAt(nextIndex_), nextIndex_, list_.AllPaths()[nextIndex_]});
+    asked_ += checks.size();
+    checker_->Ask(std::move(checks));
 }
 
 void MissingPrune::ShowProgress() {

@@ -33,6 +33,7 @@ public:
     bool Running() const noexcept { return checker_ != nullptr; }
 
 private:
+    void AskMore();
     void ShowProgress();
     void Finish();
 
@@ -42,7 +43,9 @@ private:
     HWND statusBar_;
     win::Dialogs& dialogs_;
     std::unique_ptr<PathChecker> checker_;
-    size_t total_ = 0;
+    size_t total_ = 0; // the entries when the check started
+    size_t nextIndex_ = 0;
+    size_t asked_ = 0;
     size_t answered_ = 0;
     ULONGLONG lastProgress_ = 0;
     // The stamps of the entries found missing: an entry edited or added since has another.

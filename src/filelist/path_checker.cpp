@@ -66,7 +66,8 @@ PathChecker::~PathChecker() {
     shared_->stopping = true;
     shared_->questions.clear();
     shared_->changed.notify_all();
-    shared_->changed.wait_for(lock, std::chrono::seconds(1), [this] { return shared_->finished; });
+    shared_->changed.wait_for(lock, std::chrono::milliseconds(250),
+                              [this] { return shared_->finished; });
 }
 
 void PathChecker::Ask(std::vector<PathCheck> checks) {

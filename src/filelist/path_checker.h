@@ -30,8 +30,9 @@ class PathChecker {
 public:
     // Posts message to window whenever answers are waiting that were not yet announced.
     PathChecker(HWND window, UINT message, ExistsFunction exists);
-    // Stops the thread; a check that hangs in the file system is left behind after a second,
-    // so the program's end is never held up longer than that.
+    // Stops the thread. A check that hangs in the file system is left behind after a quarter
+    // of a second, so that the program's two checkers together never hold up its end by more
+    // than half a second.
     ~PathChecker();
     PathChecker(const PathChecker&) = delete;
     PathChecker& operator=(const PathChecker&) = delete;
