@@ -7,6 +7,7 @@
 
 #include "app/elevation.h"
 #include "app/system_menu.h"
+#include "filelist/kept_list.h"
 #include "filelist/list_commands.h"
 #include "win/error.h"
 
@@ -20,6 +21,8 @@ void MainWindow::OnCreate() {
                                                        FileList(), Dialogs());
     dropIntake_->Register();
     LetDropsThroughToAnElevatedWindow();
+    missingPrune_ = std::make_unique<filelist::MissingPrune>(Hwnd(), kMissingAnswers, FileList(),
+                                                             statusBar, Dialogs());
     dropZone->onDropFiles = [this](HDROP drop) { FilesDropped(dropZone->Hwnd(), drop); };
     listArea->onDropFiles = [this](HDROP drop) { FilesDropped(listArea->Hwnd(), drop); };
     application_.SetSystemCommandHandler(
@@ -34,6 +37,14 @@ void MainWindow::OnCreate() {
     auto saved = settings::ReadSettings(settingsPath_);
     if (saved)
         ApplySettings(*saved);
+    // A kept list that cannot be read is reported, and the program starts with an empty list.
+    if (KeepListChecked()) {
+        try {
+            filelist::RestoreKeptList(keptListPath_, FileList());
+        } catch (...) {
+            win::ReportCurrentException();
+        }
+    }
     SetTopmost(topmostButton->Down());
     const bool listShown = (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     listAreaButton->SetDown(listShown);
@@ -46,9 +57,15 @@ void MainWindow::OnCreate() {
 void MainWindow::OnDestroy() {
     if (clipboard_)
         clipboard_->watch.Leave();
-    // A settings file that cannot be written is reported, and the program ends all the same.
+    // A settings file or kept list that cannot be written is reported, and the program ends
+    // all the same.
     try {
         settings::WriteSettings(settingsPath_, CurrentSettings());
+    } catch (...) {
+        win::ReportCurrentException();
+    }
+    try {
+        filelist::StoreKeptList(keptListPath_, FileList(), KeepListChecked());
     } catch (...) {
         win::ReportCurrentException();
     }
@@ -155,6 +172,7 @@ void MainWindow::OnResize() {
 }
 
 void MainWindow::AppActivate() {
+    fileList_->Recheck();
     dragCaption->SetBackColorIndex(COLOR_ACTIVECAPTION);
     dropCaption->SetBackColorIndex(COLOR_ACTIVECAPTION);
 }
@@ -227,6 +245,8 @@ void MainWindow::UndoClick() {
         fileList_->Undo();
 }
 
+void MainWindow::RemoveMissingClick() { missingPrune_->Start(); }
+
 void MainWindow::ListViewColumnClick(int column) {
     fileList_->SortByColumn(column);
     sortHeader_->ColumnClicked(column);
@@ -273,6 +293,8 @@ bool MainWindow::MoveModeDown() const { return moveModeButton->Down(); }
 void MainWindow::DragEnded(const dragout::DragOutcome& outcome) {
     const std::wstring report = dragout::ReportText(outcome);
     ::SendMessageW(statusBar, SB_SETTEXTW, kReportPart, reinterpret_cast<LPARAM>(report.c_str()));
+    // A move may have taken listed files away: their rows turn grey as the answers come.
+    fileList_->Recheck();
 }
 
 void MainWindow::ListViewBeginDrag(int row) {
@@ -293,6 +315,12 @@ void MainWindow::OnCommand(int id) {
         break;
     case kIdAddFromClipboardText:
         AddFromClipboardTextClick();
+        break;
+    case kIdKeepList:
+        KeepListClick();
+        break;
+    case kIdRemoveMissing:
+        RemoveMissingClick();
         break;
     case kIdProperties:
     case kIdListProperties:
@@ -389,6 +417,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kTakePendingDrops:
         TakePendingDrops();
+        return 0;
+    case kMissingAnswers:
+        if (missingPrune_)
+            missingPrune_->AnswersArrived();
         return 0;
     case WM_DRAWCLIPBOARD:
         WMDrawClipboard();

@@ -14,6 +14,7 @@
 #include "dragout/drag_gesture.h"
 #include "dragout/drop_source.h"
 #include "filelist/file_list.h"
+#include "filelist/missing_prune.h"
 #include "intake/drop_intake.h"
 #include "settings/settings_file.h"
 #include "win/application.h"
@@ -47,6 +48,8 @@ enum ControlId : int {
     kIdHelp,
     kIdAbout,
     kIdUndo,
+    kIdRemoveMissing,
+    kIdKeepList,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -86,6 +89,8 @@ public:
     void SaveListClick();
     void CopyListAsTextClick();
     void AddFromClipboardTextClick();
+    void KeepListClick();
+    void RemoveMissingClick();
     void PropertiesClick();
     void OpenFolderClick();
     void HelpClick();
@@ -133,7 +138,8 @@ public:
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     static constexpr UINT kTakePendingDrops = WM_APP + 1;
-    // The status bar's parts: the count, then what the last drag did.
+    static constexpr UINT kMissingAnswers = WM_APP + 2;
+    // The status bar's parts: the count, then what the last drag did or how far a check is.
     static constexpr WPARAM kReportPart = 1;
     struct PendingDrop {
         HWND zone;
@@ -145,6 +151,9 @@ private:
     void LetDropsThroughToAnElevatedWindow();
     void ReleasePendingDrops();
     void CreateMenus();
+    // The list menu's and the list's context menu's commands for missing files and the kept list.
+    void AppendListKeepingItems(HMENU list, HMENU context);
+    bool KeepListChecked() const;
     void OnCommand(int id);
     void ShowContextMenu(LPARAM lParam);
     // Shows or hides the list area with the frame, buttons and width that go with it.
@@ -177,8 +186,10 @@ private:
     win::IconHandle smallIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
     std::unique_ptr<intake::DropIntake> dropIntake_;
+    std::unique_ptr<filelist::MissingPrune> missingPrune_;
     std::unique_ptr<SortHeader> sortHeader_;
     std::wstring settingsPath_;
+    std::wstring keptListPath_;
     SystemShell systemShell_;
     ShellRequests* shell_ = &systemShell_;
     // Made by OnCreate, which joins the clipboard viewer chain with it.

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "filelist/kept_list.h"
 #include "res/resource.h"
 
 namespace app {
@@ -28,7 +29,8 @@ HICON LoadIconSized(int id, int size) {
 } // namespace
 
 MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
-    : application_(application), settingsPath_(std::move(settingsPath)) {
+    : application_(application), settingsPath_(std::move(settingsPath)),
+      keptListPath_(filelist::KeptListPath(settingsPath_)) {
     RegisterWindowClass(kWindowClass, CS_DBLCLKS, COLOR_BTNFACE);
     windowIcon_.reset(LoadIconSized(IDI_TUCKBAY, 32));
     smallIcon_.reset(LoadIconSized(IDI_TUCKBAY, 16));
@@ -92,6 +94,15 @@ void MainWindow::CreateMenus() {
     ::AppendMenuW(listMenu.get(), MF_STRING, kIdRemoveItem, L"リストから削除(&D)");
     ::AppendMenuW(listMenu.get(), MF_STRING, kIdListProperties, L"プロパティ(&P)");
     ::AppendMenuW(listMenu.get(), MF_STRING, kIdListOpenFolder, L"フォルダを開く(&O)");
+    AppendListKeepingItems(list, listMenu.get());
+}
+
+void MainWindow::AppendListKeepingItems(HMENU list, HMENU context) {
+    ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(list, MF_STRING, kIdRemoveMissing, L"存在しないファイルを削除");
+    ::AppendMenuW(list, MF_STRING, kIdKeepList, L"終了時にリストを保持");
+    ::AppendMenuW(context, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(context, MF_STRING, kIdRemoveMissing, L"存在しないファイルを削除");
 }
 
 void MainWindow::CreateControls() {

@@ -12,6 +12,7 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
     ::SendMessageW(allowListDropsBox, BM_SETCHECK, s.canDropFileList ? BST_CHECKED : BST_UNCHECKED,
                    0);
     ::SendMessageW(watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::CheckMenuItem(mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
     // A file without a width (or with none that could be meant) keeps the designed one: a
     // width of nothing would leave no list to see.
     RECT designed{};
@@ -34,7 +35,16 @@ settings::Settings MainWindow::CurrentSettings() const {
     s.fileListVisible = (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     s.canDropFileList = ::SendMessageW(allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
     s.canCtrlC = ::SendMessageW(watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    s.keepList = KeepListChecked();
     return s;
+}
+
+bool MainWindow::KeepListChecked() const {
+    return (::GetMenuState(mainMenu, kIdKeepList, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void MainWindow::KeepListClick() {
+    ::CheckMenuItem(mainMenu, kIdKeepList, KeepListChecked() ? MF_UNCHECKED : MF_CHECKED);
 }
 
 } // namespace app

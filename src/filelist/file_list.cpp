@@ -13,6 +13,7 @@ namespace filelist {
 namespace {
 
 constexpr UINT kSyncMessage = WM_APP + 0x10;
+constexpr UINT kAnswersMessage = WM_APP + 0x11;
 constexpr UINT_PTR kSubclassId = 0x46494c45; // "FILE"
 // The longest path the system accepts, in characters.
 constexpr WPARAM kLongestPath = 32767;
@@ -49,7 +50,9 @@ std::vector<std::string> SortKeys(const std::vector<std::wstring>& texts) {
 
 } // namespace
 
-FileList::FileList(HWND listView, HWND statusBar) : listView_(listView), statusBar_(statusBar) {
+FileList::FileList(HWND listView, HWND statusBar)
+    : listView_(listView), statusBar_(statusBar),
+      checker_(std::make_unique<PathChecker>(listView, kAnswersMessage, exists_)) {
     ::SetWindowSubclass(listView_, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -64,11 +67,16 @@ LRESULT CALLBACK FileList::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         reinterpret_cast<FileList*>(self)->SyncView();
         return 0;
     }
+    if (msg == kAnswersMessage) {
+        reinterpret_cast<FileList*>(self)->TakeAnswers();
+        return 0;
+    }
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 void FileList::AppendPath(std::wstring path) {
     paths_.push_back(std::move(path));
+    marks_.push_back(NewMark());
     // One view update per batch of appends, however it ends.
     if (!syncPosted_)
         syncPosted_ = ::PostMessageW(listView_, kSyncMessage, 0, 0) != FALSE;
@@ -114,15 +122,75 @@ void FileList::RemoveAt(size_t index) {
     SyncView();
     RememberRemoval({std::move(paths_[index])}, {index});
     paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(index));
+    marks_.erase(marks_.begin() + static_cast<std::ptrdiff_t>(index));
+    ForgetQuestions();
     // The view moves the focus and selection of the items after it up by one.
     ::SendMessageW(listView_, LVM_DELETEITEM, index, 0);
     SyncView();
+}
+
+size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
+    SyncView();
+    std::optional<uint64_t> focused;
+    if (auto index = FocusedIndex())
+        focused = marks_[*index].stamp;
+    size_t kept = 0;
+    std::vector<std::wstring> taken;
+    std::vector<size_t> places;
+    for (size_t i = 0; i < paths_.size(); ++i) {
+        if (stamps.count(marks_[i].stamp)) {
+            taken.push_back(std::move(paths_[i]));
+            places.push_back(i);
+            continue;
+        }
+        if (kept != i) {
+            paths_[kept] = std::move(paths_[i]);
+            marks_[kept] = marks_[i];
+        }
+        ++kept;
+    }
+    const size_t removed = paths_.size() - kept;
+    if (removed > 0)
+        RememberRemoval(std::move(taken), std::move(places));
+    paths_.resize(kept);
+    marks_.resize(kept);
+    ForgetQuestions();
+    // The view's focus and selection are by position; they follow the focused entry if it stays.
+    // (Not LVM_DELETEALLITEMS: some views notify each item's deletion, a long wait for a long
+    // list.)
+    LVITEMW none{};
+    none.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    ::SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&none));
+    SyncView();
+    ::InvalidateRect(listView_, nullptr, TRUE);
+    for (size_t i = 0; focused && i < marks_.size(); ++i) {
+        if (marks_[i].stamp == *focused) {
+            LVITEMW item{};
+            item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
+            ::SendMessageW(listView_, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
+            ::SendMessageW(listView_, LVM_ENSUREVISIBLE, i, FALSE);
+            break;
+        }
+    }
+    return removed;
+}
+
+void FileList::ReplaceAt(size_t index, std::wstring path) {
+    if (index >= paths_.size())
+        return;
+    if (path != paths_[index])
+        undo_ = {UndoKind::Edit, {std::exchange(paths_[index], path), std::move(path)}, {index}};
+    marks_[index] = NewMark();
+    ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
 }
 
 void FileList::Clear() {
     // Clearing an empty list takes nothing, so it keeps what can be undone.
     if (!paths_.empty())
         RememberRemoval(std::exchange(paths_, {}), {});
+    marks_.clear();
+    checker_->Forget();
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
     SyncView();
 }
@@ -142,29 +210,40 @@ void FileList::Undo() {
                                      paths_.begin());
         if (at < paths_.size()) {
             paths_[at] = std::move(step.texts[0]);
+            marks_[at] = NewMark();
             ::SendMessageW(listView_, LVM_REDRAWITEMS, at, at);
         }
     } else if (step.kind == UndoKind::Removal) {
         if (step.positions.empty() && paths_.empty()) {
             paths_ = std::move(step.texts); // a clear undone at once: nothing to merge
+            marks_.resize(paths_.size());
+            for (Mark& mark : marks_)
+                mark = NewMark();
         } else {
             // Each entry taken goes back to the place it had; what is there now fills the rest
             // in its order, and what no longer reaches a place goes at the end.
             std::vector<std::wstring> merged;
+            std::vector<Mark> mergedMarks;
             merged.reserve(paths_.size() + step.texts.size());
+            mergedMarks.reserve(merged.capacity());
             size_t taken = 0, kept = 0;
             while (taken < step.texts.size() || kept < paths_.size()) {
                 const bool more = taken < step.texts.size();
                 const size_t place = !more                    ? 0
                                      : step.positions.empty() ? taken
                                                               : step.positions[taken];
-                if (more && (place <= merged.size() || kept == paths_.size()))
+                if (more && (place <= merged.size() || kept == paths_.size())) {
                     merged.push_back(std::move(step.texts[taken++]));
-                else
-                    merged.push_back(std::move(paths_[kept++]));
+                    mergedMarks.push_back(NewMark());
+                } else {
+                    merged.push_back(std::move(paths_[kept]));
+                    mergedMarks.push_back(marks_[kept++]);
+                }
             }
             paths_ = std::move(merged);
+            marks_ = std::move(mergedMarks);
         }
+        ForgetQuestions();
         SyncView();
         ::InvalidateRect(listView_, nullptr, TRUE);
     }
@@ -175,35 +254,104 @@ void FileList::SortByColumn(int column) {
     int32_t sign = signs_.Take(column);
     // The list has one column; texts of further columns would be sub-items, which it has none of.
     if (column == 0) {
+        std::vector<size_t> order(paths_.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
         std::vector<std::string> keys = SortKeys(paths_);
         if (keys.size() == paths_.size()) {
-            std::vector<size_t> order(paths_.size());
-            for (size_t i = 0; i < order.size(); ++i)
-                order[i] = i;
             std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
                 int c = keys[a].compare(keys[b]);
                 return SortsBefore(c < 0 ? -1 : (c > 0 ? 1 : 0), sign);
             });
-            std::vector<std::wstring> sorted;
-            sorted.reserve(paths_.size());
-            for (size_t i : order)
-                sorted.push_back(std::move(paths_[i]));
-            paths_ = std::move(sorted);
         } else {
-            std::stable_sort(paths_.begin(), paths_.end(),
-                             [sign](const std::wstring& a, const std::wstring& b) {
-                                 return SortsBefore(CompareTexts(a, b), sign);
-                             });
+            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+                return SortsBefore(CompareTexts(paths_[a], paths_[b]), sign);
+            });
         }
+        std::vector<std::wstring> sorted;
+        std::vector<Mark> sortedMarks;
+        sorted.reserve(paths_.size());
+        sortedMarks.reserve(paths_.size());
+        for (size_t i : order) {
+            sorted.push_back(std::move(paths_[i]));
+            sortedMarks.push_back(marks_[i]);
+        }
+        paths_ = std::move(sorted);
+        marks_ = std::move(sortedMarks);
+        ForgetQuestions();
     }
     SyncView();
     ::InvalidateRect(listView_, nullptr, TRUE);
+}
+
+void FileList::ForgetQuestions() {
+    // Answers come back by position; asked again when the rows are next drawn.
+    checker_->Forget();
+    for (Mark& mark : marks_)
+        mark.state &= ~kAsked;
+}
+
+std::optional<bool> FileList::KnownMissing(size_t index) const noexcept {
+    if (index >= marks_.size() || !(marks_[index].state & kChecked))
+        return std::nullopt;
+    return (marks_[index].state & kMissing) != 0;
+}
+
+void FileList::Recheck() {
+    checker_->Forget();
+    for (Mark& mark : marks_)
+        mark.state &= kMissing;
+    ::InvalidateRect(listView_, nullptr, FALSE);
+}
+
+void FileList::SetExistsFunction(ExistsFunction exists) {
+    exists_ = std::move(exists);
+    checker_.reset();
+    checker_ = std::make_unique<PathChecker>(listView_, kAnswersMessage, exists_);
+    for (Mark& mark : marks_)
+        mark.state = 0;
+    ::InvalidateRect(listView_, nullptr, FALSE);
+}
+
+LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
+        return CDRF_DODEFAULT;
+    const size_t index = draw.nmcd.dwItemSpec;
+    if (index >= paths_.size())
+        return CDRF_DODEFAULT;
+    Mark& mark = marks_[index];
+    if (!(mark.state & (kChecked | kAsked))) {
+        mark.state |= kAsked;
+        checker_->Ask({{mark.stamp, index, paths_[index]}});
+    }
+    if (!(mark.state & kMissing))
+        return CDRF_DODEFAULT;
+    draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+    return CDRF_NEWFONT;
+}
+
+void FileList::TakeAnswers() {
+    for (const PathCheck& answer : checker_->TakeAnswers()) {
+        // An answer about an entry that has since gone, changed or moved is no answer.
+        if (answer.index >= marks_.size() || marks_[answer.index].stamp != answer.stamp)
+            continue;
+        Mark& mark = marks_[answer.index];
+        const bool wasMissing = mark.state & kMissing;
+        mark.state = kChecked | (answer.exists ? 0 : kMissing);
+        if (wasMissing != !answer.exists)
+            ::SendMessageW(listView_, LVM_REDRAWITEMS, answer.index, answer.index);
+    }
 }
 
 bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
     if (header.hwndFrom != listView_)
         return false;
     switch (header.code) {
+    case NM_CUSTOMDRAW:
+        *result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header)));
+        return true;
     case LVN_GETDISPINFOW: {
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
         LVITEMW& item = info.item;
@@ -243,12 +391,7 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < paths_.size()) {
             // Read the editor itself: the notification's copy may be cut to a display buffer.
             HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
-            std::wstring text = edit != nullptr ? win::WindowText(edit) : info.item.pszText;
-            if (text != paths_[index]) {
-                undo_ = {UndoKind::Edit, {std::move(paths_[index]), text}, {index}};
-                paths_[index] = std::move(text);
-            }
-            ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
+            ReplaceAt(index, edit != nullptr ? win::WindowText(edit) : info.item.pszText);
         }
         *result = FALSE; // the view keeps no text of its own
         return true;

@@ -3,11 +3,16 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "filelist/path_checker.h"
 #include "filelist/sort_rules.h"
 
 namespace filelist {
@@ -35,7 +40,15 @@ public:
     std::optional<std::wstring> FocusedText() const;
     size_t SelectedCount() const;
 
+    // Every entry has a stamp that no other entry, earlier or later, has had: a new one on
+    // append and on edit. An answer about an entry holds only while its stamp is the same.
+    uint64_t StampAt(size_t index) const noexcept { return marks_[index].stamp; }
+
     void RemoveAt(size_t index);
+    // Removes the entries with these stamps, keeping the order of the rest; returns how many.
+    size_t RemoveStamped(const std::unordered_set<uint64_t>& stamps);
+    // The edit in place: the entry's text replaced, and with it its stamp.
+    void ReplaceAt(size_t index, std::wstring path);
     void Clear();
 
     // One level of undo for what a removal, clearing or in-place edit took away. Appends keep
@@ -53,7 +66,29 @@ public:
 
     HWND ListView() const noexcept { return listView_; }
 
+    // Entries whose file or folder is gone are drawn in the grey text colour. The rows on
+    // screen are checked as they are drawn; Recheck forgets what is known so that they are
+    // checked again, keeping their colour until the new answer comes.
+    void Recheck();
+    // Whether the entry's file or folder is missing, as far as an answer has come in.
+    std::optional<bool> KnownMissing(size_t index) const noexcept;
+    // How existence is asked (tests make it slow or scripted); the checks already made are
+    // forgotten.
+    void SetExistsFunction(ExistsFunction exists);
+    const ExistsFunction& Exists() const noexcept { return exists_; }
+
 private:
+    enum MarkState : uint8_t { kMissing = 1, kChecked = 2, kAsked = 4 };
+    struct Mark {
+        uint64_t stamp;
+        uint8_t state;
+    };
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+    void TakeAnswers();
+    // After entries moved: the questions out about them would be answered for the wrong place.
+    void ForgetQuestions();
+    Mark NewMark() noexcept { return {++lastStamp_, 0}; }
+
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     void SyncView();
@@ -72,6 +107,11 @@ private:
     HWND listView_;
     HWND statusBar_;
     std::vector<std::wstring> paths_;
+    // Beside paths_, entry for entry.
+    std::vector<Mark> marks_;
+    uint64_t lastStamp_ = 0;
+    ExistsFunction exists_ = PathExists;
+    std::unique_ptr<PathChecker> checker_;
     SortSigns signs_;
     UndoStep undo_;
     bool syncPosted_ = false;

@@ -29,8 +29,9 @@ int32_t ReadInteger(const wchar_t* section, const wchar_t* key, const std::wstri
     return ReadIniInteger(ReadText(section, key, path), fallback);
 }
 
-bool ReadFlag(const wchar_t* section, const wchar_t* key, const std::wstring& path) {
-    return ReadIniFlag(ReadText(section, key, path), true);
+bool ReadFlag(const wchar_t* section, const wchar_t* key, const std::wstring& path,
+              bool fallback = true) {
+    return ReadIniFlag(ReadText(section, key, path), fallback);
 }
 
 void WriteText(const wchar_t* section, const wchar_t* key, const std::wstring& value,
@@ -58,6 +59,7 @@ std::optional<Settings> ReadSettings(const std::wstring& path) {
     s.fileListVisible = ReadFlag(L"setting", L"filelistvisible", path);
     s.canDropFileList = ReadFlag(L"setting", L"candropfilelist", path);
     s.canCtrlC = ReadFlag(L"setting", L"canctrlc", path);
+    s.keepList = ReadFlag(L"setting", L"keeplist", path, false);
     return s;
 }
 
@@ -70,6 +72,8 @@ void WriteSettings(const std::wstring& path, const Settings& s) {
     WriteText(L"setting", L"filelistvisible", FormatIniFlag(s.fileListVisible), path);
     WriteText(L"setting", L"candropfilelist", FormatIniFlag(s.canDropFileList), path);
     WriteText(L"setting", L"canctrlc", FormatIniFlag(s.canCtrlC), path);
+    if (s.keepList || !ReadText(L"setting", L"keeplist", path).empty())
+        WriteText(L"setting", L"keeplist", FormatIniFlag(s.keepList), path);
     // The flush reports FALSE with no error even when it did its work, so its result says nothing.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
 }

@@ -1,4 +1,4 @@
-// The settings file beside the program: eight values kept from one run to the next.
+// The settings file beside the program: the values kept from one run to the next.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,8 @@ struct Settings {
     bool fileListVisible = true;
     bool canDropFileList = true;
     bool canCtrlC = true;
+    // The list is written at exit and read back at the next start.
+    bool keepList = false;
 };
 
 // tuckbay2.ini in the folder that holds the executable.
@@ -27,7 +29,9 @@ std::wstring SettingsPath();
 // no file is there (a folder of that name counts as none).
 std::optional<Settings> ReadSettings(const std::wstring& path);
 
-// Writes the eight values in their fixed order, then flushes the file. Throws win::Error
+// Writes the eight values in their fixed order, then keeplist (left out while it is off and the
+// file has none, so a file that never had it keeps the eight keys alone), then flushes the file.
+// Throws win::Error
 // "<path> に書き込めません" at the first value that cannot be written; later ones are not tried.
 void WriteSettings(const std::wstring& path, const Settings& values);
 

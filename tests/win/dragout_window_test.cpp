@@ -93,6 +93,16 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_FALSE(mainWindow->dragIcon->Pressed());
     EXPECT_EQ(Report(), L"3 件をコピーしました");
 
+    // The rows have been checked and found there; after the move they turn grey.
+    auto marked = [&](bool missing) {
+        return Pump([&] {
+            for (size_t i = 0; i < paths.size(); ++i)
+                if (MainWindowTest::List().KnownMissing(i) != missing)
+                    return false;
+            return true;
+        });
+    };
+    EXPECT_TRUE(marked(false));
     mainWindow->moveModeButton->SetDown(true);
     ASSERT_FALSE(mainWindow->copyModeButton->Down());
     const std::wstring movedInto = temp.Path(L"moved");
@@ -108,6 +118,7 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(CountText(), L"3");
     EXPECT_EQ(Report(), L"3 件を移動しました");
     EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(marked(true)) << "the rows of the moved files were not checked again";
 
     // The files are gone: the next gesture stops at the data object with the shell's reason.
     const int enters = target->enters;

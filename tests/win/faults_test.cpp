@@ -124,6 +124,46 @@ TEST_F(Faults, AnUnwritableSettingsFolderIsReportedByTheFilesPath) {
     ASSERT_TRUE(folder.Run("chattr -i '" + folder.Unix() + "/tuckbay2.ini'"));
 }
 
+// A kept list that cannot be written or read is reported with its path and the reason; the
+// program still ends, and starts with an empty list. (Wine's DeleteFile reports success on an
+// immutable file, so a refused delete cannot be made here.)
+TEST_F(Faults, AKeptListThatCannotBeWrittenOrReadIsReported) {
+    LinuxFolder folder("kept");
+    mainWindow.reset();
+    ::DeleteFileW(settingsPath.c_str());
+    settingsPath = folder / L"tuckbay2.ini";
+    const std::wstring kept = folder / L"tuckbay2.lst";
+    const std::string lock =
+        "chattr +i '" + folder.Unix() + "/tuckbay2.lst' '" + folder.Unix() + "'";
+    const std::string unlock =
+        "chattr -i '" + folder.Unix() + "' '" + folder.Unix() + "/tuckbay2.lst'";
+    MakeWindow();
+    mainWindow->KeepListClick();
+    Append({L"C:\\old"});
+    mainWindow.reset(); // kept: C:\old
+    dialogs.errors.clear();
+
+    MakeWindow();
+    EXPECT_EQ(List().AllPaths(), (Lines{L"C:\\old"}));
+    Append({L"C:\\new"});
+    ASSERT_TRUE(folder.Run(lock));
+    HWND hwnd = mainWindow->Hwnd();
+    mainWindow.reset();
+    EXPECT_FALSE(::IsWindow(hwnd));
+    ASSERT_TRUE(folder.Run(unlock));
+    ExpectOneErrorWithReason(L"ファイル \"" + kept + L"\" を作成できません。");
+    EXPECT_EQ(ReadBytes(kept), "C:\\old\r\n");
+    dialogs.errors.clear();
+
+    // A folder where the list should be cannot be read: reported, and the list starts empty.
+    ASSERT_TRUE(::DeleteFileW(kept.c_str()));
+    ASSERT_TRUE(::CreateDirectoryW(kept.c_str(), nullptr));
+    WriteBytesTo(settingsPath, "[setting]\r\nkeeplist=1\r\n");
+    MakeWindow();
+    ExpectOneErrorWithReason(L"ファイル \"" + kept + L"\" は開けません。");
+    EXPECT_EQ(List().Count(), 0u);
+}
+
 TEST_F(Faults, ASaveThatCannotReplaceTheTargetLeavesTheOldFileWhole) {
     LinuxFolder folder("save");
     const std::string old = "C:\\old\r\n";

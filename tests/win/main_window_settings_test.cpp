@@ -5,6 +5,7 @@
 #include <string>
 
 #include "file_bytes.h"
+#include "filelist/kept_list.h"
 #include "main_window_fixture.h"
 #include "win/controls.h"
 
@@ -159,6 +160,50 @@ TEST_F(Settings, UnwritableFileIsReportedAndTheWindowStillCloses) {
     EXPECT_FALSE(::IsWindow(hwnd));
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], settingsPath + L" に書き込めません.");
+}
+
+// With "終了時にリストを保持" on, the list comes back after a restart exactly as it was, and the
+// kept file holds the bytes a save of it would; turned off, the file goes at the next exit.
+TEST_F(Settings, AKeptListComesBackAsItWasAndGoesWhenNoLongerKept) {
+    using Paths = std::vector<std::wstring>;
+    Paths million(1000000);
+    for (size_t i = 0; i < million.size(); ++i)
+        million[i] = L"C:\\kept\\" + std::to_wstring(i) + L".txt";
+    const struct {
+        const char* what;
+        Paths paths;
+    } cases[] = {
+        {"empty entries and duplicates", {L"C:\\a.txt", L"", L"C:\\a.txt", L"", L"D:\\日本語.txt"}},
+        {"names outside the code page", {L"C:\\한국어.txt", L"C:\\emoji\U0001F600.txt", L""}},
+        {"a million entries", million},
+    };
+    const std::wstring kept = filelist::KeptListPath(settingsPath);
+    const std::wstring saved = kept + L".saved.lst";
+    for (const auto& [what, paths] : cases) {
+        SCOPED_TRACE(what);
+        List().Clear();
+        for (const std::wstring& path : paths)
+            List().AppendPath(path);
+        List().UpdateCountDisplay();
+        if (!(::GetMenuState(mainWindow->mainMenu, app::kIdKeepList, MF_BYCOMMAND) & MF_CHECKED))
+            mainWindow->KeepListClick();
+        Restart();
+        EXPECT_TRUE(dialogs.errors.empty());
+        EXPECT_TRUE(List().AllPaths() == paths) << List().Count() << " entries came back";
+        EXPECT_EQ(CountText(), std::to_wstring(paths.size()));
+        dialogs.saveAnswer = saved;
+        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, app::kIdSaveList, 0);
+        EXPECT_EQ(ReadBytes(kept), ReadBytes(saved));
+    }
+    ::DeleteFileW(saved.c_str());
+
+    mainWindow->KeepListClick();
+    Restart();
+    EXPECT_EQ(List().Count(), 0u);
+    EXPECT_EQ(::GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
+    mainWindow.reset();
+    EXPECT_NE(ReadBytes(settingsPath).find("canctrlc=1\r\nkeeplist=0\r\n"), std::string::npos);
+    EXPECT_TRUE(dialogs.errors.empty());
 }
 
 } // namespace

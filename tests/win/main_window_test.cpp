@@ -143,6 +143,10 @@ TEST_F(MainWindow, StartsAsDesigned) {
               L"クリップ取り込み(&W)");
     EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdProperties), L"ファイルのプロパティ(&P)");
     EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdOpenFolder), L"フォルダを開く(&F)");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdRemoveMissing), L"存在しないファイルを削除");
+    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdKeepList), L"終了時にリストを保持");
+    EXPECT_EQ(::GetMenuState(mainWindow->mainMenu, app::kIdKeepList, MF_BYCOMMAND) & MF_CHECKED,
+              0u);
     EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdHelp), L"ヘルプ");
     EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdAbout), L"バージョン情報");
     wchar_t top[64] = {};
@@ -151,11 +155,13 @@ TEST_F(MainWindow, StartsAsDesigned) {
     ::GetMenuStringW(mainWindow->mainMenu, 1, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"ヘルプ(&H)");
     HMENU popup = mainWindow->listMenu.get();
-    ASSERT_EQ(::GetMenuItemCount(popup), 3);
+    ASSERT_EQ(::GetMenuItemCount(popup), 5);
     EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdRemoveItem));
     EXPECT_EQ(MenuText(popup, app::kIdRemoveItem), L"リストから削除(&D)");
     EXPECT_EQ(MenuText(popup, app::kIdListProperties), L"プロパティ(&P)");
     EXPECT_EQ(MenuText(popup, app::kIdListOpenFolder), L"フォルダを開く(&O)");
+    EXPECT_EQ(::GetMenuItemID(popup, 4), static_cast<UINT>(app::kIdRemoveMissing));
+    EXPECT_EQ(MenuText(popup, app::kIdRemoveMissing), L"存在しないファイルを削除");
 }
 
 TEST_F(MainWindow, SpeedButtonsFollowTheirKinds) {

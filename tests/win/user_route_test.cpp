@@ -150,6 +150,9 @@ protected:
 
     static bool Down(const win::SpeedButton& button) { return button.Down(); }
     bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool KeepListChecked() const {
+        return ::GetMenuState(mainWindow->mainMenu, app::kIdKeepList, MF_BYCOMMAND) & MF_CHECKED;
+    }
     std::wstring ClipboardText() {
         std::wstring text;
         if (::OpenClipboard(mainWindow->Hwnd())) {
@@ -281,6 +284,26 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] { return shell.properties == Texts{exe}; }},
         {"フォルダを開く(&F)", [] {}, [&] { return Choose(MenuBar('L'), {'F'}); },
          [&] { return shell.commands.size() == 1; }},
+        // The list menu's last items, reached from its end.
+        {"存在しないファイルを削除",
+         [&] {
+             ListOf({exe, L"C:\\gone-by-the-menu.txt"});
+             dialogs.confirmAnswers = {true};
+         },
+         [&] {
+             return Choose(MenuBar('L'), {VK_UP, VK_UP, VK_RETURN});
+         },
+         [&] { return List().AllPaths() == Texts{exe}; }},
+        {"終了時にリストを保持, on", [] {},
+         [&] {
+             return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
+         },
+         [&] { return KeepListChecked(); }},
+        {"終了時にリストを保持, off", [] {},
+         [&] {
+             return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
+         },
+         [&] { return !KeepListChecked(); }},
         {"バージョン情報", [] {},
          [&] {
              HWND box = mainWindow->aboutBox->Handle();
@@ -313,6 +336,15 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"フォルダを開く(&O) by a right click", [] {},
          [&] { return Choose(RightClickItem(0), {'O'}); },
          [&] { return shell.commands.size() == 2; }},
+        {"存在しないファイルを削除 by a right click",
+         [&] {
+             ListOf({L"C:\\gone-by-the-list-menu.txt", exe}, 1);
+             dialogs.confirmAnswers = {true};
+         },
+         [&] {
+             return Choose(RightClickItem(1), {VK_UP, VK_RETURN});
+         },
+         [&] { return List().AllPaths() == Texts{exe}; }},
         {"リストから削除(&D) by Shift+F10",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\b.txt"}, 0);

@@ -1,0 +1,113 @@
+#include "filelist/missing_prune.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "filelist/file_list.h"
+#include "win/dialogs.h"
+
+namespace filelist {
+namespace {
+
+constexpr wchar_t kNoneMissing[] = L"存在しないファイルはありません";
+// The status bar redrawn at most this often: a long list's answers come in many batches.
+constexpr ULONGLONG kProgressInterval = 100;
+// Entries asked for at once.
+constexpr size_t kChunk = 2000;
+
+// The status bar's second part, beside the count, which a drag's report also uses.
+constexpr WPARAM kProgressPart = 1;
+
+void ShowInProgressPart(HWND statusBar, const std::wstring& text) {
+    ::SendMessageW(statusBar, SB_SETTEXTW, kProgressPart, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+} // namespace
+
+MissingPrune::MissingPrune(HWND owner, UINT message, FileList& list, HWND statusBar,
+                           win::Dialogs& dialogs)
+    : owner_(owner), message_(message), list_(list), statusBar_(statusBar), dialogs_(dialogs) {}
+
+MissingPrune::~MissingPrune() = default;
+
+void MissingPrune::Start() {
+    if (Running()) {
+        dialogs_.ShowMessage(owner_, L"存在しないファイルを確認中です。終わるまでお待ちください");
+        return;
+    }
+    if (list_.Count() == 0) {
+        dialogs_.ShowMessage(owner_, kNoneMissing);
+        return;
+    }
+    total_ = list_.Count();
+    nextIndex_ = 0;
+    asked_ = 0;
+    answered_ = 0;
+    missing_.clear();
+    checker_ = std::make_unique<PathChecker>(owner_, message_, list_.Exists());
+    AskMore();
+    lastProgress_ = 0;
+    ShowProgress();
+}
+
+void MissingPrune::AnswersArrived() {
+    if (!Running())
+        return;
+    for (const PathCheck& answer : checker_->TakeAnswers()) {
+        ++answered_;
+        if (!answer.exists)
+            missing_.insert(answer.stamp);
+    }
+    AskMore();
+    if (answered_ < asked_) {
+        ShowProgress();
+        return;
+    }
+    Finish();
+}
+
+void MissingPrune::AskMore() {
+    // The entries as they are now, a chunk at a time: copying every path of a long list at once
+    // would hold up the window. Asked by position, so an entry that moved in the meantime may be
+    // skipped, and then kept; one added since lies beyond the count taken at the start.
+    const size_t end = std::min({total_, list_.Count(), nextIndex_ + kChunk});
+    if (nextIndex_ >= end || asked_ - answered_ >= kChunk)
+        return;
+    std::vector<PathCheck> checks;
+    checks.reserve(end - nextIndex_);
+    for (; nextIndex_ < end; ++nextIndex_)
+        checks.push_back({list_.StampAt(nextIndex_), nextIndex_, list_.AllPaths()[nextIndex_]});
+    asked_ += checks.size();
+    checker_->Ask(std::move(checks));
+}
+
+void MissingPrune::ShowProgress() {
+    ULONGLONG now = ::GetTickCount64();
+    if (lastProgress_ != 0 && now - lastProgress_ < kProgressInterval)
+        return;
+    lastProgress_ = now;
+    std::wstring text = L"確認中 " + std::to_wstring(answered_) + L" / " + std::to_wstring(total_);
+    ShowInProgressPart(statusBar_, text);
+}
+
+void MissingPrune::Finish() {
+    checker_.reset();
+    ShowInProgressPart(statusBar_, L"");
+    // Only what is still listed counts: an entry removed meanwhile is no longer there to remove.
+    size_t count = 0;
+    for (size_t i = 0; i < list_.Count(); ++i)
+        count += missing_.count(list_.StampAt(i));
+    if (count == 0) {
+        dialogs_.ShowMessage(owner_, kNoneMissing);
+    } else if (dialogs_.Confirm(owner_, L"存在しないファイル " + std::to_wstring(count) +
+                                            L" 件をリストから削除しますか？")) {
+        list_.RemoveStamped(missing_);
+        list_.UpdateCountDisplay();
+    }
+    missing_.clear();
+}
+
+} // namespace filelist

@@ -1,0 +1,55 @@
+// "存在しないファイルを削除": every entry checked off the GUI thread, the progress in the status
+// bar, then the entries found missing removed once the user agrees.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <unordered_set>
+
+#include "filelist/path_checker.h"
+
+namespace win {
+class Dialogs;
+}
+
+namespace filelist {
+
+class FileList;
+
+class MissingPrune {
+public:
+    // The answers are announced by posting message to owner, whose handler passes it to
+    // AnswersArrived. The progress goes to a second part of statusBar while the check runs.
+    MissingPrune(HWND owner, UINT message, FileList& list, HWND statusBar, win::Dialogs& dialogs);
+    ~MissingPrune();
+    MissingPrune(const MissingPrune&) = delete;
+    MissingPrune& operator=(const MissingPrune&) = delete;
+
+    // Starts the check of every entry; refused with a message while one runs.
+    void Start();
+    void AnswersArrived();
+    bool Running() const noexcept { return checker_ != nullptr; }
+
+private:
+    void AskMore();
+    void ShowProgress();
+    void Finish();
+
+    HWND owner_;
+    UINT message_;
+    FileList& list_;
+    HWND statusBar_;
+    win::Dialogs& dialogs_;
+    std::unique_ptr<PathChecker> checker_;
+    size_t total_ = 0; // the entries when the check started
+    size_t nextIndex_ = 0;
+    size_t asked_ = 0;
+    size_t answered_ = 0;
+    ULONGLONG lastProgress_ = 0;
+    // The stamps of the entries found missing: an entry edited or added since has another.
+    std::unordered_set<uint64_t> missing_;
+};
+
+} // namespace filelist
