@@ -5,9 +5,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/second_launch.h"
 #include "app/system_menu.h"
 #include "filelist/list_commands.h"
 #include "win/error.h"
+#include "win/program_path.h"
 
 namespace app {
 
@@ -162,12 +164,45 @@ void MainWindow::FilesDropped(HWND zone, HDROP drop) {
     dropIntake_->HandleMessage(MSG{zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0, 0, {}});
 }
 
+void MainWindow::PathsHandedOver(std::vector<std::wstring> paths) {
+    dropIntake_->TakeDrop(std::move(paths));
+}
+
+bool MainWindow::SecondLaunchCopyData(const COPYDATASTRUCT& data) {
+    if (programPath_.empty())
+        programPath_ = win::ProgramPath();
+    std::optional<std::vector<std::wstring>> paths = ReadHandOver(data, programPath_);
+    if (!paths)
+        return false;
+    // Taken from our own loop once the sender has its answer: a box the paths may bring up
+    // must not keep the sender waiting, nor make it think the paths were lost.
+    handedOver_.push_back(std::move(*paths));
+    ::PostMessageW(Hwnd(), kTakePendingDrops, 0, 0);
+    return true;
+}
+
+void MainWindow::ComeToFront() {
+    if (!::IsWindowVisible(Hwnd())) {
+        application_.Restore(); // minimised, the program stands on the taskbar alone
+        return;
+    }
+    if (::IsIconic(Hwnd()))
+        ::ShowWindow(Hwnd(), SW_RESTORE);
+    ::SetForegroundWindow(Hwnd());
+}
+
 void MainWindow::TakePendingDrops() {
     // Taken one at a time: a drop may open a box, and what arrives meanwhile queues again.
     while (!pendingDrops_.empty() && ::IsWindowEnabled(Hwnd())) {
         PendingDrop next = pendingDrops_.front();
         pendingDrops_.erase(pendingDrops_.begin());
         FilesDropped(next.zone, next.drop);
+    }
+    while (!handedOver_.empty() && ::IsWindowEnabled(Hwnd())) {
+        std::vector<std::wstring> next = std::move(handedOver_.front());
+        handedOver_.erase(handedOver_.begin());
+        ComeToFront();
+        PathsHandedOver(std::move(next));
     }
 }
 
@@ -339,12 +374,16 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
         // A box of ours has closed: take the drops that came while it was open, once the
         // box is gone.
-        if (wParam && !pendingDrops_.empty())
+        if (wParam && (!pendingDrops_.empty() || !handedOver_.empty()))
             ::PostMessageW(Hwnd(), kTakePendingDrops, 0, 0);
         return 0;
     case kTakePendingDrops:
         TakePendingDrops();
         return 0;
+    case WM_COPYDATA:
+        // Anyone may send it, shaped any way: no data is no hand-over.
+        return lParam != 0 &&
+               SecondLaunchCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_DRAWCLIPBOARD:
         WMDrawClipboard();
         return 0;

@@ -72,6 +72,12 @@ public:
     void OnKeyPress(wchar_t key);
     // Files dropped on the drop zone or the list area.
     void FilesDropped(HWND zone, HDROP drop);
+    // Paths from the command line or handed over by a second launch: taken as a drop on the
+    // drop zone.
+    void PathsHandedOver(std::vector<std::wstring> paths);
+    // A WM_COPYDATA: a second launch's paths are taken (and true returned) only when they are
+    // a whole hand-over from this executable; anything else is ignored without a word.
+    bool SecondLaunchCopyData(const COPYDATASTRUCT& data);
     void AppActivate();
     void AppDeactivate();
     void ListAreaButtonClick();
@@ -136,6 +142,7 @@ private:
 
     void CreateControls();
     void TakePendingDrops();
+    void ComeToFront();
     void ReleasePendingDrops();
     void CreateMenus();
     void OnCommand(int id);
@@ -181,6 +188,9 @@ private:
     dragout::DragGesture dragGesture_{*this, dropSource_};
     // Drops that arrived while a box of ours was open, in their order; each handle is ours.
     std::vector<PendingDrop> pendingDrops_;
+    // Paths second launches handed over, waiting to be taken in their order.
+    std::vector<std::vector<std::wstring>> handedOver_;
+    std::wstring programPath_;
     bool created_ = false;
     bool destroyed_ = false;
 };
