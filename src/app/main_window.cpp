@@ -242,6 +242,17 @@ void MainWindow::ListViewColumnClick(int column) {
     sortHeader_->ColumnClicked(column);
 }
 
+void MainWindow::ListViewKeyDown(WORD key) {
+    if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
+        return;
+    if (key == VK_DELETE) {
+        RemoveItemClick();
+    } else if (key == VK_F2) {
+        if (auto index = fileList_->FocusedIndex())
+            ::SendMessageW(listView, LVM_EDITLABELW, *index, 0);
+    }
+}
+
 void MainWindow::SaveListClick() { filelist::SaveList(Hwnd(), FileList(), Dialogs()); }
 void MainWindow::CopyListAsTextClick() {
     filelist::CopyListToClipboard(Hwnd(), FileList(), Dialogs());
@@ -362,6 +373,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return result;
         if (header.hwndFrom == listView && header.code == LVN_COLUMNCLICK) {
             ListViewColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        } else if (header.hwndFrom == listView && header.code == LVN_KEYDOWN) {
+            ListViewKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
         }
         return 0;
     }

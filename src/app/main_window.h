@@ -85,6 +85,8 @@ public:
     void ClearListClick();
     void RemoveItemClick();
     void ListViewColumnClick(int column);
+    // A key pressed while the list itself has the focus (not its label editor).
+    void ListViewKeyDown(WORD key);
     void SaveListClick();
     void CopyListAsTextClick();
     void AddFromClipboardTextClick();

@@ -293,6 +293,38 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          },
          [&] { return Choose([](InputDriver& d) { d.Key(VK_APPS); }, {'D'}); },
          [&] { return List().AllPaths() == Texts{L"C:\\a.txt"}; }},
+        {"Delete on the list",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}, 1);
+             dialogs.confirmAnswers = {true};
+         },
+         [] { return [](InputDriver& d) { d.Key(VK_DELETE); }; },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\c.txt"} &&
+                    dialogs.questions.back() == L"C:\\b.txtをリストから削除しますか？";
+         }},
+        {"F2 on the list, and Delete inside its editor",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"}, 1);
+             count = dialogs.questions.size();
+         },
+         [&] {
+             HWND list = mainWindow->listView;
+             return Gesture([list](InputDriver& d) {
+                 d.Key(VK_F2);
+                 auto editing = [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0); };
+                 if (!d.WaitFor("the editor", [&] { return editing() != 0; }))
+                     return;
+                 // The key edits the text: it removes no item.
+                 d.Key(VK_DELETE);
+                 d.Key(VK_ESCAPE);
+                 d.WaitFor("the editor to close", [&] { return editing() == 0; });
+             });
+         },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"} &&
+                    dialogs.questions.size() == count;
+         }},
         {"a right click on the left strip opens no menu", [&] { count = contextMenusDone; },
          [&] {
              HWND strip = mainWindow->leftStrip->Hwnd();
