@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "app/second_launch.h"
+#include "app/send_to.h"
 #include "app/system_menu.h"
 #include "filelist/list_commands.h"
 #include "win/error.h"
@@ -266,6 +267,9 @@ void MainWindow::PropertiesClick() {
 void MainWindow::OpenFolderClick() {
     Shell().FolderOf(fileList_->SelectedCount(), fileList_->FocusedText());
 }
+void MainWindow::RegisterSendToClick() {
+    RegisterInSendTo(Hwnd(), Dialogs(), SendToFolder(), win::ProgramPath());
+}
 void MainWindow::HelpClick() { Shell().OpenHelp(); }
 void MainWindow::AboutClick() { aboutBox->ShowModal(); }
 void MainWindow::AddCapturedClick() { clipboard_->watch.AddCapturedClick(); }
@@ -311,6 +315,9 @@ void MainWindow::OnCommand(int id) {
     case kIdOpenFolder:
     case kIdListOpenFolder:
         OpenFolderClick();
+        break;
+    case kIdRegisterSendTo:
+        RegisterSendToClick();
         break;
     case kIdHelp:
         HelpClick();

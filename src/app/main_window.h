@@ -46,6 +46,7 @@ enum ControlId : int {
     kIdOpenFolder,
     kIdHelp,
     kIdAbout,
+    kIdRegisterSendTo = 251,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -92,6 +93,7 @@ public:
     void AddFromClipboardTextClick();
     void PropertiesClick();
     void OpenFolderClick();
+    void RegisterSendToClick();
     void HelpClick();
     void AboutClick();
     void AddCapturedClick();

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/send_to.h"
 #include "clipboard_support.h"
 #include "drag_kit.h"
+#include "intake/shortcut.h"
 #include "main_window_fixture.h"
 #include "win/program_path.h"
 
@@ -247,6 +249,17 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] { return shell.properties == Texts{exe}; }},
         {"フォルダを開く(&F)", [] {}, [&] { return Choose(MenuBar('L'), {'F'}); },
          [&] { return shell.commands.size() == 1; }},
+        {"「送る」メニューに登録",
+         [&] { ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str()); },
+         // The last item of the menu: one up from the first.
+         [&] {
+             return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
+         },
+         [&] {
+             return !dialogs.messages.empty() &&
+                    dialogs.messages.back() == L"「送る」メニューに登録しました" &&
+                    intake::ResolveShortcut(app::SendToFolder() + L"\\Tuckbay.lnk") == exe;
+         }},
         {"バージョン情報", [] {},
          [&] {
              HWND box = mainWindow->aboutBox->Handle();
