@@ -1,5 +1,9 @@
 #include "dragout/data_object.h"
 
+#include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+
 #include "win/error.h"
 
 namespace dragout {
@@ -8,7 +12,7 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// Identifier lists the shell handed us: the array itself is ours, each list in it is the
+// Identifier lists the operation owns: the array itself is ours, each list in it is the
 // shell allocator's. Entries that were never filled stay null and are skipped.
 class IdLists {
 public:
@@ -33,13 +37,97 @@ private:
 // ParseDisplayName takes writable text; an empty path goes in as an empty string, never null.
 // A failed parse leaves its slot empty whatever the shell wrote there, so that nothing of its
 // is freed.
-HRESULT Parse(IShellFolder& folder, const std::wstring& path, LPITEMIDLIST* idList) {
-    std::wstring text = path;
+HRESULT Parse(IShellFolder& folder, const wchar_t* name, LPITEMIDLIST* idList) {
+    std::wstring text = name;
     HRESULT hr = folder.ParseDisplayName(nullptr, nullptr, text.data(), nullptr, idList, nullptr);
     if (FAILED(hr))
         *idList = nullptr;
     return hr;
 }
+
+// The listed paths that share one parent folder. The shell parses a name inside a folder it
+// has bound far faster than a full path from the namespace root, so each folder is parsed
+// and bound once and its files are named relative to it.
+struct Folder {
+    std::wstring text;           // the folder's path, up to and with its closing backslash
+    ComPtr<IShellFolder> folder; // null: its paths are parsed whole against the base folder
+    std::vector<size_t> members; // indices into the listed paths, in list order
+};
+
+// Paths with no folder part before their name (a drive root, an empty text, no backslash at
+// all) share the group with the empty folder text, which stands for the base folder itself.
+std::vector<Folder> GroupByFolder(const std::vector<std::wstring>& paths) {
+    std::vector<Folder> folders;
+    std::unordered_map<std::wstring, size_t> byText;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const size_t slash = paths[i].find_last_of(L'\\');
+        const bool hasName = slash != std::wstring::npos && slash + 1 < paths[i].size();
+        std::wstring text = hasName ? paths[i].substr(0, slash + 1) : std::wstring();
+        auto [at, added] = byText.try_emplace(std::move(text), folders.size());
+        if (added)
+            folders.push_back({at->first, nullptr, {}});
+        folders[at->second].members.push_back(i);
+    }
+    return folders;
+}
+
+// The list of the folder followed by the list of an item in it, as one list relative to
+// whatever the folder's list is relative to. Made with the shell allocator, like every other
+// list the operation frees.
+LPITEMIDLIST Combine(IMalloc& allocator, LPCITEMIDLIST folder, LPCITEMIDLIST item) {
+    const UINT head = folder != nullptr ? ::ILGetSize(folder) - sizeof(USHORT) : 0;
+    const UINT tail = ::ILGetSize(item);
+    auto* combined = static_cast<BYTE*>(allocator.Alloc(head + tail));
+    if (combined == nullptr)
+        throw win::Error(win::OleErrorText(E_OUTOFMEMORY), E_OUTOFMEMORY);
+    if (head > 0)
+        std::memcpy(combined, folder, head);
+    std::memcpy(combined + head, item, tail);
+    return reinterpret_cast<LPITEMIDLIST>(combined);
+}
+
+// The shell's reason for the first path it could not take, then every such path once, so that
+// a user whose files were moved away learns of all of them in one go.
+win::Error NotFoundError(const std::vector<std::wstring>& paths,
+                         const std::vector<HRESULT>& results) {
+    constexpr size_t kNamedAtMost = 10;
+    HRESULT first = S_OK;
+    std::wstring text;
+    std::unordered_set<std::wstring> named;
+    size_t more = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (SUCCEEDED(results[i]) || !named.insert(paths[i]).second)
+            continue;
+        if (first == S_OK) {
+            first = results[i];
+            text = win::OleErrorText(first);
+        }
+        if (named.size() <= kNamedAtMost)
+            text += L"\r\n\"" + paths[i] + L"\"";
+        else
+            ++more;
+    }
+    if (more > 0)
+        text += L"\r\nほか " + std::to_wstring(more) + L" 件";
+    return win::Error(text, first);
+}
+
+// The wait cursor while a long list is named to the shell, the pointer as it was afterwards.
+class WaitCursor {
+public:
+    explicit WaitCursor(bool show)
+        : shown_(show), previous_(show ? ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT)) : nullptr) {}
+    ~WaitCursor() {
+        if (shown_)
+            ::SetCursor(previous_);
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool shown_;
+    HCURSOR previous_;
+};
 
 } // namespace
 
@@ -49,6 +137,7 @@ void CreateFilesDataObject(const std::wstring& baseFolderPath,
     result.Reset();
     if (paths.empty())
         return;
+    WaitCursor wait(paths.size() > kWaitCursorAbove);
 
     // Declared in the reverse of the order in which they are given back: the identifier
     // lists first, then the folder references, the allocator last.
@@ -57,23 +146,54 @@ void CreateFilesDataObject(const std::wstring& baseFolderPath,
     ComPtr<IShellFolder> desktop;
     win::ThrowIfFailed(shell.getDesktopFolder(&desktop));
     ComPtr<IShellFolder> baseFolder;
+    std::vector<Folder> folders = GroupByFolder(paths);
 
     IdLists base(allocator.Get(), 1);
-    win::ThrowIfFailed(Parse(*desktop.Get(), baseFolderPath, base.Slot(0)));
+    win::ThrowIfFailed(Parse(*desktop.Get(), baseFolderPath.c_str(), base.Slot(0)));
     win::ThrowIfFailed(
         desktop->BindToObject(*base.Slot(0), nullptr, IID_IShellFolder, &baseFolder));
 
+    IdLists folderLists(allocator.Get(), folders.size());
     IdLists items(allocator.Get(), paths.size());
-    for (size_t i = 0; i < paths.size(); ++i) {
-        // In a long list the shell's reason alone doesn't tell which file it was.
-        const HRESULT hr = Parse(*baseFolder.Get(), paths[i], items.Slot(i));
-        if (FAILED(hr))
-            throw win::Error(win::OleErrorText(hr) + L"\r\n\"" + paths[i] + L"\"", hr);
+    // Every path is tried, so that a failure can name all the files the shell can't find.
+    std::vector<HRESULT> results(paths.size(), S_OK);
+    bool failed = false;
+    for (size_t f = 0; f < folders.size(); ++f) {
+        Folder& group = folders[f];
+        // A folder the shell won't take leaves its paths to be parsed whole, so that what
+        // the shell makes of each of them, its error code included, is what it always was.
+        if (!group.text.empty() &&
+            (FAILED(Parse(*baseFolder.Get(), group.text.c_str(), folderLists.Slot(f))) ||
+             FAILED(baseFolder->BindToObject(*folderLists.Slot(f), nullptr,
+                                             IID_PPV_ARGS(&group.folder)))))
+            group.folder.Reset();
+        IShellFolder& parent = group.folder ? *group.folder.Get() : *baseFolder.Get();
+        const size_t nameStart = group.folder ? group.text.size() : 0;
+        for (size_t i : group.members) {
+            results[i] = Parse(parent, paths[i].c_str() + nameStart, items.Slot(i));
+            failed = failed || FAILED(results[i]);
+        }
     }
+    if (failed)
+        throw NotFoundError(paths, results);
 
+    // One folder makes the object itself over its own items, as a folder window does for a
+    // selection in it; items from several folders need lists relative to the base folder.
     ComPtr<IDataObject> made;
-    win::ThrowIfFailed(baseFolder->GetUIObjectOf(nullptr, items.Count(), items.Data(),
-                                                 IID_IDataObject, nullptr, &made));
+    if (folders.size() == 1) {
+        IShellFolder& parent = folders[0].folder ? *folders[0].folder.Get() : *baseFolder.Get();
+        win::ThrowIfFailed(parent.GetUIObjectOf(nullptr, items.Count(), items.Data(),
+                                                IID_IDataObject, nullptr, &made));
+    } else {
+        IdLists combined(allocator.Get(), paths.size());
+        for (size_t f = 0; f < folders.size(); ++f) {
+            const LPCITEMIDLIST prefix = folders[f].folder ? *folderLists.Slot(f) : nullptr;
+            for (size_t i : folders[f].members)
+                *combined.Slot(i) = Combine(*allocator.Get(), prefix, *items.Slot(i));
+        }
+        win::ThrowIfFailed(baseFolder->GetUIObjectOf(nullptr, combined.Count(), combined.Data(),
+                                                     IID_IDataObject, nullptr, &made));
+    }
     // The data object keeps what it needs of the identifier lists, which go on the way out.
     result = std::move(made);
 }

@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -19,14 +20,15 @@ namespace {
 
 using dragout::CreateFilesDataObject;
 using Microsoft::WRL::ComPtr;
+using tuckbay::test::HdropPaths;
 using tuckbay::test::ShellIdListPaths;
 using tuckbay::test::TempFolder;
 
 // What the wrappers saw during one call.
 struct Ledger {
-    std::vector<void*> made;  // identifier lists the folders handed out
+    std::vector<void*> made;  // identifier lists the folders handed out or the allocator made
     std::vector<void*> freed; // pointers given to the allocator's Free
-    int parses = 0;           // ParseDisplayName calls on the base folder
+    int parses = 0;           // ParseDisplayName calls on folders bound from others
     int dataObjects = 0;      // GetUIObjectOf calls
     int liveWrappers = 0;     // wrapper objects not yet released
     int mallocRequests = 0;
@@ -64,7 +66,12 @@ private:
 class RecordingMalloc : public Counted<IMalloc> {
 public:
     RecordingMalloc(Ledger& ledger, ComPtr<IMalloc> inner) : Counted(ledger), inner_(inner) {}
-    STDMETHODIMP_(void*) Alloc(SIZE_T size) override { return inner_->Alloc(size); }
+    STDMETHODIMP_(void*) Alloc(SIZE_T size) override {
+        void* p = inner_->Alloc(size);
+        if (p != nullptr)
+            ledger_.made.push_back(p);
+        return p;
+    }
     STDMETHODIMP_(void*) Realloc(void* p, SIZE_T size) override { return inner_->Realloc(p, size); }
     STDMETHODIMP_(void) Free(void* p) override {
         ledger_.freed.push_back(p);
@@ -203,40 +210,133 @@ TEST(CreateFilesDataObject, ListsEveryPathInOrderAcrossFoldersWithDuplicatesKept
     ASSERT_TRUE(result);
     EXPECT_EQ(ShellIdListPaths(result.Get()), paths);
 
-    EXPECT_EQ(ledger.parses, 5);
+    // Each of the four folders is parsed once, then each path within its folder.
+    EXPECT_EQ(ledger.parses, 4 + 5);
     EXPECT_EQ(ledger.dataObjects, 1);
-    EXPECT_EQ(ledger.made.size(), 6u); // the base folder's list and one per path
+    // The base folder's list, the folders', the paths' and the paths' combined with theirs.
+    EXPECT_EQ(ledger.made.size(), 1u + 4 + 5 + 5);
     ExpectFreedExactlyWhatWasMade(ledger);
     result.Reset();
     EXPECT_EQ(ledger.liveWrappers, 0);
 }
 
-TEST(CreateFilesDataObject, AFailedParseStopsEverythingAndFreesExactlyWhatWasMade) {
-    TempFolder temp;
-    ComPtr<IDataObject> result;
-    CreateFilesDataObject(L"", {temp.File(L"earlier.txt")}, result);
-    ASSERT_TRUE(result);
+// What the shell answers for a full path parsed from the namespace root: the code that a
+// failure to name that path must carry, however the path was parsed.
+HRESULT RootParseResult(const std::wstring& path) {
+    ComPtr<IShellFolder> desktop;
+    SHGetDesktopFolder(&desktop);
+    std::wstring text = path;
+    LPITEMIDLIST idList = nullptr;
+    HRESULT hr =
+        desktop->ParseDisplayName(nullptr, nullptr, text.data(), nullptr, &idList, nullptr);
+    CoTaskMemFree(idList);
+    return hr;
+}
 
-    const std::vector<std::wstring> paths = {temp.File(L"1.txt"), temp.File(L"x\\2.txt"),
-                                             temp.Path(L"missing.txt"), temp.File(L"4.txt"),
-                                             temp.File(L"5.txt")};
-    Ledger ledger;
-    try {
-        CreateFilesDataObject(L"", paths, result, Recording(ledger));
-        ADD_FAILURE() << "no error for a path that does not exist";
-    } catch (const win::Error& error) {
-        EXPECT_EQ(static_cast<HRESULT>(error.Code()), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-        // The shell's reason, then the path it was about.
-        EXPECT_FALSE(win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)).empty());
-        EXPECT_EQ(error.Text(), win::OleErrorText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) +
-                                    L"\r\n\"" + paths[2] + L"\"");
+TEST(CreateFilesDataObject, FailsWithTheFirstReasonAndNamesEveryPathTheShellCannotFind) {
+    TempFolder temp;
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> paths;
+        std::vector<size_t> named; // indices of the paths the text names, in order
+        size_t more;               // those counted but not named
+    };
+    std::vector<std::wstring> lostFolder = {temp.File(L"kept\\a.txt"), temp.File(L"gone\\01.txt"),
+                                            temp.Path(L"kept\\lost.txt"),
+                                            temp.File(L"gone\\01.txt")};
+    for (int i = 2; i <= 11; ++i)
+        lostFolder.push_back(temp.File(L"gone\\" + std::to_wstring(i) + L".txt"));
+    lostFolder.push_back(temp.File(L"kept\\b.txt"));
+    std::filesystem::remove_all(temp.Path(L"gone"));
+    const Case cases[] = {
+        {"one file missing among five",
+         {temp.File(L"1.txt"), temp.File(L"x\\2.txt"), temp.Path(L"missing.txt"),
+          temp.File(L"4.txt"), temp.File(L"5.txt")},
+         {2},
+         0},
+        // Twelve different paths can't be found; the duplicate is named once.
+        {"a folder that vanished after listing", lostFolder, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11}, 2},
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ComPtr<IDataObject> result;
+        CreateFilesDataObject(L"", {temp.File(L"earlier.txt")}, result);
+        ASSERT_TRUE(result);
+        const HRESULT code = RootParseResult(c.paths[c.named[0]]);
+        ASSERT_LT(code, 0);
+        std::wstring expected = win::OleErrorText(code);
+        for (size_t i : c.named)
+            expected += L"\r\n\"" + c.paths[i] + L"\"";
+        if (c.more > 0)
+            expected += L"\r\nほか " + std::to_wstring(c.more) + L" 件";
+
+        Ledger ledger;
+        try {
+            CreateFilesDataObject(L"", c.paths, result, Recording(ledger));
+            ADD_FAILURE() << "no error for paths that do not exist";
+        } catch (const win::Error& error) {
+            EXPECT_EQ(static_cast<HRESULT>(error.Code()), code);
+            EXPECT_EQ(error.Text(), expected);
+        }
+        EXPECT_FALSE(result);
+        EXPECT_EQ(ledger.dataObjects, 0);
+        EXPECT_GT(ledger.made.size(), 1u);
+        ExpectFreedExactlyWhatWasMade(ledger);
+        EXPECT_EQ(ledger.liveWrappers, 0);
     }
-    EXPECT_FALSE(result);
-    EXPECT_EQ(ledger.parses, 3);
-    EXPECT_EQ(ledger.dataObjects, 0);
-    EXPECT_EQ(ledger.made.size(), 3u); // the base folder's list and the first two paths'
-    ExpectFreedExactlyWhatWasMade(ledger);
-    EXPECT_EQ(ledger.liveWrappers, 0);
+}
+
+TEST(CreateFilesDataObject, LongListsDrivesAndWideNamesArriveInListOrderInBothFormats) {
+    TempFolder temp;
+    // A folder of this test's own on the drive Wine maps to the root of the file system.
+    TempFolder other(L"Z:\\tmp");
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> paths;
+        bool oneFolder;
+    };
+    Case cases[] = {{"1,001 files in one folder", {}, true},
+                    {"1,000 files over 50 folders, taken in turns", {}, false},
+                    {"files on two drives",
+                     {other.File(L"z.txt"), temp.File(L"c.txt"), other.File(L"z.txt")},
+                     false},
+                    // Neither the Japanese nor any other single code page has all of these.
+                    {"names outside the code page",
+                     {temp.File(L"wide\\한국어 ελληνικά.txt"), temp.File(L"wide\\😀 ĉ ő.txt")},
+                     true}};
+    for (size_t i = 0; i < 1001; ++i)
+        cases[0].paths.push_back(temp.File(L"one\\" + std::to_wstring(i) + L".txt"));
+    for (size_t i = 0; i < 1000; ++i)
+        cases[1].paths.push_back(
+            temp.File(L"fifty\\" + std::to_wstring(i % 50) + L"\\" + std::to_wstring(i) + L".txt"));
+
+    const HCURSOR waitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Ledger ledger;
+        HCURSOR during = nullptr;
+        dragout::ShellNamespace shell = Recording(ledger);
+        shell.getMalloc = [&during, inner = shell.getMalloc](IMalloc** out) {
+            during = GetCursor();
+            return inner(out);
+        };
+        const HCURSOR before = GetCursor();
+        ComPtr<IDataObject> result;
+        CreateFilesDataObject(L"", c.paths, result, shell);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(during == waitCursor, c.paths.size() > dragout::kWaitCursorAbove);
+        EXPECT_EQ(GetCursor(), before);
+
+        EXPECT_EQ(ShellIdListPaths(result.Get()), c.paths);
+        // Under Wine only an object made by the items' own folder renders CF_HDROP as the
+        // files themselves; one made higher up gives their drives.
+        if (c.oneFolder)
+            EXPECT_EQ(HdropPaths(result.Get()), c.paths);
+        ExpectFreedExactlyWhatWasMade(ledger);
+        result.Reset();
+        EXPECT_EQ(ledger.liveWrappers, 0);
+    }
 }
 
 TEST(CreateFilesDataObject, ABaseFolderTheShellCannotFindFailsWithNothingToFree) {

@@ -7,16 +7,17 @@
 #include <fstream>
 #include <thread>
 
+#include "intake/drop_intake.h"
 #include "pump.h"
 
 namespace tuckbay::test {
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const fs::path& parent) {
     static std::atomic<int> serial{0};
-    root_ = fs::temp_directory_path() / (L"tuckbay-drag-" + std::to_wstring(GetCurrentProcessId()) +
-                                         L"-" + std::to_wstring(serial++));
+    root_ = parent / (L"tuckbay-drag-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(serial++));
     fs::remove_all(root_);
     fs::create_directories(root_);
 }
@@ -62,6 +63,16 @@ std::vector<std::wstring> ShellIdListPaths(IDataObject* data) {
         }
         GlobalUnlock(medium.hGlobal);
     }
+    ReleaseStgMedium(&medium);
+    return paths;
+}
+
+std::vector<std::wstring> HdropPaths(IDataObject* data) {
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (data == nullptr || FAILED(data->GetData(&format, &medium)))
+        return {};
+    std::vector<std::wstring> paths = intake::ReadDroppedPaths(static_cast<HDROP>(medium.hGlobal));
     ReleaseStgMedium(&medium);
     return paths;
 }

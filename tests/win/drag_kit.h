@@ -15,10 +15,11 @@
 
 namespace tuckbay::test {
 
-// A folder of its own under the temporary folder, removed with everything in it.
+// A folder of its own under the temporary folder (or another), removed with everything in it.
 class TempFolder {
 public:
-    TempFolder();
+    explicit TempFolder(
+        const std::filesystem::path& parent = std::filesystem::temp_directory_path());
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -33,6 +34,8 @@ private:
 
 // The files a data object stands for, read through its "Shell IDList Array".
 std::vector<std::wstring> ShellIdListPaths(IDataObject* data);
+// The same, read through its CF_HDROP.
+std::vector<std::wstring> HdropPaths(IDataObject* data);
 
 // Registers a window class of the test process, once.
 void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);

@@ -108,9 +108,10 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     });
     ASSERT_EQ(failure, "");
     const HRESULT notFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    // The first listed file is the one named; a quotation mark ends the text, so no full stop.
+    // Every file that is gone is named once, in list order, in the one box; a quotation mark
+    // ends the text, so no full stop.
     EXPECT_EQ(dialogs.errors, std::vector<std::wstring>{win::OleErrorText(notFound) + L"\r\n\"" +
-                                                        paths[0] + L"\""});
+                                                        paths[0] + L"\"\r\n\"" + paths[1] + L"\""});
     EXPECT_EQ(target->enters, enters);
     EXPECT_FALSE(mainWindow->dragIcon->Pressed());
     EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
