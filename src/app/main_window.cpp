@@ -8,6 +8,7 @@
 #include "app/second_launch.h"
 #include "app/send_to.h"
 #include "app/system_menu.h"
+#include "dragout/clipboard_files.h"
 #include "filelist/list_commands.h"
 #include "win/error.h"
 #include "win/program_path.h"
@@ -244,9 +245,14 @@ void MainWindow::ListViewColumnClick(int column) {
 }
 
 void MainWindow::ListViewKeyDown(WORD key) {
-    if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
+    if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
         return;
-    if (key == VK_DELETE) {
+    if (::GetKeyState(VK_CONTROL) < 0) {
+        if (key == 'C')
+            CopyFilesClick();
+        else if (key == 'X')
+            CutFilesClick();
+    } else if (key == VK_DELETE) {
         RemoveItemClick();
     } else if (key == VK_F2) {
         if (auto index = fileList_->FocusedIndex())
@@ -270,6 +276,18 @@ void MainWindow::OpenFolderClick() {
 void MainWindow::RegisterSendToClick() {
     RegisterInSendTo(Hwnd(), Dialogs(), SendToFolder(), win::ProgramPath());
 }
+void MainWindow::CopyFilesClick() { PutListedFilesOnClipboard(dragout::kClipboardCopy); }
+void MainWindow::CutFilesClick() { PutListedFilesOnClipboard(dragout::kClipboardCut); }
+
+void MainWindow::PutListedFilesOnClipboard(DWORD effect) {
+    if (fileList_->Count() == 0) {
+        Dialogs().ShowMessage(Hwnd(), filelist::kEmptyList);
+        return;
+    }
+    const std::vector<std::wstring> paths = fileList_->AllPaths();
+    clipboard_->watch.WriteOwnData([&] { dragout::PutFilesOnClipboard(Hwnd(), paths, effect); });
+}
+
 void MainWindow::HelpClick() { Shell().OpenHelp(); }
 void MainWindow::AboutClick() { aboutBox->ShowModal(); }
 void MainWindow::AddCapturedClick() { clipboard_->watch.AddCapturedClick(); }
@@ -315,6 +333,12 @@ void MainWindow::OnCommand(int id) {
     case kIdOpenFolder:
     case kIdListOpenFolder:
         OpenFolderClick();
+        break;
+    case kIdCopyFiles:
+        CopyFilesClick();
+        break;
+    case kIdCutFiles:
+        CutFilesClick();
         break;
     case kIdRegisterSendTo:
         RegisterSendToClick();

@@ -47,6 +47,8 @@ enum ControlId : int {
     kIdHelp,
     kIdAbout,
     kIdRegisterSendTo = 251,
+    kIdCopyFiles,
+    kIdCutFiles,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -94,6 +96,8 @@ public:
     void PropertiesClick();
     void OpenFolderClick();
     void RegisterSendToClick();
+    void CopyFilesClick();
+    void CutFilesClick();
     void HelpClick();
     void AboutClick();
     void AddCapturedClick();
@@ -147,6 +151,8 @@ private:
     void CreateControls();
     void TakePendingDrops();
     void ComeToFront();
+    // Every listed file on the clipboard, as files, with the given "Preferred DropEffect".
+    void PutListedFilesOnClipboard(DWORD effect);
     void ReleasePendingDrops();
     void CreateMenus();
     void OnCommand(int id);

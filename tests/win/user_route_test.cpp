@@ -150,6 +150,20 @@ protected:
         return ::IsWindowVisible(mainWindow->capturePanel->Hwnd()) != FALSE;
     }
 
+    // The "Preferred DropEffect" of files on the clipboard; 0 when it holds no files.
+    DWORD ClipboardDropEffect() {
+        DWORD effect = 0;
+        if (::OpenClipboard(mainWindow->Hwnd())) {
+            HANDLE data = ::GetClipboardData(::RegisterClipboardFormatW(L"Preferred DropEffect"));
+            if (data != nullptr && ::IsClipboardFormatAvailable(CF_HDROP)) {
+                effect = *static_cast<const DWORD*>(::GlobalLock(data));
+                ::GlobalUnlock(data);
+            }
+            ::CloseClipboard();
+        }
+        return effect;
+    }
+
     static bool Down(const win::SpeedButton& button) { return button.Down(); }
     bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::wstring ClipboardText() {
@@ -249,6 +263,18 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] { return shell.properties == Texts{exe}; }},
         {"フォルダを開く(&F)", [] {}, [&] { return Choose(MenuBar('L'), {'F'}); },
          [&] { return shell.commands.size() == 1; }},
+        {"ファイルとしてコピー(&C)", [&] { ListOf({exe}); },
+         [&] { return Choose(MenuBar('L'), {'C'}); },
+         [&] { return ClipboardDropEffect() == 5 && !CapturePanelShown(); }},
+        {"ファイルとして切り取り(&X)", [&] { ListOf({exe}); },
+         [&] { return Choose(MenuBar('L'), {'X'}); },
+         [&] { return ClipboardDropEffect() == 2 && !CapturePanelShown(); }},
+        {"Ctrl+C on the list", [&] { ListOf({exe}); },
+         [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'C'); }; },
+         [&] { return ClipboardDropEffect() == 5 && !CapturePanelShown(); }},
+        {"Ctrl+X on the list", [&] { ListOf({exe}); },
+         [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'X'); }; },
+         [&] { return ClipboardDropEffect() == 2 && !CapturePanelShown(); }},
         {"「送る」メニューに登録",
          [&] { ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str()); },
          // The last item of the menu: one up from the first.
