@@ -3,9 +3,28 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/second_launch.h"
 #include "win/application.h"
 #include "win/error.h"
+#include "win/program_path.h"
+
+namespace {
+
+// The basket's own window with the paths it was started with, until it is closed.
+int RunBasket(std::vector<std::wstring> paths) {
+    win::Application application(L"Tuckbay");
+    app::MainWindow mainWindow(application);
+    try {
+        mainWindow.PathsHandedOver(std::move(paths));
+    } catch (...) {
+        win::ReportCurrentException();
+    }
+    return application.Run();
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The save box moves the current folder to wherever a list was saved; a library the
@@ -17,9 +36,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&icc);
     int exitCode = 0;
     try {
-        win::Application application(L"Tuckbay");
-        app::MainWindow mainWindow(application);
-        exitCode = application.Run();
+        std::vector<std::wstring> paths = app::PathsFromCommandLine(::GetCommandLineW());
+        // With paths, the basket already running from this executable takes them; a launch
+        // without paths, or one nobody answered in time, opens a window of its own.
+        if (paths.empty() || !app::HandOverToRunningProgram(win::ProgramPath(), paths))
+            exitCode = RunBasket(std::move(paths));
     } catch (...) {
         win::ReportCurrentException();
         exitCode = 1;

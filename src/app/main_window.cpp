@@ -6,10 +6,14 @@
 #include <windowsx.h>
 
 #include "app/elevation.h"
+#include "app/second_launch.h"
+#include "app/send_to.h"
 #include "app/system_menu.h"
+#include "dragout/clipboard_files.h"
 #include "filelist/kept_list.h"
 #include "filelist/list_commands.h"
 #include "win/error.h"
+#include "win/program_path.h"
 
 namespace app {
 
@@ -200,12 +204,45 @@ void MainWindow::FilesDropped(HWND zone, HDROP drop) {
     dropIntake_->HandleMessage(MSG{zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0, 0, {}});
 }
 
+void MainWindow::PathsHandedOver(std::vector<std::wstring> paths) {
+    dropIntake_->TakeDrop(std::move(paths));
+}
+
+bool MainWindow::SecondLaunchCopyData(const COPYDATASTRUCT& data) {
+    if (programPath_.empty())
+        programPath_ = win::ProgramPath();
+    std::optional<std::vector<std::wstring>> paths = ReadHandOver(data, programPath_);
+    if (!paths)
+        return false;
+    // Taken from our own loop once the sender has its answer: a box the paths may bring up
+    // must not keep the sender waiting, nor make it think the paths were lost.
+    handedOver_.push_back(std::move(*paths));
+    ::PostMessageW(Hwnd(), kTakePendingDrops, 0, 0);
+    return true;
+}
+
+void MainWindow::ComeToFront() {
+    if (!::IsWindowVisible(Hwnd())) {
+        application_.Restore(); // minimised, the program stands on the taskbar alone
+        return;
+    }
+    if (::IsIconic(Hwnd()))
+        ::ShowWindow(Hwnd(), SW_RESTORE);
+    ::SetForegroundWindow(Hwnd());
+}
+
 void MainWindow::TakePendingDrops() {
     // Taken one at a time: a drop may open a box, and what arrives meanwhile queues again.
     while (!pendingDrops_.empty() && ::IsWindowEnabled(Hwnd())) {
         PendingDrop next = pendingDrops_.front();
         pendingDrops_.erase(pendingDrops_.begin());
         FilesDropped(next.zone, next.drop);
+    }
+    while (!handedOver_.empty() && ::IsWindowEnabled(Hwnd())) {
+        std::vector<std::wstring> next = std::move(handedOver_.front());
+        handedOver_.erase(handedOver_.begin());
+        ComeToFront();
+        PathsHandedOver(std::move(next));
     }
 }
 
@@ -252,6 +289,22 @@ void MainWindow::ListViewColumnClick(int column) {
     sortHeader_->ColumnClicked(column);
 }
 
+void MainWindow::ListViewKeyDown(WORD key) {
+    if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
+        return;
+    if (::GetKeyState(VK_CONTROL) < 0) {
+        if (key == 'C')
+            CopyFilesClick();
+        else if (key == 'X')
+            CutFilesClick();
+    } else if (key == VK_DELETE) {
+        RemoveItemClick();
+    } else if (key == VK_F2) {
+        if (auto index = fileList_->FocusedIndex())
+            ::SendMessageW(listView, LVM_EDITLABELW, *index, 0);
+    }
+}
+
 void MainWindow::SaveListClick() { filelist::SaveList(Hwnd(), FileList(), Dialogs()); }
 void MainWindow::CopyListAsTextClick() {
     filelist::CopyListToClipboard(Hwnd(), FileList(), Dialogs());
@@ -265,6 +318,21 @@ void MainWindow::PropertiesClick() {
 void MainWindow::OpenFolderClick() {
     Shell().FolderOf(fileList_->SelectedCount(), fileList_->FocusedText());
 }
+void MainWindow::RegisterSendToClick() {
+    RegisterInSendTo(Hwnd(), Dialogs(), SendToFolder(), win::ProgramPath());
+}
+void MainWindow::CopyFilesClick() { PutListedFilesOnClipboard(dragout::kClipboardCopy); }
+void MainWindow::CutFilesClick() { PutListedFilesOnClipboard(dragout::kClipboardCut); }
+
+void MainWindow::PutListedFilesOnClipboard(DWORD effect) {
+    if (fileList_->Count() == 0) {
+        Dialogs().ShowMessage(Hwnd(), filelist::kEmptyList);
+        return;
+    }
+    const std::vector<std::wstring> paths = fileList_->AllPaths();
+    clipboard_->watch.WriteOwnData([&] { dragout::PutFilesOnClipboard(Hwnd(), paths, effect); });
+}
+
 void MainWindow::HelpClick() { Shell().OpenHelp(); }
 void MainWindow::AboutClick() { aboutBox->ShowModal(); }
 void MainWindow::AddCapturedClick() { clipboard_->watch.AddCapturedClick(); }
@@ -329,6 +397,15 @@ void MainWindow::OnCommand(int id) {
     case kIdOpenFolder:
     case kIdListOpenFolder:
         OpenFolderClick();
+        break;
+    case kIdCopyFiles:
+        CopyFilesClick();
+        break;
+    case kIdCutFiles:
+        CutFilesClick();
+        break;
+    case kIdRegisterSendTo:
+        RegisterSendToClick();
         break;
     case kIdHelp:
         HelpClick();
@@ -397,6 +474,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         if (header.hwndFrom == listView && header.code == LVN_COLUMNCLICK) {
             ListViewColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        } else if (header.hwndFrom == listView && header.code == LVN_KEYDOWN) {
+            ListViewKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
         }
         return 0;
     }
@@ -412,7 +491,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
         // A box of ours has closed: take the drops that came while it was open, once the
         // box is gone.
-        if (wParam && !pendingDrops_.empty())
+        if (wParam && (!pendingDrops_.empty() || !handedOver_.empty()))
             ::PostMessageW(Hwnd(), kTakePendingDrops, 0, 0);
         return 0;
     case kTakePendingDrops:
@@ -422,6 +501,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (missingPrune_)
             missingPrune_->AnswersArrived();
         return 0;
+    case WM_COPYDATA:
+        // Anyone may send it, shaped any way: no data is no hand-over.
+        return lParam != 0 &&
+               SecondLaunchCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_DRAWCLIPBOARD:
         WMDrawClipboard();
         return 0;

@@ -50,6 +50,9 @@ enum ControlId : int {
     kIdUndo,
     kIdRemoveMissing,
     kIdKeepList,
+    kIdRegisterSendTo = 251,
+    kIdCopyFiles,
+    kIdCutFiles,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -76,6 +79,12 @@ public:
     void OnKeyPress(wchar_t key);
     // Files dropped on the drop zone or the list area.
     void FilesDropped(HWND zone, HDROP drop);
+    // Paths from the command line or handed over by a second launch: taken as a drop on the
+    // drop zone.
+    void PathsHandedOver(std::vector<std::wstring> paths);
+    // A WM_COPYDATA: a second launch's paths are taken (and true returned) only when they are
+    // a whole hand-over from this executable; anything else is ignored without a word.
+    bool SecondLaunchCopyData(const COPYDATASTRUCT& data);
     void AppActivate();
     void AppDeactivate();
     void ListAreaButtonClick();
@@ -86,6 +95,8 @@ public:
     void ListViewColumnClick(int column);
     // A drag of one row out of the list, as a copy or a move by the mode switch.
     void ListViewBeginDrag(int row);
+    // A key pressed while the list itself has the focus (not its label editor).
+    void ListViewKeyDown(WORD key);
     void SaveListClick();
     void CopyListAsTextClick();
     void AddFromClipboardTextClick();
@@ -93,6 +104,9 @@ public:
     void RemoveMissingClick();
     void PropertiesClick();
     void OpenFolderClick();
+    void RegisterSendToClick();
+    void CopyFilesClick();
+    void CutFilesClick();
     void HelpClick();
     void AboutClick();
     void AddCapturedClick();
@@ -149,6 +163,9 @@ private:
     void CreateControls();
     void TakePendingDrops();
     void LetDropsThroughToAnElevatedWindow();
+    void ComeToFront();
+    // Every listed file on the clipboard, as files, with the given "Preferred DropEffect".
+    void PutListedFilesOnClipboard(DWORD effect);
     void ReleasePendingDrops();
     void CreateMenus();
     // The list menu's and the list's context menu's commands for missing files and the kept list.
@@ -199,6 +216,9 @@ private:
     dragout::DragGesture dragGesture_{*this, dropSource_};
     // Drops that arrived while a box of ours was open, in their order; each handle is ours.
     std::vector<PendingDrop> pendingDrops_;
+    // Paths second launches handed over, waiting to be taken in their order.
+    std::vector<std::vector<std::wstring>> handedOver_;
+    std::wstring programPath_;
     bool created_ = false;
     bool destroyed_ = false;
 };

@@ -84,6 +84,11 @@ void MainWindow::CreateMenus() {
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdProperties, L"ファイルのプロパティ(&P)");
     ::AppendMenuW(list, MF_STRING, kIdOpenFolder, L"フォルダを開く(&F)");
+    // Ways to reach the basket from the shell and to hand its files on.
+    ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(list, MF_STRING, kIdCopyFiles, L"ファイルとしてコピー(&C)");
+    ::AppendMenuW(list, MF_STRING, kIdCutFiles, L"ファイルとして切り取り(&X)");
+    ::AppendMenuW(list, MF_STRING, kIdRegisterSendTo, L"「送る」メニューに登録");
     HMENU help = ::CreatePopupMenu();
     ::AppendMenuW(help, MF_STRING, kIdHelp, L"ヘルプ");
     ::AppendMenuW(help, MF_STRING, kIdAbout, L"バージョン情報");

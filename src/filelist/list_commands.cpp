@@ -8,6 +8,7 @@
 #include "filelist/file_list.h"
 #include "filelist/line_format.h"
 #include "filelist/list_file.h"
+#include "win/clipboard.h"
 #include "win/codepage.h"
 #include "win/dialogs.h"
 #include "win/error.h"
@@ -16,35 +17,9 @@
 namespace filelist {
 namespace {
 
-constexpr wchar_t kEmptyList[] = L"ファイルリストが空です";
-
-void OpenOrThrow(const win::ClipboardScope& clipboard) {
-    if (!clipboard.IsOpen()) {
-        throw win::Error(L"クリップボードを開くことができません",
-                         static_cast<long>(clipboard.OpenError()));
-    }
-}
-
-[[noreturn]] void ThrowLastError() {
-    DWORD code = ::GetLastError();
-    throw win::Error(win::SystemMessageText(code), static_cast<long>(code));
-}
-
-// Hands a NUL-terminated copy of the bytes to the open clipboard under format.
-void PutOnClipboard(UINT format, const void* data, size_t size) {
-    win::GlobalHandle memory(::GlobalAlloc(GMEM_MOVEABLE, size));
-    if (!memory)
-        ThrowLastError();
-    {
-        win::GlobalLockScope lock(memory.get());
-        if (lock.Data() == nullptr)
-            ThrowLastError();
-        std::memcpy(lock.Data(), data, size);
-    }
-    if (::SetClipboardData(format, memory.get()) == nullptr)
-        ThrowLastError();
-    memory.release();
-}
+using win::OpenOrThrow;
+using win::PutOnClipboard;
+using win::ThrowLastError;
 
 // The text format the writer put on the clipboard; the other one, if present, the system
 // made from it. Formats the writer set are listed before those the system adds.

@@ -11,6 +11,9 @@ namespace filelist {
 
 class FileList;
 
+// What every command that needs a listed file says when the list is empty.
+inline constexpr wchar_t kEmptyList[] = L"ファイルリストが空です";
+
 // SaveListClick: asks for a name through the save dialog and writes the list file there.
 void SaveList(HWND owner, const FileList& list, win::Dialogs& dialogs);
 

@@ -26,7 +26,9 @@ void ClipboardWatch::Leave() {
 
 void ClipboardWatch::WMDrawClipboard() {
     std::exception_ptr failure;
-    if (host_.WatchChecked()) {
+    const bool ownData =
+        writingOwnData_ || (ownSequence_ != 0 && ::GetClipboardSequenceNumber() == ownSequence_);
+    if (host_.WatchChecked() && !ownData) {
         try {
             host_.ShowCapturePanel(true);
             TakeStayOnTopStyle();
@@ -50,6 +52,18 @@ void ClipboardWatch::WMChangeCBChain(HWND leaving, HWND next) {
     else if (nextViewer_ != nullptr)
         ::SendMessageW(nextViewer_, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(leaving),
                        reinterpret_cast<LPARAM>(next));
+}
+
+void ClipboardWatch::WriteOwnData(const std::function<void()>& write) {
+    writingOwnData_ = true;
+    try {
+        write();
+    } catch (...) {
+        writingOwnData_ = false;
+        throw;
+    }
+    writingOwnData_ = false;
+    ownSequence_ = ::GetClipboardSequenceNumber();
 }
 
 void ClipboardWatch::LoadClipboardFiles() {

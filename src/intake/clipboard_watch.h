@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace intake {
@@ -43,6 +44,10 @@ public:
     // A viewer leaves the chain; the message's result is 0.
     void WMChangeCBChain(HWND leaving, HWND next);
 
+    // Runs write, which puts the program's own data on the clipboard: the change is passed on
+    // along the chain but not captured, while a change by anyone after it is.
+    void WriteOwnData(const std::function<void()>& write);
+
     void LoadClipboardFiles();
     // Registers the memo's lines as they stand, then goes back to the list panel.
     void AddCapturedClick();
@@ -60,6 +65,10 @@ private:
     // The window's stay-on-top style, held apart from its topmost state: once taken it is
     // never given up, so a window the user has since made non-topmost stays so.
     bool stayOnTop_ = false;
+    // Our own write: its notice may come during the write, or later along the chain, when the
+    // clipboard's sequence number still says nobody has written since.
+    bool writingOwnData_ = false;
+    DWORD ownSequence_ = 0;
 };
 
 } // namespace intake

@@ -51,8 +51,12 @@ public:
     // error.
     bool HandleMessage(const MSG& msg);
 
-private:
+    // Appends paths as a drop of them on the drop zone does: shortcuts resolved while the
+    // shortcut switch is down, everything else (list files too) as given, in order. Paths from
+    // the command line and from a second launch come in here too.
     void TakeDrop(std::vector<std::wstring> paths);
+
+private:
     void TakeListZoneDrop(std::vector<std::wstring> paths, bool& handled);
     void Refuse();
 

@@ -29,6 +29,9 @@ std::wstring SystemMessageText(DWORD code);
 // The system's text, or "OLE エラー %.8X" where the system has none.
 std::wstring OleErrorText(HRESULT hr);
 
+// Throws Error with the system's text for GetLastError().
+[[noreturn]] void ThrowLastError();
+
 // Throws Error with the OLE text of hr when hr has its severity bit set.
 void ThrowIfFailed(HRESULT hr);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "file_bytes.h"
 #include "pump.h"
 
 namespace tuckbay::test {
@@ -55,6 +56,26 @@ DWORD PutFilesFromHelper(const std::wstring& mode, const std::vector<std::wstrin
     args.insert(args.end(), paths.begin(), paths.end());
     win::KernelHandle helper = StartHelper(args);
     return helper ? WaitForHelper(helper) : ~0u;
+}
+
+std::vector<std::wstring> ReadFilesFromHelper() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, folder);
+    const std::wstring file = std::wstring(folder) + L"tuckbay_clipboard_read_" +
+                              std::to_wstring(::GetCurrentProcessId()) + L".txt";
+    ::DeleteFileW(file.c_str());
+    win::KernelHandle helper = StartHelper({L"read", file});
+    std::vector<std::wstring> lines;
+    if (!helper || WaitForHelper(helper) != 0)
+        return lines;
+    const std::string bytes = ReadBytes(file);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
+                            bytes.size() / sizeof(wchar_t));
+    ::DeleteFileW(file.c_str());
+    for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos;
+         start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
 }
 
 void PutText(HWND owner, const std::wstring& text) {

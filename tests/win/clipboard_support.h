@@ -17,6 +17,10 @@ namespace tuckbay::test {
 // STILL_ACTIVE when it did not end in time, ~0u when it could not be started.
 DWORD PutFilesFromHelper(const std::wstring& mode, const std::vector<std::wstring>& paths);
 
+// What a paste in another process (the helper) finds on the clipboard, one line each:
+// "effect N", "hdrop PATH" and "idlist PATH" in the order the formats list them.
+std::vector<std::wstring> ReadFilesFromHelper();
+
 // Puts text on the clipboard from this process.
 void PutText(HWND owner, const std::wstring& text);
 

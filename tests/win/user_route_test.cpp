@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/send_to.h"
 #include "clipboard_support.h"
 #include "drag_kit.h"
+#include "intake/shortcut.h"
 #include "main_window_fixture.h"
 #include "win/program_path.h"
 
@@ -146,6 +148,20 @@ protected:
 
     bool CapturePanelShown() const {
         return ::IsWindowVisible(mainWindow->capturePanel->Hwnd()) != FALSE;
+    }
+
+    // The "Preferred DropEffect" of files on the clipboard; 0 when it holds no files.
+    DWORD ClipboardDropEffect() {
+        DWORD effect = 0;
+        if (::OpenClipboard(mainWindow->Hwnd())) {
+            HANDLE data = ::GetClipboardData(::RegisterClipboardFormatW(L"Preferred DropEffect"));
+            if (data != nullptr && ::IsClipboardFormatAvailable(CF_HDROP)) {
+                effect = *static_cast<const DWORD*>(::GlobalLock(data));
+                ::GlobalUnlock(data);
+            }
+            ::CloseClipboard();
+        }
+        return effect;
     }
 
     static bool Down(const win::SpeedButton& button) { return button.Down(); }
@@ -304,6 +320,29 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
          },
          [&] { return !KeepListChecked(); }},
+        {"ファイルとしてコピー(&C)", [&] { ListOf({exe}); },
+         [&] { return Choose(MenuBar('L'), {'C'}); },
+         [&] { return ClipboardDropEffect() == 5 && !CapturePanelShown(); }},
+        {"ファイルとして切り取り(&X)", [&] { ListOf({exe}); },
+         [&] { return Choose(MenuBar('L'), {'X'}); },
+         [&] { return ClipboardDropEffect() == 2 && !CapturePanelShown(); }},
+        {"Ctrl+C on the list", [&] { ListOf({exe}); },
+         [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'C'); }; },
+         [&] { return ClipboardDropEffect() == 5 && !CapturePanelShown(); }},
+        {"Ctrl+X on the list", [&] { ListOf({exe}); },
+         [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'X'); }; },
+         [&] { return ClipboardDropEffect() == 2 && !CapturePanelShown(); }},
+        {"「送る」メニューに登録",
+         [&] { ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str()); },
+         // Third from the menu's end, above the two items for missing files and the kept list.
+         [&] {
+             return Choose(MenuBar('L'), {VK_UP, VK_UP, VK_UP, VK_RETURN});
+         },
+         [&] {
+             return !dialogs.messages.empty() &&
+                    dialogs.messages.back() == L"「送る」メニューに登録しました" &&
+                    intake::ResolveShortcut(app::SendToFolder() + L"\\Tuckbay.lnk") == exe;
+         }},
         {"バージョン情報", [] {},
          [&] {
              HWND box = mainWindow->aboutBox->Handle();
@@ -359,6 +398,38 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          },
          [&] { return Choose([](InputDriver& d) { d.Key(VK_APPS); }, {'D'}); },
          [&] { return List().AllPaths() == Texts{L"C:\\a.txt"}; }},
+        {"Delete on the list",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}, 1);
+             dialogs.confirmAnswers = {true};
+         },
+         [] { return [](InputDriver& d) { d.Key(VK_DELETE); }; },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\c.txt"} &&
+                    dialogs.questions.back() == L"C:\\b.txtをリストから削除しますか？";
+         }},
+        {"F2 on the list, and Delete inside its editor",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"}, 1);
+             count = dialogs.questions.size();
+         },
+         [&] {
+             HWND list = mainWindow->listView;
+             return Gesture([list](InputDriver& d) {
+                 d.Key(VK_F2);
+                 auto editing = [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0); };
+                 if (!d.WaitFor("the editor", [&] { return editing() != 0; }))
+                     return;
+                 // The key edits the text: it removes no item.
+                 d.Key(VK_DELETE);
+                 d.Key(VK_ESCAPE);
+                 d.WaitFor("the editor to close", [&] { return editing() == 0; });
+             });
+         },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"} &&
+                    dialogs.questions.size() == count;
+         }},
         {"a right click on the left strip opens no menu", [&] { count = contextMenusDone; },
          [&] {
              HWND strip = mainWindow->leftStrip->Hwnd();

@@ -5,6 +5,9 @@
 //                                                 event READY, closes it when RELEASE is set
 //   clipboard_writer viewer READY                 joins the clipboard viewer chain, sets READY
 //                                                 and waits there to be killed, never leaving
+//   clipboard_writer read FILE                    writes what a shell paste would find there
+//                                                 to FILE, one UTF-16 line each: "effect N",
+//                                                 "hdrop PATH", "idlist PATH"
 // Exits with 0 on success.
 #include <windows.h>
 #include <shellapi.h>
@@ -87,6 +90,53 @@ int JoinChainAndWait(const wchar_t* ready) {
     return 4;
 }
 
+// Each item of a "Shell IDList Array" as a file-system path.
+void IdListPaths(HANDLE data, std::wstring& out) {
+    const auto* array = static_cast<const CIDA*>(::GlobalLock(data));
+    if (array == nullptr)
+        return;
+    auto* base = reinterpret_cast<const BYTE*>(array);
+    auto parent = reinterpret_cast<LPCITEMIDLIST>(base + array->aoffset[0]);
+    for (UINT i = 1; i <= array->cidl; ++i) {
+        LPITEMIDLIST full =
+            ::ILCombine(parent, reinterpret_cast<LPCITEMIDLIST>(base + array->aoffset[i]));
+        std::wstring path(32768, L'\0');
+        if (full != nullptr && ::SHGetPathFromIDListEx(full, path.data(), 32768, 0))
+            out += L"idlist " + std::wstring(path.c_str()) + L"\n";
+        ::ILFree(full);
+    }
+    ::GlobalUnlock(data);
+}
+
+int ReadFiles(HWND window, const wchar_t* file) {
+    if (!::OpenClipboard(window))
+        return 2;
+    std::wstring out;
+    if (HANDLE effect = ::GetClipboardData(::RegisterClipboardFormatW(L"Preferred DropEffect"))) {
+        out +=
+            L"effect " + std::to_wstring(*static_cast<const DWORD*>(::GlobalLock(effect))) + L"\n";
+        ::GlobalUnlock(effect);
+    }
+    if (auto drop = static_cast<HDROP>(::GetClipboardData(CF_HDROP))) {
+        const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            path.resize(::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+            out += L"hdrop " + path + L"\n";
+        }
+    }
+    if (HANDLE ids = ::GetClipboardData(::RegisterClipboardFormatW(CFSTR_SHELLIDLIST)))
+        IdListPaths(ids, out);
+    ::CloseClipboard();
+    HANDLE h = ::CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 3;
+    DWORD written = 0;
+    ::WriteFile(h, out.data(), static_cast<DWORD>(out.size() * sizeof(wchar_t)), &written, nullptr);
+    ::CloseHandle(h);
+    return 0;
+}
+
 } // namespace
 
 int main() {
@@ -106,6 +156,8 @@ int main() {
         result = PutFiles(window, argc - 2, argv + 2, DROPEFFECT_COPY | DROPEFFECT_LINK, false);
     else if (mode == L"hold" && argc == 4)
         result = Hold(window, argv[2], argv[3]);
+    else if (mode == L"read" && argc == 3)
+        result = ReadFiles(window, argv[2]);
     else if (mode == L"viewer" && argc == 3)
         result = JoinChainAndWait(argv[2]);
     ::DestroyWindow(window);

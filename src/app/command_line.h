@@ -1,0 +1,14 @@
+// The paths a user starts the program with: "tuckbay.exe PATH...", from a shell, a script or
+// the Send To menu.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+// The arguments after the program's own name, in order, each made absolute against the
+// current folder (a full path stays exactly as given). Empty arguments are left out.
+std::vector<std::wstring> PathsFromCommandLine(const wchar_t* commandLine);
+
+} // namespace app

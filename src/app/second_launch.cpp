@@ -1,0 +1,69 @@
+#include "app/second_launch.h"
+
+#include "app/hand_over_format.h"
+
+namespace app {
+namespace {
+
+// The main window's class name, the product's since the first version.
+constexpr wchar_t kMainWindowClass[] = L"TTuckbayForm1";
+
+std::vector<HWND> MainWindowsOfOtherProcesses() {
+    std::vector<HWND> found;
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            wchar_t name[32] = {};
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            // Minimised, the main window is hidden; it is still the running program's.
+            if (pid != ::GetCurrentProcessId() && ::GetClassNameW(hwnd, name, 32) > 0 &&
+                std::wstring_view(name) == kMainWindowClass)
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+bool HandOverToRunningProgram(const std::wstring& program, const std::vector<std::wstring>& paths,
+                              DWORD timeoutMs) {
+    const std::vector<unsigned char> data = EncodeHandOver({program, paths});
+    COPYDATASTRUCT message{kHandOverId, static_cast<DWORD>(data.size()),
+                           const_cast<unsigned char*>(data.data())};
+    const DWORD start = ::GetTickCount();
+    for (HWND window : MainWindowsOfOtherProcesses()) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        // The running program comes to the front when it takes the paths; the system lets it
+        // only if the launch that has the foreground allows it.
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        ::AllowSetForegroundWindow(pid);
+        DWORD_PTR taken = FALSE;
+        if (::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&message),
+                                  SMTO_NORMAL, timeoutMs - elapsed, &taken) &&
+            taken == TRUE)
+            return true;
+    }
+    return false;
+}
+
+std::optional<std::vector<std::wstring>> ReadHandOver(const COPYDATASTRUCT& data,
+                                                      const std::wstring& program) {
+    if (data.dwData != kHandOverId || data.cbData > kHandOverLimit)
+        return std::nullopt;
+    std::optional<HandOver> handOver = DecodeHandOver(data.lpData, data.cbData);
+    if (!handOver || !SamePath(handOver->program, program))
+        return std::nullopt;
+    return std::move(handOver->paths);
+}
+
+} // namespace app

@@ -1,0 +1,24 @@
+// A second launch with paths hands them to the Tuckbay already running from the same
+// executable instead of opening a second window.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+// Offers the paths to each running main window until one of this executable takes them, for at
+// most timeoutMs in all. True when one took them; false when none did or none answered in
+// time, and the caller then opens its own window with the paths.
+bool HandOverToRunningProgram(const std::wstring& program, const std::vector<std::wstring>& paths,
+                              DWORD timeoutMs = 5000);
+
+// The paths of a WM_COPYDATA that is a whole hand-over from program; nothing for anything else
+// (another identifier, another executable, malformed or oversized data).
+std::optional<std::vector<std::wstring>> ReadHandOver(const COPYDATASTRUCT& data,
+                                                      const std::wstring& program);
+
+} // namespace app

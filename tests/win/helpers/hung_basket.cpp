@@ -1,0 +1,16 @@
+// A window of the main window's class that never answers a message: a running Tuckbay that
+// hangs, for the test of a second launch that gets no answer. Ends after a minute if not ended.
+#include <windows.h>
+
+int main() {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = instance;
+    wc.lpszClassName = L"TTuckbayForm1";
+    ::RegisterClassW(&wc);
+    ::CreateWindowExW(0, wc.lpszClassName, L"Tuckbay", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                      200, 100, nullptr, nullptr, instance, nullptr);
+    ::Sleep(60000);
+    return 0;
+}

@@ -1,0 +1,148 @@
+#include "program_copy.h"
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "filelist/line_format.h"
+#include "pump.h"
+#include "win/program_path.h"
+
+namespace tuckbay::test {
+namespace {
+
+struct Found {
+    DWORD pid;
+    const wchar_t* className;
+    HWND hwnd;
+};
+
+std::wstring UnicodeClipboardText() {
+    std::wstring text;
+    if (!::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text.assign(chars, wcsnlen(chars, ::GlobalSize(data) / sizeof(wchar_t)));
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+} // namespace
+
+std::wstring CurrentFolder() {
+    std::wstring folder(::GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return folder;
+}
+
+HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
+    Found found{pid, className, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<Found*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t name[64] = {};
+            ::GetClassNameW(hwnd, name, 64);
+            if (owner == f->pid && std::wstring(name) == f->className && ::IsWindowVisible(hwnd)) {
+                f->hwnd = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.hwnd;
+}
+
+std::wstring QuoteArgument(const std::wstring& argument) {
+    // The paths the tests pass end in no backslash and hold no quote.
+    return L"\"" + argument + L"\"";
+}
+
+ProgramProcess::~ProgramProcess() { End(); }
+
+void ProgramProcess::End() {
+    if (info_.hProcess) {
+        ::TerminateProcess(info_.hProcess, 1);
+        ::WaitForSingleObject(info_.hProcess, 5000);
+        ::CloseHandle(info_.hThread);
+        ::CloseHandle(info_.hProcess);
+    }
+    info_ = {};
+}
+
+bool ProgramProcess::Launch(const std::wstring& exe, const std::wstring& arguments,
+                            const std::wstring& folder) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring command = QuoteArgument(exe);
+    if (!arguments.empty())
+        command += L" " + arguments;
+    return ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &si, &info_) != FALSE;
+}
+
+HWND ProgramProcess::MainWindow(DWORD timeoutMs) const {
+    HWND main = nullptr;
+    PumpUntil([&] { return (main = FindProcessWindow(info_.dwProcessId, L"TTuckbayForm1")); },
+              std::chrono::milliseconds(timeoutMs));
+    return main;
+}
+
+bool ProgramProcess::Ended() const {
+    return ::WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramProcess::ExitCode(DWORD timeoutMs) const {
+    PumpUntil([&] { return Ended(); }, std::chrono::milliseconds(timeoutMs));
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+std::wstring HelperPath(const std::wstring& name) { return win::BesideProgram(name + L".exe"); }
+
+DWORD RunHelper(const std::wstring& name, const std::wstring& arguments) {
+    ProgramProcess helper;
+    if (!helper.Launch(HelperPath(name), arguments, CurrentFolder()))
+        return ~0u;
+    return helper.ExitCode();
+}
+
+std::vector<std::wstring> ListOfWindow(HWND main) {
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
+    ::PostMessageW(main, WM_COMMAND, app::kIdCopyListAsText, 0);
+    std::wstring text;
+    PumpUntil([&] { return !(text = UnicodeClipboardText()).empty(); });
+    return filelist::SplitLines(text);
+}
+
+void ProgramCopy::SetUp() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    folder_ = std::wstring(temp) + L"tuckbay_run_" + std::to_wstring(::GetCurrentProcessId());
+    std::filesystem::remove_all(std::filesystem::path(folder_));
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+    exe_ = folder_ + L"\\tuckbay.exe";
+    ASSERT_TRUE(::CopyFileW(win::BesideProgram(L"tuckbay.exe").c_str(), exe_.c_str(), FALSE));
+}
+
+void ProgramCopy::TearDown() {
+    process_.End();
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(folder_), ignored);
+}
+
+HWND ProgramCopy::Start(const std::wstring& arguments) {
+    if (!process_.Launch(exe_, arguments, folder_))
+        return nullptr;
+    return process_.MainWindow();
+}
+
+} // namespace tuckbay::test
