@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "../tests/win/drop_builder.h"
 #include "app/main_window.h"
 #include "bench_support.h"
 #include "intake/clipboard_drops.h"
@@ -27,17 +27,7 @@ using bench::Seconds;
 
 // Files on the clipboard as the shell puts them there. Owned by hwnd, so hwnd hears of it.
 void PutFiles(HWND hwnd, const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const std::wstring& p : paths)
-        list += p + L'\0';
-    list += L'\0';
-    HGLOBAL global = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                                   sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(global));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
-    ::GlobalUnlock(global);
+    HGLOBAL global = tuckbay::test::BuildDrop(paths);
     ::OpenClipboard(hwnd);
     ::EmptyClipboard();
     ::SetClipboardData(CF_HDROP, global);

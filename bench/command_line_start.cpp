@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../tests/win/drop_builder.h"
 #include "app/main_window.h"
 #include "bench_support.h"
 #include "win/program_path.h"
@@ -85,17 +86,7 @@ double StartUntilShown(const std::wstring& exe, const std::wstring& arguments,
 double DropUntilShown(win::Application& application, const std::vector<std::wstring>& paths) {
     app::MainWindow window(application,
                            (fs::temp_directory_path() / L"tuckbay_bench_drop.ini").wstring());
-    std::wstring list;
-    for (const std::wstring& path : paths)
-        list += path + L'\0';
-    list += L'\0';
-    HGLOBAL global = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                                   sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(global));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
-    ::GlobalUnlock(global);
+    HDROP global = tuckbay::test::BuildDrop(paths);
     const auto start = bench::Clock::now();
     ::PostMessageW(window.dropZone->Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(global), 0);
     application.PumpUntil([&] { return window.FileList().Count() == paths.size(); }, 30000);

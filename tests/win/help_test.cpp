@@ -12,20 +12,6 @@
 namespace tuckbay::test {
 namespace {
 
-struct RecordingShell : app::ShellRequests {
-    void ExecuteEx(const SHELLEXECUTEINFOW&) override { ++others; }
-    void StartProcess(const std::wstring&, const std::wstring&) override { ++others; }
-    void Open(HWND owner, const std::wstring& verb, const std::wstring& file) override {
-        opened.push_back({owner, verb, file});
-    }
-    struct Opened {
-        HWND owner;
-        std::wstring verb, file;
-    };
-    std::vector<Opened> opened;
-    int others = 0;
-};
-
 // The open popup menu of this process, if any.
 HWND OpenPopupMenu() {
     HWND found = nullptr;
@@ -59,18 +45,7 @@ int ItemAt(HMENU menu, const std::wstring& caption) {
     return -1;
 }
 
-class HelpCommand : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        mainWindow->SetShellRequests(&shell);
-    }
-    void TearDown() override {
-        mainWindow->SetShellRequests(nullptr);
-        MainWindowTest::TearDown();
-    }
-    RecordingShell shell;
-};
+using HelpCommand = ShellRecordingTest;
 
 TEST_F(HelpCommand, MenuClicksOpenTheHelpFileBesideTheProgram) {
     HMENU bar = ::GetMenu(mainWindow->Hwnd());
@@ -109,11 +84,9 @@ TEST_F(HelpCommand, MenuClicksOpenTheHelpFileBesideTheProgram) {
     ASSERT_TRUE(Pump([&] { return !shell.opened.empty(); }));
 
     const std::wstring chm = win::BesideProgram(L"tuckbay2.chm");
-    ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0].owner, mainWindow->Hwnd());
-    EXPECT_EQ(shell.opened[0].verb, L"OPEN");
-    EXPECT_EQ(shell.opened[0].file, chm);
-    EXPECT_EQ(shell.others, 0);
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"OPEN " + chm});
+    EXPECT_EQ(shell.owners, std::vector<HWND>{mainWindow->Hwnd()});
+    EXPECT_TRUE(shell.properties.empty() && shell.commands.empty());
     // The build puts the help file beside the program; the request names that very file.
     EXPECT_NE(::GetFileAttributesW(chm.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(::GetFileAttributesW(win::BesideProgram(L"tuckbay.exe").c_str()),

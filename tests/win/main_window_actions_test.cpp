@@ -15,31 +15,8 @@
 namespace tuckbay::test {
 namespace {
 
-struct RecordingShell : app::ShellRequests {
-    void ExecuteEx(const SHELLEXECUTEINFOW& r) override {
-        properties.push_back(r.lpFile);
-        owners.push_back(r.hwnd);
-    }
-    void StartProcess(const std::wstring&, const std::wstring& commandLine) override {
-        commands.push_back(commandLine);
-    }
-    void Open(HWND, const std::wstring& verb, const std::wstring& file) override {
-        opened.push_back(verb + L" " + file);
-    }
-    std::vector<std::wstring> properties, commands, opened;
-    std::vector<HWND> owners;
-};
-
-class Actions : public MainWindowTest {
+class Actions : public ShellRecordingTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        mainWindow->SetShellRequests(&shell);
-    }
-    void TearDown() override {
-        mainWindow->SetShellRequests(nullptr);
-        MainWindowTest::TearDown();
-    }
     void Command(int id) { ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     void FocusAndSelect(int index) {
         LVITEMW item{};
@@ -63,9 +40,6 @@ protected:
         ::SendMessageW(Header(), WM_LBUTTONUP, 0, at);
         Pump([] { return false; }, 0);
     }
-
-    // Declared before the window goes, as the fixture's own state is.
-    RecordingShell shell;
 };
 
 TEST_F(Actions, HeaderTriangleFollowsTheSortOfTheList) {

@@ -162,6 +162,38 @@ protected:
     std::unique_ptr<app::MainWindow> mainWindow;
 };
 
+// Records the shell requests the window makes instead of letting them open windows.
+struct RecordingShell : app::ShellRequests {
+    void ExecuteEx(const SHELLEXECUTEINFOW& r) override {
+        properties.push_back(r.lpFile);
+        owners.push_back(r.hwnd);
+    }
+    void StartProcess(const std::wstring&, const std::wstring& commandLine) override {
+        commands.push_back(commandLine);
+    }
+    void Open(HWND owner, const std::wstring& verb, const std::wstring& file) override {
+        opened.push_back(verb + L" " + file);
+        owners.push_back(owner);
+    }
+    std::vector<std::wstring> properties, commands, opened;
+    std::vector<HWND> owners; // of every request, in order
+};
+
+// The main window with its shell requests recorded.
+class ShellRecordingTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        mainWindow->SetShellRequests(&shell);
+    }
+    void TearDown() override {
+        mainWindow->SetShellRequests(nullptr);
+        MainWindowTest::TearDown();
+    }
+    // Declared before the window goes, as the fixture's own state is.
+    RecordingShell shell;
+};
+
 // The texts of the list view's items as the view itself reports them.
 std::vector<std::wstring> ViewTexts(HWND listView);
 

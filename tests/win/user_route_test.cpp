@@ -22,17 +22,6 @@ namespace {
 using Texts = std::vector<std::wstring>;
 using Gesture = std::function<void(InputDriver&)>;
 
-struct RecordingShell : app::ShellRequests {
-    void ExecuteEx(const SHELLEXECUTEINFOW& r) override { properties.push_back(r.lpFile); }
-    void StartProcess(const std::wstring&, const std::wstring& commandLine) override {
-        commands.push_back(commandLine);
-    }
-    void Open(HWND, const std::wstring& verb, const std::wstring& file) override {
-        opened.push_back(verb + L" " + file);
-    }
-    Texts properties, commands, opened;
-};
-
 // The popup menu on the screen, if one is open.
 HWND OpenMenu() {
     HWND menu = ::FindWindowW(L"#32768", nullptr);
@@ -51,18 +40,16 @@ POINT ScreenCentre(HWND hwnd) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-class UserRoute : public MainWindowTest {
+class UserRoute : public ShellRecordingTest {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        mainWindow->SetShellRequests(&shell);
+        ShellRecordingTest::SetUp();
         ::SetWindowSubclass(mainWindow->Hwnd(), CountContextMenus, 1,
                             reinterpret_cast<DWORD_PTR>(&contextMenusDone));
     }
     void TearDown() override {
         ::RemoveWindowSubclass(mainWindow->Hwnd(), CountContextMenus, 1);
-        mainWindow->SetShellRequests(nullptr);
-        MainWindowTest::TearDown();
+        ShellRecordingTest::TearDown();
     }
 
     // WM_CONTEXTMENU requests the main window has finished with, its menu closed again.
@@ -182,7 +169,6 @@ protected:
     }
 
     // Declared before the window goes, as the fixture's own state is.
-    RecordingShell shell;
     std::atomic<int> contextMenusDone{0};
 };
 
