@@ -7,7 +7,7 @@ namespace app {
 
 namespace {
 
-const wchar_t kClassName[] = L"TForm3";
+const wchar_t kClassName[] = L"TuckbayAboutBox";
 constexpr int kClientWidth = 256;
 constexpr int kClientHeight = 104;
 constexpr COLORREF kTitleColour = RGB(0, 128, 0);

@@ -131,8 +131,9 @@ void MainWindow::CreateControls() {
 
     capturePanel = std::make_unique<win::Panel>(listArea->Hwnd(), Bounds{1, 1, 496, 230});
     ::ShowWindow(capturePanel->Hwnd(), SW_HIDE);
+    // Empty until the capture fills it, which it does before the panel is ever shown.
     captureMemo = win::CreateChild(
-        L"EDIT", L"Memo1",
+        L"EDIT", L"",
         WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
             ES_AUTOVSCROLL | ES_WANTRETURN,
         WS_EX_CLIENTEDGE, {1, 1, 494, 187}, capturePanel->Hwnd(), kIdCaptureMemo, formFont);
