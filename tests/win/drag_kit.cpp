@@ -83,6 +83,25 @@ constexpr wchar_t kTargetClass[] = L"TuckbayTestDropTarget";
 
 } // namespace
 
+HWND OpenPopupMenu() {
+    HWND found = nullptr;
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            wchar_t name[16] = {};
+            ::GetClassNameW(hwnd, name, 16);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            if (std::wstring(name) == L"#32768" && pid == ::GetCurrentProcessId() &&
+                ::IsWindowVisible(hwnd)) {
+                *reinterpret_cast<HWND*>(param) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style) {
     WNDCLASSW wc{};
     if (GetClassInfoW(GetModuleHandleW(nullptr), name, &wc))

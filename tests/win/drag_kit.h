@@ -37,6 +37,9 @@ std::vector<std::wstring> ShellIdListPaths(IDataObject* data);
 // The same, read through its CF_HDROP.
 std::vector<std::wstring> HdropPaths(IDataObject* data);
 
+// The popup menu of this process that is open on the screen, if any.
+HWND OpenPopupMenu();
+
 // Registers a window class of the test process, once.
 void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
 

@@ -12,26 +12,6 @@
 namespace tuckbay::test {
 namespace {
 
-// The open popup menu of this process, if any.
-HWND OpenPopupMenu() {
-    HWND found = nullptr;
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            wchar_t name[16] = {};
-            ::GetClassNameW(hwnd, name, 16);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            if (std::wstring(name) == L"#32768" && pid == ::GetCurrentProcessId() &&
-                ::IsWindowVisible(hwnd)) {
-                *reinterpret_cast<HWND*>(param) = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // Position of the item with the given caption in menu, or -1.

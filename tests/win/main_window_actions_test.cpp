@@ -5,10 +5,12 @@
 
 #include <array>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/elevation.h"
 #include "app/system_menu.h"
+#include "drag_kit.h"
 #include "main_window_fixture.h"
 #include "win/program_path.h"
 
@@ -17,6 +19,41 @@ namespace {
 
 class Actions : public ShellRecordingTest {
 protected:
+    // Opens the taskbar button's menu as the shell does (the application window's system menu,
+    // the chosen command posted back to that window) and clicks the item with the pointer.
+    void ChooseFromTaskbarMenu(UINT id) {
+        HMENU menu = ::GetSystemMenu(app->Handle(), FALSE);
+        int position = -1;
+        for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i)
+            if (::GetMenuItemID(menu, i) == id)
+                position = i;
+        ASSERT_GE(position, 0);
+        std::string failure;
+        std::thread driver([&] {
+            InputDriver d;
+            RECT item{};
+            if (d.WaitFor("the taskbar menu", [&] {
+                    return OpenPopupMenu() && ::GetMenuItemRect(nullptr, menu, position, &item);
+                })) {
+                const POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+                if (d.MoveTo(at, "the pointer on the item", [&] {
+                        return ::GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE;
+                    })) {
+                    d.LeftDown();
+                    d.LeftUp();
+                }
+            }
+            if (!d.failure.empty())
+                d.Key(VK_ESCAPE);
+            failure = d.failure;
+        });
+        const UINT chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 300, 300, 0,
+                                             app->Handle(), nullptr);
+        driver.join();
+        EXPECT_EQ(failure, "");
+        ASSERT_EQ(chosen, id);
+        ::PostMessageW(app->Handle(), WM_SYSCOMMAND, chosen, 0);
+    }
     void Command(int id) { ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     void FocusAndSelect(int index) {
         LVITEMW item{};
@@ -148,7 +185,7 @@ TEST_F(Actions, SystemMenuOffersTheTwoCommandsBelowItsOwn) {
 TEST_F(Actions, TopLeftCommandMovesTheWindowToTheCornerKeepingItsSize) {
     ::SetWindowPos(mainWindow->Hwnd(), nullptr, -150, -40, 720, 330, SWP_NOZORDER);
     const RECT before = WindowRect();
-    ::PostMessageW(app->Handle(), WM_SYSCOMMAND, app::kIdSystemTopLeft, 0);
+    ChooseFromTaskbarMenu(app::kIdSystemTopLeft);
     EXPECT_TRUE(Pump([&] { return WindowRect().left == 0 && WindowRect().top == 0; }));
     const RECT after = WindowRect();
     EXPECT_EQ(after.right - after.left, before.right - before.left);
@@ -163,6 +200,7 @@ TEST_F(Actions, MoveCommandRunsTheKeyboardMove) {
     const RECT before = WindowRect();
     g_main = mainWindow->Hwnd();
     g_ticks = 0;
+    ChooseFromTaskbarMenu(app::kIdSystemMove);
     // Inside the move loop: arrows to the right, then Enter to end it there.
     ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
         ++g_ticks;
@@ -173,7 +211,6 @@ TEST_F(Actions, MoveCommandRunsTheKeyboardMove) {
             ::KillTimer(nullptr, id);
         }
     });
-    ::PostMessageW(app->Handle(), WM_SYSCOMMAND, app::kIdSystemMove, 0);
     EXPECT_TRUE(Pump([] { return g_ticks > 3; }));
     Pump([] { return false; }, 0);
     const RECT after = WindowRect();

@@ -22,12 +22,6 @@ namespace {
 using Texts = std::vector<std::wstring>;
 using Gesture = std::function<void(InputDriver&)>;
 
-// The popup menu on the screen, if one is open.
-HWND OpenMenu() {
-    HWND menu = ::FindWindowW(L"#32768", nullptr);
-    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
-}
-
 bool PointerAt(POINT p) {
     POINT at{};
     ::GetCursorPos(&at);
@@ -92,11 +86,11 @@ protected:
     static Gesture Choose(const Gesture& open, std::vector<WORD> keys) {
         return [open, keys](InputDriver& d) {
             open(d);
-            if (!d.WaitFor("the menu to open", [] { return OpenMenu() != nullptr; }))
+            if (!d.WaitFor("the menu to open", [] { return OpenPopupMenu() != nullptr; }))
                 return;
             for (WORD key : keys)
                 d.Key(key);
-            d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+            d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
         };
     }
 
@@ -189,12 +183,12 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              HMENU menu = ::GetMenu(mainWindow->Hwnd());
              return Gesture([menu, &greyed](InputDriver& d) {
                  d.Chord(VK_MENU, 'L');
-                 if (!d.WaitFor("the menu to open", [] { return OpenMenu() != nullptr; }))
+                 if (!d.WaitFor("the menu to open", [] { return OpenPopupMenu() != nullptr; }))
                      return;
                  greyed = (::GetMenuState(menu, app::kIdUndo, MF_BYCOMMAND) & MF_GRAYED) != 0;
                  d.Key(VK_ESCAPE);
                  d.Key(VK_ESCAPE);
-                 d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+                 d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
              });
          },
          [&] { return greyed; }},
@@ -426,7 +420,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                            [this, start] { return contextMenusDone > start; });
              });
          },
-         [&] { return contextMenusDone > static_cast<int>(count) && OpenMenu() == nullptr; }},
+         [&] { return contextMenusDone > static_cast<int>(count) && OpenPopupMenu() == nullptr; }},
         {"ファイルリストへ登録する",
          [&] {
              ListOf({});
@@ -444,14 +438,14 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              HWND memo = mainWindow->captureMemo;
              return Gesture([memo](InputDriver& d) {
                  Click(d, ScreenCentre(memo), true);
-                 if (!d.WaitFor("the memo's menu", [] { return OpenMenu() != nullptr; }))
+                 if (!d.WaitFor("the memo's menu", [] { return OpenPopupMenu() != nullptr; }))
                      return;
                  HMENU menu =
-                     reinterpret_cast<HMENU>(::SendMessageW(OpenMenu(), MN_GETHMENU, 0, 0));
+                     reinterpret_cast<HMENU>(::SendMessageW(OpenPopupMenu(), MN_GETHMENU, 0, 0));
                  if (::GetMenuItemID(menu, 0) == app::kIdRemoveItem)
                      d.failure = "the list's menu opened on the memo";
                  d.Key(VK_ESCAPE);
-                 d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+                 d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
              });
          },
          [&] { return CapturePanelShown(); }},
@@ -498,11 +492,11 @@ TEST_F(UserRoute, TheKeyboardOpensTheListMenuUnderTheFocusedItem) {
         RECT menu{};
         Perform([&](InputDriver& d) {
             key == VK_F10 ? d.Chord(VK_SHIFT, VK_F10) : d.Key(key);
-            if (!d.WaitFor("the menu to open", [] { return OpenMenu() != nullptr; }))
+            if (!d.WaitFor("the menu to open", [] { return OpenPopupMenu() != nullptr; }))
                 return;
-            ::GetWindowRect(OpenMenu(), &menu);
+            ::GetWindowRect(OpenPopupMenu(), &menu);
             d.Key(VK_ESCAPE);
-            d.WaitFor("the menu to close", [] { return OpenMenu() == nullptr; });
+            d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
         });
         EXPECT_EQ(menu.left, expected.x);
         EXPECT_EQ(menu.top, expected.y);
