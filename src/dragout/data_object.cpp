@@ -90,13 +90,15 @@ LPITEMIDLIST Combine(IMalloc& allocator, LPCITEMIDLIST folder, LPCITEMIDLIST ite
 }
 
 // Parsing a name costs the shell a trip to the file system for that one file; listing a
-// folder reads its entries in bulk, at a twentieth of that each under Wine. So a folder whose
-// files are largely listed is listed, and each entry whose name is exactly a listed name gives
-// that path its identifier list. Whatever the listing doesn't match (another case, a short
-// name, a file that isn't there) is left to the parse, so the result and any failure are the
-// parse's own. The folder's entries are counted first, cheaply and only up to a limit, so that
-// a crowded folder with few of its files listed is not read whole for them.
-constexpr size_t kListFolderFrom = 8;
+// folder reads its entries in bulk, at a twentieth of that each under Wine. So a folder that
+// many listed files share is listed when they make up a good part of it, and each entry whose
+// name is exactly a listed name gives that path its identifier list. Whatever the listing
+// doesn't match (another case, a short name, a file that isn't there) is left to the parse, so
+// the result and any failure are the parse's own. The folder's entries are counted first, and
+// only up to a limit, so that a crowded folder is not listed whole for a few of its files.
+// (Wine reads a folder whole even to count it, so there the count costs a crowded folder's
+// size, at a thirtieth of a parse an entry.)
+constexpr size_t kListFolderFrom = 16;
 constexpr size_t kEntriesPerListedFile = 8;
 
 bool HasAtMost(const std::wstring& folderPath, size_t limit) {

@@ -274,6 +274,10 @@ TEST(CreateFilesDataObject, FailsWithTheFirstReasonAndNamesEveryPathTheShellCann
         lostFolder.push_back(temp.File(L"gone\\" + std::to_wstring(i) + L".txt"));
     lostFolder.push_back(temp.File(L"kept\\b.txt"));
     std::filesystem::remove_all(temp.Path(L"gone"));
+    std::vector<std::wstring> manyInOne;
+    for (int i = 0; i < 20; ++i)
+        manyInOne.push_back(i == 13 ? temp.Path(L"many\\lost.txt")
+                                    : temp.File(L"many\\" + std::to_wstring(i) + L".txt"));
     const Case cases[] = {
         {"one file missing among five",
          {temp.File(L"1.txt"), temp.File(L"x\\2.txt"), temp.Path(L"missing.txt"),
@@ -282,6 +286,8 @@ TEST(CreateFilesDataObject, FailsWithTheFirstReasonAndNamesEveryPathTheShellCann
          0},
         // Twelve different paths can't be found; the duplicate is named once.
         {"a folder that vanished after listing", lostFolder, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11}, 2},
+        // Enough files of one folder for it to be listed: the listing can't hide the gap.
+        {"one file missing among twenty in one folder", manyInOne, {13}, 0},
     };
 
     for (const Case& c : cases) {
@@ -336,17 +342,17 @@ TEST(CreateFilesDataObject, LongListsDrivesAndWideNamesArriveInListOrderInBothFo
                      true,
                      1 + 2},
                     // Too few of the folder's files to be worth reading it whole.
-                    {"ten files of a crowded folder", {}, true, 1 + 10},
+                    {"20 files of a folder of 1,001", {}, true, 1 + 20},
                     // The listing matches names exactly; the parse finds the rest.
-                    {"names in another case than on disk", {}, true, 1 + 6}};
+                    {"names in another case than on disk", {}, true, 1 + 8}};
     for (size_t i = 0; i < 1001; ++i)
         cases[0].paths.push_back(temp.File(L"one\\" + std::to_wstring(i) + L".txt"));
     for (size_t i = 0; i < 1000; ++i)
         cases[1].paths.push_back(
             temp.File(L"fifty\\" + std::to_wstring(i % 50) + L"\\" + std::to_wstring(i) + L".txt"));
-    for (size_t i = 0; i < 10; ++i)
-        cases[4].paths.push_back(cases[0].paths[i * 97]);
-    for (size_t i = 0; i < 12; ++i) {
+    for (size_t i = 0; i < 20; ++i)
+        cases[4].paths.push_back(cases[0].paths[i * 50]);
+    for (size_t i = 0; i < 16; ++i) {
         std::wstring name = L"Name " + std::to_wstring(i) + L".txt";
         cases[5].received.push_back(temp.File(L"case\\" + name));
         if (i % 2 == 1)
