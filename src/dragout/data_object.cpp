@@ -1,6 +1,9 @@
 #include "dragout/data_object.h"
 
+#include <shlwapi.h>
+
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -86,6 +89,68 @@ LPITEMIDLIST Combine(IMalloc& allocator, LPCITEMIDLIST folder, LPCITEMIDLIST ite
     return reinterpret_cast<LPITEMIDLIST>(combined);
 }
 
+// Parsing a name costs the shell a trip to the file system for that one file; listing a
+// folder reads its entries in bulk, at a twentieth of that each under Wine. So a folder that
+// many listed files share is listed when they make up a good part of it, and each entry whose
+// name is exactly a listed name gives that path its identifier list. Whatever the listing
+// doesn't match (another case, a short name, a file that isn't there) is left to the parse, so
+// the result and any failure are the parse's own. The folder's entries are counted first, and
+// only up to a limit, so that a crowded folder is not listed whole for a few of its files.
+// (Wine reads a folder whole even to count it, so there the count costs a crowded folder's
+// size, at a thirtieth of a parse an entry.)
+constexpr size_t kListFolderFrom = 16;
+constexpr size_t kEntriesPerListedFile = 8;
+
+bool HasAtMost(const std::wstring& folderPath, size_t limit) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileExW((folderPath + L'*').c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    size_t count = 1;
+    while (count <= limit && ::FindNextFileW(find, &found))
+        ++count;
+    ::FindClose(find);
+    return count <= limit;
+}
+
+void NameFromTheFolderListing(IShellFolder& folder, IMalloc& allocator,
+                              const std::vector<std::wstring>& paths, const Folder& group,
+                              IdLists& items) {
+    if (group.members.size() < kListFolderFrom ||
+        !HasAtMost(group.text, group.members.size() * kEntriesPerListedFile))
+        return;
+    ComPtr<IEnumIDList> entries;
+    if (folder.EnumObjects(nullptr,
+                           SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN |
+                               SHCONTF_INCLUDESUPERHIDDEN,
+                           &entries) != S_OK)
+        return;
+    std::unordered_map<std::wstring_view, std::vector<size_t>> wanted;
+    for (size_t i : group.members)
+        wanted[std::wstring_view(paths[i]).substr(group.text.size())].push_back(i);
+    LPITEMIDLIST entry = nullptr;
+    while (!wanted.empty() && entries->Next(1, &entry, nullptr) == S_OK) {
+        STRRET name{};
+        wchar_t* text = nullptr;
+        auto match = wanted.end();
+        if (SUCCEEDED(folder.GetDisplayNameOf(entry, SHGDN_INFOLDER | SHGDN_FORPARSING, &name)) &&
+            SUCCEEDED(::StrRetToStrW(&name, entry, &text))) {
+            match = wanted.find(text);
+            ::CoTaskMemFree(text);
+        }
+        if (match == wanted.end()) {
+            allocator.Free(entry);
+            continue;
+        }
+        // The entry itself goes to the first of the paths it names, copies to the others.
+        *items.Slot(match->second[0]) = entry;
+        for (size_t k = 1; k < match->second.size(); ++k)
+            *items.Slot(match->second[k]) = Combine(allocator, nullptr, entry);
+        wanted.erase(match);
+    }
+}
+
 // The shell's reason for the first path it could not take, then every such path once, so that
 // a user whose files were moved away learns of all of them in one go.
 win::Error NotFoundError(const std::vector<std::wstring>& paths,
@@ -169,7 +234,11 @@ void CreateFilesDataObject(const std::wstring& baseFolderPath,
             group.folder.Reset();
         IShellFolder& parent = group.folder ? *group.folder.Get() : *baseFolder.Get();
         const size_t nameStart = group.folder ? group.text.size() : 0;
+        if (group.folder)
+            NameFromTheFolderListing(*group.folder.Get(), *allocator.Get(), paths, group, items);
         for (size_t i : group.members) {
+            if (*items.Slot(i) != nullptr)
+                continue;
             results[i] = Parse(parent, paths[i].c_str() + nameStart, items.Slot(i));
             failed = failed || FAILED(results[i]);
         }

@@ -29,6 +29,7 @@ struct Ledger {
     std::vector<void*> made;  // identifier lists the folders handed out or the allocator made
     std::vector<void*> freed; // pointers given to the allocator's Free
     int parses = 0;           // ParseDisplayName calls on folders bound from others
+    size_t listed = 0;        // entries handed out by folders listing their contents
     int dataObjects = 0;      // GetUIObjectOf calls
     int liveWrappers = 0;     // wrapper objects not yet released
     int mallocRequests = 0;
@@ -85,6 +86,26 @@ private:
     ComPtr<IMalloc> inner_;
 };
 
+class RecordingEntries : public Counted<IEnumIDList> {
+public:
+    RecordingEntries(Ledger& ledger, ComPtr<IEnumIDList> inner) : Counted(ledger), inner_(inner) {}
+    STDMETHODIMP Next(ULONG wanted, LPITEMIDLIST* entries, ULONG* fetched) override {
+        ULONG got = 0;
+        HRESULT hr = inner_->Next(wanted, entries, &got);
+        ledger_.made.insert(ledger_.made.end(), entries, entries + got);
+        ledger_.listed += got;
+        if (fetched != nullptr)
+            *fetched = got;
+        return hr;
+    }
+    STDMETHODIMP Skip(ULONG count) override { return inner_->Skip(count); }
+    STDMETHODIMP Reset() override { return inner_->Reset(); }
+    STDMETHODIMP Clone(IEnumIDList**) override { return E_NOTIMPL; }
+
+private:
+    ComPtr<IEnumIDList> inner_;
+};
+
 class RecordingFolder : public Counted<IShellFolder> {
 public:
     RecordingFolder(Ledger& ledger, ComPtr<IShellFolder> inner, bool isBase)
@@ -116,7 +137,12 @@ public:
         return inner_->GetUIObjectOf(hwnd, count, items, iid, reserved, object);
     }
     STDMETHODIMP EnumObjects(HWND hwnd, SHCONTF flags, IEnumIDList** list) override {
-        return inner_->EnumObjects(hwnd, flags, list);
+        ComPtr<IEnumIDList> entries;
+        HRESULT hr = inner_->EnumObjects(hwnd, flags, &entries);
+        if (hr != S_OK)
+            return hr;
+        *list = new RecordingEntries(ledger_, entries);
+        return hr;
     }
     STDMETHODIMP BindToStorage(PCUIDLIST_RELATIVE idList, IBindCtx* bc, REFIID iid,
                                void** object) override {
@@ -248,6 +274,10 @@ TEST(CreateFilesDataObject, FailsWithTheFirstReasonAndNamesEveryPathTheShellCann
         lostFolder.push_back(temp.File(L"gone\\" + std::to_wstring(i) + L".txt"));
     lostFolder.push_back(temp.File(L"kept\\b.txt"));
     std::filesystem::remove_all(temp.Path(L"gone"));
+    std::vector<std::wstring> manyInOne;
+    for (int i = 0; i < 20; ++i)
+        manyInOne.push_back(i == 13 ? temp.Path(L"many\\lost.txt")
+                                    : temp.File(L"many\\" + std::to_wstring(i) + L".txt"));
     const Case cases[] = {
         {"one file missing among five",
          {temp.File(L"1.txt"), temp.File(L"x\\2.txt"), temp.Path(L"missing.txt"),
@@ -256,6 +286,8 @@ TEST(CreateFilesDataObject, FailsWithTheFirstReasonAndNamesEveryPathTheShellCann
          0},
         // Twelve different paths can't be found; the duplicate is named once.
         {"a folder that vanished after listing", lostFolder, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11}, 2},
+        // Enough files of one folder for it to be listed: the listing can't hide the gap.
+        {"one file missing among twenty in one folder", manyInOne, {13}, 0},
     };
 
     for (const Case& c : cases) {
@@ -295,21 +327,38 @@ TEST(CreateFilesDataObject, LongListsDrivesAndWideNamesArriveInListOrderInBothFo
         const char* what;
         std::vector<std::wstring> paths;
         bool oneFolder;
+        int parses; // folders parsed, then names the folder's listing did not give
+        std::vector<std::wstring> received = {}; // if not the paths: the names as on disk
     };
-    Case cases[] = {{"1,001 files in one folder", {}, true},
-                    {"1,000 files over 50 folders, taken in turns", {}, false},
+    Case cases[] = {{"1,001 files in one folder", {}, true, 1},
+                    {"1,000 files over 50 folders, taken in turns", {}, false, 50},
                     {"files on two drives",
                      {other.File(L"z.txt"), temp.File(L"c.txt"), other.File(L"z.txt")},
-                     false},
+                     false,
+                     2 + 3},
                     // Neither the Japanese nor any other single code page has all of these.
                     {"names outside the code page",
                      {temp.File(L"wide\\한국어 ελληνικά.txt"), temp.File(L"wide\\😀 ĉ ő.txt")},
-                     true}};
+                     true,
+                     1 + 2},
+                    // Too few of the folder's files to be worth reading it whole.
+                    {"20 files of a folder of 1,001", {}, true, 1 + 20},
+                    // The listing matches names exactly; the parse finds the rest.
+                    {"names in another case than on disk", {}, true, 1 + 8}};
     for (size_t i = 0; i < 1001; ++i)
         cases[0].paths.push_back(temp.File(L"one\\" + std::to_wstring(i) + L".txt"));
     for (size_t i = 0; i < 1000; ++i)
         cases[1].paths.push_back(
             temp.File(L"fifty\\" + std::to_wstring(i % 50) + L"\\" + std::to_wstring(i) + L".txt"));
+    for (size_t i = 0; i < 20; ++i)
+        cases[4].paths.push_back(cases[0].paths[i * 50]);
+    for (size_t i = 0; i < 16; ++i) {
+        std::wstring name = L"Name " + std::to_wstring(i) + L".txt";
+        cases[5].received.push_back(temp.File(L"case\\" + name));
+        if (i % 2 == 1)
+            CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+        cases[5].paths.push_back(temp.Path(L"case\\" + name));
+    }
 
     const HCURSOR waitCursor = LoadCursorW(nullptr, IDC_WAIT);
     for (const Case& c : cases) {
@@ -328,11 +377,13 @@ TEST(CreateFilesDataObject, LongListsDrivesAndWideNamesArriveInListOrderInBothFo
         EXPECT_EQ(during == waitCursor, c.paths.size() > dragout::kWaitCursorAbove);
         EXPECT_EQ(GetCursor(), before);
 
-        EXPECT_EQ(ShellIdListPaths(result.Get()), c.paths);
+        const std::vector<std::wstring>& received = c.received.empty() ? c.paths : c.received;
+        EXPECT_EQ(ShellIdListPaths(result.Get()), received);
         // Under Wine only an object made by the items' own folder renders CF_HDROP as the
         // files themselves; one made higher up gives their drives.
         if (c.oneFolder)
-            EXPECT_EQ(HdropPaths(result.Get()), c.paths);
+            EXPECT_EQ(HdropPaths(result.Get()), received);
+        EXPECT_EQ(ledger.parses, c.parses);
         ExpectFreedExactlyWhatWasMade(ledger);
         result.Reset();
         EXPECT_EQ(ledger.liveWrappers, 0);
