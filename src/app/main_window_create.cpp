@@ -29,7 +29,8 @@ HICON LoadIconSized(int id, int size) {
 
 // A font made again at another DPI: every window that used the old one takes the new one.
 void RemakeFont(HWND root, win::FontHandle& font, win::FontHandle remade) {
-    win::ReplaceFont(root, font.get(), remade.get());
+    if (font)
+        win::ReplaceFont(root, font.get(), remade.get());
     font = std::move(remade);
 }
 

@@ -206,6 +206,19 @@ TEST_F(Dpi, EveryControlFontAndIconIsTheDesignedValueScaled) {
     ExpectLaidOutAt(dpi);
     ShowCapturePanel(false);
 
+    // The about box, made for its owner's DPI: its client area, its labels and their fonts.
+    const app::AboutBox& about = *mainWindow->aboutBox;
+    EXPECT_EQ(ClientSize(about.Handle()).cx, s(256));
+    EXPECT_EQ(ClientSize(about.Handle()).cy, s(104));
+    for (const auto& [label, left, top, fontHeight] :
+         {std::tuple{about.TitleLabel(), 16, 16, 24},
+          std::tuple{about.CreditLabel(), 48, 56, 11}}) {
+        const Bounds bounds = win::ChildBounds(label);
+        EXPECT_EQ(bounds.left, s(left));
+        EXPECT_EQ(bounds.top, s(top));
+        EXPECT_EQ(CharacterHeight(label), s(fontHeight));
+    }
+
     // Wider, and lower than the minimum: the column follows, the height comes back.
     const SIZE outer = OuterSize(main);
     ::SetWindowPos(main, nullptr, 0, 0, outer.cx + s(100), s(200), SWP_NOMOVE | SWP_NOZORDER);
