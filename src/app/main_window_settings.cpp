@@ -13,10 +13,9 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
                    0);
     ::SendMessageW(watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
     ::CheckMenuItem(mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
-    // A file without a width (or with none that could be meant) keeps the designed one: a
-    // width of nothing would leave no list to see.
     // Sizes are kept in designed (96-DPI) units, so the window looks as large at any scale;
-    // positions are the screen's own.
+    // positions are the screen's own. A file without a width (or with none that could be
+    // meant) keeps the designed one: a width of nothing would leave no list to see.
     RECT designed{};
     ::GetWindowRect(Hwnd(), &designed);
     const int width = s.formWidth > 0 ? Scale(s.formWidth) : designed.right - designed.left;
