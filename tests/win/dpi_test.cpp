@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "clipboard_support.h"
 #include "file_bytes.h"
 #include "main_window_fixture.h"
 #include "win/controls.h"
@@ -165,13 +166,6 @@ protected:
         EXPECT_EQ(IconWidth(mainWindow->dragIcon->Icon()), s(32));
     }
 
-    // The capture panel in place of the list panel, as the clipboard capture shows it.
-    void ShowCapturePanel(bool show) {
-        ::ShowWindow(mainWindow->capturePanel->Hwnd(), show ? SW_SHOW : SW_HIDE);
-        ::ShowWindow(mainWindow->listPanel->Hwnd(), show ? SW_HIDE : SW_SHOW);
-        mainWindow->listArea->Realign();
-    }
-
     std::wstring BesideTests(const wchar_t* name) const { return win::BesideProgram(name); }
 
     int dpi = 96;
@@ -202,9 +196,11 @@ TEST_F(Dpi, EveryControlFontAndIconIsTheDesignedValueScaled) {
     EXPECT_EQ(OuterSize(main).cy, std::max(s(305), s(251) + frameHeight));
     EXPECT_EQ(ClientSize(main).cx, s(692));
     ExpectLaidOutAt(dpi);
-    ShowCapturePanel(true);
+    // Files copied in the shell bring up the capture panel in the list area as it is now.
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
+    ASSERT_TRUE(Pump([&] { return ::IsWindowVisible(mainWindow->capturePanel->Hwnd()) != 0; }));
     ExpectLaidOutAt(dpi);
-    ShowCapturePanel(false);
+    ::SendMessageW(mainWindow->backToListButton, BM_CLICK, 0, 0);
 
     // The about box, made for its owner's DPI: its client area, its labels and their fonts.
     const app::AboutBox& about = *mainWindow->aboutBox;
