@@ -1,7 +1,9 @@
 #include "app/about_box.h"
 
 #include "version.h"
+#include "win/controls.h"
 #include "win/error.h"
+#include "win/window.h"
 
 namespace app {
 
@@ -11,6 +13,8 @@ const wchar_t kClassName[] = L"TuckbayAboutBox";
 constexpr int kClientWidth = 256;
 constexpr int kClientHeight = 104;
 constexpr COLORREF kTitleColour = RGB(0, 128, 0);
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME;
 
 HFONT MakeFont(const wchar_t* face, int height, bool italic) {
     LOGFONTW lf{};
@@ -37,25 +41,35 @@ void RegisterClassOnce(HINSTANCE instance) {
 
 } // namespace
 
-AboutBox::AboutBox(HWND owner)
-    : windowFont_(MakeFont(L"Tahoma", 11, false)),
-      titleFont_(MakeFont(L"Times New Roman", 24, true)), owner_(owner) {
+AboutBox::AboutBox(HWND owner) : owner_(owner) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterClassOnce(instance);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExW(exStyle, kClassName, L"バージョン情報", style, 0, 0,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                            instance, nullptr);
+    hwnd_ = CreateWindowExW(kExStyle, kClassName, L"バージョン情報", kStyle, 0, 0, kClientWidth,
+                            kClientHeight, nullptr, nullptr, instance, nullptr);
     if (!hwnd_)
         throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
-    titleLabel_ = MakeLabel(L"Tuckbay v" TUCKBAY_VERSION_TEXT, 16, 16, titleFont_.get());
-    creditLabel_ = MakeLabel(L"Tuckbay 開発チーム", 48, 56, windowFont_.get());
+    titleLabel_ = MakeLabel(L"Tuckbay v" TUCKBAY_VERSION_TEXT);
+    creditLabel_ = MakeLabel(L"Tuckbay 開発チーム");
+    LayOut(win::Window::WindowDpi(owner_ ? owner_ : hwnd_));
+}
+
+void AboutBox::LayOut(int dpi) {
+    dpi_ = dpi;
+    auto scaled = [dpi](int designed) { return win::ScaleToDpi(designed, dpi); };
+    win::FontHandle windowFont(MakeFont(L"Tahoma", scaled(11), false));
+    win::FontHandle titleFont(MakeFont(L"Times New Roman", scaled(24), true));
+    RECT frame{0, 0, scaled(kClientWidth), scaled(kClientHeight)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
+    PlaceLabel(titleLabel_, scaled(16), scaled(16), titleFont.get());
+    PlaceLabel(creditLabel_, scaled(48), scaled(56), windowFont.get());
+    // The labels hold the new fonts now; the old ones can go.
+    windowFont_ = std::move(windowFont);
+    titleFont_ = std::move(titleFont);
 }
 
 AboutBox::~AboutBox() {
@@ -64,21 +78,28 @@ AboutBox::~AboutBox() {
         DestroyWindow(hwnd_);
 }
 
-HWND AboutBox::MakeLabel(const wchar_t* text, int x, int y, HFONT font) {
+HWND AboutBox::MakeLabel(const wchar_t* text) {
+    return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0,
+                           0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void AboutBox::PlaceLabel(HWND label, int x, int y, HFONT font) {
+    // Exactly as large as its text in its font.
+    const std::wstring text = win::WindowText(label);
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
-    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
-    HWND label =
-        CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y,
-                        size.cx, size.cy, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return label;
+    SetWindowPos(label, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void AboutBox::ShowModal() {
+    // The owner may have moved to a monitor of another scale since the box was last laid out.
+    if (const int dpi = win::Window::WindowDpi(owner_ ? owner_ : hwnd_); dpi != dpi_)
+        LayOut(dpi);
     RECT box{}, over{};
     GetWindowRect(hwnd_, &box);
     if (!owner_ || !GetWindowRect(owner_, &over))
@@ -120,6 +141,10 @@ LRESULT CALLBACK AboutBox::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         // Closing only hides the box; it is shown again next time.
         if (self)
             self->closed_ = true;
+        return 0;
+    case WM_DPICHANGED:
+        if (self)
+            self->LayOut(HIWORD(wParam));
         return 0;
     case WM_CTLCOLORSTATIC:
         if (self && reinterpret_cast<HWND>(lParam) == self->titleLabel_) {

@@ -25,7 +25,10 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    HWND MakeLabel(const wchar_t* text, int x, int y, HFONT font);
+    HWND MakeLabel(const wchar_t* text);
+    void PlaceLabel(HWND label, int x, int y, HFONT font);
+    // Fonts, size and labels for a DPI.
+    void LayOut(int dpi);
 
     // Fonts outlive the window and its labels, which hold them.
     win::FontHandle windowFont_;
@@ -34,6 +37,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND titleLabel_ = nullptr;
     HWND creditLabel_ = nullptr;
+    int dpi_ = 0;
     bool closed_ = false;
 };
 

@@ -21,6 +21,8 @@ void ClipboardCapture::SetMemoText(const std::wstring& text) {
 void ClipboardCapture::ShowCapturePanel(bool show) {
     ::ShowWindow(window_.capturePanel->Hwnd(), show ? SW_SHOW : SW_HIDE);
     ::ShowWindow(window_.listPanel->Hwnd(), show ? SW_HIDE : SW_SHOW);
+    // A hidden panel is not aligned: the one now shown takes the list area as it is now.
+    window_.listArea->Realign();
 }
 
 void ClipboardCapture::AppendPath(std::wstring path) {

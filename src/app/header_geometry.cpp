@@ -15,12 +15,14 @@ int32_t Moved(int32_t edge, int32_t by) {
 
 } // namespace
 
-HeaderLayout LayoutHeaderItem(const HeaderRect& item, bool pressed) {
-    const int32_t shift = pressed ? 1 : 0;
-    HeaderRect text{Moved(item.left, 6 + shift), Moved(item.top, 2 + shift),
-                    Moved(item.right, -14 + shift), Moved(item.bottom, -1 + shift)};
-    HeaderRect triangle{text.right, Moved(item.top, 4 + shift), Moved(item.right, -6 + shift),
-                        Moved(item.bottom, -5 + shift)};
+HeaderLayout LayoutHeaderItem(const HeaderRect& item, bool pressed, int dpi) {
+    auto scaled = [dpi](int designed) { return win::ScaleToDpi(designed, dpi); };
+    const int32_t shift = pressed ? scaled(1) : 0;
+    HeaderRect text{Moved(item.left, scaled(6) + shift), Moved(item.top, scaled(2) + shift),
+                    Moved(item.right, scaled(-14) + shift), Moved(item.bottom, scaled(-1) + shift)};
+    HeaderRect triangle{text.right, Moved(item.top, scaled(4) + shift),
+                        Moved(item.right, scaled(-6) + shift),
+                        Moved(item.bottom, scaled(-5) + shift)};
     return {text, triangle};
 }
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "win/layout.h"
+
 namespace app {
 
 struct HeaderRect {
@@ -22,8 +24,8 @@ struct HeaderLayout {
 };
 
 // The caption's and the triangle's rectangles inside an item rectangle; a pressed item shows
-// both one pixel further right and down.
-HeaderLayout LayoutHeaderItem(const HeaderRect& item, bool pressed);
+// both one (designed) pixel further right and down. Every offset is scaled to dpi.
+HeaderLayout LayoutHeaderItem(const HeaderRect& item, bool pressed, int dpi = win::kDesignedDpi);
 
 // The triangle's three corners, in drawing order, inside its rectangle.
 std::array<HeaderPoint, 3> SortArrowPoints(const HeaderRect& triangle, bool up);

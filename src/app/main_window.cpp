@@ -136,6 +136,19 @@ void MainWindow::ApplyListAreaMode(bool visible) {
     OnResize();
 }
 
+void MainWindow::DpiChanged(const RECT& suggested) {
+    MakeFonts();
+    LoadIcons();
+    SetStatusBarParts();
+    ::SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyDpi();
+    // The suggested width is the old one scaled; compact mode's width is the left strip's.
+    if (!(::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE))
+        ApplyListAreaMode(false);
+    OnResize();
+}
+
 void MainWindow::ListAreaButtonClick() {
     ApplyListAreaMode((::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) == 0);
 }
@@ -166,11 +179,12 @@ void MainWindow::OnResize() {
     if (!created_)
         return;
     int width = win::ChildBounds(listArea->Hwnd()).width;
-    ::SendMessageW(listView, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width - 16, 0));
+    ::SendMessageW(listView, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width - Scale(16), 0));
     RECT r;
     ::GetWindowRect(Hwnd(), &r);
-    if (r.bottom - r.top <= 304) {
-        ::SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, 305,
+    const int minimumHeight = Scale(305);
+    if (r.bottom - r.top < minimumHeight) {
+        ::SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, minimumHeight,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -459,6 +473,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         Realign();
         OnResize();
+        return 0;
+    case WM_DPICHANGED:
+        DpiChanged(*reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED)

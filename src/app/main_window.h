@@ -161,6 +161,13 @@ private:
     };
 
     void CreateControls();
+    // Fonts, icons and the status bar's parts for the window's DPI, made again when it changes.
+    void MakeFonts();
+    void LoadIcons();
+    void SetStatusBarParts();
+    // The window moved to a monitor of another scale, or the scale changed: laid out again at
+    // the new DPI, at the size the system suggests, in the same mode.
+    void DpiChanged(const RECT& suggested);
     void TakePendingDrops();
     void LetDropsThroughToAnElevatedWindow();
     void ComeToFront();
@@ -201,6 +208,7 @@ private:
     win::FontHandle listFont_;
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
+    win::IconHandle filesIcon_;
     std::unique_ptr<filelist::FileList> fileList_;
     std::unique_ptr<intake::DropIntake> dropIntake_;
     std::unique_ptr<filelist::MissingPrune> missingPrune_;

@@ -21,9 +21,17 @@ constexpr DWORD kFullStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKF
 constexpr DWORD kWindowExStyle = WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 constexpr wchar_t kGothicP[] = L"ＭＳ Ｐゴシック";
 
+// The icon's image nearest to size (the platform picks it, stretching when none is that big).
 HICON LoadIconSized(int id, int size) {
     return static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+// A font made again at another DPI: every window that used the old one takes the new one.
+void RemakeFont(HWND root, win::FontHandle& font, win::FontHandle remade) {
+    if (font)
+        win::ReplaceFont(root, font.get(), remade.get());
+    font = std::move(remade);
 }
 
 } // namespace
@@ -32,33 +40,57 @@ MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
     : application_(application), settingsPath_(std::move(settingsPath)),
       keptListPath_(filelist::KeptListPath(settingsPath_)) {
     RegisterWindowClass(kWindowClass, CS_DBLCLKS, COLOR_BTNFACE);
-    windowIcon_.reset(LoadIconSized(IDI_TUCKBAY, 32));
-    smallIcon_.reset(LoadIconSized(IDI_TUCKBAY, 16));
-    windowFont_ = win::MakeFont(L"Tahoma", 11);
-    captionFont_ = win::MakeFont(kGothicP, 19, true, false, SHIFTJIS_CHARSET);
-    quickCaptionFont_ = win::MakeFont(kGothicP, 15, false, false, SHIFTJIS_CHARSET);
-    quickPanelFont_ = win::MakeFont(L"Tahoma", 12);
-    listFont_ = win::MakeFont(kGothicP, 12, false, false, SHIFTJIS_CHARSET);
-
     CreateMenus();
-    RECT outer{0, 0, kDesignedClientWidth, kDesignedClientHeight};
-    ::AdjustWindowRectEx(&outer, kFullStyle, TRUE, kWindowExStyle);
+    // Made where the platform puts a new window, and only then sized: its size depends on
+    // the DPI of the monitor it is on.
     CreateNative(kWindowExStyle, kWindowClass, L"Tuckbay", kFullStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                 outer.right - outer.left, outer.bottom - outer.top, application_.Handle(),
-                 mainMenu);
-    ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
-    ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    ::SendMessageW(application_.Handle(), WM_SETICON, ICON_BIG,
-                   reinterpret_cast<LPARAM>(windowIcon_.get()));
-    ::SendMessageW(application_.Handle(), WM_SETICON, ICON_SMALL,
-                   reinterpret_cast<LPARAM>(smallIcon_.get()));
+                 kDesignedClientWidth, kDesignedClientHeight, application_.Handle(), mainMenu);
+    RECT outer{0, 0, Scale(kDesignedClientWidth), Scale(kDesignedClientHeight)};
+    ::AdjustWindowRectExForDpi(&outer, kFullStyle, TRUE, kWindowExStyle, static_cast<UINT>(Dpi()));
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MakeFonts();
+    LoadIcons();
     ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
     CreateControls();
     application_.SetMainWindow(Hwnd());
     created_ = true;
-    Realign();
+    // Aligned through every level: a placed panel is sized once, before its strips exist.
+    ApplyDpi();
     OnCreate();
     aboutBox = std::make_unique<AboutBox>(Hwnd());
+}
+
+void MainWindow::MakeFonts() {
+    const HWND root = Hwnd();
+    RemakeFont(root, windowFont_, win::MakeFont(L"Tahoma", Scale(11)));
+    RemakeFont(root, captionFont_,
+               win::MakeFont(kGothicP, Scale(19), true, false, SHIFTJIS_CHARSET));
+    RemakeFont(root, quickCaptionFont_,
+               win::MakeFont(kGothicP, Scale(15), false, false, SHIFTJIS_CHARSET));
+    RemakeFont(root, quickPanelFont_, win::MakeFont(L"Tahoma", Scale(12)));
+    RemakeFont(root, listFont_, win::MakeFont(kGothicP, Scale(12), false, false, SHIFTJIS_CHARSET));
+}
+
+void MainWindow::LoadIcons() {
+    // Handed out first, destroyed after: no window is ever left holding a destroyed icon.
+    win::IconHandle windowIcon(LoadIconSized(IDI_TUCKBAY, Scale(32)));
+    win::IconHandle smallIcon(LoadIconSized(IDI_TUCKBAY, Scale(16)));
+    win::IconHandle filesIcon(LoadIconSized(IDI_FILES, Scale(32)));
+    for (HWND hwnd : {Hwnd(), application_.Handle()}) {
+        ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon.get()));
+        ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    }
+    if (dragIcon)
+        dragIcon->SetIcon(filesIcon.get());
+    windowIcon_ = std::move(windowIcon);
+    smallIcon_ = std::move(smallIcon);
+    filesIcon_ = std::move(filesIcon);
+}
+
+void MainWindow::SetStatusBarParts() {
+    int parts[] = {Scale(50), -1};
+    ::SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
 MainWindow::~MainWindow() {
@@ -125,7 +157,7 @@ void MainWindow::CreateControls() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = LVCFMT_LEFT;
-    column.cx = 300;
+    column.cx = Scale(300);
     column.pszText = const_cast<wchar_t*>(L"ファイル名");
     ::SendMessageW(listView, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
@@ -156,8 +188,8 @@ void MainWindow::CreateControls() {
         std::make_unique<win::Label>(dragZone->Hwnd(), Bounds{1, 1, 189, 19}, L"アイコンをドラッグ",
                                      captionFont_.get(), COLOR_ACTIVECAPTION, COLOR_WINDOW);
     dragZone->AddAligned(dragCaption->Hwnd(), Align::Top);
-    dragIcon = std::make_unique<win::Image>(dragZone->Hwnd(), Bounds{13, 19, 32, 32},
-                                            LoadIconSized(IDI_FILES, 32));
+    dragIcon =
+        std::make_unique<win::Image>(dragZone->Hwnd(), Bounds{13, 19, 32, 32}, filesIcon_.get());
     dragIcon->onMouseDown = [this](win::Image::Button b, int x, int y) {
         DragIconMouseDown(b, x, y);
     };
@@ -208,8 +240,7 @@ void MainWindow::CreateControls() {
     statusBar = win::CreateChild(STATUSCLASSNAMEW, L"",
                                  WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
                                  {0, 232, 692, 19}, window, kIdStatusBar, formFont);
-    int parts[] = {50, -1};
-    ::SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    SetStatusBarParts();
 
     AddAligned(statusBar, Align::Bottom);
     AddAligned(leftStrip->Hwnd(), Align::Left);

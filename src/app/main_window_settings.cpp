@@ -13,14 +13,15 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
                    0);
     ::SendMessageW(watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
     ::CheckMenuItem(mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
-    // A file without a width (or with none that could be meant) keeps the designed one: a
-    // width of nothing would leave no list to see.
+    // Sizes are kept in designed (96-DPI) units, so the window looks as large at any scale;
+    // positions are the screen's own. A file without a width (or with none that could be
+    // meant) keeps the designed one: a width of nothing would leave no list to see.
     RECT designed{};
     ::GetWindowRect(Hwnd(), &designed);
-    const int width = s.formWidth > 0 ? s.formWidth : designed.right - designed.left;
-    RECT r = settings::BringOntoMonitor({s.left, s.top, s.left + width, s.top + s.formHeight});
-    ::SetWindowPos(Hwnd(), nullptr, r.left, r.top, width, s.formHeight,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = s.formWidth > 0 ? Scale(s.formWidth) : designed.right - designed.left;
+    const int height = Scale(s.formHeight);
+    RECT r = settings::BringOntoMonitor({s.left, s.top, s.left + width, s.top + height});
+    ::SetWindowPos(Hwnd(), nullptr, r.left, r.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 settings::Settings MainWindow::CurrentSettings() const {
@@ -29,8 +30,8 @@ settings::Settings MainWindow::CurrentSettings() const {
     settings::Settings s;
     s.top = r.top;
     s.left = r.left;
-    s.formWidth = r.right - r.left;
-    s.formHeight = r.bottom - r.top;
+    s.formWidth = win::ScaleFromDpi(r.right - r.left, Dpi());
+    s.formHeight = win::ScaleFromDpi(r.bottom - r.top, Dpi());
     s.topmost = topmostButton->Down();
     s.fileListVisible = (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     s.canDropFileList = ::SendMessageW(allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;

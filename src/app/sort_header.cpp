@@ -3,6 +3,7 @@
 #include "app/header_geometry.h"
 #include "win/error.h"
 #include "win/handles.h"
+#include "win/window.h"
 
 #include <commctrl.h>
 
@@ -101,7 +102,8 @@ void SortHeader::DrawHeaderItem(DRAWITEMSTRUCT drawItem) {
 }
 
 void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
-    const HeaderLayout layout = LayoutHeaderItem(ToHeaderRect(rect), pressed);
+    const HeaderLayout layout =
+        LayoutHeaderItem(ToHeaderRect(rect), pressed, win::Window::WindowDpi(listView_));
     int format = LVCFMT_LEFT;
     std::wstring caption = ColumnCaption(listView_, sortColumn_, &format);
     UINT flags = DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;

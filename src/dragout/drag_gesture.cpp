@@ -2,6 +2,7 @@
 
 #include "dragout/drag_out.h"
 #include "dragout/drag_rules.h"
+#include "win/window.h"
 
 namespace dragout {
 
@@ -17,7 +18,8 @@ void DragGesture::MouseMove(int x, int y) {
         return;
     if (!host_.IconPressed())
         return;
-    if (!PastDragThreshold(dragStartX_, dragStartY_, x, y))
+    if (!PastDragThreshold(dragStartX_, dragStartY_, x, y,
+                           win::Window::WindowDpi(host_.IconWindow())))
         return;
 
     // Ends the icon's press and capture before the drag loop takes the pointer, so no later

@@ -4,11 +4,12 @@
 
 namespace dragout {
 
-bool PastDragThreshold(int startX, int startY, int x, int y) noexcept {
+bool PastDragThreshold(int startX, int startY, int x, int y, int dpi) noexcept {
+    const long long threshold = win::ScaleToDpi(kDragThreshold, dpi);
     // Widened so that points at the far ends of the int range cannot overflow.
     long long dx = static_cast<long long>(x) - startX;
     long long dy = static_cast<long long>(y) - startY;
-    return std::llabs(dx) >= kDragThreshold || std::llabs(dy) >= kDragThreshold;
+    return std::llabs(dx) >= threshold || std::llabs(dy) >= threshold;
 }
 
 DragVerdict ContinueVerdict(bool escapePressed, bool leftButton, bool rightButton) noexcept {

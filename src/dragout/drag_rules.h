@@ -1,14 +1,17 @@
 // The drag-out's decisions that need no platform, kept apart so they run in host tests.
 #pragma once
 
+#include "win/layout.h"
+
 namespace dragout {
 
-// The pointer has to travel this far on one axis from the press point before a drag starts.
-// A fixed distance, not the system's drag rectangle.
+// The pointer has to travel this far (in designed pixels, scaled to the screen's DPI) on one
+// axis from the press point before a drag starts. A fixed distance, not the system's drag
+// rectangle.
 inline constexpr int kDragThreshold = 5;
 
 // True when the move from the press point (startX, startY) to (x, y) starts the drag.
-bool PastDragThreshold(int startX, int startY, int x, int y) noexcept;
+bool PastDragThreshold(int startX, int startY, int x, int y, int dpi = win::kDesignedDpi) noexcept;
 
 enum class DragVerdict { Continue, Drop, Cancel };
 

@@ -11,6 +11,7 @@
 #include "win/codepage.h"
 #include "win/dialogs.h"
 #include "win/handles.h"
+#include "win/window.h"
 
 namespace intake {
 namespace {
@@ -159,8 +160,9 @@ void DropIntake::Refuse() {
         host_.SetTopmost(false);
     RECT frame{};
     ::GetWindowRect(host_.MainHwnd(), &frame);
+    const int offset = win::ScaleToDpi(16, win::Window::WindowDpi(host_.MainHwnd()));
     dialogs_.ShowWarningAt(host_.MainHwnd(), L"注意", L"拡張子が.lstに限ります。",
-                           POINT{frame.left + 16, frame.top - 16});
+                           POINT{frame.left + offset, frame.top - offset});
     if (host_.TopmostSwitchDown())
         host_.SetTopmost(true);
 }

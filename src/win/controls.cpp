@@ -17,6 +17,17 @@ HFONT ParentFont(HWND hwnd) {
     return reinterpret_cast<HFONT>(::SendMessageW(::GetParent(hwnd), WM_GETFONT, 0, 0));
 }
 
+// Every control is given in designed bounds: it is made at its parent's DPI, and a parent of
+// ours keeps the designed bounds for the next change of DPI.
+Bounds ScaledFor(HWND parent, const Bounds& designed) {
+    return ScaleToDpi(designed, Window::WindowDpi(parent));
+}
+
+void Adopt(HWND parent, HWND child, const Bounds& designed) {
+    if (Window* owner = Window::FromHwnd(parent))
+        owner->AddDesigned(child, designed);
+}
+
 } // namespace
 
 FontHandle MakeFont(const wchar_t* face, int height, bool bold, bool italic, BYTE charset) {
@@ -31,7 +42,8 @@ FontHandle MakeFont(const wchar_t* face, int height, bool bold, bool italic, BYT
 }
 
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
-                 const Bounds& b, HWND parent, int id, HFONT font) {
+                 const Bounds& designed, HWND parent, int id, HFONT font) {
+    const Bounds b = ScaledFor(parent, designed);
     HWND hwnd = ::CreateWindowExW(
         exStyle, className, text, style | WS_CHILD, b.left, b.top, b.width, b.height, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
@@ -40,6 +52,7 @@ HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWO
         throw Error(L"ウィンドウを作成できません。" + SystemMessageText(code),
                     static_cast<long>(code));
     }
+    Adopt(parent, hwnd, designed);
     if (font != nullptr)
         ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return hwnd;
@@ -54,13 +67,15 @@ std::wstring WindowText(HWND hwnd) {
 
 // ---- Panel ----
 
-Panel::Panel(HWND parent, const Bounds& b, int colorIndex, bool bevel, const wchar_t* text)
+Panel::Panel(HWND parent, const Bounds& designed, int colorIndex, bool bevel, const wchar_t* text)
     : colorIndex_(colorIndex), bevel_(bevel) {
     RegisterWindowClass(kPanelClass, 0, -1);
     SetContentInset(bevel ? 1 : 0);
+    const Bounds b = ScaledFor(parent, designed);
     CreateNative(WS_EX_CONTROLPARENT, kPanelClass, text,
                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, b.left, b.top, b.width,
                  b.height, parent, nullptr);
+    Adopt(parent, Hwnd(), designed);
     ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(ParentFont(Hwnd())), FALSE);
 }
 
@@ -106,12 +121,15 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- Label ----
 
-Label::Label(HWND parent, const Bounds& b, const wchar_t* text, HFONT font, int backColorIndex,
-             int textColorIndex)
-    : font_(font), backColorIndex_(backColorIndex), textColorIndex_(textColorIndex) {
+Label::Label(HWND parent, const Bounds& designed, const wchar_t* text, HFONT font,
+             int backColorIndex, int textColorIndex)
+    : backColorIndex_(backColorIndex), textColorIndex_(textColorIndex) {
     RegisterWindowClass(kLabelClass, 0, -1);
+    const Bounds b = ScaledFor(parent, designed);
     CreateNative(0, kLabelClass, text, WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
                  parent, nullptr);
+    Adopt(parent, Hwnd(), designed);
+    ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 void Label::SetBackColorIndex(int colorIndex) {
@@ -128,15 +146,14 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST:
         // Presses and drops go to the panel beneath, as for a label drawn on it.
         return HTTRANSPARENT;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(font_);
     case WM_PAINT: {
         PaintScope paint(Hwnd());
         HDC hdc = paint.Dc();
         RECT r;
         ::GetClientRect(Hwnd(), &r);
         ::FillRect(hdc, &r, ::GetSysColorBrush(backColorIndex_));
-        HGDIOBJ oldFont = ::SelectObject(hdc, font_);
+        HGDIOBJ oldFont =
+            ::SelectObject(hdc, reinterpret_cast<HFONT>(::SendMessageW(Hwnd(), WM_GETFONT, 0, 0)));
         ::SetBkMode(hdc, TRANSPARENT);
         ::SetTextColor(hdc, ::GetSysColor(textColorIndex_));
         std::wstring text = WindowText(Hwnd());
@@ -150,12 +167,14 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- SpeedButton ----
 
-SpeedButton::SpeedButton(HWND parent, const Bounds& b, const wchar_t* text, int id, Kind kind,
-                         bool down, int group)
+SpeedButton::SpeedButton(HWND parent, const Bounds& designed, const wchar_t* text, int id,
+                         Kind kind, bool down, int group)
     : id_(id), kind_(kind), down_(kind != Kind::Push && down), group_(group) {
     RegisterWindowClass(kButtonClass, 0, -1);
+    const Bounds b = ScaledFor(parent, designed);
     CreateNative(0, kButtonClass, text, WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    Adopt(parent, Hwnd(), designed);
 }
 
 void SpeedButton::SetDown(bool down) {
@@ -295,10 +314,17 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- Image ----
 
-Image::Image(HWND parent, const Bounds& b, HICON icon) : icon_(icon) {
+Image::Image(HWND parent, const Bounds& designed, HICON icon) : icon_(icon) {
     RegisterWindowClass(kImageClass, CS_DBLCLKS, -1);
+    const Bounds b = ScaledFor(parent, designed);
     CreateNative(0, kImageClass, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
                  parent, nullptr);
+    Adopt(parent, Hwnd(), designed);
+}
+
+void Image::SetIcon(HICON icon) {
+    icon_ = icon;
+    ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 LRESULT Image::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -315,8 +341,9 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         HWND parent = ::GetParent(Hwnd());
         auto* panel = dynamic_cast<Panel*>(Window::FromHwnd(parent));
         ::FillRect(hdc, &r, ::GetSysColorBrush(panel ? panel->ColorIndex() : COLOR_BTNFACE));
+        // The icon fills the image, which is sized for the DPI, as is the icon given.
         if (icon_ != nullptr)
-            ::DrawIconEx(hdc, 0, 0, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+            ::DrawIconEx(hdc, 0, 0, icon_, r.right, r.bottom, 0, nullptr, DI_NORMAL);
         return 0;
     }
     case WM_LBUTTONDOWN:

@@ -17,9 +17,10 @@ namespace win {
 FontHandle MakeFont(const wchar_t* face, int height, bool bold = false, bool italic = false,
                     BYTE charset = DEFAULT_CHARSET);
 
-// A standard control (list view, button, edit, status bar) as a child of parent.
+// A standard control (list view, button, edit, status bar) as a child of parent, at its
+// designed (96-DPI) bounds scaled to the parent's DPI, as every control of this toolkit is.
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
-                 const Bounds& bounds, HWND parent, int id, HFONT font);
+                 const Bounds& designed, HWND parent, int id, HFONT font);
 
 std::wstring WindowText(HWND hwnd);
 
@@ -29,7 +30,7 @@ std::wstring WindowText(HWND hwnd);
 // panel holds it, and knows which control it was.
 class Panel : public Window {
 public:
-    Panel(HWND parent, const Bounds& bounds, int colorIndex = COLOR_BTNFACE, bool bevel = true,
+    Panel(HWND parent, const Bounds& designed, int colorIndex = COLOR_BTNFACE, bool bevel = true,
           const wchar_t* text = L"");
 
     int ColorIndex() const noexcept { return colorIndex_; }
@@ -46,10 +47,10 @@ private:
     bool bevel_;
 };
 
-// A label: centred text in its own font and system colours.
+// A label: centred text in its own font (WM_SETFONT changes it) and system colours.
 class Label : public Window {
 public:
-    Label(HWND parent, const Bounds& bounds, const wchar_t* text, HFONT font, int backColorIndex,
+    Label(HWND parent, const Bounds& designed, const wchar_t* text, HFONT font, int backColorIndex,
           int textColorIndex);
 
     int BackColorIndex() const noexcept { return backColorIndex_; }
@@ -59,7 +60,6 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HFONT font_;
     int backColorIndex_;
     int textColorIndex_;
 };
@@ -75,7 +75,7 @@ public:
         Push     // never stays down; drawn flat until the pointer is over it
     };
 
-    SpeedButton(HWND parent, const Bounds& bounds, const wchar_t* text, int id, Kind kind,
+    SpeedButton(HWND parent, const Bounds& designed, const wchar_t* text, int id, Kind kind,
                 bool down = false, int group = 0);
 
     bool Down() const noexcept { return down_; }
@@ -105,9 +105,12 @@ class Image : public Window {
 public:
     enum class Button { Left, Right, Middle };
 
-    Image(HWND parent, const Bounds& bounds, HICON icon);
+    // The icon is drawn to fill the image; the caller keeps it.
+    Image(HWND parent, const Bounds& designed, HICON icon);
 
     bool Pressed() const noexcept { return pressed_; }
+    HICON Icon() const noexcept { return icon_; }
+    void SetIcon(HICON icon);
 
     std::function<void(Button, int x, int y)> onMouseDown;
     std::function<void(int x, int y)> onMouseMove;

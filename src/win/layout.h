@@ -18,9 +18,17 @@ struct Bounds {
 
 struct AlignedItem {
     Align align = Align::None;
-    Bounds bounds;          // in: current bounds (strips keep their thickness); out: new bounds
-    bool visible = true;    // hidden items take no room and keep their bounds
+    Bounds bounds;       // in: current bounds (strips keep their thickness); out: new bounds
+    bool visible = true; // hidden items take no room and keep their bounds
 };
+
+// Designed lengths are for a screen of this many dots per inch; at any other the program
+// scales them, rounding as the platform's MulDiv does (halves away from zero).
+inline constexpr int kDesignedDpi = 96;
+int ScaleToDpi(int designed, int dpi) noexcept;
+// A length at dpi in designed units, rounded the same way.
+int ScaleFromDpi(int length, int dpi) noexcept;
+Bounds ScaleToDpi(const Bounds& designed, int dpi) noexcept;
 
 // Places the items inside area: top strips first, then bottom, left and right strips, each
 // group in list order, then every filling item takes what is left. Placed items stay put.

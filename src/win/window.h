@@ -23,11 +23,22 @@ public:
     // The object behind a native window created by this class family, or null.
     static Window* FromHwnd(HWND hwnd) noexcept;
 
+    // The DPI the window is laid out for: its top-level window's, as the system last reported
+    // it. Every designed length (for 96 DPI) reaches the screen through Scale.
+    int Dpi() const noexcept { return WindowDpi(hwnd_); }
+    int Scale(int designed) const noexcept { return ScaleToDpi(designed, Dpi()); }
+    static int WindowDpi(HWND hwnd) noexcept;
+
+    // Remembers a child's designed bounds, so that a change of DPI can place it again.
+    void AddDesigned(HWND child, const Bounds& designed);
     // Keeps child aligned on every resize; a strip keeps its current thickness.
     void AddAligned(HWND child, Align align);
-    // Room kept free along every edge before children are aligned (a bevel).
+    // Room kept free along every edge before children are aligned (a bevel), designed.
     void SetContentInset(int inset) noexcept { inset_ = inset; }
     void Realign();
+    // Lays the children out again for the window's DPI: each at its designed bounds scaled,
+    // then aligned, then the same inside each of them.
+    void ApplyDpi();
 
 protected:
     // Registers the class once per process; the procedure is the shared static one.
@@ -49,14 +60,23 @@ private:
         HWND hwnd;
         Align align;
     };
+    struct DesignedChild {
+        HWND hwnd;
+        Bounds bounds;
+    };
 
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
+    int dpi_ = kDesignedDpi;
     int inset_ = 0;
     std::vector<AlignedChild> aligned_;
+    std::vector<DesignedChild> designed_;
 };
 
 // The bounds of a child window relative to its parent's client area.
 Bounds ChildBounds(HWND child);
+
+// Gives every window of the tree under root (root too) that uses the font from the new one.
+void ReplaceFont(HWND root, HFONT from, HFONT to);
 
 } // namespace win

@@ -21,6 +21,14 @@ TEST(DragThreshold, FivePixelsOnEitherAxisInEitherDirectionStartsTheDrag) {
     EXPECT_TRUE(PastDragThreshold(16, 16, 20, 21));
 }
 
+TEST(DragThreshold, TheFivePixelsScaleWithTheDpi) {
+    // 7.5 pixels at 150 % round to 8; 10 at 200 %.
+    EXPECT_FALSE(PastDragThreshold(16, 16, 23, 16, 144));
+    EXPECT_TRUE(PastDragThreshold(16, 16, 24, 16, 144));
+    EXPECT_FALSE(PastDragThreshold(16, 16, 16, 7, 192));
+    EXPECT_TRUE(PastDragThreshold(16, 16, 16, 6, 192));
+}
+
 TEST(DragThreshold, PointsOutsideTheIconCountAndExtremesDoNotOverflow) {
     EXPECT_TRUE(PastDragThreshold(2, 2, -3, 2));
     EXPECT_FALSE(PastDragThreshold(-1, -1, -4, 2));

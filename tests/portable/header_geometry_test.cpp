@@ -24,6 +24,15 @@ TEST(HeaderGeometry, PressedShiftsEverythingOnePixel) {
     EXPECT_EQ(layout.triangle, (HeaderRect{287, 5, 295, 14}));
 }
 
+TEST(HeaderGeometry, EveryOffsetScalesWithTheDpi) {
+    // At 150 %: 6 -> 9, 2 -> 3, 1 -> 2, 14 -> 21, 4 -> 6, 5 -> 8 (halves away from zero).
+    auto layout = LayoutHeaderItem({0, 0, 450, 27}, false, 144);
+    EXPECT_EQ(layout.text, (HeaderRect{9, 3, 429, 25}));
+    EXPECT_EQ(layout.triangle, (HeaderRect{429, 6, 441, 19}));
+    layout = LayoutHeaderItem({0, 0, 450, 27}, true, 144);
+    EXPECT_EQ(layout.triangle, (HeaderRect{431, 8, 443, 21}));
+}
+
 TEST(HeaderGeometry, NarrowItemKeepsTriangleAtRightEdge) {
     // Too narrow for any caption: the text rectangle turns inside out, the triangle stays put.
     auto layout = LayoutHeaderItem({0, 0, 10, 18}, false);

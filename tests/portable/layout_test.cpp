@@ -24,10 +24,8 @@ TEST(Alignment, StripsThenFillInTheMainWindowsShape) {
 TEST(Alignment, InsetAreaTopStripsAndHiddenItems) {
     // Inside a bevel: a caption strip on top, a placed control, a hidden filler.
     std::vector<AlignedItem> items{
-        {Align::Client, {5, 5, 50, 50}, false},
-        {Align::Top, {0, 0, 0, 19}},
-        {Align::None, {13, 19, 32, 32}},
-        {Align::Right, {0, 0, 20, 0}},
+        {Align::Client, {5, 5, 50, 50}, false}, {Align::Top, {0, 0, 0, 19}},
+        {Align::None, {13, 19, 32, 32}},        {Align::Right, {0, 0, 20, 0}},
         {Align::Client, {0, 0, 0, 0}},
     };
     win::ApplyAlignment({1, 1, 189, 62}, items);
@@ -50,3 +48,16 @@ TEST(Alignment, TooSmallAnAreaGivesEmptyFillersNotNegativeOnes) {
 }
 
 } // namespace
+
+TEST(Scaling, DesignedLengthsRoundAsMulDivAndComeBackExactly) {
+    // Halves go away from zero, as MulDiv rounds them: 1.5 -> 2, -7.5 -> -8, 381.25 -> 381.
+    EXPECT_EQ(win::ScaleToDpi(1, 144), 2);
+    EXPECT_EQ(win::ScaleToDpi(-5, 144), -8);
+    EXPECT_EQ(win::ScaleToDpi(305, 120), 381);
+    EXPECT_EQ(win::ScaleToDpi(Bounds{13, 19, 32, 32}, 144), (Bounds{20, 29, 48, 48}));
+    EXPECT_EQ(win::ScaleFromDpi(1097, 144), 731);
+    // A size kept in designed units and read back at any DPI from 96 up is the size kept.
+    for (int dpi : {96, 120, 144, 168, 192, 240, 288})
+        for (int designed = -2000; designed <= 2000; ++designed)
+            ASSERT_EQ(win::ScaleFromDpi(win::ScaleToDpi(designed, dpi), dpi), designed) << dpi;
+}
