@@ -95,7 +95,7 @@ protected:
             ASSERT_EQ(dpi, std::atoi(meant)) << "the prefix's DPI did not reach the program";
     }
 
-    // Every control of the window, as the layout Part designs it.
+    // Every control of the window, as designed for 96 DPI.
     std::vector<Designed> Controls() const {
         const app::MainWindow& w = *mainWindow;
         return {
