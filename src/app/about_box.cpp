@@ -1,5 +1,7 @@
 #include "app/about_box.h"
 
+#include <algorithm>
+
 #include "version.h"
 #include "win/controls.h"
 #include "win/error.h"
@@ -84,12 +86,19 @@ HWND AboutBox::MakeLabel(const wchar_t* text) {
 }
 
 void AboutBox::PlaceLabel(HWND label, int x, int y, HFONT font) {
-    // Exactly as large as its text in its font.
+    // Exactly as large as its text in its font, with the part of an italic last letter that
+    // leans out past its advance: the label would cut it off.
     const std::wstring text = win::WindowText(label);
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    GLYPHMETRICS last{};
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    if (!text.empty() &&
+        GetGlyphOutlineW(dc, text.back(), GGO_METRICS, &last, 0, nullptr, &identity) != GDI_ERROR)
+        size.cx += std::max<LONG>(0, last.gmptGlyphOrigin.x + static_cast<int>(last.gmBlackBoxX) -
+                                         last.gmCellIncX);
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
     SetWindowPos(label, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -17,6 +18,34 @@ LOGFONTW FontOf(HWND hwnd) {
     LOGFONTW lf{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
     return lf;
+}
+
+// One past the rightmost column that drawing text in font at x = 0 inks.
+int InkRight(HFONT font, const std::wstring& text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    const int width = 1000, height = 100;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD* bits = nullptr;
+    HBITMAP bitmap =
+        CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    std::fill(bits, bits + width * height, 0x00FFFFFF);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    int right = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = right; x < width; ++x)
+            if ((bits[y * width + x] & 0x00FFFFFF) != 0x00FFFFFF)
+                right = x + 1;
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return right;
 }
 
 RECT ChildRect(HWND child) {
@@ -94,15 +123,19 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
     EXPECT_STREQ(credit.lfFaceName, L"Tahoma");
     EXPECT_EQ(credit.lfHeight, -11);
 
-    // Sized to its text: the whole caption fits in the label, with nothing to spare.
+    // Sized to its text: the whole caption fits in the label, the ink of its italic last letter
+    // too, with nothing to spare.
+    const HFONT titleFont =
+        reinterpret_cast<HFONT>(SendMessageW(about.TitleLabel(), WM_GETFONT, 0, 0));
     HDC dc = GetDC(about.TitleLabel());
-    HGDIOBJ old = SelectObject(
-        dc, reinterpret_cast<HFONT>(SendMessageW(about.TitleLabel(), WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, titleFont);
     SIZE size{};
     GetTextExtentPoint32W(dc, L"Tuckbay v0.53", 13, &size);
     SelectObject(dc, old);
     ReleaseDC(about.TitleLabel(), dc);
-    EXPECT_EQ(r1.right - r1.left, size.cx);
+    const int inkRight = InkRight(titleFont, L"Tuckbay v0.53");
+    EXPECT_GE(r1.right - r1.left, std::max<int>(size.cx, inkRight));
+    EXPECT_LE(r1.right - r1.left, std::max<int>(size.cx, inkRight) + 2);
     EXPECT_EQ(r1.bottom - r1.top, size.cy);
 
     // The title is green on the button face.

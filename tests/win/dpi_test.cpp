@@ -195,6 +195,11 @@ TEST_F(Dpi, EveryControlFontAndIconIsTheDesignedValueScaled) {
     const int frameHeight = OuterSize(main).cy - ClientSize(main).cy;
     EXPECT_EQ(OuterSize(main).cy, std::max(s(305), s(251) + frameHeight));
     EXPECT_EQ(ClientSize(main).cx, s(692));
+    // A first start centres the window at the size it has at this DPI.
+    RECT placed{};
+    ::GetWindowRect(main, &placed);
+    EXPECT_EQ(placed.left, (::GetSystemMetrics(SM_CXSCREEN) - OuterSize(main).cx) / 2);
+    EXPECT_EQ(placed.top, (::GetSystemMetrics(SM_CYSCREEN) - OuterSize(main).cy) / 2);
     ExpectLaidOutAt(dpi);
     // Files copied in the shell bring up the capture panel in the list area as it is now.
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
