@@ -83,6 +83,15 @@ constexpr wchar_t kTargetClass[] = L"TuckbayTestDropTarget";
 
 } // namespace
 
+POINT ListItemPoint(HWND listView, int index) {
+    RECT r{};
+    r.left = LVIR_LABEL;
+    ::SendMessageW(listView, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    POINT p{r.left + 10, (r.top + r.bottom) / 2};
+    ::ClientToScreen(listView, &p);
+    return p;
+}
+
 HWND OpenPopupMenu() {
     HWND found = nullptr;
     ::EnumWindows(

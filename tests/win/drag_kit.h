@@ -40,6 +40,10 @@ std::vector<std::wstring> HdropPaths(IDataObject* data);
 // The popup menu of this process that is open on the screen, if any.
 HWND OpenPopupMenu();
 
+// A point on the label of a report list view's item, in screen coordinates: where a user
+// clicks or presses to take the item.
+POINT ListItemPoint(HWND listView, int index);
+
 // Registers a window class of the test process, once.
 void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
 

@@ -224,14 +224,7 @@ TEST_F(FormDragTest, ARowDraggedOutOfTheListHandsThatOneFile) {
     const std::vector<std::wstring> paths = {temp.File(L"a.txt"), temp.File(L"b.txt"),
                                              temp.Path(L"gone.txt")};
     List(paths);
-    auto rowPoint = [&](int row) {
-        RECT r{};
-        r.left = LVIR_LABEL;
-        ::SendMessageW(mainWindow->listView, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
-        POINT p{r.left + 10, (r.top + r.bottom) / 2};
-        ::ClientToScreen(mainWindow->listView, &p);
-        return p;
-    };
+    auto rowPoint = [&](int row) { return ListItemPoint(mainWindow->listView, row); };
     auto dragRow = [&](int row, bool ontoTarget) {
         const POINT from = rowPoint(row);
         const POINT beyond{from.x + 20, from.y};

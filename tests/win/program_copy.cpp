@@ -10,12 +10,6 @@
 namespace tuckbay::test {
 namespace {
 
-struct Found {
-    DWORD pid;
-    const wchar_t* className;
-    HWND hwnd;
-};
-
 std::wstring UnicodeClipboardText() {
     std::wstring text;
     if (!::OpenClipboard(nullptr))
@@ -36,25 +30,6 @@ std::wstring CurrentFolder() {
     std::wstring folder(::GetCurrentDirectoryW(0, nullptr), L'\0');
     folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
     return folder;
-}
-
-HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
-    Found found{pid, className, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[64] = {};
-            ::GetClassNameW(hwnd, name, 64);
-            if (owner == f->pid && std::wstring(name) == f->className && ::IsWindowVisible(hwnd)) {
-                f->hwnd = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.hwnd;
 }
 
 std::wstring QuoteArgument(const std::wstring& argument) {

@@ -9,10 +9,9 @@
 
 #include <gtest/gtest.h>
 
-namespace tuckbay::test {
+#include "process_window.h"
 
-// The first visible top-level window of class className that belongs to process pid.
-HWND FindProcessWindow(DWORD pid, const wchar_t* className);
+namespace tuckbay::test {
 
 // The current folder of this process.
 std::wstring CurrentFolder();

@@ -98,14 +98,7 @@ protected:
         return [access](InputDriver& d) { d.Chord(VK_MENU, access); };
     }
 
-    POINT ItemPoint(int index) {
-        RECT r{};
-        r.left = LVIR_LABEL;
-        ::SendMessageW(mainWindow->listView, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-        POINT p{r.left + 10, (r.top + r.bottom) / 2};
-        ::ClientToScreen(mainWindow->listView, &p);
-        return p;
-    }
+    POINT ItemPoint(int index) { return ListItemPoint(mainWindow->listView, index); }
 
     Gesture RightClickItem(int index) {
         POINT at = ItemPoint(index);

@@ -16,10 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "../process_window.h"
 #include "app/main_window.h"
 #include "win/codepage.h"
 
 namespace {
+
+using tuckbay::test::FindProcessWindow;
 
 int failures = 0;
 
@@ -53,29 +56,6 @@ std::wstring FileVersion(const std::wstring& exe) {
                           reinterpret_cast<void**>(&text), &length))
         return L"(no FileVersion)";
     return text;
-}
-
-HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* className;
-        HWND found;
-    } search{pid, className, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[64] = {};
-            ::GetClassNameW(hwnd, name, 64);
-            if (owner == s->pid && std::wstring(name) == s->className && ::IsWindowVisible(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 std::vector<DWORD> ChildrenOf(DWORD parent) {
@@ -139,7 +119,7 @@ int main() {
         return failures;
     }
     HWND main = nullptr;
-    if (!WaitFor([&] { return (main = VisibleWindowOf(pi.dwProcessId, L"TTuckbayForm1")); },
+    if (!WaitFor([&] { return (main = FindProcessWindow(pi.dwProcessId, L"TTuckbayForm1")); },
                  30000)) {
         Fail(L"no main window after 30 s");
         ::TerminateProcess(pi.hProcess, 1);
