@@ -18,15 +18,6 @@ constexpr COLORREF kTitleColour = RGB(0, 128, 0);
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME;
 
-HFONT MakeFont(const wchar_t* face, int height, bool italic) {
-    LOGFONTW lf{};
-    lf.lfHeight = -height; // character height, without the internal leading
-    lf.lfItalic = italic;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    return CreateFontIndirectW(&lf);
-}
-
 void RegisterClassOnce(HINSTANCE instance) {
     WNDCLASSEXW wc{};
     if (GetClassInfoExW(instance, kClassName, &wc))
@@ -60,8 +51,8 @@ AboutBox::AboutBox(HWND owner) : owner_(owner) {
 void AboutBox::LayOut(int dpi) {
     dpi_ = dpi;
     auto scaled = [dpi](int designed) { return win::ScaleToDpi(designed, dpi); };
-    win::FontHandle windowFont(MakeFont(L"Tahoma", scaled(11), false));
-    win::FontHandle titleFont(MakeFont(L"Times New Roman", scaled(24), true));
+    win::FontHandle windowFont = win::MakeFont(L"Tahoma", scaled(11));
+    win::FontHandle titleFont = win::MakeFont(L"Times New Roman", scaled(24), false, true);
     RECT frame{0, 0, scaled(kClientWidth), scaled(kClientHeight)};
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
     SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
