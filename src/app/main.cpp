@@ -16,8 +16,10 @@ namespace {
 int RunBasket(std::vector<std::wstring> paths) {
     win::Application application(L"Tuckbay");
     app::MainWindow mainWindow(application);
+    // Started without paths, nothing has been dropped: the count display stays blank.
     try {
-        mainWindow.PathsHandedOver(std::move(paths));
+        if (!paths.empty())
+            mainWindow.PathsHandedOver(std::move(paths));
     } catch (...) {
         win::ReportCurrentException();
     }

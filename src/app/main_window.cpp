@@ -200,6 +200,23 @@ void MainWindow::AppDeactivate() {
     dropCaption->SetBackColorIndex(COLOR_GRADIENTINACTIVECAPTION);
 }
 
+void MainWindow::RememberFocus() {
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && ::IsChild(Hwnd(), focus))
+        focusOnDeactivation_ = focus;
+}
+
+void MainWindow::GiveFocusBack() {
+    HWND focus = focusOnDeactivation_;
+    // The list comes first in the tab order, so it has the focus at start; a control that has
+    // gone or cannot take the focus now hands it to the first that can.
+    if (focus == nullptr || !::IsWindow(focus) || !::IsWindowVisible(focus) ||
+        !::IsWindowEnabled(focus))
+        focus = ::GetNextDlgTabItem(Hwnd(), nullptr, FALSE);
+    if (focus != nullptr)
+        ::SetFocus(focus);
+}
+
 void MainWindow::LetDropsThroughToAnElevatedWindow() {
     if (!AllowDropMessages({Hwnd(), dropZone->Hwnd(), listArea->Hwnd()}) && RunningElevated()) {
         ::SendMessageW(statusBar, SB_SETTEXTW, kReportPart,
@@ -527,6 +544,14 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CHANGECBCHAIN:
         WMChangeCBChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        // As a dialog box does: the control that had the focus when another window (a box of
+        // ours, another program) took the activation has it again when the window gets it back.
+        if (LOWORD(wParam) == WA_INACTIVE)
+            RememberFocus();
+        else if (!HIWORD(wParam))
+            GiveFocusBack();
         return 0;
     case WM_ACTIVATEAPP:
         application_.NoteActivation(wParam != FALSE);

@@ -170,6 +170,8 @@ private:
     void DpiChanged(const RECT& suggested);
     void TakePendingDrops();
     void LetDropsThroughToAnElevatedWindow();
+    void RememberFocus();
+    void GiveFocusBack();
     void ComeToFront();
     // Every listed file on the clipboard, as files, with the given "Preferred DropEffect".
     void PutListedFilesOnClipboard(DWORD effect);
@@ -227,6 +229,8 @@ private:
     // Paths second launches handed over, waiting to be taken in their order.
     std::vector<std::vector<std::wstring>> handedOver_;
     std::wstring programPath_;
+    // The control that had the focus when the window last lost the activation.
+    HWND focusOnDeactivation_ = nullptr;
     bool created_ = false;
     bool destroyed_ = false;
 };

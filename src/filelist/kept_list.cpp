@@ -21,6 +21,9 @@ void RestoreKeptList(const std::wstring& path, FileList& list) {
         return;
     // Read whole before anything is appended: a file that fails part-way adds nothing.
     std::vector<std::wstring> paths = ReadListFile(path);
+    // An empty kept list restores nothing, so the count display stays blank as at any start.
+    if (paths.empty())
+        return;
     for (std::wstring& entry : paths)
         list.AppendPath(std::move(entry));
     list.UpdateCountDisplay();

@@ -77,6 +77,8 @@ void Application::Dispatch(MSG& msg) {
     }
     if (handled)
         return;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && MoveFocusByTab(msg))
+        return;
     if (msg.message == WM_CHAR && keyPreview_ && main_ != nullptr &&
         (msg.hwnd == main_ || ::IsChild(main_, msg.hwnd))) {
         try {
@@ -87,6 +89,26 @@ void Application::Dispatch(MSG& msg) {
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
+}
+
+bool Application::MoveFocusByTab(MSG& msg) {
+    if (main_ == nullptr || (msg.hwnd != main_ && !::IsChild(main_, msg.hwnd)) ||
+        ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return false;
+    // A control that takes Tab itself (a multi-line edit field) keeps it, as in a dialog box.
+    const auto wants =
+        ::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (wants & (DLGC_WANTTAB | DLGC_WANTMESSAGE))
+        return false;
+    HWND focus = ::GetFocus();
+    HWND next =
+        ::GetNextDlgTabItem(main_, focus == main_ ? nullptr : focus, ::GetKeyState(VK_SHIFT) < 0);
+    if (next == nullptr)
+        return false;
+    ::SetFocus(next);
+    // From now on the focused control shows it, as controls of a dialog do once Tab is used.
+    ::SendMessageW(main_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
 }
 
 bool Application::ProcessOneMessage() {

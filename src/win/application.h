@@ -69,6 +69,9 @@ public:
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Dispatch(MSG& msg);
+    // Tab and Shift+Tab in the main window move the focus round its controls in their order;
+    // true when the key was used so.
+    bool MoveFocusByTab(MSG& msg);
 
     HWND main_ = nullptr;
     MessageHook hook_;

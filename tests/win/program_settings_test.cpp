@@ -1,5 +1,6 @@
 // The program itself, started as a user starts it, keeps its settings beside its executable.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <string>
@@ -27,6 +28,39 @@ TEST_F(ProgramCopy, FirstRunWritesTheSettingsBesideTheProgram) {
               0u)
         << file;
     EXPECT_NE(file.find("canctrlc=1\r\n"), std::string::npos);
+}
+
+// The count display of a started copy: blank until something could change the number of
+// entries; a kept list brought back at start is such a thing, an empty one is not.
+TEST_F(ProgramCopy, TheCountDisplayAtStartIsBlankUnlessAKeptListCameBack) {
+    const struct {
+        const char* what;
+        const char* settings; // nothing: no settings file
+        const char* keptList; // nothing: no kept list
+        std::wstring count;
+    } starts[] = {
+        {"a first start", nullptr, nullptr, L""},
+        {"settings, the list not kept", "[setting]\r\nkeeplist=0\r\n", "C:\\a.txt\r\n", L""},
+        {"an empty kept list", "[setting]\r\nkeeplist=1\r\n", "", L""},
+        {"a kept list of two", "[setting]\r\nkeeplist=1\r\n", "C:\\a.txt\r\nC:\\b.txt\r\n", L"2"},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.what);
+        for (const wchar_t* name : {L"\\tuckbay2.ini", L"\\tuckbay2.lst"})
+            ::DeleteFileW((folder_ + name).c_str());
+        if (start.settings)
+            WriteBytes(folder_ + L"\\tuckbay2.ini", start.settings);
+        if (start.keptList)
+            WriteBytes(folder_ + L"\\tuckbay2.lst", start.keptList);
+        HWND main = Start();
+        ASSERT_TRUE(main);
+        HWND bar = ::FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+        ASSERT_TRUE(bar);
+        wchar_t count[32] = {}; // a status bar's window text is its first part's
+        ::SendMessageW(bar, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(count));
+        EXPECT_EQ(count, start.count);
+        process_.End();
+    }
 }
 
 TEST_F(ProgramCopy, UnwritableSettingsAreReportedAndTheProgramStillEnds) {

@@ -14,6 +14,8 @@
 #include "drag_kit.h"
 #include "intake/shortcut.h"
 #include "main_window_fixture.h"
+#include "program_copy.h"
+#include "win/controls.h"
 #include "win/program_path.h"
 
 namespace tuckbay::test {
@@ -455,6 +457,123 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         Perform(route.gesture());
         EXPECT_TRUE(Pump(route.effect, 3000));
     }
+}
+
+// The keyboard works wherever the user is: the list has the focus at start, gets it back when a
+// box of ours closes and when the window is activated again after another program, and Tab and
+// Shift+Tab go round the list and the two check boxes in their order.
+TEST_F(UserRoute, TheKeyboardReachesTheListAtStartAfterABoxAndAfterAnotherProgram) {
+    // A fresh window, as at start: nothing clicked, no item focused.
+    mainWindow.reset();
+    MakeWindow();
+    mainWindow->SetShellRequests(&shell);
+    app->SetDialogs(nullptr); // the real question, answered by a key
+    for (const wchar_t* path : {L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"})
+        List().AppendPath(path);
+    List().UpdateCountDisplay();
+    HWND list = mainWindow->listView;
+    auto editorText = [list]() -> std::wstring {
+        HWND edit = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
+        return edit ? win::WindowText(edit) : L"";
+    };
+    // F2 opens the editor on the focused entry; Escape closes it unchanged.
+    auto editWithF2 = [list](InputDriver& d) {
+        d.Key(VK_F2);
+        if (!d.WaitFor("the editor",
+                       [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) != 0; }))
+            return;
+    };
+    auto closeEditor = [&] {
+        Perform([list](InputDriver& d) {
+            d.Key(VK_ESCAPE);
+            d.WaitFor("the editor to close",
+                      [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) == 0; });
+        });
+    };
+    const POINT second = ItemPoint(1);
+
+    {
+        SCOPED_TRACE("at start, Down then F2");
+        Perform([&](InputDriver& d) {
+            d.Key(VK_DOWN);
+            editWithF2(d);
+        });
+        EXPECT_EQ(editorText(), L"C:\\a.txt");
+        closeEditor();
+    }
+    {
+        SCOPED_TRACE("Delete answered いいえ, then F2");
+        Perform([&](InputDriver& d) {
+            Click(d, second);
+            d.Key(VK_DELETE);
+            auto question = [] { return ::FindWindowW(L"#32770", L"確認"); };
+            const bool answered = d.WaitFor("the question to take the keyboard", [&] {
+                return question() && ::GetForegroundWindow() == question();
+            }) && (d.Chord(VK_MENU, 'N'), d.WaitFor("the question to close", [&] {
+                                      return !question();
+                                  }));
+            if (!answered) {
+                // A box left open would hold the test's own loop for ever.
+                if (HWND box = question())
+                    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            editWithF2(d);
+        });
+        EXPECT_EQ(editorText(), L"C:\\b.txt");
+        closeEditor();
+        EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}));
+    }
+    {
+        SCOPED_TRACE("another program activated, then the window again");
+        ProgramProcess other;
+        ASSERT_TRUE(other.Launch(HelperPath(L"activator"), L"", CurrentFolder()));
+        ASSERT_TRUE(Pump(
+            [&] {
+                HWND activator = ::FindWindowW(L"TuckbayActivator", nullptr);
+                return activator && ::GetForegroundWindow() == activator;
+            },
+            20000));
+        // Without a window manager the other program's window keeps taking the X focus back
+        // while it is there; it closes, and the user comes back to the window (as Alt+Tab does).
+        ::PostMessageW(::FindWindowW(L"TuckbayActivator", nullptr), WM_CLOSE, 0, 0);
+        ASSERT_NE(other.ExitCode(10000), STILL_ACTIVE);
+        ::SetForegroundWindow(mainWindow->Hwnd());
+        ASSERT_TRUE(Pump([&] { return ::GetForegroundWindow() == mainWindow->Hwnd(); }));
+
+        Perform([&](InputDriver& d) {
+            d.Key(VK_UP);
+            editWithF2(d);
+        });
+        EXPECT_EQ(editorText(), L"C:\\a.txt");
+        closeEditor();
+    }
+
+    SCOPED_TRACE("Tab and Shift+Tab");
+    std::vector<HWND> focused;
+    for (bool back : {false, false, false, true, true}) {
+        Perform([back](InputDriver& d) { back ? d.Chord(VK_SHIFT, VK_TAB) : d.Key(VK_TAB); });
+        focused.push_back(::GetFocus());
+    }
+    const HWND drops = mainWindow->allowListDropsBox, watch = mainWindow->watchClipboardBox;
+    EXPECT_EQ(focused, (std::vector<HWND>{drops, watch, list, watch, drops}));
+}
+
+// The count display is blank until something could change the number of entries: a drop the
+// list refuses and a sort of the empty list leave it so.
+TEST_F(UserRoute, TheCountDisplayStaysBlankUntilTheNumberOfEntriesCanChange) {
+    ASSERT_EQ(CountText(), L"");
+    Perform(ClickOn(mainWindow->allowListDropsBox));
+    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\refused.txt"});
+    EXPECT_EQ(dialogs.warnings.size(), 1u);
+    RECT r{};
+    HWND header = mainWindow->Header().HeaderHandle();
+    ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ::ClientToScreen(header, &at);
+    Perform([at](InputDriver& d) { Click(d, at); });
+    EXPECT_EQ(CountText(), L"");
+    EXPECT_EQ(List().Count(), 0u);
 }
 
 // Shift+F10 and the menu key open the list's menu under the focused item, or at the list's
