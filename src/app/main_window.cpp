@@ -18,8 +18,12 @@
 namespace app {
 
 void MainWindow::OnCreate() {
-    // The file list's sort signs start at -1 (descending first) on construction.
-    sortHeader_ = std::make_unique<SortHeader>(listView);
+    // The header draws what the list says of its last sort.
+    sortHeader_ = std::make_unique<SortHeader>(listView, [this] {
+        const filelist::ListModel& model = fileList_->Model();
+        return SortHeader::Sorted{model.SortedColumn(), model.SortedAscending()};
+    });
+    fileList_->onSorted = [this] { sortHeader_->SortChanged(); };
     intake::DropHost& host = *this;
     dropIntake_ = std::make_unique<intake::DropIntake>(dropZone->Hwnd(), listArea->Hwnd(), host,
                                                        FileList(), Dialogs());
@@ -159,6 +163,11 @@ void MainWindow::OnKeyPress(wchar_t key) {
     // Ctrl+Z arrives as its control character. An edit field (the memo, a label being edited)
     // undoes its own typing instead.
     constexpr wchar_t kCtrlZ = 0x1A;
+    constexpr wchar_t kEscape = 0x1B;
+    if (key == kEscape && fileList_->Sorting()) {
+        fileList_->CancelSort();
+        return;
+    }
     if (key == kCtrlZ) {
         wchar_t className[8] = {};
         ::GetClassNameW(::GetFocus(), className, 8);
@@ -301,7 +310,7 @@ void MainWindow::RemoveItemClick() {
         Dialogs().ShowMessage(Hwnd(), L"ファイルが選ばれていません");
         return;
     }
-    std::wstring question = fileList_->AllPaths()[*index] + L"をリストから削除しますか？";
+    std::wstring question = fileList_->PathAt(*index) + L"をリストから削除しますか？";
     if (!Dialogs().Confirm(Hwnd(), question))
         return;
     fileList_->RemoveAt(*index);
@@ -315,10 +324,7 @@ void MainWindow::UndoClick() {
 
 void MainWindow::RemoveMissingClick() { missingPrune_->Start(); }
 
-void MainWindow::ListViewColumnClick(int column) {
-    fileList_->SortByColumn(column);
-    sortHeader_->ColumnClicked(column);
-}
+void MainWindow::ListViewColumnClick(int column) { fileList_->SortByColumn(column); }
 
 void MainWindow::ListViewKeyDown(WORD key) {
     if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
@@ -385,7 +391,8 @@ void MainWindow::DragIconMouseDown(win::Image::Button button, int x, int y) {
 
 void MainWindow::DragIconMouseMove(int x, int y) { dragGesture_.MouseMove(x, y); }
 
-const std::vector<std::wstring>& MainWindow::ListedPaths() const { return fileList_->AllPaths(); }
+std::vector<std::wstring> MainWindow::ListedPaths() const { return fileList_->AllPaths(); }
+size_t MainWindow::ListedCount() const { return fileList_->Count(); }
 HWND MainWindow::IconWindow() const { return dragIcon->Hwnd(); }
 bool MainWindow::IconPressed() const { return dragIcon->Pressed(); }
 bool MainWindow::MoveModeDown() const { return moveModeButton->Down(); }
@@ -399,7 +406,7 @@ void MainWindow::DragEnded(const dragout::DragOutcome& outcome) {
 void MainWindow::ListViewBeginDrag(int row) {
     if (row < 0 || static_cast<size_t>(row) >= fileList_->Count())
         return;
-    const std::vector<std::wstring> one{fileList_->AllPaths()[static_cast<size_t>(row)]};
+    const std::vector<std::wstring> one{fileList_->PathAt(static_cast<size_t>(row))};
     DragEnded(
         dragout::DragFiles(one, dropSource_, MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
 }

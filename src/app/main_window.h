@@ -191,7 +191,8 @@ private:
     ShellActions Shell() { return ShellActions(Hwnd(), *shell_, Dialogs()); }
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
     // What the drag-out gesture reads from the window.
-    const std::vector<std::wstring>& ListedPaths() const override;
+    std::vector<std::wstring> ListedPaths() const override;
+    size_t ListedCount() const override;
     HWND IconWindow() const override;
     bool IconPressed() const override;
     bool MoveModeDown() const override;

@@ -13,8 +13,6 @@ namespace app {
 
 namespace {
 
-const wchar_t kProp[] = L"Tuckbay.SortHeader";
-
 HeaderRect ToHeaderRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 RECT ToRect(const HeaderRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -40,38 +38,35 @@ std::wstring ColumnCaption(HWND listView, int column, int* format) {
 
 } // namespace
 
-SortHeader::SortHeader(HWND listView)
+SortHeader::SortHeader(HWND listView, std::function<Sorted()> sorted)
     : listView_(listView),
-      header_(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))) {
-    SetPropW(listView_, kProp, this);
-    oldListWndProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListWndProc)));
+      header_(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))),
+      sorted_(std::move(sorted)),
+      listSubclass_(listView, [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+          return ListMessage(msg, wParam, lParam);
+      }) {
     if (header_) {
-        SetPropW(header_, kProp, this);
-        OldHeaderWndProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(header_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderWndProc)));
+        headerSubclass_ = std::make_unique<win::Subclass>(
+            header_, [this](UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+                if (msg != WM_CAPTURECHANGED)
+                    return std::nullopt;
+                // Every gesture on the header (a click on an item, a divider drag) ends by
+                // letting go of the mouse; by then the list view may have rewritten the item.
+                const LRESULT result = headerSubclass_->CallOriginal(msg, wParam, lParam);
+                SetHeaderOwnerDraw(drawnColumn_, true);
+                return result;
+            });
     }
 }
 
-SortHeader::~SortHeader() {
-    if (header_ && IsWindow(header_)) {
-        SetWindowLongPtrW(header_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldHeaderWndProc));
-        RemovePropW(header_, kProp);
-    }
-    if (IsWindow(listView_)) {
-        SetWindowLongPtrW(listView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldListWndProc_));
-        RemovePropW(listView_, kProp);
-    }
-}
-
-SortHeader* SortHeader::From(HWND hwnd) { return static_cast<SortHeader*>(GetPropW(hwnd, kProp)); }
-
-void SortHeader::ColumnClicked(int32_t column) {
-    sortArrowUp_ = column == sortColumn_ ? !sortArrowUp_ : 0;
-    SetHeaderOwnerDraw(sortColumn_, false);
-    sortColumn_ = column;
-    // The clicked item turns owner-drawn when the header lets go of the mouse at the end of
-    // the click, which comes after this.
+void SortHeader::SortChanged() {
+    const int32_t column = sorted_().column;
+    if (column != drawnColumn_)
+        SetHeaderOwnerDraw(drawnColumn_, false);
+    drawnColumn_ = column;
+    SetHeaderOwnerDraw(column, true);
+    if (header_)
+        InvalidateRect(header_, nullptr, TRUE);
 }
 
 void SortHeader::SetHeaderOwnerDraw(int32_t column, bool on) {
@@ -105,7 +100,7 @@ void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
     const HeaderLayout layout =
         LayoutHeaderItem(ToHeaderRect(rect), pressed, win::Window::WindowDpi(listView_));
     int format = LVCFMT_LEFT;
-    std::wstring caption = ColumnCaption(listView_, sortColumn_, &format);
+    std::wstring caption = ColumnCaption(listView_, drawnColumn_, &format);
     UINT flags = DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
     switch (format & LVCFMT_JUSTIFYMASK) {
     case LVCFMT_RIGHT:
@@ -123,7 +118,7 @@ void SortHeader::DrawHeaderText(HDC hdc, const RECT& rect, bool pressed) {
 }
 
 void SortHeader::DrawSortArrow(HDC hdc, const RECT& rect) {
-    const auto corners = SortArrowPoints(ToHeaderRect(rect), sortArrowUp_ != 0);
+    const auto corners = SortArrowPoints(ToHeaderRect(rect), sorted_().ascending);
     POINT points[3];
     for (int i = 0; i < 3; ++i)
         points[i] = {corners[i].x, corners[i].y};
@@ -137,43 +132,17 @@ void SortHeader::DrawSortArrow(HDC hdc, const RECT& rect) {
     SelectObject(hdc, oldPen);
 }
 
-LRESULT CALLBACK SortHeader::ListWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    SortHeader* self = From(hwnd);
-    if (!self)
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    bool painted = false;
-    if (msg == WM_DRAWITEM) {
-        const auto& drawItem = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        // Only the sorted column's header item is owner-drawn in this list view.
-        if (drawItem.CtlType == ODT_HEADER && drawItem.hwndItem == self->header_) {
-            try {
-                self->DrawHeaderItem(drawItem);
-                painted = true;
-            } catch (...) {
-                win::ReportCurrentException();
-            }
-        }
-    }
-    LRESULT result = CallWindowProcW(self->oldListWndProc_, hwnd, msg, wParam, lParam);
+std::optional<LRESULT> SortHeader::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_DRAWITEM)
+        return std::nullopt;
+    const auto& drawItem = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    // Only the sorted column's header item is owner-drawn in this list view.
+    if (drawItem.CtlType != ODT_HEADER || drawItem.hwndItem != header_)
+        return std::nullopt;
+    DrawHeaderItem(drawItem);
+    listSubclass_.CallOriginal(msg, wParam, lParam);
     // A header that hears FALSE back paints its own face over the item (Wine's does).
-    return painted ? TRUE : result;
-}
-
-LRESULT CALLBACK SortHeader::HeaderWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    SortHeader* self = From(hwnd);
-    if (!self)
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    LRESULT result = CallWindowProcW(self->OldHeaderWndProc, hwnd, msg, wParam, lParam);
-    // Every gesture on the header (a click on an item, a divider drag) ends by letting go of
-    // the mouse; by then the list view may have rewritten the item's format.
-    if (msg == WM_CAPTURECHANGED) {
-        try {
-            self->SetHeaderOwnerDraw(self->sortColumn_, true);
-        } catch (...) {
-            win::ReportCurrentException();
-        }
-    }
-    return result;
+    return TRUE;
 }
 
 } // namespace app

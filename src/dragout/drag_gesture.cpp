@@ -14,7 +14,7 @@ void DragGesture::MouseDown(bool leftButton, int x, int y) {
 }
 
 void DragGesture::MouseMove(int x, int y) {
-    if (host_.ListedPaths().empty())
+    if (host_.ListedCount() == 0)
         return;
     if (!host_.IconPressed())
         return;

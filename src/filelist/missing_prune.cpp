@@ -79,7 +79,7 @@ void MissingPrune::AskMore() {
     std::vector<PathCheck> checks;
     checks.reserve(end - nextIndex_);
     for (; nextIndex_ < end; ++nextIndex_)
-        checks.push_back({list_.StampAt(nextIndex_), nextIndex_, list_.AllPaths()[nextIndex_]});
+        checks.push_back({list_.StampAt(nextIndex_), nextIndex_, list_.PathAt(nextIndex_)});
     asked_ += checks.size();
     checker_->Ask(std::move(checks));
 }

@@ -243,7 +243,7 @@ TEST_F(Dpi, EveryControlFontAndIconIsTheDesignedValueScaled) {
 TEST_F(Dpi, HeaderTriangleIsDrawnAtTheDpi) {
     const Scaler s{dpi};
     Append({L"C:\\b.txt", L"C:\\a.txt"});
-    mainWindow->ListViewColumnClick(0);
+    SortAndWait(0);
     // A surface as wide as a designed 300-pixel item, in a colour no system colour has.
     const int width = s(300), height = s(18);
     BITMAPINFO bi{};

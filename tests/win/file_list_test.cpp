@@ -86,6 +86,11 @@ TEST_F(FileListTest, AppendsInOrderAndCountsOnRequest) {
 
 TEST_F(FileListTest, ClickingTheHeaderSortsDescendingThenAscendingInTurn) {
     Append({L"b", L"a", L"c"});
+    // The sort runs on a worker; the list shows its order once it is done.
+    auto ClickColumnHeader = [this](HWND listView) {
+        tuckbay::test::ClickColumnHeader(listView);
+        EXPECT_TRUE(Pump([&] { return !List().Sorting(); }));
+    };
     ClickColumnHeader(mainWindow->listView);
     EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a"}));
     EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
@@ -101,17 +106,17 @@ TEST_F(FileListTest, ClickingTheHeaderSortsDescendingThenAscendingInTurn) {
 }
 
 TEST_F(FileListTest, SortingAnEmptyListStillTurnsTheDirection) {
-    mainWindow->ListViewColumnClick(0); // descending, on nothing
+    SortAndWait(0); // descending, on nothing
     Append({L"x", L"z", L"y"});
-    mainWindow->ListViewColumnClick(0);
+    SortAndWait(0);
     EXPECT_EQ(List().AllPaths(), (Texts{L"x", L"y", L"z"}));
 }
 
 TEST_F(FileListTest, SortsInTheUsersLocaleNotByCodeUnits) {
     // Word sort: case is a lesser difference than the letter, unlike a code-unit comparison.
     Append({L"B", L"a", L"b", L"A"});
-    mainWindow->ListViewColumnClick(0);
-    mainWindow->ListViewColumnClick(0);
+    SortAndWait(0);
+    SortAndWait(0);
     const Texts& sorted = List().AllPaths();
     ASSERT_EQ(sorted.size(), 4u);
     EXPECT_EQ(
@@ -237,7 +242,7 @@ TEST_F(FileListTest, ClearingEmptiesTheListAndShowsZero) {
     EXPECT_EQ(CountText(), L"0");
     // Clearing keeps the sort direction: the next sort is still the first one, descending.
     Append({L"a", L"b"});
-    mainWindow->ListViewColumnClick(0);
+    SortAndWait(0);
     EXPECT_EQ(List().AllPaths(), (Texts{L"b", L"a"}));
 }
 
@@ -282,7 +287,7 @@ TEST_F(FileListTest, UndoRestoresTheLastRemovalClearingOrEditInPlace) {
         {"a removal after a sort",
          {L"a", L"c", L"b"},
          [&] {
-             List().SortByColumn(0); // c b a
+             SortAndWait(0); // c b a
              List().RemoveAt(1);
              List().AppendPath(L"d");
          },

@@ -44,7 +44,7 @@ public:
 
     HWND Frame() const { return frame_; }
     filelist::FileList& List() { return *list_; }
-    const std::vector<std::wstring>& Paths() const { return list_->AllPaths(); }
+    std::vector<std::wstring> Paths() const { return list_->AllPaths(); }
     std::wstring CountText() const {
         wchar_t text[64] = {};
         ::SendMessageW(statusBar_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));

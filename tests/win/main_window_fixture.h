@@ -123,6 +123,12 @@ protected:
 
     filelist::FileList& List() { return mainWindow->FileList(); }
 
+    // A click on the column's header as the list hears it, and the wait for its sort to end.
+    void SortAndWait(int column) {
+        mainWindow->ListViewColumnClick(column);
+        EXPECT_TRUE(Pump([&] { return !List().Sorting(); }));
+    }
+
     void Append(std::initializer_list<const wchar_t*> paths) {
         for (const wchar_t* p : paths)
             List().AppendPath(p);

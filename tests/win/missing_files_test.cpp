@@ -149,7 +149,7 @@ TEST_F(MissingFiles, LateAnswersForChangedEntriesMarkNothing) {
         {"removed", [&] { List().RemoveAt(0); }, {false, false}},
         {"edited", [&] { List().ReplaceAt(0, present); }, {false, false, false}},
         // Sorted descending: the temporary folder's path before "C:\aa-…".
-        {"sorted", [&] { mainWindow->ListViewColumnClick(0); }, {false, false, true}},
+        {"sorted", [&] { SortAndWait(0); }, {false, false, true}},
     };
     for (const auto& [what, change, missing] : cases) {
         SCOPED_TRACE(what);

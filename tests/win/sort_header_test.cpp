@@ -1,4 +1,5 @@
 #include "app/sort_header.h"
+#include "filelist/list_model.h"
 
 #include "pump.h"
 
@@ -38,7 +39,9 @@ public:
         SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         AddColumn(0, L"ファイル名", 300);
         AddColumn(1, L"二", 150);
-        header_ = std::make_unique<app::SortHeader>(list_);
+        header_ = std::make_unique<app::SortHeader>(list_, [this] {
+            return app::SortHeader::Sorted{model_.SortedColumn(), model_.SortedAscending()};
+        });
         ShowWindow(frame_, SW_SHOWNOACTIVATE);
         UpdateWindow(frame_);
     }
@@ -93,7 +96,9 @@ private:
             const auto* nm = reinterpret_cast<const NMLISTVIEW*>(lParam);
             if (nm->hdr.code == LVN_COLUMNCLICK) {
                 self->clicks_.push_back(nm->iSubItem);
-                self->header_->ColumnClicked(nm->iSubItem);
+                // The list sorts, then its header shows what the list says.
+                self->model_.TakeSortSign(nm->iSubItem);
+                self->header_->SortChanged();
             }
         }
         return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -101,6 +106,7 @@ private:
 
     // Written by the window's handlers, so declared before the window is.
     std::vector<int> clicks_;
+    filelist::ListModel model_;
     HFONT font_ = nullptr;
     HWND frame_ = nullptr;
     HWND list_ = nullptr;

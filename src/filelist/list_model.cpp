@@ -1,0 +1,278 @@
+#include "filelist/list_model.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+namespace filelist {
+namespace {
+
+// Characters in a block: large enough that a million paths need a few dozen blocks, small
+// enough that the unused end of the last one is little beside them. A little under 2 MB, so that
+// with the allocator's own header a block still fits the 2 MB the system hands out rather than
+// taking another 64 KB. A longer text gets a block of its own.
+constexpr uint32_t kBlockChars = (uint32_t{1} << 20) - 256;
+
+enum FileState : uint8_t { kMissing = 1, kChecked = 2, kAsked = 4 };
+
+// The list grows by an eighth rather than doubling: at a million entries the room kept for
+// more is a little over a byte an entry, not up to twelve. It starts large enough for the
+// allocator to take its room from the system and give it back when it moves: the small steps
+// of a growing vector would stay behind in the heap, megabytes of them.
+template <typename T> void MakeRoomForOne(std::vector<T>& v) {
+    if (v.size() == v.capacity())
+        v.reserve(std::max(v.size() + v.size() / 8, size_t{65536}));
+}
+
+} // namespace
+
+std::wstring_view FrozenList::Text(size_t index) const noexcept {
+    const detail::Entry& e = entries_[index];
+    return {blocks_[e.block].get() + e.offset, e.Length()};
+}
+
+ListTexts FrozenList::Texts() const {
+    ListTexts texts;
+    size_t total = 0;
+    for (const detail::Entry& e : entries_)
+        total += e.Length();
+    texts.chars.reserve(total);
+    texts.ends.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i)
+        texts.Append(Text(i));
+    return texts;
+}
+
+ListModel::ListModel() = default;
+
+std::wstring_view ListModel::Text(size_t index) const noexcept {
+    const Entry& e = entries_[index];
+    return {blocks_[e.block].get() + e.offset, e.Length()};
+}
+
+std::vector<std::wstring> ListModel::Texts() const {
+    std::vector<std::wstring> texts;
+    texts.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i)
+        texts.emplace_back(Text(i));
+    return texts;
+}
+
+FrozenList ListModel::Freeze() const {
+    FrozenList frozen;
+    frozen.entries_ = entries_;
+    frozen.blocks_ = blocks_;
+    return frozen;
+}
+
+uint32_t ListModel::NewBlock(uint32_t size) {
+    uint32_t block;
+    if (!freeBlocks_.empty()) {
+        block = freeBlocks_.back();
+        freeBlocks_.pop_back();
+    } else {
+        block = static_cast<uint32_t>(blocks_.size());
+        blocks_.emplace_back();
+        blockUsers_.push_back(0);
+    }
+    blocks_[block] = detail::Block(new wchar_t[size]);
+    return block;
+}
+
+ListModel::Entry ListModel::Store(std::wstring_view text) {
+    if (text.size() > kLongestText)
+        throw std::length_error("a text of over 16 million characters cannot be listed");
+    const auto length = static_cast<uint32_t>(text.size());
+    Entry entry{};
+    if (length >= kBlockChars) {
+        entry.block = NewBlock(length); // a block of its own, never filled further
+    } else {
+        if (currentBlock_ == kNoBlock || length > kBlockChars - currentUsed_) {
+            const uint32_t full = currentBlock_;
+            currentBlock_ = NewBlock(kBlockChars);
+            currentUsed_ = 0;
+            if (full != kNoBlock && blockUsers_[full] == 0)
+                FreeBlock(full);
+        }
+        entry.block = currentBlock_;
+        entry.offset = currentUsed_;
+        currentUsed_ += length;
+    }
+    entry.lengthAndState = length;
+    std::copy_n(text.data(), length, blocks_[entry.block].get() + entry.offset);
+    return entry;
+}
+
+void ListModel::FreeBlock(uint32_t block) noexcept {
+    blocks_[block].reset();
+    freeBlocks_.push_back(block);
+}
+
+void ListModel::Release(const Entry& entry) noexcept {
+    if (--blockUsers_[entry.block] > 0)
+        return;
+    // The block being filled stays: the next text goes there.
+    if (entry.block != currentBlock_)
+        FreeBlock(entry.block);
+}
+
+void ListModel::SetUndo(UndoStep step) {
+    for (const Entry& e : undo_.entries)
+        Release(e);
+    undo_ = std::move(step);
+}
+
+void ListModel::Append(std::wstring_view text) {
+    MakeRoomForOne(entries_);
+    Entry entry = Store(text);
+    entry.stamp = NewStamp();
+    Use(entry);
+    entries_.push_back(entry);
+    ++changes_;
+}
+
+void ListModel::ReleaseSpareRoom() {
+    // Worth a copy only when the room is more than a little.
+    if (entries_.capacity() - entries_.size() > entries_.size() / 64 + 1024)
+        entries_.shrink_to_fit();
+}
+
+void ListModel::RemoveAt(size_t index) {
+    if (index < entries_.size())
+        RemoveWhere([index](size_t i) { return i == index; });
+}
+
+void ListModel::Replace(size_t index, std::wstring_view text) {
+    if (index >= entries_.size())
+        return;
+    Entry replaced = Store(text);
+    replaced.stamp = NewStamp();
+    Use(replaced);
+    const Entry old = std::exchange(entries_[index], replaced);
+    if (Text(index) != std::wstring_view(blocks_[old.block].get() + old.offset, old.Length())) {
+        // The old text now belongs to the undo step.
+        SetUndo({UndoKind::Edit, {old}, {static_cast<uint32_t>(index)}, replaced.stamp});
+    } else {
+        Release(old);
+    }
+    ++changes_;
+}
+
+void ListModel::Clear() {
+    // Clearing an empty list takes nothing, so it keeps what can be undone.
+    if (entries_.empty())
+        return;
+    UndoStep step{UndoKind::Removal, std::move(entries_), {}, 0};
+    entries_ = {};
+    SetUndo(std::move(step));
+    Reshaped();
+}
+
+void ListModel::Undo() {
+    UndoStep step = std::exchange(undo_, {});
+    if (step.kind == UndoKind::Edit) {
+        // The edited entry may have moved since (a sort); it is known by its stamp.
+        const uint32_t at = step.places[0];
+        size_t index = at < entries_.size() && entries_[at].stamp == step.editedStamp
+                           ? at
+                           : std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
+                                 return e.stamp == step.editedStamp;
+                             }) - entries_.begin();
+        if (index < entries_.size()) {
+            Release(entries_[index]);
+            entries_[index] = step.entries[0];
+            entries_[index].SetState(0);
+            entries_[index].stamp = NewStamp();
+        } else {
+            Release(step.entries[0]);
+        }
+        ++changes_;
+        return;
+    }
+    if (step.kind != UndoKind::Removal)
+        return;
+    for (Entry& e : step.entries) {
+        e.stamp = NewStamp();
+        e.SetState(0);
+    }
+    if (step.places.empty() && entries_.empty()) {
+        entries_ = std::move(step.entries); // a clearing undone at once: nothing to merge
+    } else {
+        // Each entry taken goes back to the place it had; what is there now fills the rest in
+        // its order, and what no longer reaches a place goes at the end.
+        std::vector<Entry> merged;
+        merged.reserve(entries_.size() + step.entries.size());
+        size_t taken = 0, kept = 0;
+        while (taken < step.entries.size() || kept < entries_.size()) {
+            const bool more = taken < step.entries.size();
+            const size_t place = !more ? 0 : step.places.empty() ? taken : step.places[taken];
+            if (more && (place <= merged.size() || kept == entries_.size()))
+                merged.push_back(step.entries[taken++]);
+            else
+                merged.push_back(entries_[kept++]);
+        }
+        entries_ = std::move(merged);
+    }
+    ForgetQuestions();
+    Reshaped();
+}
+
+int32_t ListModel::TakeSortSign(int column) {
+    const int32_t sign = signs_.Take(column);
+    sortedColumn_ = column;
+    sortedAscending_ = sign > 0;
+    return sign;
+}
+
+void ListModel::Reorder(const std::vector<uint32_t>& order) {
+    std::vector<Entry> sorted;
+    sorted.reserve(entries_.capacity());
+    for (uint32_t i : order)
+        sorted.push_back(entries_[i]);
+    sorted.insert(sorted.end(), entries_.begin() + static_cast<std::ptrdiff_t>(order.size()),
+                  entries_.end());
+    entries_ = std::move(sorted);
+    ForgetQuestions();
+    Reshaped();
+}
+
+std::optional<bool> ListModel::KnownMissing(size_t index) const noexcept {
+    if (index >= entries_.size() || !(entries_[index].State() & kChecked))
+        return std::nullopt;
+    return (entries_[index].State() & kMissing) != 0;
+}
+
+bool ListModel::StartCheck(size_t index) noexcept {
+    Entry& e = entries_[index];
+    if (e.State() & (kChecked | kAsked))
+        return false;
+    e.SetState(e.State() | kAsked);
+    return true;
+}
+
+bool ListModel::TakeAnswer(size_t index, uint32_t stamp, bool exists) noexcept {
+    // An answer about an entry that has since gone, changed or moved is no answer.
+    if (index >= entries_.size() || entries_[index].stamp != stamp)
+        return false;
+    Entry& e = entries_[index];
+    const bool wasMissing = e.State() & kMissing;
+    e.SetState(kChecked | (exists ? 0 : kMissing));
+    return wasMissing == exists;
+}
+
+void ListModel::ForgetAnswers() noexcept {
+    for (Entry& e : entries_)
+        e.SetState(e.State() & kMissing);
+}
+
+void ListModel::ForgetQuestions() noexcept {
+    for (Entry& e : entries_)
+        e.SetState(e.State() & ~kAsked);
+}
+
+void ListModel::ForgetFileStates() noexcept {
+    for (Entry& e : entries_)
+        e.SetState(0);
+}
+
+} // namespace filelist

@@ -1,0 +1,183 @@
+#include "filelist/list_model.h"
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace filelist {
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+ListModel ModelOf(const Texts& texts) {
+    ListModel model;
+    for (const std::wstring& t : texts)
+        model.Append(t);
+    return model;
+}
+
+// Texts of every size land whole, in order, across the model's blocks: empty ones, duplicates,
+// one longer than a block, and enough to fill several. A frozen copy keeps reading what it saw
+// while the list is cleared, refilled and its old blocks given up.
+TEST(ListModel, KeepsEveryTextWholeAcrossBlocksAndFrozenCopiesStayReadable) {
+    Texts texts{L"", L"C:\\a.txt", L"C:\\a.txt", std::wstring(1'500'000, L'x') + L"end", L""};
+    for (int i = 0; i < 40'000; ++i)
+        texts.push_back(L"C:\\folder\\" + std::to_wstring(i) + std::wstring(i % 97, L'n'));
+    ListModel model = ModelOf(texts);
+    ASSERT_EQ(model.Texts(), texts);
+    const FrozenList frozen = model.Freeze();
+
+    model.Clear();
+    model.Append(L"after");
+    model.RemoveAt(0); // the clearing's undo step goes, and with it the old blocks
+    ASSERT_EQ(frozen.Count(), texts.size());
+    const ListTexts copy = frozen.Texts();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        ASSERT_EQ(frozen.Text(i), texts[i]) << i;
+        ASSERT_EQ(copy[i], texts[i]) << i;
+    }
+    EXPECT_THROW(model.Append(std::wstring(ListModel::kLongestText + 1, L'z')), std::length_error);
+    EXPECT_EQ(model.Count(), 0u);
+}
+
+// One level of undo: every removal, clearing and edit puts back exactly what it took, where it
+// stood, whatever happened to the list in between.
+TEST(ListModel, UndoPutsBackWhatTheLastRemovalClearingOrEditTook) {
+    const struct {
+        const char* what;
+        Texts start;
+        std::function<void(ListModel&)> change;
+        Texts changed;
+        Texts undone;
+    } cases[] = {
+        {"one removed from the middle",
+         {L"a", L"b", L"c"},
+         [](ListModel& m) { m.RemoveAt(1); },
+         {L"a", L"c"},
+         {L"a", L"b", L"c"}},
+        {"several removed, then one appended",
+         {L"a", L"b", L"c", L"d", L"e"},
+         [](ListModel& m) {
+             m.RemoveWhere([](size_t i) { return i == 0 || i == 2 || i == 4; });
+             m.Append(L"f");
+         },
+         {L"b", L"d", L"f"},
+         {L"a", L"b", L"c", L"d", L"e", L"f"}},
+        {"the last two removed",
+         {L"a", L"b", L"c"},
+         [](ListModel& m) { m.RemoveWhere([](size_t i) { return i >= 1; }); },
+         {L"a"},
+         {L"a", L"b", L"c"}},
+        {"cleared", {L"a", L"b"}, [](ListModel& m) { m.Clear(); }, {}, {L"a", L"b"}},
+        {"cleared, then refilled: the old entries come back in front",
+         {L"a", L"b"},
+         [](ListModel& m) {
+             m.Clear();
+             m.Append(L"c");
+         },
+         {L"c"},
+         {L"a", L"b", L"c"}},
+        {"a removal that takes nothing keeps the step, a clearing replaces it",
+         {L"a", L"b", L"c", L"d"},
+         [](ListModel& m) {
+             m.RemoveAt(3);
+             m.RemoveWhere([](size_t) { return false; }); // takes nothing: keeps the undo step
+             m.Clear();
+         },
+         {},
+         {L"a", L"b", L"c"}},
+        {"edited, then sorted: the edited entry is found where it went",
+         {L"b", L"a", L"b"},
+         [](ListModel& m) {
+             m.Replace(2, L"z");
+             m.Reorder({2, 1, 0});
+         },
+         {L"z", L"a", L"b"},
+         {L"b", L"a", L"b"}},
+        {"an edit that changes nothing keeps the earlier step",
+         {L"a", L"b"},
+         [](ListModel& m) {
+             m.RemoveAt(0);
+             m.Replace(0, L"b");
+         },
+         {L"b"},
+         {L"a", L"b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListModel model = ModelOf(c.start);
+        EXPECT_FALSE(model.CanUndo());
+        c.change(model);
+        EXPECT_EQ(model.Texts(), c.changed);
+        ASSERT_TRUE(model.CanUndo());
+        model.Undo();
+        EXPECT_EQ(model.Texts(), c.undone);
+        EXPECT_FALSE(model.CanUndo());
+    }
+}
+
+// A stamp is never given twice: not to an appended, edited or restored entry, not after the
+// text it named is gone. Answers about a file hold only for the stamp they were asked with.
+TEST(ListModel, StampsAreNeverReusedAndAnswersHoldOnlyForTheirStamp) {
+    ListModel model = ModelOf({L"a", L"b", L"c"});
+    std::set<uint32_t> seen;
+    auto collect = [&] {
+        for (size_t i = 0; i < model.Count(); ++i)
+            seen.insert(model.Stamp(i));
+    };
+    collect();
+    const uint32_t bStamp = model.Stamp(1);
+    model.Replace(1, L"b2");
+    collect();
+    model.RemoveAt(0);
+    model.Undo();
+    collect();
+    model.Append(L"d");
+    collect();
+    EXPECT_EQ(seen.size(), 3u + 1u + 1u + 1u); // appended, edited, restored, appended
+
+    ASSERT_EQ(model.Texts(), (Texts{L"a", L"b2", L"c", L"d"}));
+    EXPECT_TRUE(model.StartCheck(1));
+    EXPECT_FALSE(model.StartCheck(1));                // asked already
+    EXPECT_FALSE(model.TakeAnswer(1, bStamp, false)); // about the text before the edit
+    EXPECT_EQ(model.KnownMissing(1), std::nullopt);
+    EXPECT_TRUE(model.TakeAnswer(1, model.Stamp(1), false));
+    EXPECT_EQ(model.KnownMissing(1), true);
+    EXPECT_TRUE(model.StartCheck(2));
+    EXPECT_FALSE(model.TakeAnswer(2, model.Stamp(2), true)); // present: no change to draw
+    // A recheck asks again and keeps the grey until the new answer.
+    model.ForgetAnswers();
+    EXPECT_EQ(model.KnownMissing(1), std::nullopt);
+    EXPECT_TRUE(model.StartCheck(1));
+    EXPECT_TRUE(model.TakeAnswer(1, model.Stamp(1), true));
+    EXPECT_EQ(model.KnownMissing(1), false);
+}
+
+// Each column's first sort descends and each later one turns; the header shows the column sorted
+// last and the way it went. A sorted order applies to the entries it was made for, those
+// appended meanwhile staying after them.
+TEST(ListModel, SortSignsTurnPerColumnAndAReorderKeepsLaterAppendsAtTheEnd) {
+    ListModel model = ModelOf({L"b", L"a", L"c"});
+    EXPECT_EQ(model.SortedColumn(), -1);
+    const struct {
+        int column;
+        int32_t sign;
+    } clicks[] = {{0, -1}, {0, 1}, {2, -1}, {0, -1}, {2, 1}};
+    for (const auto& click : clicks) {
+        EXPECT_EQ(model.TakeSortSign(click.column), click.sign);
+        EXPECT_EQ(model.SortedColumn(), click.column);
+        EXPECT_EQ(model.SortedAscending(), click.sign > 0);
+    }
+    const uint64_t before = model.ChangesOtherThanAppends();
+    model.Append(L"d");
+    EXPECT_EQ(model.ChangesOtherThanAppends(), before);
+    model.Reorder({2, 0, 1});
+    EXPECT_EQ(model.Texts(), (Texts{L"c", L"b", L"a", L"d"}));
+    EXPECT_GT(model.ChangesOtherThanAppends(), before);
+}
+
+} // namespace
+} // namespace filelist
