@@ -37,6 +37,21 @@ inline std::vector<std::wstring> MakePaths(size_t count) {
     return paths;
 }
 
+// Committed private memory of the process, summed over its address space (the process
+// counters are not kept by every platform this runs on).
+inline size_t PrivateBytes() {
+    size_t total = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (const char* address = nullptr; ::VirtualQuery(address, &info, sizeof info) == sizeof info;
+         address = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += info.RegionSize;
+        if (info.RegionSize == 0)
+            break;
+    }
+    return total;
+}
+
 // Runs the benchmarks with OLE, the common controls and the application object in place.
 inline int Run(const std::function<void(win::Application&)>& benchmarks) {
     ::OleInitialize(nullptr);

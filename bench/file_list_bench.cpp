@@ -23,27 +23,13 @@ namespace {
 
 using bench::Clock;
 using bench::MakePaths;
+using bench::PrivateBytes;
 using bench::Seconds;
 
 int CompareTexts(const std::wstring& a, const std::wstring& b) {
     return ::CompareStringW(LOCALE_USER_DEFAULT, 0, a.c_str(), static_cast<int>(a.size()),
                             b.c_str(), static_cast<int>(b.size())) -
            CSTR_EQUAL;
-}
-
-// Committed private memory of the process, summed over its address space (the process
-// counters are not kept by every platform this runs on).
-size_t PrivateBytes() {
-    size_t total = 0;
-    MEMORY_BASIC_INFORMATION info{};
-    for (const char* address = nullptr; ::VirtualQuery(address, &info, sizeof info) == sizeof info;
-         address = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
-            total += info.RegionSize;
-        if (info.RegionSize == 0)
-            break;
-    }
-    return total;
 }
 
 void BenchAppend(win::Application& app, size_t count) {

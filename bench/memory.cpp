@@ -11,24 +11,7 @@
 #include "bench_support.h"
 #include "win/application.h"
 
-namespace {
-
-// Committed private memory of the process, summed over its address space (the process
-// counters are not kept by every platform this runs on).
-size_t PrivateBytes() {
-    size_t total = 0;
-    MEMORY_BASIC_INFORMATION info{};
-    for (const char* address = nullptr; ::VirtualQuery(address, &info, sizeof info) == sizeof info;
-         address = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
-            total += info.RegionSize;
-        if (info.RegionSize == 0)
-            break;
-    }
-    return total;
-}
-
-} // namespace
+namespace {} // namespace
 
 int main() {
     return bench::Run([](win::Application& app) {
@@ -40,13 +23,13 @@ int main() {
         app::MainWindow mainWindow(app);
         ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
         ::UpdateWindow(mainWindow.Hwnd());
-        const size_t before = PrivateBytes();
+        const size_t before = bench::PrivateBytes();
         for (const std::wstring& p : paths)
             mainWindow.FileList().AppendPath(p);
         mainWindow.FileList().UpdateCountDisplay();
 
         app.PumpUntil([] { return false; }, 100);
-        const double held = static_cast<double>(PrivateBytes() - before);
+        const double held = static_cast<double>(bench::PrivateBytes() - before);
         std::printf("memory: %zu paths, their text %.1f MB, the list holds %.1f MB\n", kCount,
                     text / 1048576.0, held / 1048576.0);
         std::printf("bytes a path beyond its text: %.1f\n",

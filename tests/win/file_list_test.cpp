@@ -256,13 +256,13 @@ TEST_F(FileListTest, EditingInPlaceReplacesTheWholeTextOrNothing) {
     };
 
     EXPECT_EQ(edit(0, L"C:\\new name.txt", VK_RETURN), L"C:\\old.txt");
-    EXPECT_EQ(List().AllPaths()[0], L"C:\\new name.txt");
+    EXPECT_EQ(List().PathAt(0), L"C:\\new name.txt");
     edit(0, L"C:\\discarded.txt", VK_ESCAPE);
-    EXPECT_EQ(List().AllPaths()[0], L"C:\\new name.txt");
+    EXPECT_EQ(List().PathAt(0), L"C:\\new name.txt");
 
     // A long path reaches the editor whole and comes back whole.
     EXPECT_EQ(edit(1, nullptr, VK_RETURN), longPath);
-    EXPECT_EQ(List().AllPaths()[1], longPath);
+    EXPECT_EQ(List().PathAt(1), longPath);
     EXPECT_EQ(CountText(), L"2");
 }
 
