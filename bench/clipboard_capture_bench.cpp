@@ -58,7 +58,7 @@ void Bench(win::Application& app, size_t count) {
     // The best of three rounds of each, so a stray page-in does not decide the ratio.
     for (int round = 0; round < 3; ++round) {
         app::MainWindow mainWindow(app);
-        ::SendMessageW(mainWindow.watchClipboardBox, BM_SETCHECK, BST_UNCHECKED, 0);
+        ::SendMessageW(mainWindow.Controls().watchClipboardBox, BM_SETCHECK, BST_UNCHECKED, 0);
         PutFiles(mainWindow.Hwnd(), paths);
 
         auto start = Clock::now();
@@ -78,10 +78,10 @@ void Bench(win::Application& app, size_t count) {
         direct = std::min(direct, Seconds(start));
         mainWindow.FileList().Clear();
 
-        ::SendMessageW(mainWindow.watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
+        ::SendMessageW(mainWindow.Controls().watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
         start = Clock::now();
         ::SendMessageW(mainWindow.Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
-        ::SendMessageW(mainWindow.addCapturedButton, BM_CLICK, 0, 0);
+        ::SendMessageW(mainWindow.Controls().addCapturedButton, BM_CLICK, 0, 0);
         capture = std::min(capture, Seconds(start));
         same = same && mainWindow.FileList().AllPaths() == paths;
     }

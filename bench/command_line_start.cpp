@@ -15,6 +15,7 @@
 
 #include "../tests/win/drop_builder.h"
 #include "app/main_window.h"
+#include "app/window_class.h"
 #include "bench_support.h"
 #include "win/program_path.h"
 
@@ -34,7 +35,7 @@ HWND FindMainWindow(DWORD pid) {
             wchar_t name[32] = {};
             ::GetWindowThreadProcessId(hwnd, &owner);
             ::GetClassNameW(hwnd, name, 32);
-            if (owner == s->pid && std::wstring(name) == L"TTuckbayForm1" &&
+            if (owner == s->pid && std::wstring(name) == app::kMainWindowClass &&
                 ::IsWindowVisible(hwnd)) {
                 s->found = hwnd;
                 return FALSE;
@@ -88,7 +89,8 @@ double DropUntilShown(win::Application& application, const std::vector<std::wstr
                            (fs::temp_directory_path() / L"tuckbay_bench_drop.ini").wstring());
     HDROP global = tuckbay::test::BuildDrop(paths);
     const auto start = bench::Clock::now();
-    ::PostMessageW(window.dropZone->Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(global), 0);
+    ::PostMessageW(window.Controls().dropZone->Hwnd(), WM_DROPFILES,
+                   reinterpret_cast<WPARAM>(global), 0);
     application.PumpUntil([&] { return window.FileList().Count() == paths.size(); }, 30000);
     return bench::Seconds(start);
 }

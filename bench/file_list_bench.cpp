@@ -61,7 +61,7 @@ void BenchAppend(win::Application& app, size_t count) {
             mainWindow.FileList().AppendPath(p);
         const auto appended = Clock::now();
         mainWindow.FileList().UpdateCountDisplay();
-        ::UpdateWindow(mainWindow.listView);
+        ::UpdateWindow(mainWindow.Controls().listView);
         const double took = Seconds(start);
         if (took < list) {
             list = took;
@@ -111,9 +111,9 @@ void BenchSort(win::Application& app, size_t count) {
         }
     });
     start = Clock::now();
-    mainWindow.ListViewColumnClick(0);
+    mainWindow.FileList().SortByColumn(0);
     app.PumpUntil([&] { return !mainWindow.FileList().Sorting(); }, 600000);
-    ::UpdateWindow(mainWindow.listView);
+    ::UpdateWindow(mainWindow.Controls().listView);
     double list = Seconds(start);
     sorting = false;
     asker.join();
@@ -131,14 +131,14 @@ void BenchUndoClear(win::Application& app, size_t count) {
     for (const std::wstring& p : paths)
         mainWindow.FileList().AppendPath(p);
     mainWindow.FileList().UpdateCountDisplay();
-    ::UpdateWindow(mainWindow.listView);
+    ::UpdateWindow(mainWindow.Controls().listView);
     auto start = Clock::now();
-    mainWindow.ClearListClick();
-    ::UpdateWindow(mainWindow.listView);
+    mainWindow.RunCommand(app::kIdClearList);
+    ::UpdateWindow(mainWindow.Controls().listView);
     const double clear = Seconds(start);
     start = Clock::now();
-    mainWindow.UndoClick();
-    ::UpdateWindow(mainWindow.listView);
+    mainWindow.RunCommand(app::kIdUndo);
+    ::UpdateWindow(mainWindow.Controls().listView);
     const double undo = Seconds(start);
     const bool same = mainWindow.FileList().AllPaths() == paths;
     std::printf("undo of clearing %7zu paths: undo %8.2f ms, clear %8.2f ms, ratio %.2f "

@@ -85,7 +85,7 @@ double TimeDrop(win::Application& app, app::MainWindow& mainWindow, HWND zone, H
     auto start = Clock::now();
     ::PostMessageW(zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     app.PumpUntil([&] { return mainWindow.FileList().Count() == expected; }, 600000);
-    ::UpdateWindow(mainWindow.listView);
+    ::UpdateWindow(mainWindow.Controls().listView);
     return Seconds(start);
 }
 
@@ -102,7 +102,7 @@ void BenchDrop(win::Application& app, size_t count) {
         app::MainWindow mainWindow(app);
         ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
         ::UpdateWindow(mainWindow.Hwnd());
-        intake = std::min(intake, TimeDrop(app, mainWindow, mainWindow.dropZone->Hwnd(),
+        intake = std::min(intake, TimeDrop(app, mainWindow, mainWindow.Controls().dropZone->Hwnd(),
                                            BuildDrop(paths), count));
         if (mainWindow.FileList().AllPaths() != read)
             std::printf("  PATHS DIFFER\n");
@@ -166,13 +166,14 @@ void BenchListFile(win::Application& app, size_t count) {
         app::MainWindow mainWindow(app);
         ::ShowWindow(mainWindow.Hwnd(), SW_SHOW);
         ::UpdateWindow(mainWindow.Hwnd());
-        readIntake = std::min(readIntake, TimeDrop(app, mainWindow, mainWindow.listArea->Hwnd(),
-                                                   BuildDrop({listFile}), count));
+        readIntake =
+            std::min(readIntake, TimeDrop(app, mainWindow, mainWindow.Controls().listArea->Hwnd(),
+                                          BuildDrop({listFile}), count));
         if (mainWindow.FileList().AllPaths() != paths)
             std::printf("  READ DIFFERS\n");
 
         start = Clock::now();
-        mainWindow.SaveListClick();
+        mainWindow.RunCommand(app::kIdSaveList);
         save = std::min(save, Seconds(start));
         if (ReadBytes(savedFile) != bytes)
             std::printf("  SAVED FILE DIFFERS\n");

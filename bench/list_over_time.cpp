@@ -160,7 +160,7 @@ void BenchExitWhileChecksHang(win::Application& app) {
         for (const std::wstring& p : bench::MakePaths(100))
             mainWindow->FileList().AppendPath(p);
         mainWindow->FileList().UpdateCountDisplay();
-        ::UpdateWindow(mainWindow->listView);
+        ::UpdateWindow(mainWindow->Controls().listView);
         ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, app::kIdRemoveMissing, 0);
         app.PumpUntil([] { return false; }, 200);
         auto start = Clock::now();

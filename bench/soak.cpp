@@ -199,19 +199,19 @@ struct Steps {
 bool Cycle(win::Application& app, app::MainWindow& mainWindow,
            const std::vector<std::wstring>& files, Steps steps) {
     filelist::FileList& list = mainWindow.FileList();
-    ::PostMessageW(mainWindow.dropZone->Hwnd(), WM_DROPFILES,
+    ::PostMessageW(mainWindow.Controls().dropZone->Hwnd(), WM_DROPFILES,
                    reinterpret_cast<WPARAM>(tuckbay::test::BuildDrop(files)), 0);
     if (!app.PumpUntil([&] { return list.Count() == files.size(); }, 10000))
         return false;
     if (steps.sort)
-        mainWindow.ListViewColumnClick(0);
+        mainWindow.FileList().SortByColumn(0);
     if (steps.clipboard) {
         ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, app::kIdCopyListAsText, 0);
         ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, app::kIdAddFromClipboardText, 0);
         if (list.Count() != 2 * files.size())
             return false;
     }
-    ::SendMessageW(mainWindow.clearListButton->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow.Controls().clearListButton->Hwnd(), BM_CLICK, 0, 0);
     // Whatever the clipboard notices and the view's repaints queued goes through the loop too.
     app.PumpUntil([] { return false; }, 0);
     return list.Count() == 0;

@@ -18,34 +18,16 @@ constexpr COLORREF kTitleColour = RGB(0, 128, 0);
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME;
 
-void RegisterClassOnce(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    if (GetClassInfoExW(instance, kClassName, &wc))
-        return;
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW; // replaced per window once its object is bound
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc))
-        throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
-}
-
 } // namespace
 
-AboutBox::AboutBox(HWND owner) : owner_(owner) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterClassOnce(instance);
-    hwnd_ = CreateWindowExW(kExStyle, kClassName, L"バージョン情報", kStyle, 0, 0, kClientWidth,
-                            kClientHeight, nullptr, nullptr, instance, nullptr);
-    if (!hwnd_)
-        throw win::Error(win::SystemMessageText(GetLastError()), GetLastError());
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
+AboutBox::AboutBox(win::Application& application, HWND owner)
+    : application_(application), owner_(owner) {
+    RegisterWindowClass(kClassName, 0, COLOR_BTNFACE);
+    CreateNative(kExStyle, kClassName, L"バージョン情報", kStyle, 0, 0, kClientWidth, kClientHeight,
+                 nullptr, nullptr);
     titleLabel_ = MakeLabel(L"Tuckbay v" TUCKBAY_VERSION_TEXT);
     creditLabel_ = MakeLabel(L"Tuckbay 開発チーム");
-    LayOut(win::Window::WindowDpi(owner_ ? owner_ : hwnd_));
+    LayOut(win::Window::WindowDpi(owner_ ? owner_ : Hwnd()));
 }
 
 void AboutBox::LayOut(int dpi) {
@@ -55,9 +37,9 @@ void AboutBox::LayOut(int dpi) {
     win::FontHandle titleFont = win::MakeFont(L"Times New Roman", scaled(24), false, true);
     RECT frame{0, 0, scaled(kClientWidth), scaled(kClientHeight)};
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
+    SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
     PlaceLabel(titleLabel_, scaled(16), scaled(16), titleFont.get());
     PlaceLabel(creditLabel_, scaled(48), scaled(56), windowFont.get());
     // The labels hold the new fonts now; the old ones can go.
@@ -65,22 +47,16 @@ void AboutBox::LayOut(int dpi) {
     titleFont_ = std::move(titleFont);
 }
 
-AboutBox::~AboutBox() {
-    // Gone already when its owner was destroyed first.
-    if (IsWindow(hwnd_))
-        DestroyWindow(hwnd_);
-}
-
 HWND AboutBox::MakeLabel(const wchar_t* text) {
     return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0,
-                           0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                           0, 0, Hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void AboutBox::PlaceLabel(HWND label, int x, int y, HFONT font) {
     // Exactly as large as its text in its font, with the part of an italic last letter that
     // leans out past its advance: the label would cut it off.
     const std::wstring text = win::WindowText(label);
-    HDC dc = GetDC(hwnd_);
+    HDC dc = GetDC(Hwnd());
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -91,70 +67,47 @@ void AboutBox::PlaceLabel(HWND label, int x, int y, HFONT font) {
         size.cx += std::max<LONG>(0, last.gmptGlyphOrigin.x + static_cast<int>(last.gmBlackBoxX) -
                                          last.gmCellIncX);
     SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    ReleaseDC(Hwnd(), dc);
     SetWindowPos(label, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void AboutBox::ShowModal() {
     // The owner may have moved to a monitor of another scale since the box was last laid out.
-    if (const int dpi = win::Window::WindowDpi(owner_ ? owner_ : hwnd_); dpi != dpi_)
+    if (const int dpi = win::Window::WindowDpi(owner_ ? owner_ : Hwnd()); dpi != dpi_)
         LayOut(dpi);
     RECT box{}, over{};
-    GetWindowRect(hwnd_, &box);
+    GetWindowRect(Hwnd(), &box);
     if (!owner_ || !GetWindowRect(owner_, &over))
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
     const int width = box.right - box.left, height = box.bottom - box.top;
-    SetWindowPos(hwnd_, nullptr, over.left + (over.right - over.left - width) / 2,
+    SetWindowPos(Hwnd(), nullptr, over.left + (over.right - over.left - width) / 2,
                  over.top + (over.bottom - over.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 
     closed_ = false;
     // Owned only while shown: that keeps the box above the main window, topmost or not. A
     // hidden owned window would stop Wine from changing the main window's topmost state.
-    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
-    if (owner_)
-        EnableWindow(owner_, FALSE);
-    ShowWindow(hwnd_, SW_SHOW);
-    MSG msg;
-    while (!closed_) {
-        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // The program is ending: leave the quit for the main loop.
-            if (got == 0)
-                PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    // The owner takes input again before the box goes, so that activation returns to it.
-    if (owner_)
-        EnableWindow(owner_, TRUE);
-    ShowWindow(hwnd_, SW_HIDE);
-    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, 0);
+    SetWindowLongPtrW(Hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
+    application_.RunModal(Hwnd(), owner_, [this] { return closed_; });
+    SetWindowLongPtrW(Hwnd(), GWLP_HWNDPARENT, 0);
 }
 
-LRESULT CALLBACK AboutBox::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CLOSE:
         // Closing only hides the box; it is shown again next time.
-        if (self)
-            self->closed_ = true;
+        closed_ = true;
         return 0;
     case WM_DPICHANGED:
-        if (self)
-            self->LayOut(HIWORD(wParam));
+        LayOut(HIWORD(wParam));
         return 0;
     case WM_CTLCOLORSTATIC:
-        if (self && reinterpret_cast<HWND>(lParam) == self->titleLabel_) {
+        if (reinterpret_cast<HWND>(lParam) == titleLabel_)
             SetTextColor(reinterpret_cast<HDC>(wParam), kTitleColour);
-        }
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    default:
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
+    return DefaultHandling(msg, wParam, lParam);
 }
 
 } // namespace app

@@ -4,27 +4,26 @@
 
 #include <windows.h>
 
+#include "win/application.h"
 #include "win/handles.h"
+#include "win/window.h"
 
 namespace app {
 
-class AboutBox {
+class AboutBox : public win::Window {
 public:
     // owner: the main window, which owns the box while it is shown.
-    explicit AboutBox(HWND owner);
-    ~AboutBox();
-    AboutBox(const AboutBox&) = delete;
-    AboutBox& operator=(const AboutBox&) = delete;
+    AboutBox(win::Application& application, HWND owner);
 
     // Centred over the owner, which takes no input until the box is closed.
     void ShowModal();
 
-    HWND Handle() const noexcept { return hwnd_; }
+    HWND Handle() const noexcept { return Hwnd(); }
     HWND TitleLabel() const noexcept { return titleLabel_; }
     HWND CreditLabel() const noexcept { return creditLabel_; }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     HWND MakeLabel(const wchar_t* text);
     void PlaceLabel(HWND label, int x, int y, HFONT font);
     // Fonts, size and labels for a DPI.
@@ -33,8 +32,8 @@ private:
     // Fonts outlive the window and its labels, which hold them.
     win::FontHandle windowFont_;
     win::FontHandle titleFont_;
+    win::Application& application_;
     HWND owner_;
-    HWND hwnd_ = nullptr;
     HWND titleLabel_ = nullptr;
     HWND creditLabel_ = nullptr;
     int dpi_ = 0;

@@ -7,22 +7,26 @@ namespace app {
 HWND ClipboardCapture::Handle() const { return window_.Hwnd(); }
 
 bool ClipboardCapture::WatchChecked() const {
-    return ::SendMessageW(window_.watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(window_.Controls().watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void ClipboardCapture::DisableWatch() { ::EnableWindow(window_.watchClipboardBox, FALSE); }
+void ClipboardCapture::DisableWatch() {
+    ::EnableWindow(window_.Controls().watchClipboardBox, FALSE);
+}
 
-std::wstring ClipboardCapture::MemoText() const { return win::WindowText(window_.captureMemo); }
+std::wstring ClipboardCapture::MemoText() const {
+    return win::WindowText(window_.Controls().captureMemo);
+}
 
 void ClipboardCapture::SetMemoText(const std::wstring& text) {
-    ::SetWindowTextW(window_.captureMemo, text.c_str());
+    ::SetWindowTextW(window_.Controls().captureMemo, text.c_str());
 }
 
 void ClipboardCapture::ShowCapturePanel(bool show) {
-    ::ShowWindow(window_.capturePanel->Hwnd(), show ? SW_SHOW : SW_HIDE);
-    ::ShowWindow(window_.listPanel->Hwnd(), show ? SW_HIDE : SW_SHOW);
+    ::ShowWindow(window_.Controls().capturePanel->Hwnd(), show ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(window_.Controls().listPanel->Hwnd(), show ? SW_HIDE : SW_SHOW);
     // A hidden panel is not aligned: the one now shown takes the list area as it is now.
-    window_.listArea->Realign();
+    window_.Controls().listArea->Realign();
 }
 
 void ClipboardCapture::AppendPath(std::wstring path) {
@@ -30,5 +34,7 @@ void ClipboardCapture::AppendPath(std::wstring path) {
 }
 
 void ClipboardCapture::UpdateCountDisplay() { window_.FileList().UpdateCountDisplay(); }
+
+void ClipboardCapture::StayOnTop() { window_.SetTopmost(true, false); }
 
 } // namespace app

@@ -23,6 +23,7 @@ public:
     void ShowCapturePanel(bool show) override;
     void AppendPath(std::wstring path) override;
     void UpdateCountDisplay() override;
+    void StayOnTop() override;
 
     intake::ClipboardWatch watch{*this};
 

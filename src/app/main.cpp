@@ -16,10 +16,8 @@ namespace {
 int RunBasket(std::vector<std::wstring> paths) {
     win::Application application(L"Tuckbay");
     app::MainWindow mainWindow(application);
-    // Started without paths, nothing has been dropped: the count display stays blank.
     try {
-        if (!paths.empty())
-            mainWindow.PathsHandedOver(std::move(paths));
+        mainWindow.TakeStartPaths(std::move(paths));
     } catch (...) {
         win::ReportCurrentException();
     }

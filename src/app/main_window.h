@@ -1,16 +1,19 @@
-// The main window: the composition root. It owns every control and one object per subsystem;
-// each handler hands its event to the part of the program that owns the behaviour.
+// The main window: where the parts of the program meet. It owns the controls (one struct, built
+// in main_window_create.cpp), one object per part, and the table of commands; what each part
+// does lives in that part's folder.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/about_box.h"
 #include "app/clipboard_capture.h"
 #include "app/shell_actions.h"
 #include "app/sort_header.h"
+#include "app/window_class.h"
 #include "dragout/drag_gesture.h"
 #include "dragout/drop_source.h"
 #include "filelist/file_list.h"
@@ -59,67 +62,8 @@ enum ControlId : int {
     kIdListOpenFolder,
 };
 
-class MainWindow : public win::Window, private dragout::DragHost, private intake::DropHost {
-public:
-    // settingsPath: where the window keeps its place and switches from one run to the next.
-    explicit MainWindow(win::Application& application,
-                        std::wstring settingsPath = settings::SettingsPath());
-    ~MainWindow() override;
-
-    win::Application& Application() noexcept { return application_; }
-    filelist::FileList& FileList() noexcept { return *fileList_; }
-    SortHeader& Header() noexcept { return *sortHeader_; }
-    // Tests record the shell requests; null restores the system's shell.
-    void SetShellRequests(ShellRequests* shell) noexcept { shell_ = shell ? shell : &systemShell_; }
-
-    // Handlers, named after the control and the event.
-    void OnCreate();
-    void OnDestroy();
-    void OnResize();
-    void OnKeyPress(wchar_t key);
-    // Files dropped on the drop zone or the list area.
-    void FilesDropped(HWND zone, HDROP drop);
-    // Paths from the command line or handed over by a second launch: taken as a drop on the
-    // drop zone.
-    void PathsHandedOver(std::vector<std::wstring> paths);
-    // A WM_COPYDATA: a second launch's paths are taken (and true returned) only when they are
-    // a whole hand-over from this executable; anything else is ignored without a word.
-    bool SecondLaunchCopyData(const COPYDATASTRUCT& data);
-    void AppActivate();
-    void AppDeactivate();
-    void ListAreaButtonClick();
-    void TopmostButtonClick();
-    void ClearListClick();
-    void RemoveItemClick();
-    void UndoClick();
-    void ListViewColumnClick(int column);
-    // A drag of one row out of the list, as a copy or a move by the mode switch.
-    void ListViewBeginDrag(int row);
-    // A key pressed while the list itself has the focus (not its label editor).
-    void ListViewKeyDown(WORD key);
-    void SaveListClick();
-    void CopyListAsTextClick();
-    void AddFromClipboardTextClick();
-    void KeepListClick();
-    void RemoveMissingClick();
-    void PropertiesClick();
-    void OpenFolderClick();
-    void RegisterSendToClick();
-    void CopyFilesClick();
-    void CutFilesClick();
-    void HelpClick();
-    void AboutClick();
-    void AddCapturedClick();
-    void BackToListClick();
-    void WMDrawClipboard();
-    void WMChangeCBChain(HWND leaving, HWND next);
-    void DragIconMouseDown(win::Image::Button button, int x, int y);
-    void DragIconMouseMove(int x, int y);
-
-    // Every change of the topmost state goes through here.
-    void SetTopmost(bool topmost) override;
-
-    // The controls, each named after what it is to the user.
+// The controls, each named after what it is to the user.
+struct MainControls {
     std::unique_ptr<win::Panel> listArea;
     std::unique_ptr<win::Panel> listPanel;
     HWND listView = nullptr;
@@ -147,49 +91,97 @@ public:
     HWND statusBar = nullptr;
     HMENU mainMenu = nullptr;
     win::MenuHandle listMenu;
-    std::unique_ptr<AboutBox> aboutBox;
+
+    bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool ListAreaShown() const {
+        return (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+};
+
+class MainWindow : public win::Window, private dragout::DragHost, private intake::DropHost {
+public:
+    // settingsPath: where the window keeps its place and switches from one run to the next.
+    explicit MainWindow(win::Application& application,
+                        std::wstring settingsPath = settings::SettingsPath());
+    ~MainWindow() override;
+
+    // What tests and the program's entry reach: the controls, the list, the header, the about
+    // box, and the commands as the menus and buttons run them.
+    const MainControls& Controls() const noexcept { return ui_; }
+    filelist::FileList& FileList() noexcept { return *fileList_; }
+    SortHeader& Header() noexcept { return *sortHeader_; }
+    AboutBox& About() noexcept { return *aboutBox_; }
+    win::Application& Application() noexcept { return application_; }
+    void RunCommand(int id);
+    // Paths from the command line: taken as a drop on the drop zone.
+    void TakeStartPaths(std::vector<std::wstring> paths);
+    // Tests record the shell requests; null restores the system's shell.
+    void SetShellRequests(ShellRequests* shell) noexcept { shell_ = shell ? shell : &systemShell_; }
+
+    // Every change of the topmost state goes through here; the capture of copied files makes
+    // the window topmost without activating it.
+    void SetTopmost(bool topmost) override { SetTopmost(topmost, true); }
+    void SetTopmost(bool topmost, bool activate);
 
 private:
+    struct Command;
+    static const Command kCommands[];
+
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    static constexpr UINT kTakePendingDrops = WM_APP + 1;
+    static constexpr UINT kTakeHeldDrops = WM_APP + 1;
     static constexpr UINT kMissingAnswers = WM_APP + 2;
     // The status bar's parts: the count, then what the last drag did or how far a check is.
     static constexpr WPARAM kReportPart = 1;
-    struct PendingDrop {
-        HWND zone;
-        HDROP drop;
-    };
 
+    // Building (main_window_create.cpp).
     void CreateControls();
+    void CreateMenus();
     // Fonts, icons and the status bar's parts for the window's DPI, made again when it changes.
     void MakeFonts();
     void LoadIcons();
     void SetStatusBarParts();
+
+    // The parts joined at start and let go at the end.
+    void OnCreate();
+    void OnDestroy();
+    void OnNotify(const NMHDR& header, LRESULT& result);
+    void OnKeyPress(wchar_t key);
+
+    // Modes and layout (main_window_modes.cpp).
+    void OnResize();
+    // Shows or hides the list area with the frame, buttons and width that go with it.
+    void ApplyListAreaMode(bool visible);
     // The window moved to a monitor of another scale, or the scale changed: laid out again at
     // the new DPI, at the size the system suggests, in the same mode.
     void DpiChanged(const RECT& suggested);
-    void TakePendingDrops();
-    void LetDropsThroughToAnElevatedWindow();
+    void CentreOnScreen();
+    void ComeToFront() override;
+    void AppActivate();
+    void AppDeactivate();
     void RememberFocus();
     void GiveFocusBack();
-    void ComeToFront();
+    void LetDropsThroughToAnElevatedWindow();
+
+    // Commands that are more than a call to their part.
+    void RemoveFocusedItem();
+    void UndoLastChange();
     // Every listed file on the clipboard, as files, with the given "Preferred DropEffect".
     void PutListedFilesOnClipboard(DWORD effect);
-    void ReleasePendingDrops();
-    void CreateMenus();
-    // The list menu's and the list's context menu's commands for missing files and the kept list.
-    void AppendListKeepingItems(HMENU list, HMENU context);
-    bool KeepListChecked() const;
-    void OnCommand(int id);
     void ShowContextMenu(LPARAM lParam);
-    // Shows or hides the list area with the frame, buttons and width that go with it.
-    void ApplyListAreaMode(bool visible);
-    void CentreOnScreen();
-    // The settings file's values onto the window and its controls, and back.
+    // A drag of one row out of the list, as a copy or a move by the mode switch.
+    void DragRow(int row);
+    void ListKeyDown(WORD key);
+
+    // The settings file's values onto the window and its controls, and back
+    // (main_window_settings.cpp).
     void ApplySettings(const settings::Settings& values);
     settings::Settings CurrentSettings() const;
+    bool KeepListChecked() const;
+    void ToggleKeepList();
+
     ShellActions Shell() { return ShellActions(Hwnd(), *shell_, Dialogs()); }
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
+
     // What the drag-out gesture reads from the window.
     std::vector<std::wstring> ListedPaths() const override;
     size_t ListedCount() const override;
@@ -204,6 +196,7 @@ private:
     HWND MainHwnd() const override;
 
     win::Application& application_;
+    MainControls ui_;
     win::FontHandle windowFont_;
     win::FontHandle captionFont_;
     win::FontHandle quickPanelFont_;
@@ -216,6 +209,7 @@ private:
     std::unique_ptr<intake::DropIntake> dropIntake_;
     std::unique_ptr<filelist::MissingPrune> missingPrune_;
     std::unique_ptr<SortHeader> sortHeader_;
+    std::unique_ptr<AboutBox> aboutBox_;
     std::wstring settingsPath_;
     std::wstring keptListPath_;
     SystemShell systemShell_;
@@ -225,10 +219,6 @@ private:
     // The window answers the drag loop as the drop source of every drag out of dragIcon.
     dragout::DropSource dropSource_;
     dragout::DragGesture dragGesture_{*this, dropSource_};
-    // Drops that arrived while a box of ours was open, in their order; each handle is ours.
-    std::vector<PendingDrop> pendingDrops_;
-    // Paths second launches handed over, waiting to be taken in their order.
-    std::vector<std::vector<std::wstring>> handedOver_;
     std::wstring programPath_;
     // The control that had the focus when the window last lost the activation.
     HWND focusOnDeactivation_ = nullptr;

@@ -13,7 +13,6 @@ using win::Align;
 using win::Bounds;
 using win::SpeedButton;
 
-constexpr wchar_t kWindowClass[] = L"TTuckbayForm1";
 constexpr int kDesignedClientWidth = 692;
 constexpr int kDesignedClientHeight = 251;
 constexpr DWORD kFullStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
@@ -39,12 +38,13 @@ void RemakeFont(HWND root, win::FontHandle& font, win::FontHandle remade) {
 MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
     : application_(application), settingsPath_(std::move(settingsPath)),
       keptListPath_(filelist::KeptListPath(settingsPath_)) {
-    RegisterWindowClass(kWindowClass, CS_DBLCLKS, COLOR_BTNFACE);
+    RegisterWindowClass(kMainWindowClass, CS_DBLCLKS, COLOR_BTNFACE);
     CreateMenus();
     // Made where the platform puts a new window, and only then sized: its size depends on
     // the DPI of the monitor it is on.
-    CreateNative(kWindowExStyle, kWindowClass, L"Tuckbay", kFullStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                 kDesignedClientWidth, kDesignedClientHeight, application_.Handle(), mainMenu);
+    CreateNative(kWindowExStyle, kMainWindowClass, L"Tuckbay", kFullStyle, CW_USEDEFAULT,
+                 CW_USEDEFAULT, kDesignedClientWidth, kDesignedClientHeight, application_.Handle(),
+                 ui_.mainMenu);
     RECT outer{0, 0, Scale(kDesignedClientWidth), Scale(kDesignedClientHeight)};
     ::AdjustWindowRectExForDpi(&outer, kFullStyle, TRUE, kWindowExStyle, static_cast<UINT>(Dpi()));
     ::SetWindowPos(Hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -58,7 +58,7 @@ MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
     // Aligned through every level: a placed panel is sized once, before its strips exist.
     ApplyDpi();
     OnCreate();
-    aboutBox = std::make_unique<AboutBox>(Hwnd());
+    aboutBox_ = std::make_unique<AboutBox>(application_, Hwnd());
 }
 
 void MainWindow::MakeFonts() {
@@ -81,8 +81,8 @@ void MainWindow::LoadIcons() {
         ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon.get()));
         ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
     }
-    if (dragIcon)
-        dragIcon->SetIcon(filesIcon.get());
+    if (ui_.dragIcon)
+        ui_.dragIcon->SetIcon(filesIcon.get());
     windowIcon_ = std::move(windowIcon);
     smallIcon_ = std::move(smallIcon);
     filesIcon_ = std::move(filesIcon);
@@ -90,7 +90,7 @@ void MainWindow::LoadIcons() {
 
 void MainWindow::SetStatusBarParts() {
     int parts[] = {Scale(50), -1};
-    ::SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    ::SendMessageW(ui_.statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
 MainWindow::~MainWindow() {
@@ -105,7 +105,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateMenus() {
-    mainMenu = ::CreateMenu();
+    ui_.mainMenu = ::CreateMenu();
     HMENU list = ::CreatePopupMenu();
     ::AppendMenuW(list, MF_STRING | MF_GRAYED, kIdUndo, L"元に戻す(&U)");
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
@@ -124,22 +124,19 @@ void MainWindow::CreateMenus() {
     HMENU help = ::CreatePopupMenu();
     ::AppendMenuW(help, MF_STRING, kIdHelp, L"ヘルプ");
     ::AppendMenuW(help, MF_STRING, kIdAbout, L"バージョン情報");
-    ::AppendMenuW(mainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(list), L"リスト(&L)");
-    ::AppendMenuW(mainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"ヘルプ(&H)");
+    ::AppendMenuW(ui_.mainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(list), L"リスト(&L)");
+    ::AppendMenuW(ui_.mainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"ヘルプ(&H)");
 
-    listMenu.reset(::CreatePopupMenu());
-    ::AppendMenuW(listMenu.get(), MF_STRING, kIdRemoveItem, L"リストから削除(&D)");
-    ::AppendMenuW(listMenu.get(), MF_STRING, kIdListProperties, L"プロパティ(&P)");
-    ::AppendMenuW(listMenu.get(), MF_STRING, kIdListOpenFolder, L"フォルダを開く(&O)");
-    AppendListKeepingItems(list, listMenu.get());
-}
-
-void MainWindow::AppendListKeepingItems(HMENU list, HMENU context) {
+    ui_.listMenu.reset(::CreatePopupMenu());
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdRemoveItem, L"リストから削除(&D)");
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdListProperties, L"プロパティ(&P)");
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdListOpenFolder, L"フォルダを開く(&O)");
+    // The items for missing files and the kept list close both menus.
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdRemoveMissing, L"存在しないファイルを削除");
     ::AppendMenuW(list, MF_STRING, kIdKeepList, L"終了時にリストを保持");
-    ::AppendMenuW(context, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(context, MF_STRING, kIdRemoveMissing, L"存在しないファイルを削除");
+    ::AppendMenuW(ui_.listMenu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdRemoveMissing, L"存在しないファイルを削除");
 }
 
 void MainWindow::CreateControls() {
@@ -147,106 +144,107 @@ void MainWindow::CreateControls() {
     HFONT formFont = windowFont_.get();
 
     // The list area comes first in the tab order, so it is made first.
-    listArea = std::make_unique<win::Panel>(window, Bounds{194, 0, 498, 232}, COLOR_BTNFACE, true,
-                                            L"filelist");
-    listPanel = std::make_unique<win::Panel>(listArea->Hwnd(), Bounds{1, 1, 496, 230});
-    listView = win::CreateChild(
+    ui_.listArea = std::make_unique<win::Panel>(window, Bounds{194, 0, 498, 232}, COLOR_BTNFACE,
+                                                true, L"filelist");
+    ui_.listPanel = std::make_unique<win::Panel>(ui_.listArea->Hwnd(), Bounds{1, 1, 496, 230});
+    ui_.listView = win::CreateChild(
         WC_LISTVIEWW, L"",
         WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS | LVS_OWNERDATA,
-        WS_EX_CLIENTEDGE, {1, 1, 494, 228}, listPanel->Hwnd(), kIdListView, listFont_.get());
+        WS_EX_CLIENTEDGE, {1, 1, 494, 228}, ui_.listPanel->Hwnd(), kIdListView, listFont_.get());
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = LVCFMT_LEFT;
     column.cx = Scale(300);
     column.pszText = const_cast<wchar_t*>(L"ファイル名");
-    ::SendMessageW(listView, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    ::SendMessageW(ui_.listView, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
-    capturePanel = std::make_unique<win::Panel>(listArea->Hwnd(), Bounds{1, 1, 496, 230});
-    ::ShowWindow(capturePanel->Hwnd(), SW_HIDE);
+    ui_.capturePanel = std::make_unique<win::Panel>(ui_.listArea->Hwnd(), Bounds{1, 1, 496, 230});
+    ::ShowWindow(ui_.capturePanel->Hwnd(), SW_HIDE);
     // Empty until the capture fills it, which it does before the panel is ever shown.
-    captureMemo = win::CreateChild(
+    ui_.captureMemo = win::CreateChild(
         L"EDIT", L"",
         WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
             ES_AUTOVSCROLL | ES_WANTRETURN,
-        WS_EX_CLIENTEDGE, {1, 1, 494, 187}, capturePanel->Hwnd(), kIdCaptureMemo, formFont);
-    captureButtons = std::make_unique<win::Panel>(capturePanel->Hwnd(), Bounds{1, 188, 494, 41});
-    addCapturedButton = win::CreateChild(
+        WS_EX_CLIENTEDGE, {1, 1, 494, 187}, ui_.capturePanel->Hwnd(), kIdCaptureMemo, formFont);
+    ui_.captureButtons =
+        std::make_unique<win::Panel>(ui_.capturePanel->Hwnd(), Bounds{1, 188, 494, 41});
+    ui_.addCapturedButton = win::CreateChild(
         L"BUTTON", L"ファイルリストへ登録する", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-        {8, 6, 137, 25}, captureButtons->Hwnd(), kIdAddCaptured, formFont);
-    backToListButton = win::CreateChild(
+        {8, 6, 137, 25}, ui_.captureButtons->Hwnd(), kIdAddCaptured, formFont);
+    ui_.backToListButton = win::CreateChild(
         L"BUTTON", L"ファイルリストへ戻る", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-        {152, 6, 113, 25}, captureButtons->Hwnd(), kIdBackToList, formFont);
-    capturePanel->AddAligned(captureButtons->Hwnd(), Align::Bottom);
-    capturePanel->AddAligned(captureMemo, Align::Client);
-    listPanel->AddAligned(listView, Align::Client);
-    listArea->AddAligned(listPanel->Hwnd(), Align::Client);
-    listArea->AddAligned(capturePanel->Hwnd(), Align::Client);
+        {152, 6, 113, 25}, ui_.captureButtons->Hwnd(), kIdBackToList, formFont);
+    ui_.capturePanel->AddAligned(ui_.captureButtons->Hwnd(), Align::Bottom);
+    ui_.capturePanel->AddAligned(ui_.captureMemo, Align::Client);
+    ui_.listPanel->AddAligned(ui_.listView, Align::Client);
+    ui_.listArea->AddAligned(ui_.listPanel->Hwnd(), Align::Client);
+    ui_.listArea->AddAligned(ui_.capturePanel->Hwnd(), Align::Client);
 
-    leftStrip = std::make_unique<win::Panel>(window, Bounds{0, 0, 194, 232});
-    dragZone = std::make_unique<win::Panel>(leftStrip->Hwnd(), Bounds{1, 1, 191, 64});
-    dragCaption =
-        std::make_unique<win::Label>(dragZone->Hwnd(), Bounds{1, 1, 189, 19}, L"アイコンをドラッグ",
-                                     captionFont_.get(), COLOR_ACTIVECAPTION, COLOR_WINDOW);
-    dragZone->AddAligned(dragCaption->Hwnd(), Align::Top);
-    dragIcon =
-        std::make_unique<win::Image>(dragZone->Hwnd(), Bounds{13, 19, 32, 32}, filesIcon_.get());
-    dragIcon->onMouseDown = [this](win::Image::Button b, int x, int y) {
-        DragIconMouseDown(b, x, y);
+    ui_.leftStrip = std::make_unique<win::Panel>(window, Bounds{0, 0, 194, 232});
+    ui_.dragZone = std::make_unique<win::Panel>(ui_.leftStrip->Hwnd(), Bounds{1, 1, 191, 64});
+    ui_.dragCaption = std::make_unique<win::Label>(ui_.dragZone->Hwnd(), Bounds{1, 1, 189, 19},
+                                                   L"アイコンをドラッグ", captionFont_.get(),
+                                                   COLOR_ACTIVECAPTION, COLOR_WINDOW);
+    ui_.dragZone->AddAligned(ui_.dragCaption->Hwnd(), Align::Top);
+    ui_.dragIcon = std::make_unique<win::Image>(ui_.dragZone->Hwnd(), Bounds{13, 19, 32, 32},
+                                                filesIcon_.get());
+    ui_.dragIcon->onMouseDown = [this](win::Image::Button b, int x, int y) {
+        dragGesture_.MouseDown(b == win::Image::Button::Left, x, y);
     };
-    dragIcon->onMouseMove = [this](int x, int y) { DragIconMouseMove(x, y); };
-    copyModeButton =
-        std::make_unique<SpeedButton>(dragZone->Hwnd(), Bounds{57, 26, 49, 25}, L"コピー",
+    ui_.dragIcon->onMouseMove = [this](int x, int y) { dragGesture_.MouseMove(x, y); };
+    ui_.copyModeButton =
+        std::make_unique<SpeedButton>(ui_.dragZone->Hwnd(), Bounds{57, 26, 49, 25}, L"コピー",
                                       kIdCopyMode, SpeedButton::Kind::Grouped, true, 1);
-    moveModeButton =
-        std::make_unique<SpeedButton>(dragZone->Hwnd(), Bounds{105, 26, 49, 25}, L"移動",
+    ui_.moveModeButton =
+        std::make_unique<SpeedButton>(ui_.dragZone->Hwnd(), Bounds{105, 26, 49, 25}, L"移動",
                                       kIdMoveMode, SpeedButton::Kind::Grouped, false, 1);
 
-    dropZone =
-        std::make_unique<win::Panel>(leftStrip->Hwnd(), Bounds{2, 71, 190, 58}, COLOR_MENUBAR);
-    dropCaption = std::make_unique<win::Label>(dropZone->Hwnd(), Bounds{1, 1, 188, 19},
-                                               L"ここにドロップ", captionFont_.get(),
-                                               COLOR_GRADIENTINACTIVECAPTION, COLOR_WINDOW);
-    dropZone->AddAligned(dropCaption->Hwnd(), Align::Top);
-    clearListButton =
-        std::make_unique<SpeedButton>(dropZone->Hwnd(), Bounds{33, 26, 62, 22}, L"リストクリア",
+    ui_.dropZone =
+        std::make_unique<win::Panel>(ui_.leftStrip->Hwnd(), Bounds{2, 71, 190, 58}, COLOR_MENUBAR);
+    ui_.dropCaption = std::make_unique<win::Label>(ui_.dropZone->Hwnd(), Bounds{1, 1, 188, 19},
+                                                   L"ここにドロップ", captionFont_.get(),
+                                                   COLOR_GRADIENTINACTIVECAPTION, COLOR_WINDOW);
+    ui_.dropZone->AddAligned(ui_.dropCaption->Hwnd(), Align::Top);
+    ui_.clearListButton =
+        std::make_unique<SpeedButton>(ui_.dropZone->Hwnd(), Bounds{33, 26, 62, 22}, L"リストクリア",
                                       kIdClearList, SpeedButton::Kind::Push);
-    shortcutButton =
-        std::make_unique<SpeedButton>(dropZone->Hwnd(), Bounds{111, 26, 74, 25}, L"ショート変換",
-                                      kIdShortcut, SpeedButton::Kind::Toggle, true);
+    ui_.shortcutButton = std::make_unique<SpeedButton>(
+        ui_.dropZone->Hwnd(), Bounds{111, 26, 74, 25}, L"ショート変換", kIdShortcut,
+        SpeedButton::Kind::Toggle, true);
 
-    quickPanel = std::make_unique<win::Panel>(leftStrip->Hwnd(), Bounds{8, 135, 190, 97});
-    ::SendMessageW(quickPanel->Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(quickPanelFont_.get()),
-                   FALSE);
-    quickCaption =
-        std::make_unique<win::Label>(quickPanel->Hwnd(), Bounds{1, 1, 188, 15}, L"クイック操作",
+    ui_.quickPanel = std::make_unique<win::Panel>(ui_.leftStrip->Hwnd(), Bounds{8, 135, 190, 97});
+    ::SendMessageW(ui_.quickPanel->Hwnd(), WM_SETFONT,
+                   reinterpret_cast<WPARAM>(quickPanelFont_.get()), FALSE);
+    ui_.quickCaption =
+        std::make_unique<win::Label>(ui_.quickPanel->Hwnd(), Bounds{1, 1, 188, 15}, L"クイック操作",
                                      quickCaptionFont_.get(), COLOR_MENUBAR, COLOR_WINDOWTEXT);
-    quickPanel->AddAligned(quickCaption->Hwnd(), Align::Top);
-    listAreaButton =
-        std::make_unique<SpeedButton>(quickPanel->Hwnd(), Bounds{11, 26, 78, 22}, L"ファイルリスト",
-                                      kIdListArea, SpeedButton::Kind::Toggle, true);
-    topmostButton =
-        std::make_unique<SpeedButton>(quickPanel->Hwnd(), Bounds{95, 26, 78, 22}, L"最前面",
+    ui_.quickPanel->AddAligned(ui_.quickCaption->Hwnd(), Align::Top);
+    ui_.listAreaButton = std::make_unique<SpeedButton>(
+        ui_.quickPanel->Hwnd(), Bounds{11, 26, 78, 22}, L"ファイルリスト", kIdListArea,
+        SpeedButton::Kind::Toggle, true);
+    ui_.topmostButton =
+        std::make_unique<SpeedButton>(ui_.quickPanel->Hwnd(), Bounds{95, 26, 78, 22}, L"最前面",
                                       kIdTopmost, SpeedButton::Kind::Toggle, true);
-    allowListDropsBox = win::CreateChild(
+    ui_.allowListDropsBox = win::CreateChild(
         L"BUTTON", L"ファイルリストへのドロップを許可", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-        0, {6, 54, 176, 17}, quickPanel->Hwnd(), kIdAllowListDrops, quickPanelFont_.get());
-    watchClipboardBox = win::CreateChild(
+        0, {6, 54, 176, 17}, ui_.quickPanel->Hwnd(), kIdAllowListDrops, quickPanelFont_.get());
+    ui_.watchClipboardBox = win::CreateChild(
         L"BUTTON", L"Ctrl+Cを監視する", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
-        {6, 70, 163, 17}, quickPanel->Hwnd(), kIdWatchClipboard, quickPanelFont_.get());
-    ::SendMessageW(allowListDropsBox, BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageW(watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
+        {6, 70, 163, 17}, ui_.quickPanel->Hwnd(), kIdWatchClipboard, quickPanelFont_.get());
+    ::SendMessageW(ui_.allowListDropsBox, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(ui_.watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
 
     // The status bar is placed by the window's alignment like every other control.
-    statusBar = win::CreateChild(STATUSCLASSNAMEW, L"",
-                                 WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
-                                 {0, 232, 692, 19}, window, kIdStatusBar, formFont);
+    ui_.statusBar = win::CreateChild(STATUSCLASSNAMEW, L"",
+                                     WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                                     0, {0, 232, 692, 19}, window, kIdStatusBar, formFont);
     SetStatusBarParts();
 
-    AddAligned(statusBar, Align::Bottom);
-    AddAligned(leftStrip->Hwnd(), Align::Left);
-    AddAligned(listArea->Hwnd(), Align::Client);
+    AddAligned(ui_.statusBar, Align::Bottom);
+    AddAligned(ui_.leftStrip->Hwnd(), Align::Left);
+    AddAligned(ui_.listArea->Hwnd(), Align::Client);
 
-    fileList_ = std::make_unique<filelist::FileList>(listView, statusBar);
+    fileList_ = std::make_unique<filelist::FileList>(ui_.listView, ui_.statusBar);
 }
 
 } // namespace app

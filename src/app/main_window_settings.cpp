@@ -4,15 +4,15 @@
 namespace app {
 
 void MainWindow::ApplySettings(const settings::Settings& s) {
-    topmostButton->SetDown(s.topmost);
+    ui_.topmostButton->SetDown(s.topmost);
     // Hidden before the window takes its saved width, so that a compact window does not
     // squeeze the list area: it keeps its width for when the list is shown again.
     if (!s.fileListVisible)
-        ::ShowWindow(listArea->Hwnd(), SW_HIDE);
-    ::SendMessageW(allowListDropsBox, BM_SETCHECK, s.canDropFileList ? BST_CHECKED : BST_UNCHECKED,
-                   0);
-    ::SendMessageW(watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::CheckMenuItem(mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
+        ::ShowWindow(ui_.listArea->Hwnd(), SW_HIDE);
+    ::SendMessageW(ui_.allowListDropsBox, BM_SETCHECK,
+                   s.canDropFileList ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(ui_.watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::CheckMenuItem(ui_.mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
     // Sizes are kept in designed (96-DPI) units, so the window looks as large at any scale;
     // positions are the screen's own. A file without a width (or with none that could be
     // meant) keeps the designed one: a width of nothing would leave no list to see.
@@ -32,20 +32,20 @@ settings::Settings MainWindow::CurrentSettings() const {
     s.left = r.left;
     s.formWidth = win::ScaleFromDpi(r.right - r.left, Dpi());
     s.formHeight = win::ScaleFromDpi(r.bottom - r.top, Dpi());
-    s.topmost = topmostButton->Down();
-    s.fileListVisible = (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
-    s.canDropFileList = ::SendMessageW(allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    s.canCtrlC = ::SendMessageW(watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    s.topmost = ui_.topmostButton->Down();
+    s.fileListVisible = (::GetWindowLongW(ui_.listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    s.canDropFileList = ::SendMessageW(ui_.allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    s.canCtrlC = ::SendMessageW(ui_.watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
     s.keepList = KeepListChecked();
     return s;
 }
 
 bool MainWindow::KeepListChecked() const {
-    return (::GetMenuState(mainMenu, kIdKeepList, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    return (::GetMenuState(ui_.mainMenu, kIdKeepList, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-void MainWindow::KeepListClick() {
-    ::CheckMenuItem(mainMenu, kIdKeepList, KeepListChecked() ? MF_UNCHECKED : MF_CHECKED);
+void MainWindow::ToggleKeepList() {
+    ::CheckMenuItem(ui_.mainMenu, kIdKeepList, KeepListChecked() ? MF_UNCHECKED : MF_CHECKED);
 }
 
 } // namespace app

@@ -1,12 +1,12 @@
 #include "app/second_launch.h"
 
 #include "app/hand_over_format.h"
+#include "app/window_class.h"
 
 namespace app {
 namespace {
 
 // The main window's class name, the product's since the first version.
-constexpr wchar_t kMainWindowClass[] = L"TTuckbayForm1";
 
 std::vector<HWND> MainWindowsOfOtherProcesses() {
     std::vector<HWND> found;

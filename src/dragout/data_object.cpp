@@ -1,5 +1,7 @@
 #include "dragout/data_object.h"
 
+#include "win/handles.h"
+
 #include <shlwapi.h>
 
 #include <cstring>
@@ -103,14 +105,14 @@ constexpr size_t kEntriesPerListedFile = 8;
 
 bool HasAtMost(const std::wstring& folderPath, size_t limit) {
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileExW((folderPath + L'*').c_str(), FindExInfoBasic, &found,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
+    win::FindHandle find(::FindFirstFileExW((folderPath + L'*').c_str(), FindExInfoBasic, &found,
+                                            FindExSearchNameMatch, nullptr,
+                                            FIND_FIRST_EX_LARGE_FETCH));
+    if (!find)
         return false;
     size_t count = 1;
-    while (count <= limit && ::FindNextFileW(find, &found))
+    while (count <= limit && ::FindNextFileW(find.get(), &found))
         ++count;
-    ::FindClose(find);
     return count <= limit;
 }
 

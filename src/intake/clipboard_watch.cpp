@@ -89,8 +89,7 @@ void ClipboardWatch::TakeStayOnTopStyle() {
     if (stayOnTop_)
         return;
     stayOnTop_ = true;
-    ::SetWindowPos(host_.Handle(), HWND_TOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    host_.StayOnTop();
 }
 
 void ClipboardWatch::BackToList() {

@@ -22,6 +22,9 @@ public:
     virtual void ShowCapturePanel(bool show) = 0;
     virtual void AppendPath(std::wstring path) = 0;
     virtual void UpdateCountDisplay() = 0;
+    // Puts the window above all others by its topmost rule, without taking the activation from
+    // the program that copied.
+    virtual void StayOnTop() = 0;
 
 protected:
     ~CaptureHost() = default;

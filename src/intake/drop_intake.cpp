@@ -98,22 +98,43 @@ void DropIntake::Register() {
     ::DragAcceptFiles(listZone_, TRUE);
 }
 
-bool DropIntake::HandleMessage(const MSG& msg) {
-    if (msg.message != WM_DROPFILES)
-        return false;
-    if (msg.hwnd != dropZone_ && msg.hwnd != listZone_)
-        return false;
+DropIntake::~DropIntake() {
+    for (const HeldDrop& held : heldDrops_)
+        release_(held.drop);
+}
 
-    auto drop = reinterpret_cast<HDROP>(msg.wParam);
+bool DropIntake::Drop(HWND zone, HDROP drop) {
+    if (zone != dropZone_ && zone != listZone_)
+        return false;
+    if (BoxOpen()) {
+        heldDrops_.push_back({zone, drop});
+        return true;
+    }
     DropRelease release(drop, release_);
     std::vector<std::wstring> paths = ReadDroppedPaths(drop);
-    bool handled = false;
-    if (msg.hwnd == dropZone_) {
+    if (zone == dropZone_)
         TakeDrop(std::move(paths));
-    } else {
-        TakeListZoneDrop(std::move(paths), handled);
+    else
+        TakeListZoneDrop(std::move(paths));
+    return true;
+}
+
+void DropIntake::HoldHandedOver(std::vector<std::wstring> paths) {
+    handedOver_.push_back(std::move(paths));
+}
+
+void DropIntake::TakeHeld() {
+    while (!heldDrops_.empty() && !BoxOpen()) {
+        const HeldDrop next = heldDrops_.front();
+        heldDrops_.erase(heldDrops_.begin());
+        Drop(next.zone, next.drop);
     }
-    return handled;
+    while (!handedOver_.empty() && !BoxOpen()) {
+        std::vector<std::wstring> next = std::move(handedOver_.front());
+        handedOver_.erase(handedOver_.begin());
+        host_.ComeToFront();
+        TakeDrop(std::move(next));
+    }
 }
 
 void DropIntake::TakeDrop(std::vector<std::wstring> paths) {
@@ -137,7 +158,7 @@ void DropIntake::TakeDrop(std::vector<std::wstring> paths) {
     list_.UpdateCountDisplay();
 }
 
-void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths, bool& handled) {
+void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths) {
     if (paths.empty())
         return;
     if (IsListFilePath(paths.front())) {
@@ -145,10 +166,8 @@ void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths, bool& handled
             list_.AppendPath(std::move(line));
         }
         list_.UpdateCountDisplay();
-        handled = true;
     } else if (host_.ListDropsAllowed()) {
         TakeDrop(std::move(paths));
-        handled = true;
     } else {
         Refuse();
     }

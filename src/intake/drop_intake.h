@@ -27,6 +27,9 @@ public:
     virtual HWND MainHwnd() const = 0;
     // Makes the main window topmost or not by the window's topmost rule.
     virtual void SetTopmost(bool topmost) = 0;
+    // Brings the main window to the front, restored if need be: paths handed over by another
+    // launch are the user's request to see the basket.
+    virtual void ComeToFront() = 0;
 
 protected:
     ~DropHost() = default;
@@ -46,18 +49,39 @@ public:
     // Makes both zones file-drop targets.
     void Register();
 
-    // A WM_DROPFILES on either zone, from whatever loop delivered it. Returns whether the message
-    // is handled; every drop handle that reaches it is released, also when handling ends in an
-    // error.
-    bool HandleMessage(const MSG& msg);
+    // A drop on one of the zones (as WM_DROPFILES brought it, from whatever loop delivered it).
+    // False, and the handle left alone, for any other window; otherwise the handle is released
+    // once, also when handling ends in an error. While a box of ours is open (the main window
+    // disabled) the drop is held, in order, until TakeHeld: it must neither be lost nor open a
+    // second box.
+    bool Drop(HWND zone, HDROP drop);
 
     // Appends paths as a drop of them on the drop zone does: shortcuts resolved while the
     // shortcut switch is down, everything else (list files too) as given, in order. Paths from
-    // the command line and from a second launch come in here too.
+    // the command line come in here too.
     void TakeDrop(std::vector<std::wstring> paths);
+    // Paths a second launch handed over: held until TakeHeld, which the window calls from its own
+    // loop once the sender has its answer; then taken as a drop on the drop zone, the window
+    // brought to the front.
+    void HoldHandedOver(std::vector<std::wstring> paths);
+
+    // Whether drops or handed-over paths are held, and taking them, one at a time, as long as no
+    // box of ours is open (a drop may open one, and what arrives meanwhile is held again).
+    bool Holding() const noexcept { return !heldDrops_.empty() || !handedOver_.empty(); }
+    void TakeHeld();
+
+    // Releases the drops still held: the window is going.
+    ~DropIntake();
+    DropIntake(const DropIntake&) = delete;
+    DropIntake& operator=(const DropIntake&) = delete;
 
 private:
-    void TakeListZoneDrop(std::vector<std::wstring> paths, bool& handled);
+    struct HeldDrop {
+        HWND zone;
+        HDROP drop;
+    };
+    bool BoxOpen() const { return !::IsWindowEnabled(host_.MainHwnd()); }
+    void TakeListZoneDrop(std::vector<std::wstring> paths);
     void Refuse();
 
     HWND dropZone_;
@@ -67,6 +91,8 @@ private:
     win::Dialogs& dialogs_;
     Resolver resolve_;
     Releaser release_;
+    std::vector<HeldDrop> heldDrops_;
+    std::vector<std::vector<std::wstring>> handedOver_;
 };
 
 } // namespace intake

@@ -124,6 +124,26 @@ bool Application::ProcessOneMessage() {
     return true;
 }
 
+void Application::RunModal(HWND box, HWND owner, const std::function<bool()>& done) {
+    if (owner != nullptr)
+        ::EnableWindow(owner, FALSE);
+    ::ShowWindow(box, SW_SHOW);
+    MSG msg;
+    while (!done()) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        Dispatch(msg);
+    }
+    // The owner takes input again before the box goes, so that activation returns to it.
+    if (owner != nullptr)
+        ::EnableWindow(owner, TRUE);
+    ::ShowWindow(box, SW_HIDE);
+}
+
 bool Application::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = ::GetTickCount();
     while (!done()) {
@@ -199,31 +219,6 @@ LRESULT Application::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return DefaultHandling(msg, wParam, lParam);
-}
-
-void ReportCurrentException() noexcept {
-    try {
-        std::wstring text;
-        try {
-            throw;
-        } catch (const Error& e) {
-            text = e.Text();
-        } catch (const std::bad_alloc&) {
-            text = L"メモリが不足しています";
-        } catch (const std::exception& e) {
-            std::string what = e.what();
-            text.assign(what.begin(), what.end());
-        } catch (...) {
-            text = L"予期しないエラーが発生しました";
-        }
-        if (Application* app = Application::Current()) {
-            app->ShowError(text);
-        } else {
-            ::MessageBoxW(nullptr, WithClosingPeriod(text).c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
-        }
-    } catch (...) {
-        // Nothing more can be done without risking an exception through a platform frame.
-    }
 }
 
 } // namespace win

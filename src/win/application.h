@@ -58,6 +58,10 @@ public:
     bool IsRunning() const noexcept { return running_; }
     // Handles one queued message the way the main loop does; false when the queue was empty.
     bool ProcessOneMessage();
+    // Shows box modally over owner, which takes no input meanwhile, handling messages as the
+    // main loop does until done() holds (or the program ends: the quit is left for the main
+    // loop); then hides it.
+    void RunModal(HWND box, HWND owner, const std::function<bool()>& done);
     // Handles messages until done() holds or the time runs out; true when done() held.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 

@@ -371,8 +371,6 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         pressed_ = false;
         if (::GetCapture() == Hwnd())
             ::ReleaseCapture();
-        if (onMouseUp)
-            onMouseUp(Button::Left, x, y);
         return 0;
     case WM_CAPTURECHANGED:
         // Losing the capture to anyone else ends the press as a release would.

@@ -114,7 +114,6 @@ public:
 
     std::function<void(Button, int x, int y)> onMouseDown;
     std::function<void(int x, int y)> onMouseMove;
-    std::function<void(Button, int x, int y)> onMouseUp;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

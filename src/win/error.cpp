@@ -1,6 +1,11 @@
 #include "win/error.h"
 
+#include "win/application.h"
+#include "win/dialogs.h"
 #include "win/text_rules.h"
+
+#include <exception>
+#include <new>
 
 namespace win {
 
@@ -30,6 +35,31 @@ void ThrowLastError() {
 void ThrowIfFailed(HRESULT hr) {
     if (FAILED(hr))
         throw Error(OleErrorText(hr), hr);
+}
+
+void ReportCurrentException() noexcept {
+    try {
+        std::wstring text;
+        try {
+            throw;
+        } catch (const Error& e) {
+            text = e.Text();
+        } catch (const std::bad_alloc&) {
+            text = L"メモリが不足しています";
+        } catch (const std::exception& e) {
+            std::string what = e.what();
+            text.assign(what.begin(), what.end());
+        } catch (...) {
+            text = L"予期しないエラーが発生しました";
+        }
+        if (Application* app = Application::Current()) {
+            app->ShowError(text);
+        } else {
+            ::MessageBoxW(nullptr, WithClosingPeriod(text).c_str(), kAppTitle, MB_OK | MB_ICONSTOP);
+        }
+    } catch (...) {
+        // Nothing more can be done without risking an exception through a platform frame.
+    }
 }
 
 } // namespace win

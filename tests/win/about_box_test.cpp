@@ -1,4 +1,5 @@
 #include "app/about_box.h"
+#include "win/application.h"
 #include "win/controls.h"
 
 #include "pump.h"
@@ -91,7 +92,8 @@ void CALLBACK LookAndClose(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
     Owner owner;
-    app::AboutBox about(owner.hwnd);
+    win::Application application(L"Tuckbay");
+    app::AboutBox about(application, owner.hwnd);
     HWND box = about.Handle();
     ASSERT_TRUE(box);
     EXPECT_FALSE(IsWindowVisible(box));
@@ -149,7 +151,8 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
 
 TEST(AboutBox, ShownModallyCentredOverTheOwnerAndReused) {
     Owner owner;
-    app::AboutBox about(owner.hwnd);
+    win::Application application(L"Tuckbay");
+    app::AboutBox about(application, owner.hwnd);
     const HWND box = about.Handle();
     for (int showing = 0; showing < 2; ++showing) {
         SeenWhileShown seen;

@@ -98,6 +98,10 @@ public:
     }
     void AppendPath(std::wstring path) override { entries.push_back(std::move(path)); }
     void UpdateCountDisplay() override { countShown = entries.size(); }
+    void StayOnTop() override {
+        ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 
     // The window procedure boundary: errors end up where the error box would show them.
     bool Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

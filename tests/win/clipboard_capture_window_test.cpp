@@ -19,14 +19,15 @@ namespace {
 
 class MainWindowCapture : public MainWindowTest {
 protected:
-    std::wstring Memo() const { return win::WindowText(mainWindow->captureMemo); }
+    std::wstring Memo() const { return win::WindowText(mainWindow->Controls().captureMemo); }
     bool Shown(const win::Panel& panel) const {
         return (::GetWindowLongPtrW(panel.Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     }
     bool CapturePanelShown() const {
-        EXPECT_NE(Shown(*mainWindow->capturePanel), Shown(*mainWindow->listPanel))
+        EXPECT_NE(Shown(*mainWindow->Controls().capturePanel),
+                  Shown(*mainWindow->Controls().listPanel))
             << "exactly one panel is shown";
-        return Shown(*mainWindow->capturePanel);
+        return Shown(*mainWindow->Controls().capturePanel);
     }
 };
 
@@ -40,11 +41,11 @@ TEST_F(MainWindowCapture, CopiedFilesAreRegisteredFromTheCapturePanel) {
     EXPECT_TRUE(CapturePanelShown());
 
     // The user edits the memo, then presses the button.
-    ::SetWindowTextW(mainWindow->captureMemo, L"C:\\one.txt\r\n\r\nC:\\three.txt\r\n");
-    ::SendMessageW(mainWindow->addCapturedButton, BM_CLICK, 0, 0);
+    ::SetWindowTextW(mainWindow->Controls().captureMemo, L"C:\\one.txt\r\n\r\nC:\\three.txt\r\n");
+    ::SendMessageW(mainWindow->Controls().addCapturedButton, BM_CLICK, 0, 0);
     EXPECT_EQ(List().AllPaths(),
               (std::vector<std::wstring>{L"C:\\one.txt", L"", L"C:\\three.txt"}));
-    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), List().AllPaths());
     EXPECT_EQ(CountText(), L"3");
     EXPECT_FALSE(CapturePanelShown());
     EXPECT_EQ(Memo(), L"");
@@ -60,13 +61,13 @@ TEST_F(MainWindowCapture, FilesOnTheClipboardAtStartAreReadButTheListPanelShows)
 }
 
 TEST_F(MainWindowCapture, ACaptureInCompactModeIsInPlaceWhenTheListAreaReturns) {
-    ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
-    ASSERT_FALSE(Shown(*mainWindow->listArea));
+    ::SendMessageW(mainWindow->Controls().listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+    ASSERT_FALSE(Shown(*mainWindow->Controls().listArea));
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\a.txt"}), 0u);
     ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\a.txt"; }));
-    EXPECT_FALSE(Shown(*mainWindow->listArea));
-    ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Shown(*mainWindow->listArea));
+    EXPECT_FALSE(Shown(*mainWindow->Controls().listArea));
+    ::SendMessageW(mainWindow->Controls().listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Shown(*mainWindow->Controls().listArea));
     EXPECT_TRUE(CapturePanelShown());
 }
 
@@ -87,7 +88,7 @@ TEST_F(MainWindowCapture, TheProgramsOwnExportBringsTheListBack) {
 TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
     ASSERT_EQ(PutFilesFromHelper(L"cut", {L"C:\\moved.txt"}), 0u);
     ASSERT_TRUE(Pump([&] { return Memo() == L"C:\\moved.txt"; }));
-    ::SendMessageW(mainWindow->backToListButton, BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->Controls().backToListButton, BM_CLICK, 0, 0);
     EXPECT_TRUE(List().AllPaths().empty());
     EXPECT_EQ(CountText(), L"");
     EXPECT_FALSE(CapturePanelShown());
@@ -95,15 +96,15 @@ TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
 }
 
 TEST_F(MainWindowCapture, TheCheckBoxDecides) {
-    ::SendMessageW(mainWindow->watchClipboardBox, BM_SETCHECK, BST_UNCHECKED, 0);
-    ::SetWindowTextW(mainWindow->captureMemo, L"before");
+    ::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SetWindowTextW(mainWindow->Controls().captureMemo, L"before");
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
     // Sent as the platform sends it, so it has been handled when the call returns.
     ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     EXPECT_EQ(Memo(), L"before");
     EXPECT_FALSE(CapturePanelShown());
 
-    ::SendMessageW(mainWindow->watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
     ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     EXPECT_EQ(Memo(), L"C:\\one.txt");
     EXPECT_TRUE(CapturePanelShown());

@@ -29,7 +29,7 @@ protected:
         List().UpdateCountDisplay();
     }
     bool CapturePanelShown() const {
-        return ::IsWindowVisible(mainWindow->capturePanel->Hwnd()) != FALSE;
+        return ::IsWindowVisible(mainWindow->Controls().capturePanel->Hwnd()) != FALSE;
     }
 };
 

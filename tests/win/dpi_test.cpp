@@ -97,7 +97,7 @@ protected:
 
     // Every control of the window, as designed for 96 DPI.
     std::vector<Designed> Controls() const {
-        const app::MainWindow& w = *mainWindow;
+        const app::MainControls& w = mainWindow->Controls();
         return {
             {"leftStrip", w.leftStrip->Hwnd(), 11,
              [](const Scaler& s, SIZE p) {
@@ -154,16 +154,17 @@ protected:
         }
         const HWND main = mainWindow->Hwnd();
         int parts[2] = {};
-        ::SendMessageW(mainWindow->statusBar, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETPARTS, 2,
+                       reinterpret_cast<LPARAM>(parts));
         EXPECT_EQ(parts[0], s(50));
-        EXPECT_EQ(::SendMessageW(mainWindow->listView, LVM_GETCOLUMNWIDTH, 0, 0),
-                  win::ChildBounds(mainWindow->listArea->Hwnd()).width - s(16));
+        EXPECT_EQ(::SendMessageW(mainWindow->Controls().listView, LVM_GETCOLUMNWIDTH, 0, 0),
+                  win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width - s(16));
         EXPECT_EQ(IconWidth(reinterpret_cast<HICON>(::SendMessageW(main, WM_GETICON, ICON_BIG, 0))),
                   s(32));
         EXPECT_EQ(
             IconWidth(reinterpret_cast<HICON>(::SendMessageW(main, WM_GETICON, ICON_SMALL, 0))),
             s(16));
-        EXPECT_EQ(IconWidth(mainWindow->dragIcon->Icon()), s(32));
+        EXPECT_EQ(IconWidth(mainWindow->Controls().dragIcon->Icon()), s(32));
     }
 
     std::wstring BesideTests(const wchar_t* name) const { return win::BesideProgram(name); }
@@ -203,12 +204,13 @@ TEST_F(Dpi, EveryControlFontAndIconIsTheDesignedValueScaled) {
     ExpectLaidOutAt(dpi);
     // Files copied in the shell bring up the capture panel in the list area as it is now.
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
-    ASSERT_TRUE(Pump([&] { return ::IsWindowVisible(mainWindow->capturePanel->Hwnd()) != 0; }));
+    ASSERT_TRUE(
+        Pump([&] { return ::IsWindowVisible(mainWindow->Controls().capturePanel->Hwnd()) != 0; }));
     ExpectLaidOutAt(dpi);
-    ::SendMessageW(mainWindow->backToListButton, BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->Controls().backToListButton, BM_CLICK, 0, 0);
 
     // The about box, made for its owner's DPI: its client area, its labels and their fonts.
-    const app::AboutBox& about = *mainWindow->aboutBox;
+    const app::AboutBox& about = mainWindow->About();
     EXPECT_EQ(ClientSize(about.Handle()).cx, s(256));
     EXPECT_EQ(ClientSize(about.Handle()).cy, s(104));
     for (const auto& [label, left, top, fontHeight] :
@@ -224,20 +226,21 @@ TEST_F(Dpi, EveryControlFontAndIconIsTheDesignedValueScaled) {
     const SIZE outer = OuterSize(main);
     ::SetWindowPos(main, nullptr, 0, 0, outer.cx + s(100), s(200), SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(OuterSize(main).cy, s(305));
-    EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, ClientSize(main).cx - s(194));
-    EXPECT_EQ(::SendMessageW(mainWindow->listView, LVM_GETCOLUMNWIDTH, 0, 0),
-              win::ChildBounds(mainWindow->listArea->Hwnd()).width - s(16));
+    EXPECT_EQ(win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width,
+              ClientSize(main).cx - s(194));
+    EXPECT_EQ(::SendMessageW(mainWindow->Controls().listView, LVM_GETCOLUMNWIDTH, 0, 0),
+              win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width - s(16));
 
     // Compact and back: exactly the left strip, then exactly where it was.
     const SIZE full = OuterSize(main);
-    const int listWidth = win::ChildBounds(mainWindow->listArea->Hwnd()).width;
-    mainWindow->ListAreaButtonClick();
+    const int listWidth = win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width;
+    mainWindow->RunCommand(app::kIdListArea);
     EXPECT_EQ(OuterSize(main).cx - ClientSize(main).cx + s(194), OuterSize(main).cx);
     EXPECT_EQ(ClientSize(main).cx, s(194));
-    mainWindow->ListAreaButtonClick();
+    mainWindow->RunCommand(app::kIdListArea);
     EXPECT_EQ(OuterSize(main).cx, full.cx);
     EXPECT_EQ(OuterSize(main).cy, full.cy);
-    EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, listWidth);
+    EXPECT_EQ(win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width, listWidth);
 }
 
 TEST_F(Dpi, HeaderTriangleIsDrawnAtTheDpi) {
@@ -291,7 +294,7 @@ TEST_F(Dpi, AChangeOfDpiLaysTheWindowOutAgainInTheSameModeWithTheSameList) {
     for (bool compact : {false, true}) {
         SCOPED_TRACE(compact ? "compact" : "full");
         if (compact)
-            ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+            ::SendMessageW(mainWindow->Controls().listAreaButton->Hwnd(), BM_CLICK, 0, 0);
         for (int to : {other, dpi}) {
             SCOPED_TRACE(to);
             RECT before{};
@@ -309,19 +312,19 @@ TEST_F(Dpi, AChangeOfDpiLaysTheWindowOutAgainInTheSameModeWithTheSameList) {
             EXPECT_EQ(after.top, suggested.top);
             EXPECT_EQ(after.bottom - after.top,
                       std::max<LONG>(suggested.bottom - suggested.top, Scaler{to}(305)));
-            EXPECT_EQ(IsVisible(mainWindow->listArea->Hwnd()), !compact);
-            EXPECT_EQ(mainWindow->listAreaButton->Down(), !compact);
+            EXPECT_EQ(IsVisible(mainWindow->Controls().listArea->Hwnd()), !compact);
+            EXPECT_EQ(mainWindow->Controls().listAreaButton->Down(), !compact);
             if (compact)
                 EXPECT_EQ(ClientSize(main).cx, Scaler{to}(194));
             else
                 EXPECT_EQ(after.right - after.left, suggested.right - suggested.left);
             EXPECT_EQ(List().AllPaths(),
                       (std::vector<std::wstring>{L"C:\\one.txt", L"D:\\two.txt"}));
-            EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
+            EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), List().AllPaths());
         }
     }
     // The way back to full mode works at the DPI it ends at.
-    ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->Controls().listAreaButton->Hwnd(), BM_CLICK, 0, 0);
     ExpectLaidOutAt(dpi);
 }
 

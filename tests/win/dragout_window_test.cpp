@@ -28,7 +28,7 @@ protected:
         MainWindowTest::TearDown();
     }
 
-    HWND form_icon() const { return mainWindow->dragIcon->Hwnd(); }
+    HWND form_icon() const { return mainWindow->Controls().dragIcon->Hwnd(); }
 
     POINT IconAt(int x, int y) const {
         POINT p{x, y};
@@ -70,7 +70,8 @@ protected:
     // What the status bar says the last drag did.
     std::wstring Report() const {
         wchar_t text[256] = {};
-        ::SendMessageW(mainWindow->statusBar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
+                       reinterpret_cast<LPARAM>(text));
         return text;
     }
 
@@ -83,14 +84,14 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     const std::vector<std::wstring> paths = {temp.File(L"one\\a.txt"), temp.File(L"two\\b.txt"),
                                              temp.File(L"one\\a.txt")};
     List(paths);
-    ASSERT_TRUE(mainWindow->copyModeButton->Down());
+    ASSERT_TRUE(mainWindow->Controls().copyModeButton->Down());
 
     ASSERT_EQ(DragOntoTarget(), "");
     EXPECT_EQ(target->drops, 1);
     EXPECT_EQ(target->enterEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target->DroppedPaths(), paths);
-    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
+    EXPECT_FALSE(mainWindow->Controls().dragIcon->Pressed());
     EXPECT_EQ(Report(), L"3 件をコピーしました");
 
     // The rows have been checked and found there; after the move they turn grey.
@@ -103,8 +104,8 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
         });
     };
     EXPECT_TRUE(marked(false));
-    mainWindow->moveModeButton->SetDown(true);
-    ASSERT_FALSE(mainWindow->copyModeButton->Down());
+    mainWindow->Controls().moveModeButton->SetDown(true);
+    ASSERT_FALSE(mainWindow->Controls().copyModeButton->Down());
     const std::wstring movedInto = temp.Path(L"moved");
     CreateDirectoryW(movedInto.c_str(), nullptr);
     target->moveInto = movedInto;
@@ -114,7 +115,7 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
     EXPECT_EQ(GetFileAttributesW(paths[0].c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
-    EXPECT_EQ(ViewTexts(mainWindow->listView), paths);
+    EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), paths);
     EXPECT_EQ(CountText(), L"3");
     EXPECT_EQ(Report(), L"3 件を移動しました");
     EXPECT_TRUE(dialogs.errors.empty());
@@ -133,7 +134,7 @@ TEST_F(FormDragTest, CopyThenMoveHandEveryPathAndTheListStaysEvenAfterTheFilesMo
     EXPECT_EQ(dialogs.errors, std::vector<std::wstring>{win::OleErrorText(notFound) + L"\r\n\"" +
                                                         paths[0] + L"\"\r\n\"" + paths[1] + L"\""});
     EXPECT_EQ(target->enters, enters);
-    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
+    EXPECT_FALSE(mainWindow->Controls().dragIcon->Pressed());
     EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
 }
 
@@ -144,7 +145,7 @@ TEST_F(FormDragTest, ATargetThatFailsOrHangsInDropLeavesTheProgramWhole) {
     target->dropResult = E_UNEXPECTED;
     ASSERT_EQ(DragOntoTarget(), "");
     EXPECT_EQ(target->drops, 1);
-    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
+    EXPECT_FALSE(mainWindow->Controls().dragIcon->Pressed());
     EXPECT_EQ(Report(), L"ドラッグを取り消しました");
     EXPECT_EQ(CountText(), L"2") << "the count keeps its own part";
 
@@ -156,7 +157,7 @@ TEST_F(FormDragTest, ATargetThatFailsOrHangsInDropLeavesTheProgramWhole) {
     EXPECT_GE(::GetTickCount64() - start, 3000u);
     EXPECT_EQ(target->drops, 2);
     EXPECT_EQ(target->DroppedPaths(), paths);
-    EXPECT_FALSE(mainWindow->dragIcon->Pressed());
+    EXPECT_FALSE(mainWindow->Controls().dragIcon->Pressed());
     DWORD_PTR answer = 0;
     EXPECT_TRUE(
         ::SendMessageTimeoutW(mainWindow->Hwnd(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer));
@@ -224,7 +225,7 @@ TEST_F(FormDragTest, ARowDraggedOutOfTheListHandsThatOneFile) {
     const std::vector<std::wstring> paths = {temp.File(L"a.txt"), temp.File(L"b.txt"),
                                              temp.Path(L"gone.txt")};
     List(paths);
-    auto rowPoint = [&](int row) { return ListItemPoint(mainWindow->listView, row); };
+    auto rowPoint = [&](int row) { return ListItemPoint(mainWindow->Controls().listView, row); };
     auto dragRow = [&](int row, bool ontoTarget) {
         const POINT from = rowPoint(row);
         const POINT beyond{from.x + 20, from.y};

@@ -48,8 +48,7 @@ protected:
     }
 
     // Posts the drop to the zone and hands it to the intake once it comes out of the queue.
-    // Returns whether the intake marked the message handled.
-    bool Drop(HWND zone, const Lines& paths) {
+    void Drop(HWND zone, const Lines& paths) {
         HDROP drop = BuildDrop(paths);
         releasesBefore_ = releases;
         EXPECT_TRUE(::PostMessageW(zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
@@ -57,7 +56,7 @@ protected:
         MSG msg{};
         EXPECT_TRUE(::PeekMessageW(&msg, zone, WM_DROPFILES, WM_DROPFILES, PM_REMOVE));
         EXPECT_EQ(msg.wParam, reinterpret_cast<WPARAM>(drop));
-        return intake_->HandleMessage(msg);
+        EXPECT_TRUE(intake_->Drop(zone, drop));
     }
     // Releases of the last drop.
     int Releases() const { return releases - releasesBefore_; }
@@ -67,6 +66,7 @@ protected:
     bool ListDropsAllowed() const override { return listDrops_; }
     bool TopmostSwitchDown() const override { return topmostSwitch_; }
     HWND MainHwnd() const override { return window_.Frame(); }
+    void ComeToFront() override {}
     void SetTopmost(bool topmost) override {
         ::SetWindowPos(window_.Frame(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE);
@@ -96,9 +96,9 @@ TEST_F(DropIntakeTest, BothZonesAcceptFileDrops) {
 
 TEST_F(DropIntakeTest, TheDropZoneAppendsEveryPathInOrderDuplicatesIncluded) {
     std::wstring list = folder_.Write(L"saved.lst", "C:\\inside\r\n");
-    EXPECT_FALSE(Drop(dropZone_, {L"C:\\b.txt", L"C:\\a.txt", L"C:\\b.txt", list}));
+    Drop(dropZone_, {L"C:\\b.txt", L"C:\\a.txt", L"C:\\b.txt", list});
     EXPECT_EQ(Releases(), 1);
-    EXPECT_FALSE(Drop(dropZone_, {L"C:\\a.txt"}));
+    Drop(dropZone_, {L"C:\\a.txt"});
     EXPECT_EQ(Releases(), 1);
     // The list file is a path like any other here; it is not read.
     EXPECT_EQ(window_.Paths(),
@@ -149,7 +149,7 @@ TEST_F(DropIntakeTest, AListFileOnTheListIsReadWhateverTheCheckBoxSays) {
     std::wstring list = folder_.Write(L"x.lst", "C:\\one\r\n\r\nC:\\not there\\three\r\n");
     for (bool allowed : {true, false}) {
         listDrops_ = allowed;
-        EXPECT_TRUE(Drop(listZone_, {list, L"C:\\other.txt", L"C:\\more.lst"}));
+        Drop(listZone_, {list, L"C:\\other.txt", L"C:\\more.lst"});
         EXPECT_EQ(Releases(), 1);
     }
     const Lines once = {L"C:\\one", L"", L"C:\\not there\\three"};
@@ -165,8 +165,8 @@ TEST_F(DropIntakeTest, PlainPathsOnTheListAreTakenWhenAllowed) {
     std::wstring link = folder_ / L"a.lnk";
     SaveShortcutTo(link, L"C:\\target.txt");
     // A list file written in capitals, and a list file that is not first: plain paths.
-    EXPECT_TRUE(Drop(listZone_, {folder_ / L"x.LST", link, list}));
-    EXPECT_TRUE(Drop(listZone_, {folder_ / L"y.Lst"}));
+    Drop(listZone_, {folder_ / L"x.LST", link, list});
+    Drop(listZone_, {folder_ / L"y.Lst"});
     EXPECT_EQ(window_.Paths(),
               (Lines{folder_ / L"x.LST", L"C:\\target.txt", list, folder_ / L"y.Lst"}));
     EXPECT_EQ(window_.CountText(), L"4");
@@ -178,9 +178,9 @@ TEST_F(DropIntakeTest, PlainPathsOnTheListAreRefusedWhenNotAllowed) {
     std::wstring list = folder_.Write(L"later.lst", "C:\\inside\r\n");
     RECT frame{};
     ::GetWindowRect(window_.Frame(), &frame);
-    EXPECT_FALSE(Drop(listZone_, {L"C:\\a.txt", list}));
+    Drop(listZone_, {L"C:\\a.txt", list});
     EXPECT_EQ(Releases(), 1);
-    EXPECT_FALSE(Drop(listZone_, {folder_ / L"x.LST"}));
+    Drop(listZone_, {folder_ / L"x.LST"});
     EXPECT_EQ(Releases(), 1);
 
     EXPECT_TRUE(window_.Paths().empty());
@@ -217,12 +217,12 @@ TEST_F(DropIntakeTest, AnUnreadableListFileIsReportedAndReleased) {
     EXPECT_TRUE(window_.Paths().empty());
 }
 
-TEST_F(DropIntakeTest, OtherMessagesAndWindowsPassUntouched) {
-    MSG other{window_.Frame(), WM_DROPFILES, 0, 0, 0, {}};
-    EXPECT_FALSE(intake_->HandleMessage(other));
-    MSG click{dropZone_, WM_LBUTTONDOWN, 0, 0, 0, {}};
-    EXPECT_FALSE(intake_->HandleMessage(click));
+TEST_F(DropIntakeTest, DropsOnOtherWindowsPassUntouched) {
+    HDROP drop = BuildDrop({L"C:\\a.txt"});
+    EXPECT_FALSE(intake_->Drop(window_.Frame(), drop));
     EXPECT_EQ(releases, 0);
+    EXPECT_TRUE(window_.Paths().empty());
+    ::DragFinish(drop);
 }
 
 TEST(ReadDroppedPaths, ReadsEightBitDropsInTheCodePage) {

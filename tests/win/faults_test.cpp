@@ -138,7 +138,7 @@ TEST_F(Faults, AKeptListThatCannotBeWrittenOrReadIsReported) {
     const std::string unlock =
         "chattr -i '" + folder.Unix() + "' '" + folder.Unix() + "/tuckbay2.lst'";
     MakeWindow();
-    mainWindow->KeepListClick();
+    mainWindow->RunCommand(app::kIdKeepList);
     Append({L"C:\\old"});
     mainWindow.reset(); // kept: C:\old
     dialogs.errors.clear();

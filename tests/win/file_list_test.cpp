@@ -35,8 +35,8 @@ protected:
     // Edits the item's text in the view's own editor, ended by key (Enter or Escape); returns
     // the text the editor was given.
     std::wstring EditLabel(int index, const wchar_t* text, WPARAM key) {
-        HWND editor =
-            reinterpret_cast<HWND>(::SendMessageW(mainWindow->listView, LVM_EDITLABELW, index, 0));
+        HWND editor = reinterpret_cast<HWND>(
+            ::SendMessageW(mainWindow->Controls().listView, LVM_EDITLABELW, index, 0));
         if (editor == nullptr) {
             ADD_FAILURE() << "no editor";
             return std::wstring();
@@ -76,11 +76,11 @@ TEST_F(FileListTest, AppendsInOrderAndCountsOnRequest) {
     List().UpdateCountDisplay();
     EXPECT_EQ(CountText(), L"3");
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\b.txt", L"C:\\b.txt", L""}));
-    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), List().AllPaths());
 
     // Appends whose batch ends without a count update still reach the view.
     List().AppendPath(L"D:\\late.txt");
-    ASSERT_TRUE(Pump([&] { return ViewTexts(mainWindow->listView).size() == 4; }));
+    ASSERT_TRUE(Pump([&] { return ViewTexts(mainWindow->Controls().listView).size() == 4; }));
     EXPECT_EQ(CountText(), L"3");
 }
 
@@ -91,12 +91,12 @@ TEST_F(FileListTest, ClickingTheHeaderSortsDescendingThenAscendingInTurn) {
         tuckbay::test::ClickColumnHeader(listView);
         EXPECT_TRUE(Pump([&] { return !List().Sorting(); }));
     };
-    ClickColumnHeader(mainWindow->listView);
+    ClickColumnHeader(mainWindow->Controls().listView);
     EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a"}));
-    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
-    ClickColumnHeader(mainWindow->listView);
+    EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), List().AllPaths());
+    ClickColumnHeader(mainWindow->Controls().listView);
     EXPECT_EQ(List().AllPaths(), (Texts{L"a", L"b", L"c"}));
-    ClickColumnHeader(mainWindow->listView);
+    ClickColumnHeader(mainWindow->Controls().listView);
     EXPECT_EQ(List().AllPaths(), (Texts{L"c", L"b", L"a"}));
 
     // A path appended after a sort goes to the end; sorting leaves the count display alone.
@@ -132,16 +132,16 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     Append({L"C:\\same.txt", L"C:\\same.txt", L"C:\\other.txt"});
 
     // No focused item: a message, nothing asked.
-    mainWindow->RemoveItemClick();
+    mainWindow->RunCommand(app::kIdRemoveItem);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], L"ファイルが選ばれていません");
     EXPECT_TRUE(dialogs.questions.empty());
 
     // Focused but not selected, answered No (or Escape, or the close button): kept.
-    Focus(mainWindow->listView, 1, false);
+    Focus(mainWindow->Controls().listView, 1, false);
     ASSERT_EQ(List().SelectedCount(), 0u);
     dialogs.confirmAnswers = {false};
-    mainWindow->RemoveItemClick();
+    mainWindow->RunCommand(app::kIdRemoveItem);
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0], L"C:\\same.txt"
                                     L"をリストから削除しますか？");
@@ -151,14 +151,15 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     // Answered Yes: only the focused one of the two equal paths goes.
     dialogs.confirmAnswers = {true};
     List().UpdateCountDisplay();
-    ::SendMessageW(mainWindow->statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"stale"));
-    mainWindow->RemoveItemClick();
+    ::SendMessageW(mainWindow->Controls().statusBar, SB_SETTEXTW, 0,
+                   reinterpret_cast<LPARAM>(L"stale"));
+    mainWindow->RunCommand(app::kIdRemoveItem);
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt", L"C:\\other.txt"}));
-    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), List().AllPaths());
     EXPECT_EQ(CountText(), L"2");
 
     // The context menu's item runs the same handler.
-    Focus(mainWindow->listView, 1, true);
+    Focus(mainWindow->Controls().listView, 1, true);
     dialogs.confirmAnswers = {true};
     ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdRemoveItem, 0), 0);
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt"}));
@@ -169,7 +170,7 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
 TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes) {
     app->SetDialogs(nullptr);
     Append({L"C:\\keep.txt"});
-    Focus(mainWindow->listView, 0, true);
+    Focus(mainWindow->Controls().listView, 0, true);
 
     // Answers the box from a timer while it runs its own modal loop.
     enum class Answer { Escape, Close, Enter };
@@ -212,7 +213,7 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
             if (HWND box = ::FindWindowW(nullptr, L"確認"))
                 ::PostMessageW(box, WM_CLOSE, 0, 0);
         });
-        mainWindow->RemoveItemClick();
+        mainWindow->RunCommand(app::kIdRemoveItem);
         ::KillTimer(nullptr, timer);
         ::KillTimer(nullptr, guard);
         EXPECT_TRUE(s_seen) << "the confirmation box never appeared";
@@ -232,13 +233,13 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
 }
 
 TEST_F(FileListTest, ClearingEmptiesTheListAndShowsZero) {
-    mainWindow->ClearListClick();
+    mainWindow->RunCommand(app::kIdClearList);
     EXPECT_EQ(CountText(), L"0");
     Append({L"a", L"b"});
     EXPECT_EQ(CountText(), L"2");
-    ::SendMessageW(mainWindow->clearListButton->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->Controls().clearListButton->Hwnd(), BM_CLICK, 0, 0);
     EXPECT_EQ(List().Count(), 0u);
-    EXPECT_EQ(::SendMessageW(mainWindow->listView, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(::SendMessageW(mainWindow->Controls().listView, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(CountText(), L"0");
     // Clearing keeps the sort direction: the next sort is still the first one, descending.
     Append({L"a", L"b"});
@@ -249,7 +250,7 @@ TEST_F(FileListTest, ClearingEmptiesTheListAndShowsZero) {
 TEST_F(FileListTest, EditingInPlaceReplacesTheWholeTextOrNothing) {
     std::wstring longPath = L"C:\\" + std::wstring(2000, L'd') + L"\\file.txt";
     Append({L"C:\\old.txt", longPath.c_str()});
-    ::SetFocus(mainWindow->listView);
+    ::SetFocus(mainWindow->Controls().listView);
 
     auto edit = [&](int index, const wchar_t* text, WPARAM key) {
         return EditLabel(index, text, key);
@@ -301,7 +302,7 @@ TEST_F(FileListTest, UndoRestoresTheLastRemovalClearingOrEditInPlace) {
          },
          {L"b", L"c"}},
     };
-    ::SetFocus(mainWindow->listView);
+    ::SetFocus(mainWindow->Controls().listView);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         List().Clear();
@@ -313,7 +314,7 @@ TEST_F(FileListTest, UndoRestoresTheLastRemovalClearingOrEditInPlace) {
         ASSERT_TRUE(List().CanUndo());
         List().Undo();
         EXPECT_EQ(List().AllPaths(), c.afterUndo);
-        EXPECT_EQ(ViewTexts(mainWindow->listView), c.afterUndo);
+        EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), c.afterUndo);
         EXPECT_EQ(CountText(), std::to_wstring(c.afterUndo.size()));
         EXPECT_FALSE(List().CanUndo()) << "one level only";
     }

@@ -24,10 +24,12 @@ using Lines = std::vector<std::wstring>;
 class HostileFiles : public MainWindowTest {
 protected:
     // Big files take their time.
-    void DropList(const std::wstring& file) { DropOn(mainWindow->listArea->Hwnd(), {file}, 60000); }
+    void DropList(const std::wstring& file) {
+        DropOn(mainWindow->Controls().listArea->Hwnd(), {file}, 60000);
+    }
     void DropShortcuts(const Lines& files) {
-        ASSERT_TRUE(mainWindow->shortcutButton->Down());
-        DropOn(mainWindow->dropZone->Hwnd(), files);
+        ASSERT_TRUE(mainWindow->Controls().shortcutButton->Down());
+        DropOn(mainWindow->Controls().dropZone->Hwnd(), files);
     }
     void ExpectOpenError(const std::wstring& file) {
         ExpectOneErrorWithReason(L"ファイル \"" + file + L"\" は開けません。");

@@ -59,7 +59,7 @@ protected:
         LVITEMW item{};
         item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
         item.state = LVIS_FOCUSED | LVIS_SELECTED;
-        ::SendMessageW(mainWindow->listView, LVM_SETITEMSTATE, index,
+        ::SendMessageW(mainWindow->Controls().listView, LVM_SETITEMSTATE, index,
                        reinterpret_cast<LPARAM>(&item));
     }
     HWND Header() { return mainWindow->Header().HeaderHandle(); }
@@ -134,8 +134,7 @@ HWND g_about = nullptr;
 bool g_sawModal = false;
 
 TEST_F(Actions, AboutBoxShowsModallyOverTheMainWindow) {
-    ASSERT_TRUE(mainWindow->aboutBox);
-    g_about = mainWindow->aboutBox->Handle();
+    g_about = mainWindow->About().Handle();
     g_sawModal = false;
     EXPECT_FALSE(::IsWindowVisible(g_about));
     ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {

@@ -125,7 +125,7 @@ protected:
 
     // A click on the column's header as the list hears it, and the wait for its sort to end.
     void SortAndWait(int column) {
-        mainWindow->ListViewColumnClick(column);
+        List().SortByColumn(column);
         EXPECT_TRUE(Pump([&] { return !List().Sorting(); }));
     }
 
@@ -137,7 +137,8 @@ protected:
 
     std::wstring CountText() const {
         wchar_t buffer[64] = {};
-        ::SendMessageW(mainWindow->statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 0,
+                       reinterpret_cast<LPARAM>(buffer));
         return buffer;
     }
 

@@ -21,61 +21,64 @@ class FormLists : public MainWindowTest {
 protected:
     void Command(int id) { ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, id, 0); }
     bool DropflChecked() const {
-        return ::SendMessageW(mainWindow->allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_GETCHECK, 0, 0) ==
+               BST_CHECKED;
     }
 
     ScratchFolder folder;
 };
 
 TEST_F(FormLists, BothZonesAcceptDropsAndTheSwitchesStartAsTheyShould) {
-    EXPECT_TRUE(::GetWindowLongPtrW(mainWindow->dropZone->Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_TRUE(::GetWindowLongPtrW(mainWindow->listArea->Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_TRUE(mainWindow->shortcutButton->Down());
+    EXPECT_TRUE(::GetWindowLongPtrW(mainWindow->Controls().dropZone->Hwnd(), GWL_EXSTYLE) &
+                WS_EX_ACCEPTFILES);
+    EXPECT_TRUE(::GetWindowLongPtrW(mainWindow->Controls().listArea->Hwnd(), GWL_EXSTYLE) &
+                WS_EX_ACCEPTFILES);
+    EXPECT_TRUE(mainWindow->Controls().shortcutButton->Down());
     EXPECT_TRUE(DropflChecked());
 }
 
 TEST_F(FormLists, ADropOnTheDropZoneIsAppendedAndCounted) {
     std::wstring link = folder / L"t.lnk";
     SaveShortcutTo(link, L"C:\\Windows\\notepad.exe");
-    DropOn(mainWindow->dropZone->Hwnd(), {L"C:\\b.txt", link, L"C:\\b.txt"});
+    DropOn(mainWindow->Controls().dropZone->Hwnd(), {L"C:\\b.txt", link, L"C:\\b.txt"});
     EXPECT_EQ(List().AllPaths(), (Lines{L"C:\\b.txt", L"C:\\Windows\\notepad.exe", L"C:\\b.txt"}));
     EXPECT_EQ(CountText(), L"3");
-    EXPECT_EQ(ViewTexts(mainWindow->listView), List().AllPaths());
+    EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), List().AllPaths());
 
-    ::SendMessageW(mainWindow->shortcutButton->Hwnd(), BM_CLICK, 0, 0);
-    ASSERT_FALSE(mainWindow->shortcutButton->Down());
-    DropOn(mainWindow->dropZone->Hwnd(), {link});
+    ::SendMessageW(mainWindow->Controls().shortcutButton->Hwnd(), BM_CLICK, 0, 0);
+    ASSERT_FALSE(mainWindow->Controls().shortcutButton->Down());
+    DropOn(mainWindow->Controls().dropZone->Hwnd(), {link});
     EXPECT_EQ(List().AllPaths().back(), link);
     EXPECT_EQ(CountText(), L"4");
 }
 
 TEST_F(FormLists, AListFileDroppedOnTheListIsReadAndOtherDropsFollowTheCheckBox) {
     std::wstring list = folder.Write(L"x.lst", "C:\\one\r\n\r\nC:\\two\r\n");
-    DropOn(mainWindow->listArea->Hwnd(), {list});
+    DropOn(mainWindow->Controls().listArea->Hwnd(), {list});
     EXPECT_EQ(List().AllPaths(), (Lines{L"C:\\one", L"", L"C:\\two"}));
     EXPECT_EQ(CountText(), L"3");
 
-    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\plain.txt"});
+    DropOn(mainWindow->Controls().listArea->Hwnd(), {L"C:\\plain.txt"});
     EXPECT_EQ(List().Count(), 4u);
     EXPECT_TRUE(dialogs.warnings.empty());
 
-    ::SendMessageW(mainWindow->allowListDropsBox, BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_CLICK, 0, 0);
     ASSERT_FALSE(DropflChecked());
     RECT frame = WindowRect();
-    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\refused.txt"});
+    DropOn(mainWindow->Controls().listArea->Hwnd(), {L"C:\\refused.txt"});
     EXPECT_EQ(List().Count(), 4u);
     ASSERT_EQ(dialogs.warnings.size(), 1u);
     ExpectRefusalWarning(dialogs.warnings[0], frame);
 }
 
 TEST_F(FormLists, ARefusalTakesTheWindowOffTopmostOnlyWhileTheBoxIsOpen) {
-    ::SendMessageW(mainWindow->allowListDropsBox, BM_CLICK, 0, 0);
-    ASSERT_EQ(mainWindow->topmostButton->Down(), IsTopmost());
-    if (!mainWindow->topmostButton->Down()) {
-        ::SendMessageW(mainWindow->topmostButton->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_CLICK, 0, 0);
+    ASSERT_EQ(mainWindow->Controls().topmostButton->Down(), IsTopmost());
+    if (!mainWindow->Controls().topmostButton->Down()) {
+        ::SendMessageW(mainWindow->Controls().topmostButton->Hwnd(), BM_CLICK, 0, 0);
     }
     ASSERT_TRUE(IsTopmost());
-    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\refused.txt"});
+    DropOn(mainWindow->Controls().listArea->Hwnd(), {L"C:\\refused.txt"});
     ASSERT_EQ(dialogs.warnings.size(), 1u);
     EXPECT_FALSE(dialogs.warnings[0].ownerTopmost);
     EXPECT_TRUE(IsTopmost());
@@ -83,7 +86,7 @@ TEST_F(FormLists, ARefusalTakesTheWindowOffTopmostOnlyWhileTheBoxIsOpen) {
 
 TEST_F(FormLists, AnUnreadableListFileReachesTheErrorBox) {
     std::wstring missing = folder / L"gone.lst";
-    DropOn(mainWindow->listArea->Hwnd(), {missing});
+    DropOn(mainWindow->Controls().listArea->Hwnd(), {missing});
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0].rfind(L"ファイル \"" + missing + L"\" は開けません。", 0), 0u);
     EXPECT_TRUE(List().AllPaths().empty());
@@ -122,7 +125,7 @@ void CALLBACK RunWhileOpen(HWND, UINT, UINT_PTR id, DWORD) {
 // commands work while the about box is open.
 TEST_F(FormLists, DropsWhileABoxOrMenuIsOpenAreTakenOnce) {
     app->SetDialogs(nullptr);
-    HWND about = mainWindow->aboutBox->Handle();
+    HWND about = mainWindow->About().Handle();
     HDROP drop = nullptr;
     size_t countWhileOpen = 0;
     struct Case {
@@ -133,10 +136,10 @@ TEST_F(FormLists, DropsWhileABoxOrMenuIsOpenAreTakenOnce) {
         bool ours; // a box of ours, which holds drops back until it closes
     };
     const std::vector<Case> cases = {
-        {"a message box", [&] { mainWindow->RemoveItemClick(); },
+        {"a message box", [&] { mainWindow->RunCommand(app::kIdRemoveItem); },
          [] { return ::FindWindowW(L"#32770", L"Tuckbay"); },
          [](HWND box) { ::PostMessageW(box, WM_COMMAND, IDOK, 0); }, true},
-        {"the about box", [&] { mainWindow->AboutClick(); },
+        {"the about box", [&] { mainWindow->RunCommand(app::kIdAbout); },
          [about] { return ::IsWindowVisible(about) ? about : nullptr; },
          [&](HWND box) {
              ::PostMessageW(app->Handle(), WM_SYSCOMMAND, app::kIdSystemTopLeft, 0);
@@ -146,7 +149,7 @@ TEST_F(FormLists, DropsWhileABoxOrMenuIsOpenAreTakenOnce) {
         {"the list's menu",
          [&] {
              ::SendMessageW(mainWindow->Hwnd(), WM_CONTEXTMENU,
-                            reinterpret_cast<WPARAM>(mainWindow->listView), -1);
+                            reinterpret_cast<WPARAM>(mainWindow->Controls().listView), -1);
          },
          [] {
              HWND menu = ::FindWindowW(L"#32768", nullptr);
@@ -165,7 +168,7 @@ TEST_F(FormLists, DropsWhileABoxOrMenuIsOpenAreTakenOnce) {
                 return false;
             if (step++ == 0) {
                 drop = BuildDrop({L"C:\\while open.txt"});
-                ::PostMessageW(mainWindow->dropZone->Hwnd(), WM_DROPFILES,
+                ::PostMessageW(mainWindow->Controls().dropZone->Hwnd(), WM_DROPFILES,
                                reinterpret_cast<WPARAM>(drop), 0);
                 return false;
             }

@@ -49,22 +49,24 @@ TEST_F(Settings, FirstStartIsCentredAndExitWritesAllEightKeysInOrder) {
 
 TEST_F(Settings, PositionSizeAndSwitchesComeBackExactly) {
     ::SetWindowPos(mainWindow->Hwnd(), nullptr, 123, 77, 731, 342, SWP_NOZORDER);
-    mainWindow->topmostButton->SetDown(false);
-    mainWindow->TopmostButtonClick();
-    ::SendMessageW(mainWindow->allowListDropsBox, BM_SETCHECK, BST_UNCHECKED, 0);
+    mainWindow->Controls().topmostButton->SetDown(false);
+    mainWindow->RunCommand(app::kIdTopmost);
+    ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_SETCHECK, BST_UNCHECKED, 0);
     const RECT before = WindowRect();
-    const int listWidth = win::ChildBounds(mainWindow->listArea->Hwnd()).width;
+    const int listWidth = win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width;
     Restart();
     const RECT after = WindowRect();
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(after.right - after.left, before.right - before.left) << "the saved width is kept";
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
-    EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, listWidth);
+    EXPECT_EQ(win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width, listWidth);
     EXPECT_FALSE(IsTopmost());
-    EXPECT_FALSE(mainWindow->topmostButton->Down());
-    EXPECT_EQ(::SendMessageW(mainWindow->allowListDropsBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(::SendMessageW(mainWindow->watchClipboardBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(mainWindow->Controls().topmostButton->Down());
+    EXPECT_EQ(::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_GETCHECK, 0, 0),
+              BST_CHECKED);
 
     // And again, with nothing changed: the same values once more.
     Restart();
@@ -75,7 +77,7 @@ TEST_F(Settings, PositionSizeAndSwitchesComeBackExactly) {
 TEST_F(Settings, TopmostZeroStartsNotTopmost) {
     StartWith("[setting]\r\nTopmost=0\r\n");
     EXPECT_FALSE(IsTopmost());
-    EXPECT_FALSE(mainWindow->topmostButton->Down());
+    EXPECT_FALSE(mainWindow->Controls().topmostButton->Down());
     // A missing position section puts the window at the screen's corner.
     RECT r = WindowRect();
     EXPECT_EQ(r.left, 0);
@@ -86,9 +88,10 @@ TEST_F(Settings, WordsTrueAndFalseReadAsTheDefault) {
     StartWith("[position]\r\nTop=0x10\r\nLeft=$20\r\n"
               "[setting]\r\nTopmost=false\r\nfilelistvisible=true\r\ncandropfilelist=yes\r\n");
     EXPECT_TRUE(IsTopmost());
-    EXPECT_TRUE(mainWindow->topmostButton->Down());
-    EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
-    EXPECT_EQ(::SendMessageW(mainWindow->allowListDropsBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(mainWindow->Controls().topmostButton->Down());
+    EXPECT_TRUE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
+    EXPECT_EQ(::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_GETCHECK, 0, 0),
+              BST_CHECKED);
     RECT r = WindowRect();
     EXPECT_EQ(r.top, 16);
     EXPECT_EQ(r.left, 32);
@@ -97,16 +100,17 @@ TEST_F(Settings, WordsTrueAndFalseReadAsTheDefault) {
 TEST_F(Settings, FileListHiddenStartsCompactAndStaysSo) {
     StartWith("[position]\r\nTop=40\r\nLeft=60\r\n[size]\r\nFormWidth=700\r\nFormHeight=320\r\n"
               "[setting]\r\nfilelistvisible=0\r\ncanctrlc=0\r\n");
-    EXPECT_FALSE(IsVisible(mainWindow->listArea->Hwnd()));
-    EXPECT_FALSE(mainWindow->listAreaButton->Down());
+    EXPECT_FALSE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
+    EXPECT_FALSE(mainWindow->Controls().listAreaButton->Down());
     EXPECT_FALSE(::GetWindowLongW(mainWindow->Hwnd(), GWL_STYLE) & WS_THICKFRAME);
-    EXPECT_EQ(::SendMessageW(mainWindow->watchClipboardBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
     // The list area kept a usable width for when it is shown again.
-    EXPECT_GT(win::ChildBounds(mainWindow->listArea->Hwnd()).width, 100);
+    EXPECT_GT(win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width, 100);
     const RECT compact = WindowRect();
 
     Restart();
-    EXPECT_FALSE(IsVisible(mainWindow->listArea->Hwnd()));
+    EXPECT_FALSE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
     const RECT again = WindowRect();
     EXPECT_TRUE(::EqualRect(&again, &compact));
     mainWindow.reset();
@@ -120,11 +124,11 @@ TEST_F(Settings, NoUsableWidthKeepsTheDesignedListArea) {
                              "[size]\r\nFormWidth=-40\r\nFormHeight=320\r\n"}) {
         SCOPED_TRACE(size);
         StartWith(std::string("[position]\r\nTop=40\r\nLeft=60\r\n") + size);
-        EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
-        EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, 498);
-        mainWindow->ListAreaButtonClick();
-        mainWindow->ListAreaButtonClick();
-        EXPECT_EQ(win::ChildBounds(mainWindow->listArea->Hwnd()).width, 498);
+        EXPECT_TRUE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
+        EXPECT_EQ(win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width, 498);
+        mainWindow->RunCommand(app::kIdListArea);
+        mainWindow->RunCommand(app::kIdListArea);
+        EXPECT_EQ(win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width, 498);
     }
 }
 
@@ -185,8 +189,9 @@ TEST_F(Settings, AKeptListComesBackAsItWasAndGoesWhenNoLongerKept) {
         for (const std::wstring& path : paths)
             List().AppendPath(path);
         List().UpdateCountDisplay();
-        if (!(::GetMenuState(mainWindow->mainMenu, app::kIdKeepList, MF_BYCOMMAND) & MF_CHECKED))
-            mainWindow->KeepListClick();
+        if (!(::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
+              MF_CHECKED))
+            mainWindow->RunCommand(app::kIdKeepList);
         Restart();
         EXPECT_TRUE(dialogs.errors.empty());
         EXPECT_TRUE(List().AllPaths() == paths) << List().Count() << " entries came back";
@@ -197,7 +202,7 @@ TEST_F(Settings, AKeptListComesBackAsItWasAndGoesWhenNoLongerKept) {
     }
     ::DeleteFileW(saved.c_str());
 
-    mainWindow->KeepListClick();
+    mainWindow->RunCommand(app::kIdKeepList);
     Restart();
     EXPECT_EQ(List().Count(), 0u);
     EXPECT_EQ(::GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);

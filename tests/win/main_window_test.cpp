@@ -40,35 +40,37 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_EQ(::GetWindow(mainWindow->Hwnd(), GW_OWNER), app->Handle());
 
     // Texts of the controls.
-    EXPECT_EQ(win::WindowText(mainWindow->dragCaption->Hwnd()), L"アイコンをドラッグ");
-    EXPECT_EQ(win::WindowText(mainWindow->dropCaption->Hwnd()), L"ここにドロップ");
-    EXPECT_EQ(win::WindowText(mainWindow->quickCaption->Hwnd()), L"クイック操作");
-    EXPECT_EQ(win::WindowText(mainWindow->copyModeButton->Hwnd()), L"コピー");
-    EXPECT_EQ(win::WindowText(mainWindow->moveModeButton->Hwnd()), L"移動");
-    EXPECT_EQ(win::WindowText(mainWindow->clearListButton->Hwnd()), L"リストクリア");
-    EXPECT_EQ(win::WindowText(mainWindow->shortcutButton->Hwnd()), L"ショート変換");
-    EXPECT_EQ(win::WindowText(mainWindow->listAreaButton->Hwnd()), L"ファイルリスト");
-    EXPECT_EQ(win::WindowText(mainWindow->topmostButton->Hwnd()), L"最前面");
-    EXPECT_EQ(win::WindowText(mainWindow->allowListDropsBox), L"ファイルリストへのドロップを許可");
-    EXPECT_EQ(win::WindowText(mainWindow->watchClipboardBox), L"Ctrl+Cを監視する");
-    EXPECT_EQ(win::WindowText(mainWindow->addCapturedButton), L"ファイルリストへ登録する");
-    EXPECT_EQ(win::WindowText(mainWindow->backToListButton), L"ファイルリストへ戻る");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().dragCaption->Hwnd()), L"アイコンをドラッグ");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().dropCaption->Hwnd()), L"ここにドロップ");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().quickCaption->Hwnd()), L"クイック操作");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().copyModeButton->Hwnd()), L"コピー");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().moveModeButton->Hwnd()), L"移動");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().clearListButton->Hwnd()), L"リストクリア");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().shortcutButton->Hwnd()), L"ショート変換");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().listAreaButton->Hwnd()), L"ファイルリスト");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().topmostButton->Hwnd()), L"最前面");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().allowListDropsBox),
+              L"ファイルリストへのドロップを許可");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().watchClipboardBox), L"Ctrl+Cを監視する");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().addCapturedButton),
+              L"ファイルリストへ登録する");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().backToListButton), L"ファイルリストへ戻る");
 
     // Switch states: copy and shortcut conversion down, full mode and topmost.
-    EXPECT_TRUE(IsDown(mainWindow->copyModeButton->Hwnd()));
-    EXPECT_FALSE(IsDown(mainWindow->moveModeButton->Hwnd()));
-    EXPECT_TRUE(IsDown(mainWindow->shortcutButton->Hwnd()));
-    EXPECT_TRUE(IsDown(mainWindow->listAreaButton->Hwnd()));
-    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
-    EXPECT_FALSE(IsDown(mainWindow->clearListButton->Hwnd()));
-    EXPECT_TRUE(IsDown(mainWindow->allowListDropsBox));
-    EXPECT_TRUE(IsDown(mainWindow->watchClipboardBox));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().copyModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->Controls().moveModeButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().shortcutButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().listAreaButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().topmostButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->Controls().clearListButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().allowListDropsBox));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().watchClipboardBox));
     EXPECT_TRUE(IsTopmost());
 
     // The list panel shows, the capture panel does not, and the count is blank.
-    EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
-    EXPECT_TRUE(IsVisible(mainWindow->listPanel->Hwnd()));
-    EXPECT_FALSE(IsVisible(mainWindow->capturePanel->Hwnd()));
+    EXPECT_TRUE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
+    EXPECT_TRUE(IsVisible(mainWindow->Controls().listPanel->Hwnd()));
+    EXPECT_FALSE(IsVisible(mainWindow->Controls().capturePanel->Hwnd()));
     EXPECT_EQ(CountText(), L"");
     EXPECT_EQ(List().Count(), 0u);
 
@@ -93,26 +95,26 @@ TEST_F(MainWindow, StartsAsDesigned) {
     // Layout: the left strip, the list area right of it, the status bar along the bottom.
     RECT client;
     ::GetClientRect(mainWindow->Hwnd(), &client);
-    win::Bounds leftStrip = win::ChildBounds(mainWindow->leftStrip->Hwnd());
-    win::Bounds listArea = win::ChildBounds(mainWindow->listArea->Hwnd());
-    win::Bounds status = win::ChildBounds(mainWindow->statusBar);
+    win::Bounds leftStrip = win::ChildBounds(mainWindow->Controls().leftStrip->Hwnd());
+    win::Bounds listArea = win::ChildBounds(mainWindow->Controls().listArea->Hwnd());
+    win::Bounds status = win::ChildBounds(mainWindow->Controls().statusBar);
     EXPECT_EQ(leftStrip, (win::Bounds{0, 0, 194, client.bottom - 19}));
     EXPECT_EQ(listArea, (win::Bounds{194, 0, client.right - 194, client.bottom - 19}));
     EXPECT_EQ(status, (win::Bounds{0, client.bottom - 19, client.right, 19}));
     EXPECT_EQ(client.right, 692);
-    EXPECT_EQ(win::ChildBounds(mainWindow->listView),
+    EXPECT_EQ(win::ChildBounds(mainWindow->Controls().listView),
               (win::Bounds{1, 1, listArea.width - 4, listArea.height - 4}));
-    EXPECT_EQ(ColumnWidth(mainWindow->listView), listArea.width - 16);
+    EXPECT_EQ(ColumnWidth(mainWindow->Controls().listView), listArea.width - 16);
 
     wchar_t caption[64] = {};
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
     column.pszText = caption;
     column.cchTextMax = 64;
-    ASSERT_TRUE(
-        ::SendMessageW(mainWindow->listView, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)));
+    ASSERT_TRUE(::SendMessageW(mainWindow->Controls().listView, LVM_GETCOLUMNW, 0,
+                               reinterpret_cast<LPARAM>(&column)));
     EXPECT_STREQ(caption, L"ファイル名");
-    LONG listStyle = ::GetWindowLongW(mainWindow->listView, GWL_STYLE);
+    LONG listStyle = ::GetWindowLongW(mainWindow->Controls().listView, GWL_STYLE);
     EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_TRUE(listStyle & LVS_SINGLESEL);
     EXPECT_TRUE(listStyle & LVS_EDITLABELS);
@@ -128,33 +130,37 @@ TEST_F(MainWindow, StartsAsDesigned) {
     };
     using Font = std::pair<std::wstring, int>;
     EXPECT_EQ(fontOf(mainWindow->Hwnd()), (Font{L"Tahoma", -11}));
-    EXPECT_EQ(fontOf(mainWindow->dropZone->Hwnd()), (Font{L"Tahoma", -11}));
-    EXPECT_EQ(fontOf(mainWindow->dragZone->Hwnd()), (Font{L"Tahoma", -11}));
-    EXPECT_EQ(fontOf(mainWindow->quickPanel->Hwnd()), (Font{L"Tahoma", -12}));
-    EXPECT_EQ(fontOf(mainWindow->allowListDropsBox), (Font{L"Tahoma", -12}));
-    EXPECT_EQ(fontOf(mainWindow->dragCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -19}));
-    EXPECT_EQ(fontOf(mainWindow->quickCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -15}));
-    EXPECT_EQ(fontOf(mainWindow->listView), (Font{L"ＭＳ Ｐゴシック", -12}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().dropZone->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().dragZone->Hwnd()), (Font{L"Tahoma", -11}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().quickPanel->Hwnd()), (Font{L"Tahoma", -12}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().allowListDropsBox), (Font{L"Tahoma", -12}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().dragCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -19}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().quickCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -15}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().listView), (Font{L"ＭＳ Ｐゴシック", -12}));
 
     // Menus.
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdSaveList), L"リスト保存(&S)");
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdCopyListAsText), L"クリップ出力(&V)");
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdAddFromClipboardText),
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdSaveList), L"リスト保存(&S)");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdCopyListAsText),
+              L"クリップ出力(&V)");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdAddFromClipboardText),
               L"クリップ取り込み(&W)");
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdProperties), L"ファイルのプロパティ(&P)");
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdOpenFolder), L"フォルダを開く(&F)");
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdRemoveMissing), L"存在しないファイルを削除");
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdKeepList), L"終了時にリストを保持");
-    EXPECT_EQ(::GetMenuState(mainWindow->mainMenu, app::kIdKeepList, MF_BYCOMMAND) & MF_CHECKED,
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdProperties),
+              L"ファイルのプロパティ(&P)");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdOpenFolder), L"フォルダを開く(&F)");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdRemoveMissing),
+              L"存在しないファイルを削除");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdKeepList), L"終了時にリストを保持");
+    EXPECT_EQ(::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
+                  MF_CHECKED,
               0u);
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdHelp), L"ヘルプ");
-    EXPECT_EQ(MenuText(mainWindow->mainMenu, app::kIdAbout), L"バージョン情報");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdHelp), L"ヘルプ");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdAbout), L"バージョン情報");
     wchar_t top[64] = {};
-    ::GetMenuStringW(mainWindow->mainMenu, 0, top, 64, MF_BYPOSITION);
+    ::GetMenuStringW(mainWindow->Controls().mainMenu, 0, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"リスト(&L)");
-    ::GetMenuStringW(mainWindow->mainMenu, 1, top, 64, MF_BYPOSITION);
+    ::GetMenuStringW(mainWindow->Controls().mainMenu, 1, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"ヘルプ(&H)");
-    HMENU popup = mainWindow->listMenu.get();
+    HMENU popup = mainWindow->Controls().listMenu.get();
     ASSERT_EQ(::GetMenuItemCount(popup), 5);
     EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdRemoveItem));
     EXPECT_EQ(MenuText(popup, app::kIdRemoveItem), L"リストから削除(&D)");
@@ -166,83 +172,86 @@ TEST_F(MainWindow, StartsAsDesigned) {
 
 TEST_F(MainWindow, SpeedButtonsFollowTheirKinds) {
     // The grouped pair: pressing the up one swaps, pressing the down one changes nothing.
-    ::SendMessageW(mainWindow->moveModeButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(mainWindow->moveModeButton->Hwnd()));
-    EXPECT_FALSE(IsDown(mainWindow->copyModeButton->Hwnd()));
-    ::SendMessageW(mainWindow->moveModeButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(mainWindow->moveModeButton->Hwnd()));
-    EXPECT_FALSE(IsDown(mainWindow->copyModeButton->Hwnd()));
-    ::SendMessageW(mainWindow->copyModeButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(mainWindow->copyModeButton->Hwnd()));
-    EXPECT_FALSE(IsDown(mainWindow->moveModeButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().moveModeButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->Controls().moveModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->Controls().copyModeButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().moveModeButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->Controls().moveModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->Controls().copyModeButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().copyModeButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->Controls().copyModeButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->Controls().moveModeButton->Hwnd()));
 
     // A toggle of its own flips on every press, independent of the others.
-    ::SendMessageW(mainWindow->shortcutButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_FALSE(IsDown(mainWindow->shortcutButton->Hwnd()));
-    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
-    ::SendMessageW(mainWindow->shortcutButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(mainWindow->shortcutButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().shortcutButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsDown(mainWindow->Controls().shortcutButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().topmostButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().shortcutButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->Controls().shortcutButton->Hwnd()));
 
     // The push button never stays down, and none of them takes the focus from the list.
-    ::SetFocus(mainWindow->listView);
+    ::SetFocus(mainWindow->Controls().listView);
     RECT r;
-    ::GetClientRect(mainWindow->clearListButton->Hwnd(), &r);
+    ::GetClientRect(mainWindow->Controls().clearListButton->Hwnd(), &r);
     LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
     POINT screen{r.right / 2, r.bottom / 2};
-    ::ClientToScreen(mainWindow->clearListButton->Hwnd(), &screen);
+    ::ClientToScreen(mainWindow->Controls().clearListButton->Hwnd(), &screen);
     ::SetCursorPos(screen.x, screen.y);
-    ::SendMessageW(mainWindow->clearListButton->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
-    EXPECT_TRUE(::SendMessageW(mainWindow->clearListButton->Hwnd(), BM_GETSTATE, 0, 0) &
+    ::SendMessageW(mainWindow->Controls().clearListButton->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON,
+                   centre);
+    EXPECT_TRUE(::SendMessageW(mainWindow->Controls().clearListButton->Hwnd(), BM_GETSTATE, 0, 0) &
                 BST_PUSHED);
-    ::SendMessageW(mainWindow->clearListButton->Hwnd(), WM_LBUTTONUP, 0, centre);
-    EXPECT_FALSE(IsDown(mainWindow->clearListButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().clearListButton->Hwnd(), WM_LBUTTONUP, 0, centre);
+    EXPECT_FALSE(IsDown(mainWindow->Controls().clearListButton->Hwnd()));
     EXPECT_EQ(CountText(), L"0"); // the release over the button was a click: the list cleared
-    EXPECT_EQ(::GetFocus(), mainWindow->listView);
+    EXPECT_EQ(::GetFocus(), mainWindow->Controls().listView);
 }
 
 TEST_F(MainWindow, TopmostFollowsTheSwitch) {
     ASSERT_TRUE(IsTopmost());
-    ::SendMessageW(mainWindow->topmostButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_FALSE(IsDown(mainWindow->topmostButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().topmostButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsDown(mainWindow->Controls().topmostButton->Hwnd()));
     EXPECT_FALSE(IsTopmost());
-    ::SendMessageW(mainWindow->topmostButton->Hwnd(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
+    ::SendMessageW(mainWindow->Controls().topmostButton->Hwnd(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsDown(mainWindow->Controls().topmostButton->Hwnd()));
     EXPECT_TRUE(IsTopmost());
 }
 
 TEST_F(MainWindow, LowerCaseZAndXSetTopmostAndStillReachTheControl) {
     // The capture panel's memo, shown as a capture would show it.
-    ::ShowWindow(mainWindow->listPanel->Hwnd(), SW_HIDE);
-    ::ShowWindow(mainWindow->capturePanel->Hwnd(), SW_SHOW);
-    ::SetWindowTextW(mainWindow->captureMemo, L"");
-    ::SetFocus(mainWindow->captureMemo);
-    ASSERT_EQ(::GetFocus(), mainWindow->captureMemo);
+    ::ShowWindow(mainWindow->Controls().listPanel->Hwnd(), SW_HIDE);
+    ::ShowWindow(mainWindow->Controls().capturePanel->Hwnd(), SW_SHOW);
+    ::SetWindowTextW(mainWindow->Controls().captureMemo, L"");
+    ::SetFocus(mainWindow->Controls().captureMemo);
+    ASSERT_EQ(::GetFocus(), mainWindow->Controls().captureMemo);
 
     auto type = [&](wchar_t c) {
-        size_t before = win::WindowText(mainWindow->captureMemo).size();
-        ::PostMessageW(mainWindow->captureMemo, WM_CHAR, c, 1);
-        ASSERT_TRUE(Pump([&] { return win::WindowText(mainWindow->captureMemo).size() > before; }));
+        size_t before = win::WindowText(mainWindow->Controls().captureMemo).size();
+        ::PostMessageW(mainWindow->Controls().captureMemo, WM_CHAR, c, 1);
+        ASSERT_TRUE(Pump(
+            [&] { return win::WindowText(mainWindow->Controls().captureMemo).size() > before; }));
     };
 
     type(L'x');
     EXPECT_FALSE(IsTopmost());
-    EXPECT_FALSE(IsDown(mainWindow->topmostButton->Hwnd()));
+    EXPECT_FALSE(IsDown(mainWindow->Controls().topmostButton->Hwnd()));
     type(L'Z');
     type(L'z');
     EXPECT_TRUE(IsTopmost());
-    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().topmostButton->Hwnd()));
     type(L'X'); // upper case does nothing
     EXPECT_TRUE(IsTopmost());
-    EXPECT_TRUE(IsDown(mainWindow->topmostButton->Hwnd()));
+    EXPECT_TRUE(IsDown(mainWindow->Controls().topmostButton->Hwnd()));
     type(L'a');
     EXPECT_TRUE(IsTopmost());
-    EXPECT_EQ(win::WindowText(mainWindow->captureMemo), L"xZzXa");
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().captureMemo), L"xZzXa");
 
     // A key press that becomes a character through translation is seen the same way.
-    ::PostMessageW(mainWindow->captureMemo, WM_KEYDOWN, 'X', 0x002D0001);
-    ::PostMessageW(mainWindow->captureMemo, WM_KEYUP, 'X', 0xC02D0001);
-    ASSERT_TRUE(Pump([&] { return win::WindowText(mainWindow->captureMemo).size() == 6; }));
-    EXPECT_EQ(win::WindowText(mainWindow->captureMemo), L"xZzXax");
+    ::PostMessageW(mainWindow->Controls().captureMemo, WM_KEYDOWN, 'X', 0x002D0001);
+    ::PostMessageW(mainWindow->Controls().captureMemo, WM_KEYUP, 'X', 0xC02D0001);
+    ASSERT_TRUE(
+        Pump([&] { return win::WindowText(mainWindow->Controls().captureMemo).size() == 6; }));
+    EXPECT_EQ(win::WindowText(mainWindow->Controls().captureMemo), L"xZzXax");
     EXPECT_FALSE(IsTopmost());
 }
 
@@ -262,19 +271,19 @@ TEST_F(MainWindow, KeepsMinimumHeightAndColumnWidth) {
 
     RECT client;
     ::GetClientRect(mainWindow->Hwnd(), &client);
-    EXPECT_EQ(Width(mainWindow->listArea->Hwnd()), client.right - 194);
-    EXPECT_EQ(ColumnWidth(mainWindow->listView), client.right - 194 - 16);
+    EXPECT_EQ(Width(mainWindow->Controls().listArea->Hwnd()), client.right - 194);
+    EXPECT_EQ(ColumnWidth(mainWindow->Controls().listView), client.right - 194 - 16);
 }
 
 TEST_F(MainWindow, CompactModeShowsAllOfTheLeftPanelAndComesBackToTheSameWidth) {
     ::SetWindowPos(mainWindow->Hwnd(), nullptr, 0, 0, 817, 400, SWP_NOMOVE | SWP_NOZORDER);
     const int fullWidth = OuterWidth(mainWindow->Hwnd());
-    const int listWidth = Width(mainWindow->listArea->Hwnd());
+    const int listWidth = Width(mainWindow->Controls().listArea->Hwnd());
 
     for (int round = 0; round < 3; ++round) {
-        ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
-        EXPECT_FALSE(IsDown(mainWindow->listAreaButton->Hwnd()));
-        EXPECT_FALSE(IsVisible(mainWindow->listArea->Hwnd()));
+        ::SendMessageW(mainWindow->Controls().listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsDown(mainWindow->Controls().listAreaButton->Hwnd()));
+        EXPECT_FALSE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
         LONG style = ::GetWindowLongW(mainWindow->Hwnd(), GWL_STYLE);
         EXPECT_FALSE(style & WS_THICKFRAME);
         EXPECT_FALSE(style & WS_MAXIMIZEBOX);
@@ -284,15 +293,15 @@ TEST_F(MainWindow, CompactModeShowsAllOfTheLeftPanelAndComesBackToTheSameWidth) 
         ::GetClientRect(mainWindow->Hwnd(), &client);
         EXPECT_EQ(client.right, 194) << "the whole of the left panel shows";
 
-        ::SendMessageW(mainWindow->listAreaButton->Hwnd(), BM_CLICK, 0, 0);
-        EXPECT_TRUE(IsDown(mainWindow->listAreaButton->Hwnd()));
-        EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
+        ::SendMessageW(mainWindow->Controls().listAreaButton->Hwnd(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsDown(mainWindow->Controls().listAreaButton->Hwnd()));
+        EXPECT_TRUE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
         style = ::GetWindowLongW(mainWindow->Hwnd(), GWL_STYLE);
         EXPECT_TRUE(style & WS_THICKFRAME);
         EXPECT_TRUE(style & WS_MAXIMIZEBOX);
         EXPECT_EQ(OuterWidth(mainWindow->Hwnd()), fullWidth) << "round " << round;
-        EXPECT_EQ(Width(mainWindow->listArea->Hwnd()), listWidth) << "round " << round;
-        EXPECT_EQ(ColumnWidth(mainWindow->listView), listWidth - 16);
+        EXPECT_EQ(Width(mainWindow->Controls().listArea->Hwnd()), listWidth) << "round " << round;
+        EXPECT_EQ(ColumnWidth(mainWindow->Controls().listView), listWidth - 16);
     }
 }
 
@@ -309,8 +318,10 @@ TEST_F(MainWindow, CaptionsFollowActivation) {
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  nullptr, &si, &pi));
     auto inactive = [&] {
-        return mainWindow->dropCaption->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION &&
-               mainWindow->dragCaption->BackColorIndex() == COLOR_GRADIENTINACTIVECAPTION;
+        return mainWindow->Controls().dropCaption->BackColorIndex() ==
+                   COLOR_GRADIENTINACTIVECAPTION &&
+               mainWindow->Controls().dragCaption->BackColorIndex() ==
+                   COLOR_GRADIENTINACTIVECAPTION;
     };
     bool deactivated = Pump(inactive, 20000);
     HWND other = ::FindWindowW(L"TuckbayActivator", nullptr);
@@ -323,8 +334,8 @@ TEST_F(MainWindow, CaptionsFollowActivation) {
 
     ::SetForegroundWindow(mainWindow->Hwnd());
     EXPECT_TRUE(Pump([&] {
-        return mainWindow->dropCaption->BackColorIndex() == COLOR_ACTIVECAPTION &&
-               mainWindow->dragCaption->BackColorIndex() == COLOR_ACTIVECAPTION;
+        return mainWindow->Controls().dropCaption->BackColorIndex() == COLOR_ACTIVECAPTION &&
+               mainWindow->Controls().dragCaption->BackColorIndex() == COLOR_ACTIVECAPTION;
     }));
 }
 
@@ -404,7 +415,7 @@ TEST_F(MainWindow, MinimisingGoesThroughTheApplicationWindow) {
     ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_FALSE(::IsIconic(app->Handle()));
     EXPECT_TRUE(::IsWindowVisible(mainWindow->Hwnd()));
-    EXPECT_TRUE(IsVisible(mainWindow->listArea->Hwnd()));
+    EXPECT_TRUE(IsVisible(mainWindow->Controls().listArea->Hwnd()));
     // Its Close closes the main window.
     ::SendMessageW(app->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));

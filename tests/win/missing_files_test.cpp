@@ -67,8 +67,8 @@ protected:
     }
 
     void Draw() {
-        ::InvalidateRect(mainWindow->listView, nullptr, FALSE);
-        ::UpdateWindow(mainWindow->listView);
+        ::InvalidateRect(mainWindow->Controls().listView, nullptr, FALSE);
+        ::UpdateWindow(mainWindow->Controls().listView);
     }
 
     // Waits until every row has its answer, then gives each row's state.
@@ -89,11 +89,12 @@ protected:
     // The text colour the window answers for the row in its custom-draw notification.
     COLORREF DrawnColour(size_t index) {
         NMLVCUSTOMDRAW draw{};
-        draw.nmcd.hdr = {mainWindow->listView, app::kIdListView, static_cast<UINT>(NM_CUSTOMDRAW)};
+        draw.nmcd.hdr = {mainWindow->Controls().listView, app::kIdListView,
+                         static_cast<UINT>(NM_CUSTOMDRAW)};
         draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
         draw.nmcd.dwItemSpec = index;
         draw.clrText = CLR_DEFAULT;
-        ::SendMessageW(::GetParent(mainWindow->listView), WM_NOTIFY, app::kIdListView,
+        ::SendMessageW(::GetParent(mainWindow->Controls().listView), WM_NOTIFY, app::kIdListView,
                        reinterpret_cast<LPARAM>(&draw));
         return draw.clrText;
     }
@@ -104,7 +105,8 @@ protected:
 
     std::wstring ProgressText() {
         wchar_t text[128] = {};
-        ::SendMessageW(mainWindow->statusBar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
+                       reinterpret_cast<LPARAM>(text));
         return text;
     }
 
@@ -158,7 +160,7 @@ TEST_F(MissingFiles, LateAnswersForChangedEntriesMarkNothing) {
         ListOf({gone, present});
         ASSERT_TRUE(Pump([&] { return gate->waiting > 0; })) << "no check was asked for";
         // The window goes on taking drops while the check hangs.
-        DropOn(mainWindow->dropZone->Hwnd(), {dropped});
+        DropOn(mainWindow->Controls().dropZone->Hwnd(), {dropped});
         ASSERT_EQ(List().Count(), 3u);
         change();
         Draw();

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
+#include "app/window_class.h"
 #include "filelist/line_format.h"
 #include "pump.h"
 #include "win/program_path.h"
@@ -62,7 +63,7 @@ bool ProgramProcess::Launch(const std::wstring& exe, const std::wstring& argumen
 
 HWND ProgramProcess::MainWindow(DWORD timeoutMs) const {
     HWND main = nullptr;
-    PumpUntil([&] { return (main = FindProcessWindow(info_.dwProcessId, L"TTuckbayForm1")); },
+    PumpUntil([&] { return (main = FindProcessWindow(info_.dwProcessId, app::kMainWindowClass)); },
               std::chrono::milliseconds(timeoutMs));
     return main;
 }

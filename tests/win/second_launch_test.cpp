@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/hand_over_format.h"
+#include "app/window_class.h"
 #include "main_window_fixture.h"
 #include "program_copy.h"
 #include "pump.h"
@@ -70,7 +71,7 @@ TEST_F(SecondLaunch, ACopyInAnotherFolderKeepsItsOwnBasket) {
 TEST_F(SecondLaunch, ARunningBasketThatDoesNotAnswerLosesNoPath) {
     ProgramProcess hung;
     ASSERT_TRUE(hung.Launch(HelperPath(L"hung_basket"), L"", folder_));
-    ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(hung.Id(), L"TTuckbayForm1"); }));
+    ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(hung.Id(), app::kMainWindowClass); }));
     const DWORD start = ::GetTickCount();
     HWND main = Start(QuoteArgument(L"C:\\a.txt") + L" " + QuoteArgument(L"C:\\b.txt"));
     ASSERT_TRUE(main);

@@ -100,7 +100,7 @@ protected:
         return [access](InputDriver& d) { d.Chord(VK_MENU, access); };
     }
 
-    POINT ItemPoint(int index) { return ListItemPoint(mainWindow->listView, index); }
+    POINT ItemPoint(int index) { return ListItemPoint(mainWindow->Controls().listView, index); }
 
     Gesture RightClickItem(int index) {
         POINT at = ItemPoint(index);
@@ -116,14 +116,14 @@ protected:
         LVITEMW item{};
         item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
         item.state = LVIS_FOCUSED | LVIS_SELECTED;
-        ::SendMessageW(mainWindow->listView, LVM_SETITEMSTATE, focused,
+        ::SendMessageW(mainWindow->Controls().listView, LVM_SETITEMSTATE, focused,
                        reinterpret_cast<LPARAM>(&item));
         ::SetForegroundWindow(mainWindow->Hwnd());
-        ::SetFocus(mainWindow->listView);
+        ::SetFocus(mainWindow->Controls().listView);
     }
 
     bool CapturePanelShown() const {
-        return ::IsWindowVisible(mainWindow->capturePanel->Hwnd()) != FALSE;
+        return ::IsWindowVisible(mainWindow->Controls().capturePanel->Hwnd()) != FALSE;
     }
 
     // The "Preferred DropEffect" of files on the clipboard; 0 when it holds no files.
@@ -143,7 +143,8 @@ protected:
     static bool Down(const win::SpeedButton& button) { return button.Down(); }
     bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool KeepListChecked() const {
-        return ::GetMenuState(mainWindow->mainMenu, app::kIdKeepList, MF_BYCOMMAND) & MF_CHECKED;
+        return ::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
+               MF_CHECKED;
     }
     std::wstring ClipboardText() {
         std::wstring text;
@@ -206,37 +207,44 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"};
          }},
-        {"移動", [] {}, [&] { return ClickOn(mainWindow->moveModeButton->Hwnd()); },
-         [&] { return Down(*mainWindow->moveModeButton) && !Down(*mainWindow->copyModeButton); }},
-        {"コピー", [] {}, [&] { return ClickOn(mainWindow->copyModeButton->Hwnd()); },
-         [&] { return Down(*mainWindow->copyModeButton) && !Down(*mainWindow->moveModeButton); }},
+        {"移動", [] {}, [&] { return ClickOn(mainWindow->Controls().moveModeButton->Hwnd()); },
+         [&] {
+             return Down(*mainWindow->Controls().moveModeButton) &&
+                    !Down(*mainWindow->Controls().copyModeButton);
+         }},
+        {"コピー", [] {}, [&] { return ClickOn(mainWindow->Controls().copyModeButton->Hwnd()); },
+         [&] {
+             return Down(*mainWindow->Controls().copyModeButton) &&
+                    !Down(*mainWindow->Controls().moveModeButton);
+         }},
         {"リストクリア",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\b.txt"});
          },
-         [&] { return ClickOn(mainWindow->clearListButton->Hwnd()); },
+         [&] { return ClickOn(mainWindow->Controls().clearListButton->Hwnd()); },
          [&] { return List().Count() == 0 && CountText() == L"0"; }},
-        {"ショート変換", [&] { before = Down(*mainWindow->shortcutButton); },
-         [&] { return ClickOn(mainWindow->shortcutButton->Hwnd()); },
-         [&] { return Down(*mainWindow->shortcutButton) != before; }},
+        {"ショート変換", [&] { before = Down(*mainWindow->Controls().shortcutButton); },
+         [&] { return ClickOn(mainWindow->Controls().shortcutButton->Hwnd()); },
+         [&] { return Down(*mainWindow->Controls().shortcutButton) != before; }},
         {"ファイルリスト, hiding the list", [] {},
-         [&] { return ClickOn(mainWindow->listAreaButton->Hwnd()); },
-         [&] { return !::IsWindowVisible(mainWindow->listArea->Hwnd()); }},
+         [&] { return ClickOn(mainWindow->Controls().listAreaButton->Hwnd()); },
+         [&] { return !::IsWindowVisible(mainWindow->Controls().listArea->Hwnd()); }},
         {"ファイルリスト, showing it again", [] {},
-         [&] { return ClickOn(mainWindow->listAreaButton->Hwnd()); },
-         [&] { return ::IsWindowVisible(mainWindow->listArea->Hwnd()) != FALSE; }},
+         [&] { return ClickOn(mainWindow->Controls().listAreaButton->Hwnd()); },
+         [&] { return ::IsWindowVisible(mainWindow->Controls().listArea->Hwnd()) != FALSE; }},
         // The window starts topmost.
-        {"最前面, off", [] {}, [&] { return ClickOn(mainWindow->topmostButton->Hwnd()); },
-         [&] { return !IsTopmost() && !Down(*mainWindow->topmostButton); }},
-        {"最前面, on", [] {}, [&] { return ClickOn(mainWindow->topmostButton->Hwnd()); },
-         [&] { return IsTopmost() && Down(*mainWindow->topmostButton); }},
+        {"最前面, off", [] {},
+         [&] { return ClickOn(mainWindow->Controls().topmostButton->Hwnd()); },
+         [&] { return !IsTopmost() && !Down(*mainWindow->Controls().topmostButton); }},
+        {"最前面, on", [] {}, [&] { return ClickOn(mainWindow->Controls().topmostButton->Hwnd()); },
+         [&] { return IsTopmost() && Down(*mainWindow->Controls().topmostButton); }},
         {"the x key", [&] { ListOf({}); }, [] { return [](InputDriver& d) { d.Key('X'); }; },
-         [&] { return !IsTopmost() && !Down(*mainWindow->topmostButton); }},
+         [&] { return !IsTopmost() && !Down(*mainWindow->Controls().topmostButton); }},
         {"the z key", [] {}, [] { return [](InputDriver& d) { d.Key('Z'); }; },
-         [&] { return IsTopmost() && Down(*mainWindow->topmostButton); }},
+         [&] { return IsTopmost() && Down(*mainWindow->Controls().topmostButton); }},
         {"ファイルリストへのドロップを許可", [] {},
-         [&] { return ClickOn(mainWindow->allowListDropsBox); },
-         [&] { return !Checked(mainWindow->allowListDropsBox); }},
+         [&] { return ClickOn(mainWindow->Controls().allowListDropsBox); },
+         [&] { return !Checked(mainWindow->Controls().allowListDropsBox); }},
         {"the list's header",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\c.txt", L"C:\\b.txt"});
@@ -320,7 +328,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          }},
         {"バージョン情報", [] {},
          [&] {
-             HWND box = mainWindow->aboutBox->Handle();
+             HWND box = mainWindow->About().Handle();
              return Gesture([box](InputDriver& d) {
                  Choose(MenuBar('H'), {VK_DOWN, VK_RETURN})(d);
                  if (d.WaitFor("the about box", [box] { return ::IsWindowVisible(box) != FALSE; }))
@@ -389,7 +397,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              count = dialogs.questions.size();
          },
          [&] {
-             HWND list = mainWindow->listView;
+             HWND list = mainWindow->Controls().listView;
              return Gesture([list](InputDriver& d) {
                  d.Key(VK_F2);
                  auto editing = [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0); };
@@ -407,7 +415,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          }},
         {"a right click on the left strip opens no menu", [&] { count = contextMenusDone; },
          [&] {
-             HWND strip = mainWindow->leftStrip->Hwnd();
+             HWND strip = mainWindow->Controls().leftStrip->Hwnd();
              const int start = contextMenusDone;
              return Gesture([this, strip, start](InputDriver& d) {
                  Click(d, ScreenCentre(strip), true);
@@ -422,7 +430,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
              ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
          },
-         [&] { return ClickOn(mainWindow->addCapturedButton); },
+         [&] { return ClickOn(mainWindow->Controls().addCapturedButton); },
          [&] { return !CapturePanelShown() && List().AllPaths() == Texts{exe}; }},
         {"the capture memo keeps its own menu",
          [&] {
@@ -430,7 +438,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
          },
          [&] {
-             HWND memo = mainWindow->captureMemo;
+             HWND memo = mainWindow->Controls().captureMemo;
              return Gesture([memo](InputDriver& d) {
                  Click(d, ScreenCentre(memo), true);
                  if (!d.WaitFor("the memo's menu", [] { return OpenPopupMenu() != nullptr; }))
@@ -444,10 +452,12 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              });
          },
          [&] { return CapturePanelShown(); }},
-        {"ファイルリストへ戻る", [] {}, [&] { return ClickOn(mainWindow->backToListButton); },
+        {"ファイルリストへ戻る", [] {},
+         [&] { return ClickOn(mainWindow->Controls().backToListButton); },
          [&] { return !CapturePanelShown() && List().AllPaths() == Texts{exe}; }},
-        {"Ctrl+Cを監視する", [] {}, [&] { return ClickOn(mainWindow->watchClipboardBox); },
-         [&] { return !Checked(mainWindow->watchClipboardBox); }},
+        {"Ctrl+Cを監視する", [] {},
+         [&] { return ClickOn(mainWindow->Controls().watchClipboardBox); },
+         [&] { return !Checked(mainWindow->Controls().watchClipboardBox); }},
     };
     for (const Route& route : routes) {
         SCOPED_TRACE(route.what);
@@ -471,7 +481,7 @@ TEST_F(UserRoute, TheKeyboardReachesTheListAtStartAfterABoxAndAfterAnotherProgra
     for (const wchar_t* path : {L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"})
         List().AppendPath(path);
     List().UpdateCountDisplay();
-    HWND list = mainWindow->listView;
+    HWND list = mainWindow->Controls().listView;
     auto editorText = [list]() -> std::wstring {
         HWND edit = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
         return edit ? win::WindowText(edit) : L"";
@@ -555,7 +565,8 @@ TEST_F(UserRoute, TheKeyboardReachesTheListAtStartAfterABoxAndAfterAnotherProgra
         Perform([back](InputDriver& d) { back ? d.Chord(VK_SHIFT, VK_TAB) : d.Key(VK_TAB); });
         focused.push_back(::GetFocus());
     }
-    const HWND drops = mainWindow->allowListDropsBox, watch = mainWindow->watchClipboardBox;
+    const HWND drops = mainWindow->Controls().allowListDropsBox,
+               watch = mainWindow->Controls().watchClipboardBox;
     EXPECT_EQ(focused, (std::vector<HWND>{drops, watch, list, watch, drops}));
 }
 
@@ -563,8 +574,8 @@ TEST_F(UserRoute, TheKeyboardReachesTheListAtStartAfterABoxAndAfterAnotherProgra
 // list refuses and a sort of the empty list leave it so.
 TEST_F(UserRoute, TheCountDisplayStaysBlankUntilTheNumberOfEntriesCanChange) {
     ASSERT_EQ(CountText(), L"");
-    Perform(ClickOn(mainWindow->allowListDropsBox));
-    DropOn(mainWindow->listArea->Hwnd(), {L"C:\\refused.txt"});
+    Perform(ClickOn(mainWindow->Controls().allowListDropsBox));
+    DropOn(mainWindow->Controls().listArea->Hwnd(), {L"C:\\refused.txt"});
     EXPECT_EQ(dialogs.warnings.size(), 1u);
     RECT r{};
     HWND header = mainWindow->Header().HeaderHandle();
@@ -590,16 +601,16 @@ TEST_F(UserRoute, TheKeyboardOpensTheListMenuUnderTheFocusedItem) {
         if (focused < 0) {
             LVITEMW none{};
             none.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-            ::SendMessageW(mainWindow->listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                           reinterpret_cast<LPARAM>(&none));
-            ::ClientToScreen(mainWindow->listView, &expected);
+            ::SendMessageW(mainWindow->Controls().listView, LVM_SETITEMSTATE,
+                           static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+            ::ClientToScreen(mainWindow->Controls().listView, &expected);
         } else {
             RECT r{};
             r.left = LVIR_LABEL;
-            ::SendMessageW(mainWindow->listView, LVM_GETITEMRECT, focused,
+            ::SendMessageW(mainWindow->Controls().listView, LVM_GETITEMRECT, focused,
                            reinterpret_cast<LPARAM>(&r));
             expected = {r.left, r.bottom};
-            ::ClientToScreen(mainWindow->listView, &expected);
+            ::ClientToScreen(mainWindow->Controls().listView, &expected);
         }
         RECT menu{};
         Perform([&](InputDriver& d) {
@@ -621,7 +632,7 @@ TEST_F(UserRoute, EditingInPlaceLengthensALongPath) {
     const std::wstring longPath = L"C:\\" + std::wstring(280, L'p') + L".txt";
     ListOf({longPath});
     const POINT at = ItemPoint(0);
-    HWND list = mainWindow->listView;
+    HWND list = mainWindow->Controls().listView;
     Perform([&](InputDriver& d) {
         Click(d, at);
         if (!d.WaitFor("the editor",

@@ -18,6 +18,7 @@
 
 #include "../process_window.h"
 #include "app/main_window.h"
+#include "app/window_class.h"
 #include "win/codepage.h"
 
 namespace {
@@ -119,7 +120,7 @@ int main() {
         return failures;
     }
     HWND main = nullptr;
-    if (!WaitFor([&] { return (main = FindProcessWindow(pi.dwProcessId, L"TTuckbayForm1")); },
+    if (!WaitFor([&] { return (main = FindProcessWindow(pi.dwProcessId, app::kMainWindowClass)); },
                  30000)) {
         Fail(L"no main window after 30 s");
         ::TerminateProcess(pi.hProcess, 1);
