@@ -9,11 +9,15 @@
 #include "win/application.h"
 #include "win/error.h"
 #include "win/program_path.h"
+#include "win/replace_file.h"
 
 namespace {
 
 // The basket's own window with the paths it was started with, until it is closed.
 int RunBasket(std::vector<std::wstring> paths) {
+    // A write killed halfway (a crash, a power cut) left its file beside the settings or the
+    // kept list; the file it was to replace is whole, and the leftover is of no use.
+    win::RemoveLeftovers(win::BesideProgram(L""));
     win::Application application(L"Tuckbay");
     app::MainWindow mainWindow(application);
     try {

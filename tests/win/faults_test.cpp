@@ -133,10 +133,10 @@ TEST_F(Faults, AKeptListThatCannotBeWrittenOrReadIsReported) {
     ::DeleteFileW(settingsPath.c_str());
     settingsPath = folder / L"tuckbay2.ini";
     const std::wstring kept = folder / L"tuckbay2.lst";
-    const std::string lock =
-        "chattr +i '" + folder.Unix() + "/tuckbay2.lst' '" + folder.Unix() + "'";
-    const std::string unlock =
-        "chattr -i '" + folder.Unix() + "' '" + folder.Unix() + "/tuckbay2.lst'";
+    // The file alone: the settings beside it are replaced whole, through a new file in the
+    // folder, and must still be written.
+    const std::string lock = "chattr +i '" + folder.Unix() + "/tuckbay2.lst'";
+    const std::string unlock = "chattr -i '" + folder.Unix() + "/tuckbay2.lst'";
     MakeWindow();
     mainWindow->KeepListClick();
     Append({L"C:\\old"});
