@@ -155,12 +155,17 @@ TEST_F(Faults, AKeptListThatCannotBeWrittenOrReadIsReported) {
     EXPECT_EQ(ReadBytes(kept), "C:\\old\r\n");
     dialogs.errors.clear();
 
-    // A folder where the list should be cannot be read: reported, and the list starts empty.
+    // A folder where the list should be cannot be read: reported, put aside with what it holds,
+    // and the list starts empty.
     ASSERT_TRUE(::DeleteFileW(kept.c_str()));
     ASSERT_TRUE(::CreateDirectoryW(kept.c_str(), nullptr));
+    WriteBytesTo(kept + L"\\inside", "mine");
     WriteBytesTo(settingsPath, "[setting]\r\nkeeplist=1\r\n");
     MakeWindow();
     ExpectOneErrorWithReason(L"ファイル \"" + kept + L"\" は開けません。");
+    const std::wstring aside = L"\r\n読み込めなかったリストは \"" + kept + L".bad\" に移しました.";
+    EXPECT_TRUE(dialogs.errors[0].ends_with(aside)) << win::ToUtf8(dialogs.errors[0]);
+    EXPECT_EQ(ReadBytes(kept + L".bad\\inside"), "mine");
     EXPECT_EQ(List().Count(), 0u);
 }
 
