@@ -56,11 +56,7 @@ void RestoreKeptList(const std::wstring& path, FileList& list) {
     list.UpdateCountDisplay();
 }
 
-void StoreKeptList(const std::wstring& path, const FileList& list, bool keep) {
-    if (keep) {
-        WriteListFile(path, list.AllPaths());
-        return;
-    }
+void RemoveKeptList(const std::wstring& path) {
     if (!::DeleteFileW(path.c_str())) {
         DWORD code = ::GetLastError();
         if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
@@ -69,6 +65,13 @@ void StoreKeptList(const std::wstring& path, const FileList& list, bool keep) {
                              static_cast<long>(code));
         }
     }
+}
+
+void StoreKeptList(const std::wstring& path, const FileList& list, bool keep) {
+    if (keep)
+        WriteListFile(path, list.AllPaths());
+    else
+        RemoveKeptList(path);
 }
 
 } // namespace filelist

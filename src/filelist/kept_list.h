@@ -33,6 +33,9 @@ std::wstring KeptListPath(const std::wstring& settingsPath);
 // UnreadKeptList is thrown.
 void RestoreKeptList(const std::wstring& path, FileList& list);
 
+// Deletes the kept list; none there is no error. Throws win::Error naming the path and the reason.
+void RemoveKeptList(const std::wstring& path);
+
 // keep: the list written to path with the list file writer; otherwise the file at path deleted.
 // Throws win::Error naming the path and the reason when either fails.
 void StoreKeptList(const std::wstring& path, const FileList& list, bool keep);
