@@ -1,11 +1,12 @@
 // What the program itself does as it starts, before its window is there: the files that writes
-// killed halfway left behind.
+// killed halfway left behind, and a start by Windows after a restart for an update.
 #include <windows.h>
 
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "app/command_line.h"
 #include "file_bytes.h"
 #include "program_copy.h"
 #include "win/replace_file.h"
@@ -52,6 +53,24 @@ TEST_F(ProgramCopy, FilesLeftBesideByKilledWritesAreRemovedAtTheNextStart) {
     for (const auto& file : files)
         EXPECT_EQ(Exists(folder_ + L"\\" + file.name), file.stays)
             << testing::PrintToString(file.name);
+}
+
+// Started again by Windows with the command line it registered, the basket comes back with its
+// kept list and nothing else; a basket of the same executable already there is left as it is,
+// and the restarted copy ends without a window.
+TEST_F(ProgramCopy, ARestartByWindowsBringsBackTheKeptListOnce) {
+    WriteBytes(folder_ + L"\\tuckbay2.ini", "[setting]\r\nkeeplist=1\r\n");
+    WriteBytes(folder_ + L"\\tuckbay2.lst", "C:\\a.txt\r\nC:\\b.txt\r\n");
+    const std::vector<std::wstring> kept = {L"C:\\a.txt", L"C:\\b.txt"};
+    HWND main = Start(app::kRestartArgument);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(ListOfWindow(main), kept);
+
+    ProgramProcess again;
+    ASSERT_TRUE(again.Launch(exe_, app::kRestartArgument, folder_));
+    EXPECT_EQ(again.ExitCode(), 0u);
+    EXPECT_FALSE(again.MainWindow(0));
+    EXPECT_EQ(ListOfWindow(main), kept);
 }
 
 } // namespace
