@@ -59,6 +59,11 @@ bool KeptListWriter::Busy() const {
     return waiting_ != Job::None || working_;
 }
 
+ListTexts KeptListWriter::TakeSpare() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(spare_, {});
+}
+
 std::exception_ptr KeptListWriter::TakeFailure() {
     std::lock_guard lock(mutex_);
     if (failure_)
@@ -85,8 +90,8 @@ void KeptListWriter::Run() {
         } catch (...) {
             failure = std::current_exception();
         }
-        texts = {};
         lock.lock();
+        spare_ = std::move(texts);
         working_ = false;
         if (!failure) {
             failure_ = nullptr;
@@ -98,18 +103,18 @@ void KeptListWriter::Run() {
     }
 }
 
-KeptListKeeper::KeptListKeeper(HWND window, std::wstring path, std::function<ListTexts()> texts)
-    : window_(window), texts_(std::move(texts)), writer_(std::move(path)) {}
+KeptListKeeper::KeptListKeeper(HWND window, std::wstring path, TakeTexts takeTexts)
+    : window_(window), takeTexts_(std::move(takeTexts)), writer_(std::move(path)) {}
 
 KeptListKeeper::~KeptListKeeper() { Disarm(); }
 
 void KeptListKeeper::SetKept(bool kept) {
     kept_ = kept;
-    if (kept) {
-        ListChanged();
-    } else {
+    if (!kept) {
         changed_ = false;
         Disarm();
+        // Its memory is the size of the list's texts: kept only while it saves time.
+        writer_.TakeSpare();
     }
 }
 
@@ -133,7 +138,7 @@ void KeptListKeeper::Finish() {
     if (leaveAlone_)
         return;
     if (kept_)
-        writer_.Write(texts_());
+        writer_.Write(TextsNow());
     else
         writer_.Remove();
     writer_.Wait();
@@ -157,13 +162,19 @@ void KeptListKeeper::Expired() {
         return;
     }
     if (changed_) {
-        ListTexts texts = texts_();
+        ListTexts texts = TextsNow();
         changed_ = false;
         writer_.Write(std::move(texts));
         Arm(kFollowMs);
     }
     if (std::exception_ptr failure = writer_.TakeFailure())
         std::rethrow_exception(failure);
+}
+
+ListTexts KeptListKeeper::TextsNow() {
+    ListTexts texts = writer_.TakeSpare();
+    takeTexts_(texts);
+    return texts;
 }
 
 void KeptListKeeper::Arm(UINT delayMs) {

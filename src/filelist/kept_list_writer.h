@@ -34,6 +34,9 @@ public:
     void Wait();
     // Whether work is under way or waiting.
     bool Busy() const;
+    // The texts of the last list written, for the next list to be taken into: memory already in
+    // use costs a fraction of new memory to fill. Empty when there are none.
+    ListTexts TakeSpare();
     // The failure of the last work done, unless that went through or the failure was taken
     // before: a failure is told once, and again only after a write has gone through since (a
     // full disk is said once, not at every change). Null when there is nothing to tell.
@@ -48,6 +51,7 @@ private:
     std::condition_variable changed_;
     Job waiting_ = Job::None;
     ListTexts texts_; // for the waiting write
+    ListTexts spare_;
     bool working_ = false;
     bool ending_ = false;
     std::exception_ptr failure_;
@@ -62,14 +66,18 @@ private:
 // A failure of a write is reported by the program's standard error handling, once.
 class KeptListKeeper {
 public:
-    // window: a window of the calling thread, for the timer; texts: the list's texts now.
-    KeptListKeeper(HWND window, std::wstring path, std::function<ListTexts()> texts);
+    // Puts the list's texts as they are now into texts, which holds an earlier list whose
+    // memory it reuses (assigned, not appended to).
+    using TakeTexts = std::function<void(ListTexts& texts)>;
+
+    // window: a window of the calling thread, for the timer.
+    KeptListKeeper(HWND window, std::wstring path, TakeTexts takeTexts);
     ~KeptListKeeper();
     KeptListKeeper(const KeptListKeeper&) = delete;
     KeptListKeeper& operator=(const KeptListKeeper&) = delete;
 
-    // Whether the list is kept ("終了時にリストを保持"). Turned on, the list is written soon;
-    // turned off, nothing more is written until Finish deletes the file.
+    // Whether the list is kept ("終了時にリストを保持"). Turned on, the list is written at its next
+    // change; turned off, nothing more is written until Finish deletes the file.
     void SetKept(bool kept);
     // After every change of the list.
     void ListChanged();
@@ -87,10 +95,11 @@ private:
     void Expired();
     void Arm(UINT delayMs);
     void Disarm();
+    ListTexts TextsNow();
     UINT_PTR TimerId() const noexcept { return reinterpret_cast<UINT_PTR>(this); }
 
     HWND window_;
-    std::function<ListTexts()> texts_;
+    TakeTexts takeTexts_;
     bool kept_ = false;
     bool leaveAlone_ = false;
     bool changed_ = false; // since the texts were last taken

@@ -91,10 +91,14 @@ protected:
     ~KeptListKeeperTest() override { app.SetDialogs(nullptr); }
 
     std::unique_ptr<filelist::KeptListKeeper> MakeKeeper() {
-        return std::make_unique<filelist::KeptListKeeper>(app.Handle(), kept, [this] {
-            ++taken;
-            return TextsOf(list);
-        });
+        return std::make_unique<filelist::KeptListKeeper>(app.Handle(), kept,
+                                                          [this](filelist::ListTexts& texts) {
+                                                              ++taken;
+                                                              texts.chars.clear();
+                                                              texts.ends.clear();
+                                                              for (const std::wstring& path : list)
+                                                                  texts.Append(path);
+                                                          });
     }
     bool Holds(const Lines& paths) const {
         return ReadBytes(kept) == filelist::EncodeListFile(paths);
@@ -125,6 +129,10 @@ TEST_F(KeptListKeeperTest, ChangesThatKeepComingAreWrittenAsTheyCome) {
         },
         10000));
     EXPECT_TRUE(app.PumpUntil([&] { return Holds(list); }, 5000)) << list.size() << " entries";
+    // Taken into the memory of an earlier list, a shorter one is still itself alone.
+    list.resize(1);
+    keeper->ListChanged();
+    EXPECT_TRUE(app.PumpUntil([&] { return Holds(list); }, 5000));
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
