@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace app {
@@ -31,21 +32,30 @@ std::wstring Absolute(const std::wstring& path) {
     return full;
 }
 
-} // namespace
-
-std::vector<std::wstring> PathsFromCommandLine(const wchar_t* commandLine) {
-    std::vector<std::wstring> paths;
+// Every argument after the program's own name, as given.
+std::vector<std::wstring> Arguments(const wchar_t* commandLine) {
     int count = 0;
     std::unique_ptr<LPWSTR, decltype(&::LocalFree)> arguments(
         ::CommandLineToArgvW(commandLine, &count), &::LocalFree);
     if (!arguments)
-        return paths;
-    for (int i = 1; i < count; ++i) {
-        std::wstring argument = arguments.get()[i];
+        return {};
+    return std::vector<std::wstring>(arguments.get() + std::min(count, 1), arguments.get() + count);
+}
+
+} // namespace
+
+std::vector<std::wstring> PathsFromCommandLine(const wchar_t* commandLine) {
+    std::vector<std::wstring> paths;
+    for (const std::wstring& argument : Arguments(commandLine)) {
         if (!argument.empty())
             paths.push_back(Absolute(argument));
     }
     return paths;
+}
+
+bool IsRestartByWindows(const wchar_t* commandLine) {
+    const std::vector<std::wstring> arguments = Arguments(commandLine);
+    return arguments.size() == 1 && arguments[0] == kRestartArgument;
 }
 
 } // namespace app

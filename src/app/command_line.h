@@ -11,4 +11,11 @@ namespace app {
 // current folder (a full path stays exactly as given). Empty arguments are left out.
 std::vector<std::wstring> PathsFromCommandLine(const wchar_t* commandLine);
 
+// The one argument the program asks Windows to start it with again after a restart for an
+// update: the basket comes back with its kept list and nothing else.
+inline constexpr wchar_t kRestartArgument[] = L"/restart";
+
+// Whether the command line is that of a restart by Windows.
+bool IsRestartByWindows(const wchar_t* commandLine);
+
 } // namespace app

@@ -101,17 +101,28 @@ void MainWindow::OnCreate() {
     clipboard_->watch.Join();
     ::ShowWindow(ui_.capturePanel->Hwnd(), SW_HIDE);
     ::ShowWindow(ui_.listPanel->Hwnd(), SW_SHOW);
+    keptList_ = std::make_unique<filelist::KeptListKeeper>(
+        Hwnd(), keptListPath_,
+        [this](filelist::ListTexts& texts) { fileList_->Model().CopyTexts(texts); });
     auto saved = settings::ReadSettings(settingsPath_);
     if (saved)
         ApplySettings(*saved);
-    // A kept list that cannot be read is reported, and the program starts with an empty list.
+    // A kept list that cannot be read is put aside and reported, and the program starts with
+    // an empty list; one that could not be put aside is never written over.
     if (KeepListChecked()) {
         try {
             filelist::RestoreKeptList(keptListPath_, FileList());
+        } catch (const filelist::UnreadKeptList& unread) {
+            if (!unread.MovedAside())
+                keptList_->LeaveFileAlone();
+            win::ReportCurrentException();
         } catch (...) {
             win::ReportCurrentException();
         }
     }
+    keptList_->SetKept(KeepListChecked());
+    fileList_->onChanged = [this] { keptList_->ListChanged(); };
+    application_.SetSessionEndHook([this] { SaveAtSessionEnd(); });
     SetTopmost(ui_.topmostButton->Down());
     const bool listShown = ui_.ListAreaShown();
     ui_.listAreaButton->SetDown(listShown);
@@ -131,10 +142,25 @@ void MainWindow::OnDestroy() {
     } catch (...) {
         win::ReportCurrentException();
     }
+    application_.SetSessionEndHook(nullptr);
+    fileList_->onChanged = nullptr;
     try {
-        filelist::StoreKeptList(keptListPath_, FileList(), KeepListChecked());
+        if (keptList_)
+            keptList_->Finish();
     } catch (...) {
         win::ReportCurrentException();
+    }
+}
+
+void MainWindow::SaveAtSessionEnd() {
+    // Each tried whatever became of the other; a failure is dropped, nobody would see it.
+    try {
+        settings::WriteSettings(settingsPath_, CurrentSettings());
+    } catch (...) {
+    }
+    try {
+        keptList_->Finish();
+    } catch (...) {
     }
 }
 
@@ -357,6 +383,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_ENDSESSION:
+        if (wParam)
+            application_.EndSession();
+        return 0;
     case WM_DESTROY:
         if (!destroyed_) {
             destroyed_ = true;

@@ -17,6 +17,7 @@
 #include "dragout/drag_gesture.h"
 #include "dragout/drop_source.h"
 #include "filelist/file_list.h"
+#include "filelist/kept_list_writer.h"
 #include "filelist/missing_prune.h"
 #include "intake/drop_intake.h"
 #include "settings/settings_file.h"
@@ -144,6 +145,9 @@ private:
     // The parts joined at start and let go at the end.
     void OnCreate();
     void OnDestroy();
+    // Windows ends the session: the settings and the kept list saved as a close would, with
+    // nobody there to answer a box.
+    void SaveAtSessionEnd();
     void OnNotify(const NMHDR& header, LRESULT& result);
     void OnKeyPress(wchar_t key);
 
@@ -212,6 +216,7 @@ private:
     std::unique_ptr<AboutBox> aboutBox_;
     std::wstring settingsPath_;
     std::wstring keptListPath_;
+    std::unique_ptr<filelist::KeptListKeeper> keptList_;
     SystemShell systemShell_;
     ShellRequests* shell_ = &systemShell_;
     // Made by OnCreate, which joins the clipboard viewer chain with it.

@@ -46,6 +46,8 @@ bool MainWindow::KeepListChecked() const {
 
 void MainWindow::ToggleKeepList() {
     ::CheckMenuItem(ui_.mainMenu, kIdKeepList, KeepListChecked() ? MF_UNCHECKED : MF_CHECKED);
+    keptList_->SetKept(KeepListChecked());
+    keptList_->ListChanged();
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/hand_over_format.h"
 #include "app/window_class.h"
+#include "win/handles.h"
 
 namespace app {
 namespace {
@@ -30,7 +31,34 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
                                   static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+// The executable the process of window was started from; empty when it cannot be known.
+std::wstring ProgramOf(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    win::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process)
+        return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD size = static_cast<DWORD>(path.size());
+        if (::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) {
+            path.resize(size);
+            return path;
+        }
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() > 65536)
+            return {};
+        path.resize(path.size() * 2);
+    }
+}
+
 } // namespace
+
+bool BasketRunningFrom(const std::wstring& program) {
+    for (HWND window : MainWindowsOfOtherProcesses())
+        if (SamePath(ProgramOf(window), program))
+            return true;
+    return false;
+}
 
 bool HandOverToRunningProgram(const std::wstring& program, const std::vector<std::wstring>& paths,
                               DWORD timeoutMs) {

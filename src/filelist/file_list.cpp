@@ -63,6 +63,11 @@ void FileList::AppendPath(std::wstring_view path) {
 
 void FileList::SyncView() {
     syncPosted_ = false;
+    if (model_.Changes() != changesSeen_) {
+        changesSeen_ = model_.Changes();
+        if (onChanged)
+            onChanged();
+    }
     if (static_cast<size_t>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)) != model_.Count()) {
         ::SendMessageW(listView_, LVM_SETITEMCOUNT, static_cast<WPARAM>(model_.Count()),
                        LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
@@ -145,6 +150,7 @@ void FileList::ReplaceAt(size_t index, std::wstring_view path) {
         return;
     model_.Replace(index, path);
     ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
+    SyncView();
 }
 
 void FileList::Clear() {

@@ -72,6 +72,10 @@ public:
     void CancelSort() { sorter_.Cancel(); }
     std::function<void()> onSorted;
 
+    // Runs after every change of the entries (append, removal, clearing, edit, sort, undo),
+    // once the view has caught up.
+    std::function<void()> onChanged;
+
     // Notifications from the list view (its parent forwards them); true when handled,
     // with the notification's result in *result.
     bool HandleNotify(const NMHDR& header, LRESULT* result);
@@ -110,6 +114,7 @@ private:
     int sortColumn_ = 0;
     uint64_t reshapesAtSortStart_ = 0;
     bool progressShown_ = false;
+    uint64_t changesSeen_ = 0;
     bool syncPosted_ = false;
     win::Subclass subclass_;
 };

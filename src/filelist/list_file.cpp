@@ -9,6 +9,7 @@
 #include "win/codepage.h"
 #include "win/error.h"
 #include "win/handles.h"
+#include "win/replace_file.h"
 
 namespace filelist {
 namespace {
@@ -45,25 +46,33 @@ bool WriteWithWriteFile(HANDLE file, const char* data, DWORD size) {
     return true;
 }
 
-// A name in the target's folder that no file has yet, created empty and not shared.
-win::FileHandle CreateSibling(const std::wstring& path, std::wstring& siblingPath) {
-    size_t folderEnd = path.find_last_of(L"\\/:");
-    std::wstring folder;
-    if (folderEnd != std::wstring::npos)
-        folder = path.substr(0, folderEnd + 1);
-    for (unsigned attempt = 0;; ++attempt) {
-        siblingPath = folder;
-        siblingPath += L"~tuckbay" + std::to_wstring(::GetCurrentProcessId());
-        siblingPath += L"-" + std::to_wstring(attempt) + L".tmp";
-        win::FileHandle file(::CreateFileW(siblingPath.c_str(), GENERIC_WRITE, 0, nullptr,
-                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file)
-            return file;
-        DWORD code = ::GetLastError();
-        if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || attempt >= 100) {
-            ThrowFileError(path, L"を作成できません", code);
+// The list file's bytes for count entries of characters characters in all, entry(i) giving
+// each: in the system code page when every entry fits in it exactly, otherwise UTF-8 behind a
+// byte-order mark. ASCII, the common case, is the same in every code page and needs no
+// conversion through the system.
+template <typename Entry>
+std::string EncodeEntries(size_t count, size_t characters, bool ascii, Entry entry) {
+    if (ascii) {
+        std::string bytes(characters + 2 * count, '\0');
+        char* out = bytes.data();
+        for (size_t i = 0; i < count; ++i) {
+            const std::wstring_view text = entry(i);
+            out = std::transform(text.begin(), text.end(), out,
+                                 [](wchar_t c) { return static_cast<char>(c); });
+            *out++ = '\r';
+            *out++ = '\n';
         }
+        return bytes;
     }
+    std::wstring text;
+    text.reserve(characters + 2 * count);
+    for (size_t i = 0; i < count; ++i) {
+        text += entry(i);
+        text += L"\r\n";
+    }
+    if (std::optional<std::string> bytes = win::ToCodePageExact(text))
+        return std::move(*bytes);
+    return std::string(kUtf8Mark) + win::ToUtf8(text);
 }
 
 } // namespace
@@ -112,50 +121,52 @@ std::vector<std::wstring> ReadListFile(const std::wstring& path) {
 }
 
 std::string EncodeListFile(const std::vector<std::wstring>& paths) {
-    if (std::all_of(paths.begin(), paths.end(), IsAscii<wchar_t>)) {
-        std::string bytes;
-        size_t size = 0;
-        for (const std::wstring& path : paths)
-            size += path.size() + 2;
-        bytes.reserve(size);
-        for (const std::wstring& path : paths) {
-            bytes.append(path.begin(), path.end());
-            bytes += "\r\n";
-        }
-        return bytes;
-    }
-    std::wstring text = JoinLines(paths);
-    if (std::optional<std::string> bytes = win::ToCodePageExact(text))
-        return std::move(*bytes);
-    return std::string(kUtf8Mark) + win::ToUtf8(text);
+    size_t characters = 0;
+    for (const std::wstring& path : paths)
+        characters += path.size();
+    return EncodeEntries(paths.size(), characters,
+                         std::all_of(paths.begin(), paths.end(), IsAscii<wchar_t>),
+                         [&](size_t i) { return std::wstring_view(paths[i]); });
+}
+
+std::string EncodeListFile(const ListTexts& texts) {
+    return EncodeEntries(texts.Count(), texts.chars.size(), IsAscii<wchar_t>(texts.chars),
+                         [&](size_t i) { return texts[i]; });
 }
 
 void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths) {
     ReplaceFileContents(path, EncodeListFile(paths));
 }
 
+void WriteListFile(const std::wstring& path, const ListTexts& texts) {
+    ReplaceFileContents(path, EncodeListFile(texts));
+}
+
 void ReplaceFileContents(const std::wstring& path, std::string_view bytes, ChunkWriter write) {
     if (write == nullptr)
         write = WriteWithWriteFile;
-    std::wstring siblingPath;
-    win::FileHandle file = CreateSibling(path, siblingPath);
+    std::wstring besidePath;
+    win::FileHandle file = win::CreateBeside(path, besidePath);
+    if (!file)
+        ThrowFileError(path, L"を作成できません", ::GetLastError());
+    auto fail = [&](DWORD code) {
+        file.reset();
+        ::DeleteFileW(besidePath.c_str());
+        return code;
+    };
     for (size_t done = 0; done < bytes.size();) {
         DWORD size = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunk));
-        if (!write(file.get(), bytes.data() + done, size)) {
-            DWORD code = ::GetLastError();
-            file.reset();
-            ::DeleteFileW(siblingPath.c_str());
-            ThrowStreamError(L"ストリームへの書き込みエラー", path, code);
-        }
+        if (!write(file.get(), bytes.data() + done, size))
+            ThrowStreamError(L"ストリームへの書き込みエラー", path, fail(::GetLastError()));
         done += size;
     }
+    // On the disk before it takes the target's name: a power cut after the move must not find
+    // a file whose name is there but whose bytes are not.
+    if (!::FlushFileBuffers(file.get()))
+        ThrowStreamError(L"ストリームへの書き込みエラー", path, fail(::GetLastError()));
     file.reset();
-    if (!::MoveFileExW(siblingPath.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD code = ::GetLastError();
-        ::DeleteFileW(siblingPath.c_str());
-        ThrowFileError(path, L"を作成できません", code);
-    }
+    if (!win::MoveOver(besidePath, path))
+        ThrowFileError(path, L"を作成できません", fail(::GetLastError()));
 }
 
 } // namespace filelist

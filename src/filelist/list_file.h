@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "filelist/list_texts.h"
+
 namespace filelist {
 
 // The lines of the list file at path, in file order, empty ones included. A file that starts with
@@ -17,15 +19,17 @@ std::vector<std::wstring> ReadListFile(const std::wstring& path);
 // The bytes of a list file: in the system code page when every path fits in it exactly, otherwise
 // UTF-8 behind a byte-order mark, so that no name is lost.
 std::string EncodeListFile(const std::vector<std::wstring>& paths);
+std::string EncodeListFile(const ListTexts& texts);
 
 // Writes the list file. The old file at path is replaced only once the new one is complete.
 void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths);
+void WriteListFile(const std::wstring& path, const ListTexts& texts);
 
 // Writes one piece of the file; false with the last error set when it fails.
 using ChunkWriter = bool (*)(HANDLE file, const char* data, DWORD size);
 
-// Puts bytes at path through a new file beside it that is moved over the target only when complete;
-// on failure the target is untouched and the new file is removed.
+// Puts bytes at path through a new file beside it that is flushed to the disk and moved over the
+// target only when complete; on failure the target is untouched and the new file is removed.
 void ReplaceFileContents(const std::wstring& path, std::string_view bytes,
                          ChunkWriter write = nullptr);
 

@@ -33,10 +33,6 @@ std::wstring_view FrozenList::Text(size_t index) const noexcept {
 
 ListTexts FrozenList::Texts() const {
     ListTexts texts;
-    size_t total = 0;
-    for (const detail::Entry& e : entries_)
-        total += e.Length();
-    texts.chars.reserve(total);
     texts.ends.reserve(entries_.size());
     for (size_t i = 0; i < entries_.size(); ++i)
         texts.Append(Text(i));
@@ -77,6 +73,18 @@ uint32_t ListModel::NewBlock(uint32_t size) {
     }
     blocks_[block] = detail::Block(new wchar_t[size]);
     return block;
+}
+
+void ListModel::CopyTexts(ListTexts& texts) const {
+    texts.chars.clear();
+    texts.ends.clear();
+    size_t total = 0;
+    for (const Entry& e : entries_)
+        total += e.Length();
+    texts.chars.reserve(total);
+    texts.ends.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i)
+        texts.Append(Text(i));
 }
 
 ListModel::Entry ListModel::Store(std::wstring_view text) {

@@ -70,6 +70,9 @@ public:
     // Copies of every text, first to last.
     std::vector<std::wstring> Texts() const;
     FrozenList Freeze() const;
+    // Every text into texts, its memory used again: the kept list takes the list this way at
+    // each change, and a million entries would otherwise be new memory every time.
+    void CopyTexts(ListTexts& texts) const;
 
     // Changes. Appends keep what can be undone; a removal, a clearing or an edit that changes
     // a text replaces it. Throws std::length_error for a text over kLongestText.

@@ -2,7 +2,9 @@
 
 #include "settings/ini_value.h"
 #include "win/error.h"
+#include "win/handles.h"
 #include "win/program_path.h"
+#include "win/replace_file.h"
 
 #include <algorithm>
 
@@ -34,11 +36,62 @@ bool ReadFlag(const wchar_t* section, const wchar_t* key, const std::wstring& pa
     return ReadIniFlag(ReadText(section, key, path), fallback);
 }
 
-void WriteText(const wchar_t* section, const wchar_t* key, const std::wstring& value,
+bool WriteText(const wchar_t* section, const wchar_t* key, const std::wstring& value,
                const std::wstring& path) {
-    if (!WritePrivateProfileStringW(section, key, value.c_str(), path.c_str())) {
-        throw win::Error(path + L" に書き込めません", static_cast<long>(GetLastError()));
+    return WritePrivateProfileStringW(section, key, value.c_str(), path.c_str()) != FALSE;
+}
+
+[[noreturn]] void ThrowUnwritable(const std::wstring& path, DWORD code) {
+    throw win::Error(path + L" に書き込めません", static_cast<long>(code));
+}
+
+// The bytes of the file at path into file; none when there is no file. False, with the last
+// error set, when a file is there that cannot be read.
+bool CopyInto(const std::wstring& path, HANDLE file) {
+    win::FileHandle source(CreateFileW(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!source)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    char buffer[16384];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(source.get(), buffer, sizeof buffer, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        DWORD written = 0;
+        if (!WriteFile(file, buffer, got, &written, nullptr))
+            return false;
+        if (written != got) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
     }
+}
+
+// The values into the profile file at path, in their fixed order; false, with the last error
+// set, at the first that cannot be written.
+bool WriteValues(const Settings& s, const std::wstring& path) {
+    bool written =
+        WriteText(L"position", L"Top", FormatIniInteger(s.top), path) &&
+        WriteText(L"position", L"Left", FormatIniInteger(s.left), path) &&
+        WriteText(L"size", L"FormWidth", FormatIniInteger(s.formWidth), path) &&
+        WriteText(L"size", L"FormHeight", FormatIniInteger(s.formHeight), path) &&
+        WriteText(L"setting", L"Topmost", FormatIniFlag(s.topmost), path) &&
+        WriteText(L"setting", L"filelistvisible", FormatIniFlag(s.fileListVisible), path) &&
+        WriteText(L"setting", L"candropfilelist", FormatIniFlag(s.canDropFileList), path) &&
+        WriteText(L"setting", L"canctrlc", FormatIniFlag(s.canCtrlC), path);
+    if (written && (s.keepList || !ReadText(L"setting", L"keeplist", path).empty()))
+        written = WriteText(L"setting", L"keeplist", FormatIniFlag(s.keepList), path);
+    if (!written)
+        return false;
+    // The flush reports FALSE with no error even when it did its work, so its result says nothing.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    // Then to the disk, before the copy takes the file's name.
+    win::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && FlushFileBuffers(file.get());
 }
 
 } // namespace
@@ -64,18 +117,28 @@ std::optional<Settings> ReadSettings(const std::wstring& path) {
 }
 
 void WriteSettings(const std::wstring& path, const Settings& s) {
-    WriteText(L"position", L"Top", FormatIniInteger(s.top), path);
-    WriteText(L"position", L"Left", FormatIniInteger(s.left), path);
-    WriteText(L"size", L"FormWidth", FormatIniInteger(s.formWidth), path);
-    WriteText(L"size", L"FormHeight", FormatIniInteger(s.formHeight), path);
-    WriteText(L"setting", L"Topmost", FormatIniFlag(s.topmost), path);
-    WriteText(L"setting", L"filelistvisible", FormatIniFlag(s.fileListVisible), path);
-    WriteText(L"setting", L"candropfilelist", FormatIniFlag(s.canDropFileList), path);
-    WriteText(L"setting", L"canctrlc", FormatIniFlag(s.canCtrlC), path);
-    if (s.keepList || !ReadText(L"setting", L"keeplist", path).empty())
-        WriteText(L"setting", L"keeplist", FormatIniFlag(s.keepList), path);
-    // The flush reports FALSE with no error even when it did its work, so its result says nothing.
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    // A file made read-only (or a folder of its name) was never written in place; it is not
+    // replaced either.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        ThrowUnwritable(path, ERROR_ACCESS_DENIED);
+    // The profile functions write to a copy beside the file, which then replaces it whole: a
+    // kill or a power cut in the middle leaves the old settings or the new, never a part. The
+    // same functions on the same bytes write exactly what they would have written in place.
+    std::wstring copy;
+    win::FileHandle file = win::CreateBeside(path, copy);
+    if (!file)
+        ThrowUnwritable(path, GetLastError());
+    const bool copied = CopyInto(path, file.get());
+    DWORD code = GetLastError();
+    file.reset();
+    if (copied && WriteValues(s, copy) && win::MoveOver(copy, path))
+        return;
+    if (copied)
+        code = GetLastError();
+    DeleteFileW(copy.c_str());
+    ThrowUnwritable(path, code);
 }
 
 RECT BringOntoMonitor(const RECT& bounds) {

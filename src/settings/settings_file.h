@@ -30,9 +30,9 @@ std::wstring SettingsPath();
 std::optional<Settings> ReadSettings(const std::wstring& path);
 
 // Writes the eight values in their fixed order, then keeplist (left out while it is off and the
-// file has none, so a file that never had it keeps the eight keys alone), then flushes the file.
-// Throws win::Error
-// "<path> に書き込めません" at the first value that cannot be written; later ones are not tried.
+// file has none, so a file that never had it keeps the eight keys alone). The file is replaced
+// whole, its other sections and keys kept as they were. Throws win::Error
+// "<path> に書き込めません" when it cannot be, and the file is then as it was.
 void WriteSettings(const std::wstring& path, const Settings& values);
 
 // A window rectangle that lies on no present monitor, moved onto the nearest monitor's work

@@ -63,7 +63,21 @@ void Application::SetDialogs(Dialogs* dialogs) noexcept {
 }
 
 void Application::ShowError(const std::wstring& text) {
-    dialogs_->ShowError(main_, WithClosingPeriod(text));
+    if (!sessionEnded_)
+        dialogs_->ShowError(main_, WithClosingPeriod(text));
+}
+
+void Application::EndSession() noexcept {
+    if (sessionEnded_)
+        return;
+    sessionEnded_ = true;
+    if (sessionEnd_) {
+        try {
+            sessionEnd_();
+        } catch (...) {
+            // Dropped: the process ends in a moment, and no box could be answered.
+        }
+    }
 }
 
 void Application::Dispatch(MSG& msg) {
@@ -216,6 +230,13 @@ LRESULT Application::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ACTIVATEAPP:
         NoteActivation(wParam != FALSE);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Everything the program holds can be saved without asking anyone.
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndSession();
         return 0;
     }
     return DefaultHandling(msg, wParam, lParam);

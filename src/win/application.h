@@ -45,11 +45,21 @@ public:
     // Called by the program's top-level windows when they learn of WM_ACTIVATEAPP.
     void NoteActivation(bool active);
 
+    // What must be saved when Windows ends the session (log-off, shut-down), after which the
+    // process is ended without WM_CLOSE or WM_DESTROY. It runs once, on the first WM_ENDSESSION
+    // that says the session ends, whichever of the program's top-level windows receives it.
+    // Nobody is there to answer a box: from then on the program shows none, and what the hook
+    // throws is dropped.
+    void SetSessionEndHook(std::function<void()> hook) { sessionEnd_ = std::move(hook); }
+    // The program's other top-level windows call it on WM_ENDSESSION with wParam TRUE.
+    void EndSession() noexcept;
+
     Dialogs& GetDialogs() noexcept { return *dialogs_; }
     // Tests script the boxes; null restores the system's.
     void SetDialogs(Dialogs* dialogs) noexcept;
 
-    // The standard error box: the text with its closing full stop, owned by the main window.
+    // The standard error box: the text with its closing full stop, owned by the main window;
+    // none once the session ends.
     void ShowError(const std::wstring& text);
 
     // Shows the application window on the taskbar and the main window, then runs the loop
@@ -83,6 +93,8 @@ private:
     std::function<bool(WPARAM)> systemCommand_;
     std::function<void()> onActivate_;
     std::function<void()> onDeactivate_;
+    std::function<void()> sessionEnd_;
+    bool sessionEnded_ = false;
     bool active_ = false;
     bool running_ = false;
     SystemDialogs systemDialogs_;

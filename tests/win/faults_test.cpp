@@ -133,10 +133,10 @@ TEST_F(Faults, AKeptListThatCannotBeWrittenOrReadIsReported) {
     ::DeleteFileW(settingsPath.c_str());
     settingsPath = folder / L"tuckbay2.ini";
     const std::wstring kept = folder / L"tuckbay2.lst";
-    const std::string lock =
-        "chattr +i '" + folder.Unix() + "/tuckbay2.lst' '" + folder.Unix() + "'";
-    const std::string unlock =
-        "chattr -i '" + folder.Unix() + "' '" + folder.Unix() + "/tuckbay2.lst'";
+    // The file alone: the settings beside it are replaced whole, through a new file in the
+    // folder, and must still be written.
+    const std::string lock = "chattr +i '" + folder.Unix() + "/tuckbay2.lst'";
+    const std::string unlock = "chattr -i '" + folder.Unix() + "/tuckbay2.lst'";
     MakeWindow();
     mainWindow->RunCommand(app::kIdKeepList);
     Append({L"C:\\old"});
@@ -155,12 +155,17 @@ TEST_F(Faults, AKeptListThatCannotBeWrittenOrReadIsReported) {
     EXPECT_EQ(ReadBytes(kept), "C:\\old\r\n");
     dialogs.errors.clear();
 
-    // A folder where the list should be cannot be read: reported, and the list starts empty.
+    // A folder where the list should be cannot be read: reported, put aside with what it holds,
+    // and the list starts empty.
     ASSERT_TRUE(::DeleteFileW(kept.c_str()));
     ASSERT_TRUE(::CreateDirectoryW(kept.c_str(), nullptr));
+    WriteBytesTo(kept + L"\\inside", "mine");
     WriteBytesTo(settingsPath, "[setting]\r\nkeeplist=1\r\n");
     MakeWindow();
     ExpectOneErrorWithReason(L"ファイル \"" + kept + L"\" は開けません。");
+    const std::wstring aside = L"\r\n読み込めなかったリストは \"" + kept + L".bad\" に移しました.";
+    EXPECT_TRUE(dialogs.errors[0].ends_with(aside)) << win::ToUtf8(dialogs.errors[0]);
+    EXPECT_EQ(ReadBytes(kept + L".bad\\inside"), "mine");
     EXPECT_EQ(List().Count(), 0u);
 }
 

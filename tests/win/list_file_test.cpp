@@ -22,7 +22,7 @@ using Lines = std::vector<std::wstring>;
 TEST(ListFile, WritesCodePageLinesEachEndedByCrLf) {
     ScratchFolder folder;
     std::wstring file = folder / L"two.lst";
-    WriteListFile(file, {L"C:\\a\\ファイル.txt", L"D:\\b c.doc"});
+    WriteListFile(file, Lines{L"C:\\a\\ファイル.txt", L"D:\\b c.doc"});
     // Code page 932: ファイル is 83 74 83 40 83 43 83 8B.
     EXPECT_EQ(ReadBytes(file), "C:\\a\\\x83\x74\x83\x40\x83\x43\x83\x8B.txt\r\nD:\\b c.doc\r\n");
     EXPECT_EQ(ReadListFile(file), (Lines{L"C:\\a\\ファイル.txt", L"D:\\b c.doc"}));
@@ -37,6 +37,26 @@ TEST(ListFile, WritesUtf8WithMarkWhenANameDoesNotFitTheCodePage) {
               "\xEF\xBB\xBF"
               "C:\\plain.txt\r\nC:\\\xC3\xA9t\xC3\xA9\\\xF0\x9F\x98\x80.txt\r\n\r\n");
     EXPECT_EQ(ReadListFile(file), paths);
+}
+
+// A list's texts taken for a worker are written exactly as the same paths would be.
+TEST(ListFile, TextsTakenAtOneMomentAreWrittenAsTheirPaths) {
+    const Lines cases[] = {
+        {},
+        {L"C:\\a.txt", L"", L"D:\\b c\\d.doc", L""},
+        {L"C:\\a\\ファイル.txt", L"", L"C:\\表.txt"},
+        {L"C:\\plain.txt", L"C:\\\u00E9t\u00E9\\\U0001F600.txt", L""},
+    };
+    ScratchFolder folder;
+    for (const Lines& paths : cases) {
+        filelist::ListTexts texts;
+        for (const std::wstring& path : paths)
+            texts.Append(path);
+        const std::wstring file = folder / L"texts.lst";
+        WriteListFile(file, texts);
+        EXPECT_EQ(ReadBytes(file), filelist::EncodeListFile(paths));
+        EXPECT_EQ(ReadListFile(file), paths);
+    }
 }
 
 TEST(ListFile, ReadsEveryLineBreakAndBlankLine) {
@@ -71,7 +91,7 @@ TEST(ListFile, AFileThatCannotBeOpenedNamesItselfAndTheReason) {
 TEST(ListFile, ReplacesAnExistingFileWhole) {
     ScratchFolder folder;
     std::wstring file = folder.Write(L"old.lst", "a much longer old content\r\nline 2\r\n");
-    WriteListFile(file, {L"C:\\new"});
+    WriteListFile(file, Lines{L"C:\\new"});
     EXPECT_EQ(ReadBytes(file), "C:\\new\r\n");
 }
 
@@ -79,7 +99,7 @@ TEST(ListFile, AFolderThatCannotTakeTheFileIsReportedAndNothingIsLeft) {
     ScratchFolder folder;
     std::wstring target = folder / L"no such folder\\x.lst";
     try {
-        WriteListFile(target, {L"C:\\a"});
+        WriteListFile(target, Lines{L"C:\\a"});
         FAIL() << "wrote into a missing folder";
     } catch (const win::Error& error) {
         EXPECT_EQ(error.Text().rfind(L"ファイル \"" + target + L"\" を作成できません。", 0), 0u)
@@ -88,7 +108,7 @@ TEST(ListFile, AFolderThatCannotTakeTheFileIsReportedAndNothingIsLeft) {
     // A target that is a folder: the new file is written but cannot take its place.
     std::wstring folderTarget = folder / L"sub";
     ::CreateDirectoryW(folderTarget.c_str(), nullptr);
-    EXPECT_THROW(WriteListFile(folderTarget, {L"C:\\a"}), win::Error);
+    EXPECT_THROW(WriteListFile(folderTarget, Lines{L"C:\\a"}), win::Error);
     WIN32_FIND_DATAW found{};
     HANDLE find = ::FindFirstFileW((folder / L"*.tmp").c_str(), &found);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE)

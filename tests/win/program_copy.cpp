@@ -50,6 +50,37 @@ void ProgramProcess::End() {
     info_ = {};
 }
 
+bool ProgramProcess::EndSession(LPARAM reason) {
+    struct Windows {
+        DWORD pid;
+        std::vector<HWND> found;
+    } windows{info_.dwProcessId, {}};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* w = reinterpret_cast<Windows*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == w->pid)
+                w->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    bool agreed = !windows.found.empty();
+    for (HWND window : windows.found) {
+        DWORD_PTR answer = FALSE;
+        agreed = ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, reason, SMTO_NORMAL, 5000,
+                                       &answer) &&
+                 answer && agreed;
+    }
+    // The system gives the windows about five seconds to save before it ends the process.
+    for (HWND window : windows.found) {
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, reason, SMTO_NORMAL, 5000, &ignored);
+    }
+    End();
+    return agreed;
+}
+
 bool ProgramProcess::Launch(const std::wstring& exe, const std::wstring& arguments,
                             const std::wstring& folder) {
     STARTUPINFOW si{};

@@ -34,6 +34,10 @@ public:
     bool Ended() const;
     // Ends it now if it still runs.
     void End();
+    // Ends it as Windows ends a session: WM_QUERYENDSESSION, then WM_ENDSESSION with wParam
+    // TRUE, sent to each of its top-level windows, shown or hidden, then the process ended
+    // without WM_CLOSE or WM_DESTROY. False when a window did not agree or did not answer.
+    bool EndSession(LPARAM reason = ENDSESSION_LOGOFF);
     // Waits for the end and gives the exit code; STILL_ACTIVE when it did not end in time.
     DWORD ExitCode(DWORD timeoutMs = 30000) const;
     DWORD Id() const noexcept { return info_.dwProcessId; }

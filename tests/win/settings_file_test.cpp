@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "file_bytes.h"
 
@@ -149,14 +152,113 @@ TEST(SettingsFile, OtherSectionsAndKeysSurviveAWrite) {
               "[setting]\r\nTopmost=1\r\nfilelistvisible=0\r\ncandropfilelist=1\r\ncanctrlc=0\r\n");
 }
 
-TEST(SettingsFile, UnwritableFileSaysSoWithItsPath) {
-    TempFolder folder;
-    const auto path = folder.File(L"gone\\tuckbay2.ini");
-    try {
-        settings::WriteSettings(path, settings::Settings{});
-        FAIL() << "no error";
-    } catch (const win::Error& e) {
-        EXPECT_EQ(e.Text(), path + L" に書き込めません");
+// How the settings were written before the file was replaced whole: the profile functions
+// straight onto it. Replacing it whole must not change a byte of what they write.
+void WriteInPlace(const std::wstring& path, const settings::Settings& s) {
+    auto write = [&](const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+        ASSERT_TRUE(WritePrivateProfileStringW(section, key, value.c_str(), path.c_str()));
+    };
+    write(L"position", L"Top", std::to_wstring(s.top));
+    write(L"position", L"Left", std::to_wstring(s.left));
+    write(L"size", L"FormWidth", std::to_wstring(s.formWidth));
+    write(L"size", L"FormHeight", std::to_wstring(s.formHeight));
+    write(L"setting", L"Topmost", s.topmost ? L"1" : L"0");
+    write(L"setting", L"filelistvisible", s.fileListVisible ? L"1" : L"0");
+    write(L"setting", L"candropfilelist", s.canDropFileList ? L"1" : L"0");
+    write(L"setting", L"canctrlc", s.canCtrlC ? L"1" : L"0");
+    wchar_t keep[8] = {};
+    GetPrivateProfileStringW(L"setting", L"keeplist", L"", keep, 8, path.c_str());
+    if (s.keepList || keep[0])
+        write(L"setting", L"keeplist", s.keepList ? L"1" : L"0");
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+}
+
+// Names in folder besides "." and "..".
+std::vector<std::wstring> NamesIn(const TempFolder& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(folder.File(L"*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            if (std::wstring_view(found.cFileName) != L"." &&
+                std::wstring_view(found.cFileName) != L"..")
+                names.push_back(found.cFileName);
+        while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SettingsFile, ReplacedWholeWithTheBytesWritingInPlaceGave) {
+    const settings::Settings values{-8, 1930, 612, 305, false, true, false, true};
+    settings::Settings keeping = values;
+    keeping.keepList = true;
+    const struct {
+        const char* what;
+        std::optional<std::string> before;
+        settings::Settings values;
+    } cases[] = {
+        {"no file yet", std::nullopt, values},
+        {"an empty file", "", values},
+        {"the user's sections and keys, in an order of their own",
+         "[mine]\r\nnote=\x93\xfa\x96\x7b abc\r\n[setting]\r\ncanctrlc=0\r\nTopmost=1\r\n"
+         "[position]\r\nextra=keep\r\nLeft=2\r\n; a comment\r\n",
+         values},
+        {"no line break at the end", "[size]\r\nFormHeight=1", values},
+        {"keeplist written while on", "[setting]\r\nTopmost=1\r\n", keeping},
+        {"keeplist kept once there", "[setting]\r\nkeeplist=1\r\n", values},
+        {"UTF-16 with its mark", std::string("\xFF\xFE[\0m\0]\0\r\0\n\0", 12), values},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder replaced, inPlace;
+        const std::wstring path = replaced.File(L"tuckbay2.ini");
+        const std::wstring reference = inPlace.File(L"tuckbay2.ini");
+        if (c.before) {
+            WriteBytes(path, *c.before);
+            WriteBytes(reference, *c.before);
+        }
+        settings::WriteSettings(path, c.values);
+        WriteInPlace(reference, c.values);
+        EXPECT_EQ(ReadBytes(path), ReadBytes(reference));
+        EXPECT_EQ(NamesIn(replaced), std::vector<std::wstring>{L"tuckbay2.ini"});
+    }
+}
+
+// A file that cannot be written says so with its path, and is left as it was with nothing beside
+// it.
+TEST(SettingsFile, UnwritableFileSaysSoWithItsPathAndStaysAsItWas) {
+    const struct {
+        const char* what;
+        const wchar_t* name;
+        void (*make)(const std::wstring& path);
+    } cases[] = {
+        {"a missing folder", L"gone\\tuckbay2.ini", [](const std::wstring&) {}},
+        {"a read-only file", L"tuckbay2.ini",
+         [](const std::wstring& path) {
+             WriteBytes(path, kFullFile);
+             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+         }},
+        {"a folder of its name", L"tuckbay2.ini",
+         [](const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const std::wstring path = folder.File(c.name);
+        c.make(path);
+        const std::vector<std::wstring> names = NamesIn(folder);
+        const std::string bytes = ReadBytes(path);
+        try {
+            settings::WriteSettings(path, settings::Settings{});
+            ADD_FAILURE() << "no error";
+        } catch (const win::Error& e) {
+            EXPECT_EQ(e.Text(), path + L" に書き込めません");
+        }
+        EXPECT_EQ(NamesIn(folder), names);
+        EXPECT_EQ(ReadBytes(path), bytes);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
