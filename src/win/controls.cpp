@@ -172,8 +172,8 @@ SpeedButton::SpeedButton(HWND parent, const Bounds& designed, const wchar_t* tex
     : id_(id), kind_(kind), down_(kind != Kind::Push && down), group_(group) {
     RegisterWindowClass(kButtonClass, 0, -1);
     const Bounds b = ScaledFor(parent, designed);
-    CreateNative(0, kButtonClass, text, WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
-                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    CreateNative(0, kButtonClass, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, b.left, b.top, b.width,
+                 b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
     Adopt(parent, Hwnd(), designed);
 }
 
@@ -226,10 +226,16 @@ bool SpeedButton::PointerInside() const {
     return ::PtInRect(&r, p) != FALSE;
 }
 
+bool SpeedButton::ShowsFocus() const {
+    // As a standard button: hidden while the window says the keyboard has not been used yet.
+    return ::GetFocus() == Hwnd() &&
+           !(::SendMessageW(Hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 void SpeedButton::Paint(HDC hdc) {
     RECT r;
     ::GetClientRect(Hwnd(), &r);
-    bool sunken = down_ || (pressing_ && hot_);
+    bool sunken = down_ || (pressing_ && hot_) || spaceHeld_;
     ::FillRect(hdc, &r, ::GetSysColorBrush(sunken && down_ ? COLOR_3DLIGHT : COLOR_BTNFACE));
     if (sunken) {
         ::DrawEdge(hdc, &r, EDGE_SUNKEN, BF_RECT);
@@ -245,6 +251,23 @@ void SpeedButton::Paint(HDC hdc) {
     std::wstring caption = WindowText(Hwnd());
     ::DrawTextW(hdc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     ::SelectObject(hdc, oldFont);
+    if (ShowsFocus()) {
+        const int inset = Scale(3);
+        ::InflateRect(&r, -inset, -inset);
+        ::DrawFocusRect(hdc, &r);
+    }
+}
+
+LRESULT SpeedButton::KeyDown(WPARAM key, LPARAM flags) {
+    // A key held down repeats; the button is pressed once.
+    const bool repeat = (flags & (1 << 30)) != 0;
+    if (key == VK_SPACE && !repeat) {
+        spaceHeld_ = true;
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+    } else if (key == VK_RETURN && !repeat) {
+        Click();
+    }
+    return 0;
 }
 
 LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -301,13 +324,40 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetDown(wParam == BST_CHECKED);
         return 0;
     case BM_GETSTATE:
-        return (down_ ? BST_CHECKED : BST_UNCHECKED) | (pressing_ ? BST_PUSHED : 0) |
-               (hot_ ? 0x0200 : 0) /* BST_HOT */;
+        return (down_ ? BST_CHECKED : BST_UNCHECKED) | (pressing_ || spaceHeld_ ? BST_PUSHED : 0) |
+               (::GetFocus() == Hwnd() ? BST_FOCUS : 0) | (hot_ ? 0x0200 : 0) /* BST_HOT */;
     case BM_CLICK:
         Click();
         return 0;
-    case WM_GETDLGCODE:
+    case WM_KEYDOWN:
+        return KeyDown(wParam, lParam);
+    case WM_KEYUP:
+        if (wParam == VK_SPACE && spaceHeld_) {
+            spaceHeld_ = false;
+            ::InvalidateRect(Hwnd(), nullptr, TRUE);
+            Click();
+        }
+        return 0;
+    case WM_SETFOCUS:
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_KILLFOCUS:
+        // Space released elsewhere is no click.
+        spaceHeld_ = false;
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_UPDATEUISTATE:
+        DefaultHandling(msg, wParam, lParam);
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_GETDLGCODE: {
+        // Enter comes to the button itself: the dialog manager would otherwise send the
+        // parent a command without the button's own change of state.
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (message != nullptr && message->message == WM_KEYDOWN && message->wParam == VK_RETURN)
+            return DLGC_BUTTON | DLGC_WANTMESSAGE;
         return DLGC_BUTTON;
+    }
     }
     return Window::HandleMessage(msg, wParam, lParam);
 }

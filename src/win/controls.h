@@ -64,9 +64,10 @@ private:
     int textColorIndex_;
 };
 
-// A speed button: a push button that never takes the focus and can stay down. It answers
-// BM_GETCHECK, BM_SETCHECK, BM_GETSTATE and BM_CLICK as a standard button does and reports a
-// click to its parent as BN_CLICKED after its state has changed.
+// A speed button: a push button that can stay down. It answers BM_GETCHECK, BM_SETCHECK,
+// BM_GETSTATE and BM_CLICK as a standard button does and reports a click to its parent as
+// BN_CLICKED after its state has changed. It is a tab stop, and Space or Enter presses it when
+// it has the focus; a click with the mouse leaves the focus where it was.
 class SpeedButton : public Window {
 public:
     enum class Kind {
@@ -89,6 +90,8 @@ private:
     void Click();
     void Paint(HDC hdc);
     bool PointerInside() const;
+    bool ShowsFocus() const;
+    LRESULT KeyDown(WPARAM key, LPARAM flags);
 
     int id_;
     Kind kind_;
@@ -96,6 +99,8 @@ private:
     int group_;
     bool pressing_ = false;
     bool hot_ = false;
+    // Space is held down on the button: it looks pressed, and releasing Space clicks it.
+    bool spaceHeld_ = false;
 };
 
 // An image showing an icon, reporting presses, moves and releases. A left press holds the
