@@ -88,6 +88,7 @@ protected:
 
 private:
     void Click();
+    void ShowDown(bool down);
     void Paint(HDC hdc);
     bool PointerInside() const;
     bool ShowsFocus() const;
@@ -116,6 +117,8 @@ public:
     bool Pressed() const noexcept { return pressed_; }
     HICON Icon() const noexcept { return icon_; }
     void SetIcon(HICON icon);
+    // What a screen reader says of the image: its name and what it is for.
+    void SetAccessibleTexts(std::wstring name, std::wstring description);
 
     std::function<void(Button, int x, int y)> onMouseDown;
     std::function<void(int x, int y)> onMouseMove;

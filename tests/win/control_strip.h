@@ -10,10 +10,15 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "drag_kit.h"
+#include "filelist/list_accessibility.h"
 #include "pump.h"
+#include "win/accessible.h"
 #include "win/controls.h"
 
 namespace tuckbay::test {
@@ -65,6 +70,22 @@ public:
                                      {0, 232, 500, 19}, top, 0, nullptr);
         int parts[] = {50, -1};
         ::SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+
+        // Told to screen readers as the main window tells them.
+        dragIcon->SetAccessibleTexts(L"アイコンをドラッグ",
+                                     L"リストのすべてのファイルをドラッグします");
+        win::DescribeCheckBox(allowDrops);
+        win::DescribeCheckBox(watchClipboard);
+        win::DescribeStatusBar(statusBar);
+        listAccessibility = std::make_shared<filelist::ListAccessibility>(
+            list, filelist::ListAccessibility::Rows{
+                      [this] { return paths.size(); },
+                      [this](size_t row) { return paths[row]; },
+                      [this](size_t row) { return missing.count(row) > 0; },
+                      [this] { return Next(LVNI_FOCUSED); },
+                      [this] { return Next(LVNI_SELECTED); },
+                  });
+        ::SetWindowSubclass(list, ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
         ::SetForegroundWindow(top);
         ::SetFocus(list);
         PumpPending();
@@ -112,11 +133,37 @@ public:
     HWND statusBar = nullptr;
     // The clicks the window heard of, by control id, in their order.
     std::vector<int> clicks;
+    // The list's rows and the ones whose files are missing.
+    void SetRows(std::vector<std::wstring> rows, std::set<size_t> missingRows) {
+        paths = std::move(rows);
+        missing = std::move(missingRows);
+        ::SendMessageW(list, LVM_SETITEMCOUNT, paths.size(), 0);
+    }
+    std::vector<std::wstring> paths;
+    std::set<size_t> missing;
+    std::shared_ptr<filelist::ListAccessibility> listAccessibility;
     // Key and button releases the pump has handled: an input script waits for its own.
     std::atomic<int> releases{0};
 
 private:
     static constexpr wchar_t kClass[] = L"TuckbayControlStrip";
+
+    std::optional<size_t> Next(UINT flags) const {
+        const auto row = ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flags);
+        return row >= 0 ? std::optional<size_t>(static_cast<size_t>(row)) : std::nullopt;
+    }
+
+    static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR self) {
+        if (msg == WM_GETOBJECT) {
+            auto* strip = reinterpret_cast<ControlStrip*>(self);
+            if (auto answer = win::AnswerGetObject(hwnd, wParam, lParam, strip->listAccessibility))
+                return *answer;
+        }
+        if (msg == WM_NCDESTROY)
+            ::RemoveWindowSubclass(hwnd, ListProcedure, id);
+        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<ControlStrip*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
