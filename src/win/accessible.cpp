@@ -4,7 +4,6 @@
 #include <oleacc.h>
 #include <wrl/client.h>
 
-#include "win/controls.h"
 #include "win/error.h"
 
 namespace win {
@@ -125,7 +124,7 @@ public:
         return Guarded([&] {
             const long item = ItemOf(child);
             if (item < 0)
-                return Unknown(child, &IAccessible::get_accRole, role);
+                return proxy_->get_accRole(child, role); // one of the proxy's children
             const AccessibleFacts facts = Source()->Describe(item);
             if (item == 0 && facts.role == 0)
                 return proxy_->get_accRole(child, role);
@@ -137,7 +136,7 @@ public:
         return Guarded([&] {
             const long item = ItemOf(child);
             if (item < 0)
-                return Unknown(child, &IAccessible::get_accState, state);
+                return proxy_->get_accState(child, state);
             long bits = Source()->Describe(item).state;
             if (item == 0) {
                 VARIANT proxied;
@@ -253,18 +252,12 @@ private:
             return 0;
         return child.lVal > 0 && child.lVal <= ItemCount() ? child.lVal : -1;
     }
-    // What no item of ours can answer: the proxy's, for its own children.
-    template <typename Out>
-    HRESULT Unknown(VARIANT child, HRESULT (STDMETHODCALLTYPE IAccessible::*ask)(VARIANT, Out*),
-                    Out* out) {
-        return (proxy_.Get()->*ask)(child, out);
-    }
     HRESULT TextOf(VARIANT child, std::optional<std::wstring> AccessibleFacts::*field,
                    HRESULT (STDMETHODCALLTYPE IAccessible::*ask)(VARIANT, BSTR*), BSTR* out) {
         return Guarded([&] {
             const long item = ItemOf(child);
             if (item < 0)
-                return Unknown(child, ask, out);
+                return (proxy_.Get()->*ask)(child, out);
             const std::optional<std::wstring> text = Source()->Describe(item).*field;
             if (item == 0 && !text)
                 return (proxy_.Get()->*ask)(child, out);
@@ -340,7 +333,8 @@ private:
     HWND bar_;
 };
 
-constexpr UINT_PTR kDescribed = 0x5442; // the subclass of a described standard control
+// The subclasses of described standard controls; a status bar's also announces its changes.
+constexpr UINT_PTR kDescribed = 0x5442;
 constexpr UINT_PTR kDescribedStatusBar = 0x5443;
 
 LRESULT CALLBACK DescribedProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -402,10 +396,6 @@ std::optional<LRESULT> AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
     return answer;
 }
 
-void DescribeControl(HWND control, std::shared_ptr<AccessibleSource> source) {
-    Subclass(control, kDescribed, std::move(source));
-}
-
 void DescribeCheckBox(HWND box) {
     auto facts = [box] {
         const LRESULT check = ::SendMessageW(box, BM_GETCHECK, 0, 0);
@@ -419,7 +409,7 @@ void DescribeCheckBox(HWND box) {
     };
     // Posted: the answer must not wait for whatever the click sets going.
     auto click = [box] { ::PostMessageW(box, BM_CLICK, 0, 0); };
-    DescribeControl(box, DescribedBy(facts, click));
+    Subclass(box, kDescribed, DescribedBy(facts, click));
 }
 
 void DescribeStatusBar(HWND bar) {

@@ -52,13 +52,9 @@ std::shared_ptr<AccessibleSource> DescribedBy(std::function<AccessibleFacts()> f
 std::optional<LRESULT> AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
                                        const std::shared_ptr<AccessibleSource>& source);
 
-// A standard control described by source, answered through a subclass the control keeps until
-// it is destroyed.
-void DescribeControl(HWND control, std::shared_ptr<AccessibleSource> source);
-
-// Where the system's proxies fall short (Wine's give every standard control the role "client"
-// and nothing more): a check box with its tick, and a status bar whose parts are read out
-// (their changes announced).
+// Standard controls where the system's proxies fall short (Wine's give them the role "client"
+// and nothing more): a check box with its tick, and a status bar whose parts are read out and
+// their changes announced. Answered through a subclass the control keeps until it is destroyed.
 void DescribeCheckBox(HWND box);
 void DescribeStatusBar(HWND bar);
 
