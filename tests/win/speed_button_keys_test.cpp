@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,90 +56,51 @@ protected:
         ASSERT_EQ(failure, "");
     }
 
-    HWND Control(int id) const {
-        switch (id) {
-        case ControlStrip::kList:
-            return strip.list;
-        case ControlStrip::kCopy:
-            return strip.copy->Hwnd();
-        case ControlStrip::kMove:
-            return strip.move->Hwnd();
-        case ControlStrip::kClear:
-            return strip.clear->Hwnd();
-        case ControlStrip::kShortcut:
-            return strip.shortcut->Hwnd();
-        default:
-            return strip.allowDrops;
-        }
-    }
-
     ControlStrip strip;
 };
 
-struct KeyCase {
-    const char* what;
-    int start; // the control that has the focus before the keys
-    std::function<void(InputDriver&)> keys;
-    int releases;
-    int focus; // the control that has it afterwards
-    std::vector<int> clicks;
-    bool copyDown, moveDown, shortcutDown;
-};
-
 TEST_F(SpeedButtonKeys, TabAndShiftTabReachThemAndSpaceOrEnterPressesThemAsAClickDoes) {
-    using S = ControlStrip;
-    auto tab = [](InputDriver& d) { d.Key(VK_TAB); };
-    auto backTab = [](InputDriver& d) { d.Chord(VK_SHIFT, VK_TAB); };
-    auto space = [](InputDriver& d) { d.Key(VK_SPACE); };
-    auto enter = [](InputDriver& d) { d.Key(VK_RETURN); };
-    const KeyCase cases[] = {
-        {"Tab from the list", S::kList, tab, 1, S::kCopy, {}, true, false, true},
-        {"Tab from コピー", S::kCopy, tab, 1, S::kMove, {}, true, false, true},
-        {"Tab from ショート変換", S::kShortcut, tab, 1, S::kAllowDrops, {}, true, false, true},
-        {"Shift+Tab from the check box",
-         S::kAllowDrops,
-         backTab,
-         2,
-         S::kShortcut,
-         {},
-         true,
-         false,
-         true},
-        {"Space on 移動", S::kMove, space, 1, S::kMove, {S::kMove}, false, true, true},
-        {"Enter on 移動", S::kMove, enter, 1, S::kMove, {S::kMove}, false, true, true},
-        {"Space on ショート変換",
-         S::kShortcut,
-         space,
-         1,
-         S::kShortcut,
-         {S::kShortcut},
-         true,
-         false,
-         false},
-        {"Enter on ショート変換",
-         S::kShortcut,
-         enter,
-         1,
-         S::kShortcut,
-         {S::kShortcut},
-         true,
-         false,
-         false},
-        {"Space on リストクリア", S::kClear, space, 1, S::kClear, {S::kClear}, true, false, true},
-        {"Enter on the down コピー", S::kCopy, enter, 1, S::kCopy, {}, true, false, true},
+    using enum ControlStrip::Id;
+    const std::map<int, HWND> control{{kList, strip.list},
+                                      {kCopy, strip.copy->Hwnd()},
+                                      {kMove, strip.move->Hwnd()},
+                                      {kClear, strip.clear->Hwnd()},
+                                      {kShortcut, strip.shortcut->Hwnd()},
+                                      {kAllowDrops, strip.allowDrops}};
+    const std::vector<int> designed{kCopy, kShortcut}; // down as the window starts
+    // The control with the focus before a key and after it, the clicks, the buttons down.
+    const struct {
+        int start;
+        WORD key;
+        bool shifted;
+        int focus;
+        std::vector<int> clicks, down;
+    } cases[] = {
+        {kList, VK_TAB, false, kCopy, {}, designed},
+        {kShortcut, VK_TAB, false, kAllowDrops, {}, designed},
+        {kAllowDrops, VK_TAB, true, kShortcut, {}, designed},
+        {kMove, VK_SPACE, false, kMove, {kMove}, {kMove, kShortcut}},
+        {kShortcut, VK_RETURN, false, kShortcut, {kShortcut}, {kCopy}},
+        {kClear, VK_SPACE, false, kClear, {kClear}, designed},
+        {kCopy, VK_RETURN, false, kCopy, {}, designed}, // the down one of a pair: nothing
     };
-    for (const KeyCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << c.key << " on control " << c.start);
         strip.copy->SetDown(true);
         strip.shortcut->SetDown(true);
         strip.clicks.clear();
-        ::SetFocus(Control(c.start));
-        Press(c.keys, c.releases);
-        EXPECT_EQ(::GetFocus(), Control(c.focus));
+        ::SetFocus(control.at(c.start));
+        if (c.shifted)
+            Press([&](InputDriver& d) { d.Chord(VK_SHIFT, c.key); }, 2);
+        else
+            Press([&](InputDriver& d) { d.Key(c.key); }, 1);
+        EXPECT_EQ(::GetFocus(), control.at(c.focus));
         EXPECT_EQ(strip.clicks, c.clicks);
-        EXPECT_EQ(strip.copy->Down(), c.copyDown);
-        EXPECT_EQ(strip.move->Down(), c.moveDown);
-        EXPECT_EQ(strip.shortcut->Down(), c.shortcutDown);
+        std::vector<int> down;
+        for (const auto* button : {strip.copy.get(), strip.move.get(), strip.shortcut.get()})
+            if (button->Down())
+                down.push_back(::GetDlgCtrlID(button->Hwnd()));
+        EXPECT_EQ(down, c.down);
     }
 }
 
