@@ -396,20 +396,26 @@ std::optional<LRESULT> AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
     return answer;
 }
 
-void DescribeCheckBox(HWND box) {
-    auto facts = [box] {
-        const LRESULT check = ::SendMessageW(box, BM_GETCHECK, 0, 0);
+void DescribeButton(HWND button) {
+    const LONG type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    const bool checkBox = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+                          type == BS_AUTO3STATE;
+    auto facts = [button, checkBox] {
         AccessibleFacts f;
-        f.role = ROLE_SYSTEM_CHECKBUTTON;
-        f.state = check == BST_CHECKED         ? STATE_SYSTEM_CHECKED
-                  : check == BST_INDETERMINATE ? STATE_SYSTEM_MIXED
-                                               : 0;
-        f.defaultAction = check == BST_CHECKED ? L"チェックを外す" : L"チェックする";
+        f.role = checkBox ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_PUSHBUTTON;
+        f.defaultAction = L"押す";
+        if (checkBox) {
+            const LRESULT check = ::SendMessageW(button, BM_GETCHECK, 0, 0);
+            f.state = check == BST_CHECKED         ? STATE_SYSTEM_CHECKED
+                      : check == BST_INDETERMINATE ? STATE_SYSTEM_MIXED
+                                                   : 0;
+            f.defaultAction = check == BST_CHECKED ? L"チェックを外す" : L"チェックする";
+        }
         return f;
     };
     // Posted: the answer must not wait for whatever the click sets going.
-    auto click = [box] { ::PostMessageW(box, BM_CLICK, 0, 0); };
-    Subclass(box, kDescribed, DescribedBy(facts, click));
+    auto click = [button] { ::PostMessageW(button, BM_CLICK, 0, 0); };
+    Subclass(button, kDescribed, DescribedBy(facts, click));
 }
 
 void DescribeStatusBar(HWND bar) {

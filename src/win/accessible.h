@@ -53,9 +53,10 @@ std::optional<LRESULT> AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
                                        const std::shared_ptr<AccessibleSource>& source);
 
 // Standard controls where the system's proxies fall short (Wine's give them the role "client"
-// and nothing more): a check box with its tick, and a status bar whose parts are read out and
-// their changes announced. Answered through a subclass the control keeps until it is destroyed.
-void DescribeCheckBox(HWND box);
+// and nothing more): a push button or a check box with its tick, and a status bar whose parts
+// are read out and their changes announced. Answered through a subclass the control keeps until
+// it is destroyed.
+void DescribeButton(HWND button);
 void DescribeStatusBar(HWND bar);
 
 } // namespace win

@@ -95,6 +95,7 @@ TEST(Accessible, EveryControlReadFromAnotherProcessByNameRoleAndState) {
          0,
          {L"ファイルリストへのドロップを許可", ROLE_SYSTEM_CHECKBUTTON, STATE_SYSTEM_CHECKED, L""}},
         {s.watchClipboard, 0, {L"Ctrl+Cを監視する", ROLE_SYSTEM_CHECKBUTTON, 0, L""}},
+        {s.addCaptured, 0, {L"ファイルリストへ登録する", ROLE_SYSTEM_PUSHBUTTON, 0, L""}},
         {s.statusBar, 0, {L"", ROLE_SYSTEM_STATUSBAR, 0, L""}},
         {s.statusBar, 1, {L"3", ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, L""}},
         {s.statusBar,
@@ -166,6 +167,8 @@ TEST(Accessible, TheDefaultActionPressesAButtonOrTicksABoxAndTheChangeIsAnnounce
         {"ショート変換", s.shortcut->Hwnd(), L"押す", [&] { return !s.shortcut->Down(); }},
         {"Ctrl+Cを監視する", s.watchClipboard, L"チェックする",
          [&] { return ::SendMessageW(s.watchClipboard, BM_GETCHECK, 0, 0) == BST_CHECKED; }},
+        {"ファイルリストへ登録する", s.addCaptured, L"押す",
+         [&] { return !s.clicks.empty() && s.clicks.back() == ControlStrip::kAddCaptured; }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -184,7 +187,7 @@ TEST(Accessible, TheDefaultActionPressesAButtonOrTicksABoxAndTheChangeIsAnnounce
         EXPECT_HRESULT_SUCCEEDED(object->accDoDefaultAction(self));
         object->Release();
         EXPECT_TRUE(PumpUntil(row.done));
-        if (row.hwnd != s.watchClipboard)
+        if (row.hwnd == s.move->Hwnd() || row.hwnd == s.shortcut->Hwnd())
             EXPECT_TRUE(PumpUntil([&] { return changes.Heard(row.hwnd, CHILDID_SELF); }));
     }
 

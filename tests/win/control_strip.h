@@ -25,7 +25,16 @@ namespace tuckbay::test {
 
 class ControlStrip {
 public:
-    enum Id : int { kList = 1, kCopy, kMove, kClear, kShortcut, kAllowDrops, kWatchClipboard };
+    enum Id : int {
+        kList = 1,
+        kCopy,
+        kMove,
+        kClear,
+        kShortcut,
+        kAllowDrops,
+        kWatchClipboard,
+        kAddCaptured
+    };
 
     ControlStrip() {
         using win::Bounds;
@@ -66,6 +75,9 @@ public:
                                           WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
                                           {6, 160, 163, 17}, top, kWatchClipboard, nullptr);
         ::SendMessageW(allowDrops, BM_SETCHECK, BST_CHECKED, 0);
+        addCaptured = win::CreateChild(L"BUTTON", L"ファイルリストへ登録する",
+                                       WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                                       {6, 180, 137, 25}, top, kAddCaptured, nullptr);
         statusBar = win::CreateChild(STATUSCLASSNAMEW, L"", WS_VISIBLE | CCS_NOPARENTALIGN, 0,
                                      {0, 232, 500, 19}, top, 0, nullptr);
         int parts[] = {50, -1};
@@ -74,8 +86,9 @@ public:
         // Told to screen readers as the main window tells them.
         dragIcon->SetAccessibleTexts(L"アイコンをドラッグ",
                                      L"リストのすべてのファイルをドラッグします");
-        win::DescribeCheckBox(allowDrops);
-        win::DescribeCheckBox(watchClipboard);
+        win::DescribeButton(allowDrops);
+        win::DescribeButton(watchClipboard);
+        win::DescribeButton(addCaptured);
         win::DescribeStatusBar(statusBar);
         listAccessibility = std::make_shared<filelist::ListAccessibility>(
             list, filelist::ListAccessibility::Rows{
@@ -130,6 +143,7 @@ public:
     std::unique_ptr<win::SpeedButton> shortcut;
     HWND allowDrops = nullptr;
     HWND watchClipboard = nullptr;
+    HWND addCaptured = nullptr; // a standard push button, as the capture panel's
     HWND statusBar = nullptr;
     // The clicks the window heard of, by control id, in their order.
     std::vector<int> clicks;
