@@ -107,6 +107,11 @@ void MainWindow::OnCreate() {
     auto saved = settings::ReadSettings(settingsPath_);
     if (saved)
         ApplySettings(*saved);
+    hotkey_ = std::make_unique<GlobalHotkey>(
+        Hwnd(), saved ? saved->hotkey : std::nullopt, [this](const std::wstring& text) {
+            ::SendMessageW(ui_.statusBar, SB_SETTEXTW, kReportPart,
+                           reinterpret_cast<LPARAM>(text.c_str()));
+        });
     // A kept list that cannot be read is put aside and reported, and the program starts with
     // an empty list; one that could not be put aside is never written over.
     if (KeepListChecked()) {
@@ -133,6 +138,7 @@ void MainWindow::OnCreate() {
 }
 
 void MainWindow::OnDestroy() {
+    hotkey_.reset();
     if (clipboard_)
         clipboard_->watch.Leave();
     // A settings file or kept list that cannot be written is reported, and the program ends
@@ -383,6 +389,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_HOTKEY:
+        if (wParam == GlobalHotkey::kId)
+            CallUpBasket(application_, ui_.listView);
+        return 0;
     case WM_ENDSESSION:
         if (wParam)
             application_.EndSession();

@@ -11,6 +11,7 @@
 
 #include "app/about_box.h"
 #include "app/clipboard_capture.h"
+#include "app/global_hotkey.h"
 #include "app/shell_actions.h"
 #include "app/sort_header.h"
 #include "app/window_class.h"
@@ -217,6 +218,8 @@ private:
     std::wstring settingsPath_;
     std::wstring keptListPath_;
     std::unique_ptr<filelist::KeptListKeeper> keptList_;
+    // The key that calls the basket up from any program.
+    std::unique_ptr<GlobalHotkey> hotkey_;
     SystemShell systemShell_;
     ShellRequests* shell_ = &systemShell_;
     // Made by OnCreate, which joins the clipboard viewer chain with it.

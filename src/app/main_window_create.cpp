@@ -5,6 +5,7 @@
 
 #include "filelist/kept_list.h"
 #include "res/resource.h"
+#include "win/accessible.h"
 
 namespace app {
 namespace {
@@ -58,6 +59,8 @@ MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
     // Aligned through every level: a placed panel is sized once, before its strips exist.
     ApplyDpi();
     OnCreate();
+    // No focus rectangle until the keyboard is used, as in a dialog box.
+    ::SendMessageW(Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     aboutBox_ = std::make_unique<AboutBox>(application_, Hwnd());
 }
 
@@ -181,7 +184,9 @@ void MainWindow::CreateControls() {
     ui_.listArea->AddAligned(ui_.capturePanel->Hwnd(), Align::Client);
 
     ui_.leftStrip = std::make_unique<win::Panel>(window, Bounds{0, 0, 194, 232});
-    ui_.dragZone = std::make_unique<win::Panel>(ui_.leftStrip->Hwnd(), Bounds{1, 1, 191, 64});
+    // The zones carry their captions as their names, for whoever reads the window by them.
+    ui_.dragZone = std::make_unique<win::Panel>(ui_.leftStrip->Hwnd(), Bounds{1, 1, 191, 64},
+                                                COLOR_BTNFACE, true, L"アイコンをドラッグ");
     ui_.dragCaption = std::make_unique<win::Label>(ui_.dragZone->Hwnd(), Bounds{1, 1, 189, 19},
                                                    L"アイコンをドラッグ", captionFont_.get(),
                                                    COLOR_ACTIVECAPTION, COLOR_WINDOW);
@@ -191,6 +196,8 @@ void MainWindow::CreateControls() {
     ui_.dragIcon->onMouseDown = [this](win::Image::Button b, int x, int y) {
         dragGesture_.MouseDown(b == win::Image::Button::Left, x, y);
     };
+    ui_.dragIcon->SetAccessibleTexts(L"アイコンをドラッグ",
+                                     L"リストのすべてのファイルをドラッグします");
     ui_.dragIcon->onMouseMove = [this](int x, int y) { dragGesture_.MouseMove(x, y); };
     ui_.copyModeButton =
         std::make_unique<SpeedButton>(ui_.dragZone->Hwnd(), Bounds{57, 26, 49, 25}, L"コピー",
@@ -199,8 +206,8 @@ void MainWindow::CreateControls() {
         std::make_unique<SpeedButton>(ui_.dragZone->Hwnd(), Bounds{105, 26, 49, 25}, L"移動",
                                       kIdMoveMode, SpeedButton::Kind::Grouped, false, 1);
 
-    ui_.dropZone =
-        std::make_unique<win::Panel>(ui_.leftStrip->Hwnd(), Bounds{2, 71, 190, 58}, COLOR_MENUBAR);
+    ui_.dropZone = std::make_unique<win::Panel>(ui_.leftStrip->Hwnd(), Bounds{2, 71, 190, 58},
+                                                COLOR_MENUBAR, true, L"ここにドロップ");
     ui_.dropCaption = std::make_unique<win::Label>(ui_.dropZone->Hwnd(), Bounds{1, 1, 188, 19},
                                                    L"ここにドロップ", captionFont_.get(),
                                                    COLOR_GRADIENTINACTIVECAPTION, COLOR_WINDOW);
@@ -239,6 +246,12 @@ void MainWindow::CreateControls() {
                                      WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN,
                                      0, {0, 232, 692, 19}, window, kIdStatusBar, formFont);
     SetStatusBarParts();
+    // What the system's own proxies cannot tell of them: a check box's tick, the status bar's
+    // parts.
+    for (HWND button : {ui_.addCapturedButton, ui_.backToListButton, ui_.allowListDropsBox,
+                        ui_.watchClipboardBox})
+        win::DescribeButton(button);
+    win::DescribeStatusBar(ui_.statusBar);
 
     AddAligned(ui_.statusBar, Align::Bottom);
     AddAligned(ui_.leftStrip->Hwnd(), Align::Left);

@@ -27,14 +27,27 @@ FileList::FileList(HWND listView, HWND statusBar)
     : listView_(listView), statusBar_(statusBar),
       checker_(std::make_unique<PathChecker>(listView, kAnswersMessage, exists_)),
       sorter_(listView, kSortMessage),
+      accessibility_(std::make_shared<ListAccessibility>(
+          listView,
+          ListAccessibility::Rows{
+              [this] { return model_.Count(); }, [this](size_t row) { return PathAt(row); },
+              [this](size_t row) { return model_.KnownMissing(row).value_or(false); },
+              [this] { return FocusedIndex(); },
+              [this]() -> std::optional<size_t> {
+                  const auto row = ::SendMessageW(listView_, LVM_GETNEXTITEM,
+                                                  static_cast<WPARAM>(-1), LVNI_SELECTED);
+                  return row >= 0 ? std::optional<size_t>(static_cast<size_t>(row)) : std::nullopt;
+              }})),
       subclass_(listView, [this](UINT msg, WPARAM wParam, LPARAM lParam) {
           return ListMessage(msg, wParam, lParam);
       }) {}
 
 FileList::~FileList() = default;
 
-std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_GETOBJECT:
+        return win::AnswerGetObject(listView_, wParam, lParam, accessibility_);
     case kSyncMessage:
         SyncView();
         return 0;
@@ -251,8 +264,12 @@ LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
 
 void FileList::TakeAnswers() {
     for (const PathCheck& answer : checker_->TakeAnswers()) {
-        if (model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists))
+        if (model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists)) {
             ::SendMessageW(listView_, LVM_REDRAWITEMS, answer.index, answer.index);
+            // A screen reader hears that the row's file has gone, or come back.
+            ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, listView_, OBJID_CLIENT,
+                             static_cast<LONG>(answer.index) + 1);
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "filelist/list_accessibility.h"
 #include "filelist/list_model.h"
 #include "filelist/list_sorter.h"
 #include "filelist/path_checker.h"
@@ -116,6 +117,8 @@ private:
     bool progressShown_ = false;
     uint64_t changesSeen_ = 0;
     bool syncPosted_ = false;
+    // What a screen reader reads of the rows.
+    std::shared_ptr<ListAccessibility> accessibility_;
     win::Subclass subclass_;
 };
 

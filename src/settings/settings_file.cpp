@@ -12,10 +12,11 @@ namespace settings {
 
 namespace {
 
-std::wstring ReadText(const wchar_t* section, const wchar_t* key, const std::wstring& path) {
+std::wstring ReadText(const wchar_t* section, const wchar_t* key, const std::wstring& path,
+                      const wchar_t* absent = L"") {
     std::wstring text(256, L'\0');
     for (;;) {
-        DWORD length = GetPrivateProfileStringW(section, key, L"", text.data(),
+        DWORD length = GetPrivateProfileStringW(section, key, absent, text.data(),
                                                 static_cast<DWORD>(text.size()), path.c_str());
         // A full buffer comes back as size - 1: the value may go on, so ask again with more room.
         if (length + 1 < text.size()) {
@@ -29,6 +30,17 @@ std::wstring ReadText(const wchar_t* section, const wchar_t* key, const std::wst
 int32_t ReadInteger(const wchar_t* section, const wchar_t* key, const std::wstring& path,
                     int32_t fallback) {
     return ReadIniInteger(ReadText(section, key, path), fallback);
+}
+
+// The key's text, or nothing when the file has no such key (an empty value is a text).
+std::optional<std::wstring> ReadOptionalText(const wchar_t* section, const wchar_t* key,
+                                             const std::wstring& path) {
+    // No value the profile functions return can hold this character, which they cut at.
+    constexpr wchar_t kAbsent[] = L"\n";
+    std::wstring text = ReadText(section, key, path, kAbsent);
+    if (text == kAbsent)
+        return std::nullopt;
+    return text;
 }
 
 bool ReadFlag(const wchar_t* section, const wchar_t* key, const std::wstring& path,
@@ -84,6 +96,8 @@ bool WriteValues(const Settings& s, const std::wstring& path) {
         WriteText(L"setting", L"canctrlc", FormatIniFlag(s.canCtrlC), path);
     if (written && (s.keepList || !ReadText(L"setting", L"keeplist", path).empty()))
         written = WriteText(L"setting", L"keeplist", FormatIniFlag(s.keepList), path);
+    if (written && s.hotkey)
+        written = WriteText(L"setting", L"hotkey", *s.hotkey, path);
     if (!written)
         return false;
     // The flush reports FALSE with no error even when it did its work, so its result says nothing.
@@ -113,6 +127,7 @@ std::optional<Settings> ReadSettings(const std::wstring& path) {
     s.canDropFileList = ReadFlag(L"setting", L"candropfilelist", path);
     s.canCtrlC = ReadFlag(L"setting", L"canctrlc", path);
     s.keepList = ReadFlag(L"setting", L"keeplist", path, false);
+    s.hotkey = ReadOptionalText(L"setting", L"hotkey", path);
     return s;
 }
 

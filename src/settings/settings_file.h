@@ -20,6 +20,9 @@ struct Settings {
     bool canCtrlC = true;
     // The list is written at exit and read back at the next start.
     bool keepList = false;
+    // The text of the global key's combination ("" turns it off), as the file has it; nothing
+    // when the file has none (the program's own default then holds). Written only when set.
+    std::optional<std::wstring> hotkey = std::nullopt;
 };
 
 // tuckbay2.ini in the folder that holds the executable.
@@ -30,8 +33,8 @@ std::wstring SettingsPath();
 std::optional<Settings> ReadSettings(const std::wstring& path);
 
 // Writes the eight values in their fixed order, then keeplist (left out while it is off and the
-// file has none, so a file that never had it keeps the eight keys alone). The file is replaced
-// whole, its other sections and keys kept as they were. Throws win::Error
+// file has none, so a file that never had it keeps the eight keys alone), and hotkey when set.
+// The file is replaced whole, its other sections and keys kept as they were. Throws win::Error
 // "<path> に書き込めません" when it cannot be, and the file is then as it was.
 void WriteSettings(const std::wstring& path, const Settings& values);
 

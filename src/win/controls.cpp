@@ -1,8 +1,10 @@
 #include "win/controls.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "win/accessible.h"
 #include "win/error.h"
 
 namespace win {
@@ -77,6 +79,15 @@ Panel::Panel(HWND parent, const Bounds& designed, int colorIndex, bool bevel, co
                  b.height, parent, nullptr);
     Adopt(parent, Hwnd(), designed);
     ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(ParentFont(Hwnd())), FALSE);
+    // A panel with a text is a group of controls by that name; one without is only layout.
+    SetAccessibleSource(DescribedBy([this] {
+        AccessibleFacts f;
+        if (std::wstring text = WindowText(Hwnd()); !text.empty()) {
+            f.name = std::move(text);
+            f.role = ROLE_SYSTEM_GROUPING;
+        }
+        return f;
+    }));
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -130,6 +141,13 @@ Label::Label(HWND parent, const Bounds& designed, const wchar_t* text, HFONT fon
                  parent, nullptr);
     Adopt(parent, Hwnd(), designed);
     ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetAccessibleSource(DescribedBy([this] {
+        AccessibleFacts f;
+        f.name = WindowText(Hwnd());
+        f.role = ROLE_SYSTEM_STATICTEXT;
+        f.state = STATE_SYSTEM_READONLY;
+        return f;
+    }));
 }
 
 void Label::SetBackColorIndex(int colorIndex) {
@@ -172,9 +190,20 @@ SpeedButton::SpeedButton(HWND parent, const Bounds& designed, const wchar_t* tex
     : id_(id), kind_(kind), down_(kind != Kind::Push && down), group_(group) {
     RegisterWindowClass(kButtonClass, 0, -1);
     const Bounds b = ScaledFor(parent, designed);
-    CreateNative(0, kButtonClass, text, WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
-                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    CreateNative(0, kButtonClass, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, b.left, b.top, b.width,
+                 b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
     Adopt(parent, Hwnd(), designed);
+    auto facts = [this] {
+        AccessibleFacts f;
+        f.name = WindowText(Hwnd());
+        f.role = ROLE_SYSTEM_PUSHBUTTON;
+        f.state = down_ ? STATE_SYSTEM_PRESSED : 0;
+        f.defaultAction = L"押す";
+        return f;
+    };
+    // Posted: the answer must not wait for whatever the click sets going.
+    auto click = [this] { ::PostMessageW(Hwnd(), BM_CLICK, 0, 0); };
+    SetAccessibleSource(DescribedBy(facts, click));
 }
 
 void SpeedButton::SetDown(bool down) {
@@ -187,17 +216,21 @@ void SpeedButton::SetDown(bool down) {
             auto* other = dynamic_cast<SpeedButton*>(Window::FromHwnd(sibling));
             if (other != nullptr && other != this && other->kind_ == Kind::Grouped &&
                 other->group_ == group_ && other->down_) {
-                other->down_ = false;
-                ::InvalidateRect(sibling, nullptr, TRUE);
+                other->ShowDown(false);
             }
         }
     }
     if (kind_ == Kind::Grouped && !down)
         return; // one of the group always stays down
-    if (down_ != down) {
-        down_ = down;
-        ::InvalidateRect(Hwnd(), nullptr, TRUE);
-    }
+    if (down_ != down)
+        ShowDown(down);
+}
+
+void SpeedButton::ShowDown(bool down) {
+    down_ = down;
+    ::InvalidateRect(Hwnd(), nullptr, TRUE);
+    // Screen readers hear of it as of a standard button's change.
+    ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void SpeedButton::Click() {
@@ -208,8 +241,7 @@ void SpeedButton::Click() {
         SetDown(true);
         break;
     case Kind::Toggle:
-        down_ = !down_;
-        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        ShowDown(!down_);
         break;
     case Kind::Push:
         break;
@@ -226,10 +258,16 @@ bool SpeedButton::PointerInside() const {
     return ::PtInRect(&r, p) != FALSE;
 }
 
+bool SpeedButton::ShowsFocus() const {
+    // As a standard button: hidden while the window says the keyboard has not been used yet.
+    return ::GetFocus() == Hwnd() &&
+           !(::SendMessageW(Hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 void SpeedButton::Paint(HDC hdc) {
     RECT r;
     ::GetClientRect(Hwnd(), &r);
-    bool sunken = down_ || (pressing_ && hot_);
+    bool sunken = down_ || (pressing_ && hot_) || spaceHeld_;
     ::FillRect(hdc, &r, ::GetSysColorBrush(sunken && down_ ? COLOR_3DLIGHT : COLOR_BTNFACE));
     if (sunken) {
         ::DrawEdge(hdc, &r, EDGE_SUNKEN, BF_RECT);
@@ -245,6 +283,23 @@ void SpeedButton::Paint(HDC hdc) {
     std::wstring caption = WindowText(Hwnd());
     ::DrawTextW(hdc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     ::SelectObject(hdc, oldFont);
+    if (ShowsFocus()) {
+        const int inset = Scale(3);
+        ::InflateRect(&r, -inset, -inset);
+        ::DrawFocusRect(hdc, &r);
+    }
+}
+
+LRESULT SpeedButton::KeyDown(WPARAM key, LPARAM flags) {
+    // A key held down repeats; the button is pressed once.
+    const bool repeat = (flags & (1 << 30)) != 0;
+    if (key == VK_SPACE && !repeat) {
+        spaceHeld_ = true;
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+    } else if (key == VK_RETURN && !repeat) {
+        Click();
+    }
+    return 0;
 }
 
 LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -301,13 +356,40 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetDown(wParam == BST_CHECKED);
         return 0;
     case BM_GETSTATE:
-        return (down_ ? BST_CHECKED : BST_UNCHECKED) | (pressing_ ? BST_PUSHED : 0) |
-               (hot_ ? 0x0200 : 0) /* BST_HOT */;
+        return (down_ ? BST_CHECKED : BST_UNCHECKED) | (pressing_ || spaceHeld_ ? BST_PUSHED : 0) |
+               (::GetFocus() == Hwnd() ? BST_FOCUS : 0) | (hot_ ? 0x0200 : 0) /* BST_HOT */;
     case BM_CLICK:
         Click();
         return 0;
-    case WM_GETDLGCODE:
+    case WM_KEYDOWN:
+        return KeyDown(wParam, lParam);
+    case WM_KEYUP:
+        if (wParam == VK_SPACE && spaceHeld_) {
+            spaceHeld_ = false;
+            ::InvalidateRect(Hwnd(), nullptr, TRUE);
+            Click();
+        }
+        return 0;
+    case WM_SETFOCUS:
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_KILLFOCUS:
+        // Space released elsewhere is no click.
+        spaceHeld_ = false;
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_UPDATEUISTATE:
+        DefaultHandling(msg, wParam, lParam);
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_GETDLGCODE: {
+        // Enter comes to the button itself: the dialog manager would otherwise send the
+        // parent a command without the button's own change of state.
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (message != nullptr && message->message == WM_KEYDOWN && message->wParam == VK_RETURN)
+            return DLGC_BUTTON | DLGC_WANTMESSAGE;
         return DLGC_BUTTON;
+    }
     }
     return Window::HandleMessage(msg, wParam, lParam);
 }
@@ -320,6 +402,16 @@ Image::Image(HWND parent, const Bounds& designed, HICON icon) : icon_(icon) {
     CreateNative(0, kImageClass, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
                  parent, nullptr);
     Adopt(parent, Hwnd(), designed);
+}
+
+void Image::SetAccessibleTexts(std::wstring name, std::wstring description) {
+    SetAccessibleSource(DescribedBy([name = std::move(name), description = std::move(description)] {
+        AccessibleFacts f;
+        f.name = name;
+        f.description = description;
+        f.role = ROLE_SYSTEM_GRAPHIC;
+        return f;
+    }));
 }
 
 void Image::SetIcon(HICON icon) {

@@ -64,9 +64,10 @@ private:
     int textColorIndex_;
 };
 
-// A speed button: a push button that never takes the focus and can stay down. It answers
-// BM_GETCHECK, BM_SETCHECK, BM_GETSTATE and BM_CLICK as a standard button does and reports a
-// click to its parent as BN_CLICKED after its state has changed.
+// A speed button: a push button that can stay down. It answers BM_GETCHECK, BM_SETCHECK,
+// BM_GETSTATE and BM_CLICK as a standard button does and reports a click to its parent as
+// BN_CLICKED after its state has changed. It is a tab stop, and Space or Enter presses it when
+// it has the focus; a click with the mouse leaves the focus where it was.
 class SpeedButton : public Window {
 public:
     enum class Kind {
@@ -87,8 +88,11 @@ protected:
 
 private:
     void Click();
+    void ShowDown(bool down);
     void Paint(HDC hdc);
     bool PointerInside() const;
+    bool ShowsFocus() const;
+    LRESULT KeyDown(WPARAM key, LPARAM flags);
 
     int id_;
     Kind kind_;
@@ -96,6 +100,8 @@ private:
     int group_;
     bool pressing_ = false;
     bool hot_ = false;
+    // Space is held down on the button: it looks pressed, and releasing Space clicks it.
+    bool spaceHeld_ = false;
 };
 
 // An image showing an icon, reporting presses, moves and releases. A left press holds the
@@ -111,6 +117,8 @@ public:
     bool Pressed() const noexcept { return pressed_; }
     HICON Icon() const noexcept { return icon_; }
     void SetIcon(HICON icon);
+    // What a screen reader says of the image: its name and what it is for.
+    void SetAccessibleTexts(std::wstring name, std::wstring description);
 
     std::function<void(Button, int x, int y)> onMouseDown;
     std::function<void(int x, int y)> onMouseMove;

@@ -1,5 +1,6 @@
 #include "win/window.h"
 
+#include "win/accessible.h"
 #include "win/error.h"
 
 namespace win {
@@ -97,6 +98,10 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
+    case WM_GETOBJECT:
+        if (auto answer = AnswerGetObject(hwnd_, wParam, lParam, accessible_))
+            return *answer;
+        break;
     }
     return DefaultHandling(msg, wParam, lParam);
 }

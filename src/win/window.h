@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "win/layout.h"
 
 namespace win {
+
+class AccessibleSource;
 
 class Window {
 public:
@@ -49,6 +52,10 @@ protected:
                       int x, int y, int width, int height, HWND parent, HMENU menuOrId);
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // What screen readers are told of the window beyond what the system's proxy knows of it.
+    void SetAccessibleSource(std::shared_ptr<AccessibleSource> source) {
+        accessible_ = std::move(source);
+    }
     LRESULT DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam);
     // Called after the window was destroyed and unbound.
     virtual void OnDestroyed() {}
@@ -71,6 +78,7 @@ private:
     int inset_ = 0;
     std::vector<AlignedChild> aligned_;
     std::vector<DesignedChild> designed_;
+    std::shared_ptr<AccessibleSource> accessible_;
 };
 
 // The bounds of a child window relative to its parent's client area.

@@ -30,7 +30,8 @@ listed=$(cd "$dir" && find . -mindepth 1 -printf '%P\n' | sort | tr '\n' ' ')
 
 # DLLs that every Windows has; anything else would have to travel with the exe.
 system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ntdll.dll
-  ole32.dll oleaut32.dll psapi.dll shell32.dll shlwapi.dll user32.dll uxtheme.dll version.dll "
+  ole32.dll oleacc.dll oleaut32.dll psapi.dll shell32.dll shlwapi.dll user32.dll uxtheme.dll
+  version.dll "
 imports=$("$objdump" -p "$dir/tuckbay.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$imports" ] || fail "objdump lists no imports of tuckbay.exe"
 for dll in $imports; do

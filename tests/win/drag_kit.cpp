@@ -313,14 +313,25 @@ void InputDriver::Key(WORD vk) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-void InputDriver::Chord(WORD modifier, WORD vk) {
-    INPUT inputs[4]{};
-    for (INPUT& input : inputs)
+void InputDriver::Chord(WORD modifier, WORD vk) { Chord({modifier}, vk); }
+
+void InputDriver::Chord(std::initializer_list<WORD> modifiers, WORD vk) {
+    // Down in order, the key pressed and released, up in reverse order.
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD key, DWORD flags) {
+        INPUT input{};
         input.type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[3].ki.wVk = modifier;
-    inputs[1].ki.wVk = inputs[2].ki.wVk = vk;
-    inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, inputs, sizeof(INPUT));
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD modifier : modifiers)
+        add(modifier, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
+        add(*m, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void InputDriver::Type(const std::wstring& text) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -137,6 +138,7 @@ public:
     void Key(WORD vk);
     // A key pressed while a modifier (VK_SHIFT, VK_MENU, VK_CONTROL) is held down.
     void Chord(WORD modifier, WORD vk);
+    void Chord(std::initializer_list<WORD> modifiers, WORD vk);
     // Types text as characters, whatever the keyboard layout.
     void Type(const std::wstring& text);
 

@@ -259,6 +259,36 @@ TEST_F(FormDragTest, ARowDraggedOutOfTheListHandsThatOneFile) {
     EXPECT_NE(dialogs.errors[0].find(L"\"" + paths[2] + L"\""), std::wstring::npos);
     EXPECT_EQ(target->drops, 1);
     EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
+
+    // In move mode, chosen with a click on "移動": the file goes, the list keeps its entry, and
+    // the row turns grey.
+    const POINT moveButton = [&] {
+        RECT r{};
+        ::GetWindowRect(mainWindow->Controls().moveModeButton->Hwnd(), &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }();
+    ASSERT_EQ(DriveInput([&](InputDriver& d) {
+                  if (d.MoveTo(moveButton, "the pointer on 移動", [&] {
+                          POINT now{};
+                          ::GetCursorPos(&now);
+                          return now.x == moveButton.x && now.y == moveButton.y;
+                      })) {
+                      d.LeftDown();
+                      d.LeftUp();
+                  }
+              }),
+              "");
+    ASSERT_TRUE(Pump([&] { return mainWindow->Controls().moveModeButton->Down(); }));
+    target->moveInto = temp.File(L"moved\\x.txt");
+    target->moveInto.resize(target->moveInto.size() - 6); // the folder, made with a file in it
+    ASSERT_EQ(dragRow(0, true), "");
+    ASSERT_TRUE(Pump([&] { return target->drops == 2; }));
+    EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    EXPECT_EQ(target->DroppedPaths(), std::vector<std::wstring>{paths[0]});
+    EXPECT_TRUE(Pump([&] { return Report() == L"1 件を移動しました"; }));
+    EXPECT_EQ(::GetFileAttributesW(paths[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
+    EXPECT_TRUE(Pump([&] { return MainWindowTest::List().KnownMissing(0) == true; }));
 }
 
 } // namespace

@@ -262,6 +262,34 @@ TEST(SettingsFile, UnwritableFileSaysSoWithItsPathAndStaysAsItWas) {
     }
 }
 
+TEST(SettingsFile, TheGlobalKeyIsKeptAsWrittenAndNeverAddedToAFileWithoutIt) {
+    const struct {
+        const char* line; // in [setting], or nothing
+        std::optional<std::wstring> read;
+    } cases[] = {
+        {"", std::nullopt},
+        {"hotkey=Ctrl+Shift+F5\r\n", L"Ctrl+Shift+F5"},
+        {"hotkey=\r\n", L""},
+        {"hotkey=Ctrl+B+nonsense\r\n", L"Ctrl+B+nonsense"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        TempFolder folder;
+        const auto path = folder.File(L"tuckbay2.ini");
+        const std::string file = kFullFile + std::string(c.line);
+        WriteBytes(path, file);
+        auto s = settings::ReadSettings(path);
+        ASSERT_TRUE(s);
+        EXPECT_EQ(s->hotkey, c.read);
+        // Written back as read; a window that never read the key leaves the file's own.
+        settings::WriteSettings(path, *s);
+        EXPECT_EQ(ReadBytes(path), file);
+        s->hotkey.reset();
+        settings::WriteSettings(path, *s);
+        EXPECT_EQ(ReadBytes(path), file);
+    }
+}
+
 TEST(SettingsFile, OffScreenRectangleComesBackOntoTheNearestMonitor) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);

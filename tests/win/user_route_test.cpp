@@ -13,6 +13,7 @@
 #include "clipboard_support.h"
 #include "drag_kit.h"
 #include "intake/shortcut.h"
+#include "list_fixtures.h"
 #include "main_window_fixture.h"
 #include "program_copy.h"
 #include "win/controls.h"
@@ -20,6 +21,13 @@
 
 namespace tuckbay::test {
 namespace {
+
+// The command that shows path selected in a new folder window, as the shell actions make it.
+std::wstring FolderCommandFor(const std::wstring& path) {
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    return L"\"" + std::wstring(windows) + L"\\explorer.exe\" /n, /e,/select,\"" + path + L"\"";
+}
 
 using Texts = std::vector<std::wstring>;
 using Gesture = std::function<void(InputDriver&)>;
@@ -141,6 +149,23 @@ protected:
     }
 
     static bool Down(const win::SpeedButton& button) { return button.Down(); }
+    // A state a row starts from, whatever rows before it left.
+    void Topmost(bool on) {
+        mainWindow->Controls().topmostButton->SetDown(on);
+        mainWindow->SetTopmost(on);
+    }
+    void ListAreaShown(bool shown) {
+        mainWindow->Controls().listAreaButton->SetDown(shown);
+        if (mainWindow->Controls().ListAreaShown() != shown)
+            mainWindow->RunCommand(app::kIdListArea);
+    }
+    void Ticked(HWND box, bool ticked) {
+        ::SendMessageW(box, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    void KeepList(bool on) {
+        if (KeepListChecked() != on)
+            mainWindow->RunCommand(app::kIdKeepList);
+    }
     bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool KeepListChecked() const {
         return ::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
@@ -170,8 +195,10 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         std::function<Gesture()> gesture;
         std::function<bool()> effect;
     };
-    bool before = false;
     size_t count = 0;
+    TempFolder files;
+    const std::wstring saved = files.Path(L"saved.lst");
+    const std::wstring link = files.Path(L"program.lnk");
     bool greyed = false;
     const std::vector<Route> routes = {
         {"元に戻す(&U), greyed with nothing to undo", [] {},
@@ -223,28 +250,54 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          },
          [&] { return ClickOn(mainWindow->Controls().clearListButton->Hwnd()); },
          [&] { return List().Count() == 0 && CountText() == L"0"; }},
-        {"ショート変換", [&] { before = Down(*mainWindow->Controls().shortcutButton); },
+        {"ショート変換, off: a dropped shortcut is listed as itself",
+         [&] {
+             ListOf({});
+             mainWindow->Controls().shortcutButton->SetDown(true);
+             SaveShortcutTo(link, exe);
+         },
          [&] { return ClickOn(mainWindow->Controls().shortcutButton->Hwnd()); },
-         [&] { return Down(*mainWindow->Controls().shortcutButton) != before; }},
-        {"ファイルリスト, hiding the list", [] {},
+         [&] {
+             DropOn(mainWindow->Controls().dropZone->Hwnd(), {link});
+             return List().AllPaths() == Texts{link};
+         }},
+        {"ファイルリスト, hiding the list", [&] { ListAreaShown(true); },
          [&] { return ClickOn(mainWindow->Controls().listAreaButton->Hwnd()); },
          [&] { return !::IsWindowVisible(mainWindow->Controls().listArea->Hwnd()); }},
-        {"ファイルリスト, showing it again", [] {},
+        {"ファイルリスト, showing it again", [&] { ListAreaShown(false); },
          [&] { return ClickOn(mainWindow->Controls().listAreaButton->Hwnd()); },
          [&] { return ::IsWindowVisible(mainWindow->Controls().listArea->Hwnd()) != FALSE; }},
-        // The window starts topmost.
-        {"最前面, off", [] {},
+        {"最前面, off", [&] { Topmost(true); },
          [&] { return ClickOn(mainWindow->Controls().topmostButton->Hwnd()); },
          [&] { return !IsTopmost() && !Down(*mainWindow->Controls().topmostButton); }},
-        {"最前面, on", [] {}, [&] { return ClickOn(mainWindow->Controls().topmostButton->Hwnd()); },
+        {"最前面, on", [&] { Topmost(false); },
+         [&] { return ClickOn(mainWindow->Controls().topmostButton->Hwnd()); },
          [&] { return IsTopmost() && Down(*mainWindow->Controls().topmostButton); }},
-        {"the x key", [&] { ListOf({}); }, [] { return [](InputDriver& d) { d.Key('X'); }; },
+        {"the x key",
+         [&] {
+             ListOf({});
+             Topmost(true);
+         },
+         [] { return [](InputDriver& d) { d.Key('X'); }; },
          [&] { return !IsTopmost() && !Down(*mainWindow->Controls().topmostButton); }},
-        {"the z key", [] {}, [] { return [](InputDriver& d) { d.Key('Z'); }; },
+        {"the z key",
+         [&] {
+             ListOf({});
+             Topmost(false);
+         },
+         [] { return [](InputDriver& d) { d.Key('Z'); }; },
          [&] { return IsTopmost() && Down(*mainWindow->Controls().topmostButton); }},
-        {"ファイルリストへのドロップを許可", [] {},
+        {"ファイルリストへのドロップを許可, unticked: a file dropped on the list is refused",
+         [&] {
+             ListOf({});
+             Ticked(mainWindow->Controls().allowListDropsBox, true);
+             count = dialogs.warnings.size();
+         },
          [&] { return ClickOn(mainWindow->Controls().allowListDropsBox); },
-         [&] { return !Checked(mainWindow->Controls().allowListDropsBox); }},
+         [&] {
+             DropOn(mainWindow->Controls().listArea->Hwnd(), {exe});
+             return List().Count() == 0 && dialogs.warnings.size() == count + 1;
+         }},
         {"the list's header",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\c.txt", L"C:\\b.txt"});
@@ -260,8 +313,16 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              return List().AllPaths() == Texts{L"C:\\c.txt", L"C:\\b.txt", L"C:\\a.txt"};
          }},
-        {"リスト保存(&S)", [&] { ListOf({exe}); }, [&] { return Choose(MenuBar('L'), {'S'}); },
-         [&] { return dialogs.offeredNames.size() == 1; }},
+        {"リスト保存(&S), a file of the list's lines",
+         [&] {
+             ListOf({exe, L"C:\\b.txt"});
+             dialogs.saveAnswer = saved;
+             ::DeleteFileW(saved.c_str());
+         },
+         [&] { return Choose(MenuBar('L'), {'S'}); },
+         [&] {
+             return ReadBytes(saved).value_or("") == win::ToCodePage(exe) + "\r\nC:\\b.txt\r\n";
+         }},
         {"クリップ出力(&V)",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\b.txt"});
@@ -278,11 +339,17 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"ファイルのプロパティ(&P)",
          [&] {
              ListOf({L"C:\\a.txt", exe}, 1);
+             shell.properties.clear();
          },
          [&] { return Choose(MenuBar('L'), {'P'}); },
          [&] { return shell.properties == Texts{exe}; }},
-        {"フォルダを開く(&F)", [] {}, [&] { return Choose(MenuBar('L'), {'F'}); },
-         [&] { return shell.commands.size() == 1; }},
+        {"フォルダを開く(&F), the focused file selected in its folder",
+         [&] {
+             ListOf({L"C:\\a.txt", exe}, 1);
+             shell.commands.clear();
+         },
+         [&] { return Choose(MenuBar('L'), {'F'}); },
+         [&] { return shell.commands == Texts{FolderCommandFor(exe)}; }},
         // The list menu's last items, reached from its end.
         {"存在しないファイルを削除",
          [&] {
@@ -293,12 +360,11 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              return Choose(MenuBar('L'), {VK_UP, VK_UP, VK_RETURN});
          },
          [&] { return List().AllPaths() == Texts{exe}; }},
-        {"終了時にリストを保持, on", [] {},
+        {"終了時にリストを保持, off",
          [&] {
-             return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
+             ListOf({exe});
+             KeepList(true);
          },
-         [&] { return KeepListChecked(); }},
-        {"終了時にリストを保持, off", [] {},
          [&] {
              return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
          },
@@ -350,14 +416,17 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"プロパティ(&P) by a right click",
          [&] {
              ListOf({exe, L"C:\\b.txt"}, 0);
+             shell.properties.clear();
          },
          [&] { return Choose(RightClickItem(0), {'P'}); },
+         [&] { return shell.properties == Texts{exe}; }},
+        {"フォルダを開く(&O) by a right click",
          [&] {
-             return shell.properties == Texts{exe, exe};
-         }},
-        {"フォルダを開く(&O) by a right click", [] {},
-         [&] { return Choose(RightClickItem(0), {'O'}); },
-         [&] { return shell.commands.size() == 2; }},
+             ListOf({L"C:\\b.txt", exe}, 1);
+             shell.commands.clear();
+         },
+         [&] { return Choose(RightClickItem(1), {'O'}); },
+         [&] { return shell.commands == Texts{FolderCommandFor(exe)}; }},
         {"存在しないファイルを削除 by a right click",
          [&] {
              ListOf({L"C:\\gone-by-the-list-menu.txt", exe}, 1);
@@ -452,12 +521,38 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              });
          },
          [&] { return CapturePanelShown(); }},
-        {"ファイルリストへ戻る", [] {},
+        {"ファイルリストへ戻る",
+         [&] {
+             ListOf({});
+             ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
+             ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
+         },
          [&] { return ClickOn(mainWindow->Controls().backToListButton); },
-         [&] { return !CapturePanelShown() && List().AllPaths() == Texts{exe}; }},
-        {"Ctrl+Cを監視する", [] {},
+         [&] { return !CapturePanelShown() && List().Count() == 0; }},
+        {"Ctrl+Cを監視する, unticked: a copy in the shell is not captured",
+         [&] { Ticked(mainWindow->Controls().watchClipboardBox, true); },
          [&] { return ClickOn(mainWindow->Controls().watchClipboardBox); },
-         [&] { return !Checked(mainWindow->Controls().watchClipboardBox); }},
+         [&] {
+             // The helper ends only once the window has had the clipboard's notice.
+             return PutFilesFromHelper(L"copy", {exe}) == 0u && !CapturePanelShown();
+         }},
+        // Last: it makes the window again.
+        {"終了時にリストを保持, on: the list is there after a restart",
+         [&] {
+             ListOf({exe, L"C:\\kept.txt"});
+             KeepList(false);
+         },
+         [&] {
+             return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
+         },
+         [&] {
+             if (!KeepListChecked())
+                 return false;
+             mainWindow.reset();
+             MakeWindow();
+             mainWindow->SetShellRequests(&shell);
+             return List().AllPaths() == Texts{exe, L"C:\\kept.txt"};
+         }},
     };
     for (const Route& route : routes) {
         SCOPED_TRACE(route.what);
@@ -559,15 +654,30 @@ TEST_F(UserRoute, TheKeyboardReachesTheListAtStartAfterABoxAndAfterAnotherProgra
         closeEditor();
     }
 
-    SCOPED_TRACE("Tab and Shift+Tab");
+    SCOPED_TRACE("Tab and Shift+Tab round every control, and Space presses a speed button");
+    const app::MainControls& c = mainWindow->Controls();
+    const std::vector<HWND> ring{
+        c.copyModeButton->Hwnd(), c.moveModeButton->Hwnd(), c.clearListButton->Hwnd(),
+        c.shortcutButton->Hwnd(), c.listAreaButton->Hwnd(), c.topmostButton->Hwnd(),
+        c.allowListDropsBox,      c.watchClipboardBox,      list};
     std::vector<HWND> focused;
-    for (bool back : {false, false, false, true, true}) {
+    for (size_t i = 0; i < ring.size() + 2; ++i) {
+        const bool back = i >= ring.size();
         Perform([back](InputDriver& d) { back ? d.Chord(VK_SHIFT, VK_TAB) : d.Key(VK_TAB); });
         focused.push_back(::GetFocus());
     }
-    const HWND drops = mainWindow->Controls().allowListDropsBox,
-               watch = mainWindow->Controls().watchClipboardBox;
-    EXPECT_EQ(focused, (std::vector<HWND>{drops, watch, list, watch, drops}));
+    std::vector<HWND> expected = ring;
+    expected.push_back(c.watchClipboardBox);
+    expected.push_back(c.allowListDropsBox);
+    EXPECT_EQ(focused, expected);
+    // Back to 最前面, and Space: the window is no longer topmost, as after a click.
+    ASSERT_TRUE(IsTopmost());
+    Perform([](InputDriver& d) {
+        d.Chord(VK_SHIFT, VK_TAB);
+        d.Key(VK_SPACE);
+    });
+    EXPECT_EQ(::GetFocus(), c.topmostButton->Hwnd());
+    EXPECT_TRUE(Pump([&] { return !IsTopmost(); }));
 }
 
 // The count display is blank until something could change the number of entries: a drop the
