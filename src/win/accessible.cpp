@@ -283,102 +283,7 @@ private:
     std::weak_ptr<AccessibleSource> source_;
 };
 
-class FactsOnly final : public AccessibleSource {
-public:
-    FactsOnly(std::function<AccessibleFacts()> facts, std::function<void()> defaultAction)
-        : facts_(std::move(facts)), defaultAction_(std::move(defaultAction)) {}
-    AccessibleFacts Describe(long) override { return facts_(); }
-    bool DoDefaultAction(long) override {
-        if (!defaultAction_)
-            return false;
-        defaultAction_();
-        return true;
-    }
-
-private:
-    std::function<AccessibleFacts()> facts_;
-    std::function<void()> defaultAction_;
-};
-
-class StatusBarParts final : public AccessibleSource {
-public:
-    explicit StatusBarParts(HWND bar) : bar_(bar) {}
-    AccessibleFacts Describe(long item) override {
-        // The bar itself has no name: its parts are read out, each by its text.
-        AccessibleFacts f;
-        f.name = L"";
-        f.role = ROLE_SYSTEM_STATUSBAR;
-        if (item == 0)
-            return f;
-        const auto part = static_cast<WPARAM>(item - 1);
-        std::wstring text(LOWORD(::SendMessageW(bar_, SB_GETTEXTLENGTHW, part, 0)) + 1, L'\0');
-        text.resize(
-            LOWORD(::SendMessageW(bar_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()))));
-        f.name = std::move(text);
-        f.role = ROLE_SYSTEM_STATICTEXT;
-        f.state = STATE_SYSTEM_READONLY;
-        return f;
-    }
-    long ItemCount() override { return static_cast<long>(::SendMessageW(bar_, SB_GETPARTS, 0, 0)); }
-    std::optional<RECT> ItemBounds(long item) override {
-        RECT r{};
-        if (!::SendMessageW(bar_, SB_GETRECT, static_cast<WPARAM>(item - 1),
-                            reinterpret_cast<LPARAM>(&r)))
-            return std::nullopt;
-        ::MapWindowPoints(bar_, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-
-private:
-    HWND bar_;
-};
-
-// The subclasses of described standard controls; a status bar's also announces its changes.
-constexpr UINT_PTR kDescribed = 0x5442;
-constexpr UINT_PTR kDescribedStatusBar = 0x5443;
-
-LRESULT CALLBACK DescribedProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR data) {
-    auto* source = reinterpret_cast<std::shared_ptr<AccessibleSource>*>(data);
-    try {
-        switch (msg) {
-        case WM_GETOBJECT:
-            if (auto answer = AnswerGetObject(hwnd, wParam, lParam, *source))
-                return *answer;
-            break;
-        case SB_SETTEXTW:
-            if (id == kDescribedStatusBar) {
-                const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-                ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT,
-                                 LOBYTE(LOWORD(wParam)) + 1);
-                return result;
-            }
-            break;
-        case WM_NCDESTROY:
-            ::RemoveWindowSubclass(hwnd, DescribedProcedure, id);
-            delete source;
-            break;
-        }
-    } catch (...) {
-        ReportCurrentException();
-    }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
-void Subclass(HWND control, UINT_PTR id, std::shared_ptr<AccessibleSource> source) {
-    auto* held = new std::shared_ptr<AccessibleSource>(std::move(source));
-    if (!::SetWindowSubclass(control, DescribedProcedure, id, reinterpret_cast<DWORD_PTR>(held))) {
-        delete held;
-        ThrowLastError();
-    }
-}
-
 } // namespace
-
-std::shared_ptr<AccessibleSource> DescribedBy(std::function<AccessibleFacts()> facts,
-                                              std::function<void()> defaultAction) {
-    return std::make_shared<FactsOnly>(std::move(facts), std::move(defaultAction));
-}
 
 std::optional<LRESULT> AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
                                        const std::shared_ptr<AccessibleSource>& source) {
@@ -394,32 +299,6 @@ std::optional<LRESULT> AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
         ::LresultFromObject(kIidAccessible, wParam, static_cast<IAccessible*>(object));
     object->Release();
     return answer;
-}
-
-void DescribeButton(HWND button) {
-    const LONG type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
-    const bool checkBox = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
-                          type == BS_AUTO3STATE;
-    auto facts = [button, checkBox] {
-        AccessibleFacts f;
-        f.role = checkBox ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_PUSHBUTTON;
-        f.defaultAction = L"押す";
-        if (checkBox) {
-            const LRESULT check = ::SendMessageW(button, BM_GETCHECK, 0, 0);
-            f.state = check == BST_CHECKED         ? STATE_SYSTEM_CHECKED
-                      : check == BST_INDETERMINATE ? STATE_SYSTEM_MIXED
-                                                   : 0;
-            f.defaultAction = check == BST_CHECKED ? L"チェックを外す" : L"チェックする";
-        }
-        return f;
-    };
-    // Posted: the answer must not wait for whatever the click sets going.
-    auto click = [button] { ::PostMessageW(button, BM_CLICK, 0, 0); };
-    Subclass(button, kDescribed, DescribedBy(facts, click));
-}
-
-void DescribeStatusBar(HWND bar) {
-    Subclass(bar, kDescribedStatusBar, std::make_shared<StatusBarParts>(bar));
 }
 
 } // namespace win

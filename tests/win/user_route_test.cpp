@@ -697,6 +697,43 @@ TEST_F(UserRoute, TheCountDisplayStaysBlankUntilTheNumberOfEntriesCanChange) {
     EXPECT_EQ(List().Count(), 0u);
 }
 
+// A long sort goes on while the window answers, says how far it has come, and Esc stops it with
+// the list as it was.
+TEST_F(UserRoute, EscapeCancelsALongSortAndLeavesTheListAsItWas) {
+    List().Clear();
+    constexpr size_t kCount = 500000;
+    for (size_t i = 0; i < kCount; ++i)
+        List().AppendPath(L"C:\\sorting\\" + std::to_wstring((i * 7919) % kCount) + L".txt");
+    List().UpdateCountDisplay();
+    const std::wstring first = List().PathAt(0), last = List().PathAt(kCount - 1);
+    ::SetForegroundWindow(mainWindow->Hwnd());
+    ::SetFocus(mainWindow->Controls().listView);
+    RECT r{};
+    HWND header = mainWindow->Header().HeaderHandle();
+    ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ::ClientToScreen(header, &at);
+    HWND bar = mainWindow->Controls().statusBar;
+    auto progress = [bar] {
+        wchar_t text[64] = {};
+        ::SendMessageW(bar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    Perform([&](InputDriver& d) {
+        Click(d, at);
+        if (!d.WaitFor("the progress", [&] { return progress().rfind(L"並べ替え中", 0) == 0; }))
+            return;
+        d.Key(VK_ESCAPE);
+        d.WaitFor("the sort to stop", [&] { return progress() == L"並べ替えを取り消しました"; });
+    });
+    EXPECT_EQ(progress(), L"並べ替えを取り消しました");
+    EXPECT_EQ(List().Count(), kCount);
+    EXPECT_EQ(List().PathAt(0), first);
+    EXPECT_EQ(List().PathAt(kCount - 1), last);
+    EXPECT_EQ(mainWindow->Header().SortColumn(), -1)
+        << "no triangle for a sort that did not happen";
+}
+
 // Shift+F10 and the menu key open the list's menu under the focused item, or at the list's
 // corner when no item has the focus, as the system's own lists do.
 TEST_F(UserRoute, TheKeyboardOpensTheListMenuUnderTheFocusedItem) {

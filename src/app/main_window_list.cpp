@@ -1,0 +1,99 @@
+// What the list's own gestures and the parts' host interfaces ask of the window: a removal
+// with its question, the list's keys and menu, a row dragged out, the switches a drop or a drag
+// reads.
+#include "app/main_window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "dragout/clipboard_files.h"
+#include "filelist/list_commands.h"
+
+namespace app {
+
+void MainWindow::RemoveFocusedItem() {
+    auto index = fileList_->FocusedIndex();
+    if (!index) {
+        Dialogs().ShowMessage(Hwnd(), L"ファイルが選ばれていません");
+        return;
+    }
+    std::wstring question = fileList_->PathAt(*index) + L"をリストから削除しますか？";
+    if (!Dialogs().Confirm(Hwnd(), question))
+        return;
+    fileList_->RemoveAt(*index);
+    fileList_->UpdateCountDisplay();
+}
+
+void MainWindow::UndoLastChange() { fileList_->Undo(); }
+
+void MainWindow::PutListedFilesOnClipboard(DWORD effect) {
+    if (fileList_->Count() == 0) {
+        Dialogs().ShowMessage(Hwnd(), filelist::kEmptyList);
+        return;
+    }
+    const std::vector<std::wstring> paths = fileList_->AllPaths();
+    clipboard_->watch.WriteOwnData([&] { dragout::PutFilesOnClipboard(Hwnd(), paths, effect); });
+}
+
+void MainWindow::ListKeyDown(WORD key) {
+    if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
+        return;
+    if (::GetKeyState(VK_CONTROL) < 0) {
+        if (key == 'C')
+            RunCommand(kIdCopyFiles);
+        else if (key == 'X')
+            RunCommand(kIdCutFiles);
+    } else if (key == VK_DELETE) {
+        RunCommand(kIdRemoveItem);
+    } else if (key == VK_F2) {
+        if (auto index = fileList_->FocusedIndex())
+            ::SendMessageW(ui_.listView, LVM_EDITLABELW, *index, 0);
+    }
+}
+
+void MainWindow::ShowContextMenu(LPARAM lParam) {
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (lParam == -1) {
+        // From the keyboard: open it at the focused item, or at the list's corner.
+        RECT r{};
+        auto index = fileList_->FocusedIndex();
+        r.left = LVIR_LABEL;
+        if (!index ||
+            !::SendMessageW(ui_.listView, LVM_GETITEMRECT, *index, reinterpret_cast<LPARAM>(&r))) {
+            r = {};
+        }
+        p = {r.left, r.bottom};
+        ::ClientToScreen(ui_.listView, &p);
+    }
+    ::TrackPopupMenu(ui_.listMenu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, Hwnd(),
+                     nullptr);
+}
+
+void MainWindow::DragRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= fileList_->Count())
+        return;
+    const std::vector<std::wstring> one{fileList_->PathAt(static_cast<size_t>(row))};
+    DragEnded(
+        dragout::DragFiles(one, dropSource_, MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
+}
+
+std::vector<std::wstring> MainWindow::ListedPaths() const { return fileList_->AllPaths(); }
+size_t MainWindow::ListedCount() const { return fileList_->Count(); }
+HWND MainWindow::IconWindow() const { return ui_.dragIcon->Hwnd(); }
+bool MainWindow::IconPressed() const { return ui_.dragIcon->Pressed(); }
+bool MainWindow::MoveModeDown() const { return ui_.moveModeButton->Down(); }
+void MainWindow::DragEnded(const dragout::DragOutcome& outcome) {
+    const std::wstring report = dragout::ReportText(outcome);
+    ::SendMessageW(ui_.statusBar, SB_SETTEXTW, kReportPart,
+                   reinterpret_cast<LPARAM>(report.c_str()));
+    // A move may have taken listed files away: their rows turn grey as the answers come.
+    fileList_->Recheck();
+}
+
+bool MainWindow::ShortcutSwitchDown() const { return ui_.shortcutButton->Down(); }
+bool MainWindow::ListDropsAllowed() const { return ui_.Checked(ui_.allowListDropsBox); }
+bool MainWindow::TopmostSwitchDown() const { return ui_.topmostButton->Down(); }
+HWND MainWindow::MainHwnd() const { return Hwnd(); }
+
+} // namespace app
