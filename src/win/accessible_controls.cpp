@@ -6,6 +6,7 @@
 #include <oleacc.h>
 
 #include "win/error.h"
+#include "win/subclass.h"
 
 namespace win {
 namespace {
@@ -60,44 +61,23 @@ private:
     HWND bar_;
 };
 
-// The subclasses of described standard controls; a status bar's also announces its changes.
-constexpr UINT_PTR kDescribed = 0x5442;
-constexpr UINT_PTR kDescribedStatusBar = 0x5443;
-
-LRESULT CALLBACK DescribedProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR data) {
-    auto* source = reinterpret_cast<std::shared_ptr<AccessibleSource>*>(data);
-    try {
-        switch (msg) {
-        case WM_GETOBJECT:
-            if (auto answer = AnswerGetObject(hwnd, wParam, lParam, *source))
-                return *answer;
-            break;
-        case SB_SETTEXTW:
-            if (id == kDescribedStatusBar) {
-                const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-                ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT,
-                                 LOBYTE(LOWORD(wParam)) + 1);
-                return result;
-            }
-            break;
-        case WM_NCDESTROY:
-            ::RemoveWindowSubclass(hwnd, DescribedProcedure, id);
-            delete source;
-            break;
-        }
-    } catch (...) {
-        ReportCurrentException();
-    }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
-void Subclass(HWND control, UINT_PTR id, std::shared_ptr<AccessibleSource> source) {
-    auto* held = new std::shared_ptr<AccessibleSource>(std::move(source));
-    if (!::SetWindowSubclass(control, DescribedProcedure, id, reinterpret_cast<DWORD_PTR>(held))) {
-        delete held;
-        ThrowLastError();
-    }
+// The described control answers for itself as long as it lives; a status bar also announces
+// every change of a part's text.
+void Describe(HWND control, std::shared_ptr<AccessibleSource> source, bool announceParts) {
+    Subclass::ForLifeOf(control,
+                        [control, source, announceParts](UINT msg, WPARAM wParam,
+                                                         LPARAM lParam) -> std::optional<LRESULT> {
+                            if (msg == WM_GETOBJECT)
+                                return AnswerGetObject(control, wParam, lParam, source);
+                            if (msg == SB_SETTEXTW && announceParts) {
+                                const LRESULT result =
+                                    ::DefSubclassProc(control, msg, wParam, lParam);
+                                ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT,
+                                                 LOBYTE(LOWORD(wParam)) + 1);
+                                return result;
+                            }
+                            return std::nullopt;
+                        });
 }
 
 } // namespace
@@ -126,11 +106,9 @@ void DescribeButton(HWND button) {
     };
     // Posted: the answer must not wait for whatever the click sets going.
     auto click = [button] { ::PostMessageW(button, BM_CLICK, 0, 0); };
-    Subclass(button, kDescribed, DescribedBy(facts, click));
+    Describe(button, DescribedBy(facts, click), false);
 }
 
-void DescribeStatusBar(HWND bar) {
-    Subclass(bar, kDescribedStatusBar, std::make_shared<StatusBarParts>(bar));
-}
+void DescribeStatusBar(HWND bar) { Describe(bar, std::make_shared<StatusBarParts>(bar), true); }
 
 } // namespace win

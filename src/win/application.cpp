@@ -109,11 +109,8 @@ bool Application::MoveFocusByTab(MSG& msg) {
     if (main_ == nullptr || (msg.hwnd != main_ && !::IsChild(main_, msg.hwnd)) ||
         ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
         return false;
-    // A control that takes Tab itself (a multi-line edit field) keeps it, as in a dialog box.
-    const auto wants =
-        ::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
-    if (wants & (DLGC_WANTTAB | DLGC_WANTMESSAGE))
-        return false;
+    // Every control gives Tab up, the capture's memo too: a keyboard user is never caught in a
+    // field that keeps it.
     HWND focus = ::GetFocus();
     HWND next =
         ::GetNextDlgTabItem(main_, focus == main_ ? nullptr : focus, ::GetKeyState(VK_SHIFT) < 0);

@@ -17,6 +17,11 @@ Subclass::~Subclass() {
         ::RemoveWindowSubclass(hwnd_, &Procedure, reinterpret_cast<UINT_PTR>(this));
 }
 
+void Subclass::ForLifeOf(HWND hwnd, Handler handler) {
+    auto* subclass = new Subclass(hwnd, std::move(handler));
+    subclass->ownedByWindow_ = true;
+}
+
 LRESULT Subclass::CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefSubclassProc(hwnd_, msg, wParam, lParam);
 }
@@ -27,6 +32,8 @@ LRESULT CALLBACK Subclass::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_NCDESTROY) {
         ::RemoveWindowSubclass(hwnd, &Procedure, reinterpret_cast<UINT_PTR>(self));
         self->hwnd_ = nullptr;
+        if (self->ownedByWindow_)
+            delete self;
         return ::DefSubclassProc(hwnd, msg, wParam, lParam);
     }
     try {

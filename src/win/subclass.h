@@ -18,6 +18,8 @@ public:
 
     Subclass(HWND hwnd, Handler handler);
     ~Subclass();
+    // A subclass for the window's whole life, gone with the window.
+    static void ForLifeOf(HWND hwnd, Handler handler);
     Subclass(const Subclass&) = delete;
     Subclass& operator=(const Subclass&) = delete;
 
@@ -29,6 +31,7 @@ private:
                                       UINT_PTR id, DWORD_PTR self);
     HWND hwnd_;
     Handler handler_;
+    bool ownedByWindow_ = false;
 };
 
 } // namespace win

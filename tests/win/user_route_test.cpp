@@ -678,6 +678,18 @@ TEST_F(UserRoute, TheKeyboardReachesTheListAtStartAfterABoxAndAfterAnotherProgra
     });
     EXPECT_EQ(::GetFocus(), c.topmostButton->Hwnd());
     EXPECT_TRUE(Pump([&] { return !IsTopmost(); }));
+
+    SCOPED_TRACE("the capture panel's memo and buttons take the list's place, and give Tab up");
+    ASSERT_EQ(PutFilesFromHelper(L"copy", {win::ProgramPath()}), 0u);
+    ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
+    ::SetFocus(c.watchClipboardBox);
+    focused.clear();
+    for (int i = 0; i < 4; ++i) {
+        Perform([](InputDriver& d) { d.Key(VK_TAB); });
+        focused.push_back(::GetFocus());
+    }
+    EXPECT_EQ(focused, (std::vector<HWND>{c.captureMemo, c.addCapturedButton, c.backToListButton,
+                                          c.copyModeButton->Hwnd()}));
 }
 
 // The count display is blank until something could change the number of entries: a drop the
