@@ -22,16 +22,6 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-// The count the main window of another process shows.
-std::wstring CountShown(HWND main) {
-    HWND status = ::FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
-    wchar_t text[32] = {};
-    if (status != nullptr)
-        ::SendMessageTimeoutW(status, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                              5000, nullptr);
-    return text;
-}
-
 // The size of the file the program writes beside a file it replaces, while there is one.
 std::optional<uint64_t> BesideSize(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};

@@ -110,6 +110,16 @@ DWORD ProgramProcess::ExitCode(DWORD timeoutMs) const {
     return code;
 }
 
+std::wstring CountShown(HWND main) {
+    // A status bar's window text is its first part's.
+    HWND status = ::FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+    wchar_t text[32] = {};
+    if (status != nullptr)
+        ::SendMessageTimeoutW(status, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                              5000, nullptr);
+    return text;
+}
+
 std::wstring HelperPath(const std::wstring& name) { return win::BesideProgram(name + L".exe"); }
 
 DWORD RunHelper(const std::wstring& name, const std::wstring& arguments) {

@@ -57,6 +57,9 @@ DWORD RunHelper(const std::wstring& name, const std::wstring& arguments);
 // "クリップ出力" (the list as clipboard text). The list must not be empty.
 std::vector<std::wstring> ListOfWindow(HWND main);
 
+// The count display of a running program's main window ("" while blank).
+std::wstring CountShown(HWND main);
+
 // A copy of the program in a folder of its own for each test.
 class ProgramCopy : public ::testing::Test {
 protected:
