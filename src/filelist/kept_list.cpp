@@ -39,9 +39,9 @@ void RestoreKeptList(const std::wstring& path, FileList& list) {
         ::GetLastError() == ERROR_FILE_NOT_FOUND)
         return;
     // Read whole before anything is appended: a file that fails part-way adds nothing.
-    std::vector<std::wstring> paths;
+    ListTexts paths;
     try {
-        paths = ReadListFile(path);
+        paths = ReadListTexts(path);
     } catch (const win::Error& error) {
         // Put where the list's next store cannot reach it: what the user kept is not lost
         // because it could not be read today.
@@ -52,10 +52,10 @@ void RestoreKeptList(const std::wstring& path, FileList& list) {
         throw UnreadKeptList(error.Text() + L"\r\n" + where, error.Code(), !aside.empty());
     }
     // An empty kept list restores nothing, so the count display stays blank as at any start.
-    if (paths.empty())
+    if (paths.Count() == 0)
         return;
-    for (std::wstring& entry : paths)
-        list.AppendPath(std::move(entry));
+    for (size_t i = 0; i < paths.Count(); ++i)
+        list.AppendPath(paths[i]);
     list.UpdateCountDisplay();
 }
 

@@ -4,21 +4,8 @@ namespace filelist {
 
 template <typename Char>
 std::vector<std::basic_string<Char>> SplitLines(std::basic_string_view<Char> text) {
-    const Char cr = Char('\r'), lf = Char('\n'), nul = Char('\0');
     std::vector<std::basic_string<Char>> lines;
-    size_t pos = 0;
-    const size_t end = text.size();
-    while (pos < end && text[pos] != nul) {
-        size_t stop = pos;
-        while (stop < end && text[stop] != cr && text[stop] != lf && text[stop] != nul)
-            ++stop;
-        lines.emplace_back(text.substr(pos, stop - pos));
-        pos = stop;
-        if (pos < end && text[pos] == cr)
-            ++pos;
-        if (pos < end && text[pos] == lf)
-            ++pos;
-    }
+    ForEachLine(text, [&](std::basic_string_view<Char> line) { lines.emplace_back(line); });
     return lines;
 }
 

@@ -77,7 +77,7 @@ std::string EncodeEntries(size_t count, size_t characters, bool ascii, Entry ent
 
 } // namespace
 
-std::vector<std::wstring> ReadListFile(const std::wstring& path) {
+ListTexts ReadListTexts(const std::wstring& path) {
     win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -103,20 +103,35 @@ std::vector<std::wstring> ReadListFile(const std::wstring& path) {
     bytes.resize(done);
 
     const ListBytes kind = ClassifyListBytes(bytes);
+    ListTexts texts;
+    texts.chars.reserve(kind.text.size());
+    auto append = [&](std::wstring_view line) { texts.Append(line); };
     switch (kind.encoding) {
     case ListEncoding::Utf8:
-        return SplitLines(win::FromUtf8(kind.text));
+        ForEachLine(std::wstring_view(win::FromUtf8(kind.text)), append);
+        return texts;
     case ListEncoding::Ascii:
-        return SplitLines(std::wstring(kind.text.begin(), kind.text.end()));
+        ForEachLine(std::wstring_view(std::wstring(kind.text.begin(), kind.text.end())), append);
+        return texts;
     case ListEncoding::CodePage:
         break;
     }
     // Cut the bytes before converting them: a lead byte of a double-byte code page that is
     // followed by CR, LF or NUL would take that byte into its character, and two lines would
     // become one (or the text would run on past its end).
+    ForEachLine(kind.text, [&](std::string_view line) {
+        win::AppendFromCodePage(line, texts.chars);
+        texts.ends.push_back(texts.chars.size());
+    });
+    return texts;
+}
+
+std::vector<std::wstring> ReadListFile(const std::wstring& path) {
+    const ListTexts texts = ReadListTexts(path);
     std::vector<std::wstring> lines;
-    for (const std::string& line : SplitLines(kind.text))
-        lines.push_back(win::FromCodePage(line));
+    lines.reserve(texts.Count());
+    for (size_t i = 0; i < texts.Count(); ++i)
+        lines.emplace_back(texts[i]);
     return lines;
 }
 

@@ -15,6 +15,8 @@ namespace filelist {
 // the UTF-8 byte-order mark is UTF-8; any other is in the system code page. Throws win::Error
 // "ファイル "…" は開けません。…" when the file cannot be opened.
 std::vector<std::wstring> ReadListFile(const std::wstring& path);
+// The same lines in one buffer, for a long list read into the list.
+ListTexts ReadListTexts(const std::wstring& path);
 
 // The bytes of a list file: in the system code page when every path fits in it exactly, otherwise
 // UTF-8 behind a byte-order mark, so that no name is lost.

@@ -162,9 +162,9 @@ void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths) {
     if (paths.empty())
         return;
     if (IsListFilePath(paths.front())) {
-        for (std::wstring& line : filelist::ReadListFile(paths.front())) {
-            list_.AppendPath(std::move(line));
-        }
+        const filelist::ListTexts lines = filelist::ReadListTexts(paths.front());
+        for (size_t i = 0; i < lines.Count(); ++i)
+            list_.AppendPath(lines[i]);
         list_.UpdateCountDisplay();
     } else if (host_.ListDropsAllowed()) {
         TakeDrop(std::move(paths));

@@ -10,6 +10,8 @@ namespace win {
 // Bytes in the system code page (CP_ACP) to UTF-16. Invalid sequences follow the system's
 // default replacement; never fails.
 std::wstring FromCodePage(std::string_view bytes);
+// The same, added at the end of out: no string of its own for each of a million lines.
+void AppendFromCodePage(std::string_view bytes, std::wstring& out);
 
 // UTF-16 to the system code page, or nothing when some character has no exact
 // representation there (no best-fit substitutes).
