@@ -52,36 +52,37 @@ bool MakeSortKeys(const FrozenList& list, std::string& keys, std::vector<size_t>
 
 void Sort(ListSorter::State& s) {
     const FrozenList& list = s.list;
-    std::vector<uint32_t> order(list.Count());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<uint32_t>(i);
-    size_t comparisons = 0;
-    auto before = [&](int comparison) {
-        if ((++comparisons & 0xFFFF) == 0 && s.cancelled)
-            throw Cancelled{};
-        return SortsBefore(comparison, s.sign);
-    };
     std::string keys;
     std::vector<size_t> ends;
+    const auto keepGoing = [&] { return !s.cancelled; };
+    std::optional<std::vector<uint32_t>> order;
     if (MakeSortKeys(list, keys, ends, s.cancelled, s.keysMade)) {
         auto key = [&](uint32_t i) {
             const size_t begin = i == 0 ? 0 : ends[i - 1];
             return std::string_view(keys).substr(begin, ends[i] - begin);
         };
-        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            const int c = key(a).compare(key(b));
-            return before(c < 0 ? -1 : (c > 0 ? 1 : 0));
-        });
+        order = SortOrder(
+            list.Count(), s.sign,
+            [&](uint32_t a, uint32_t b) {
+                const int c = key(a).compare(key(b));
+                return c < 0 ? -1 : (c > 0 ? 1 : 0);
+            },
+            keepGoing);
     } else {
-        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            const std::wstring_view x = list.Text(a), y = list.Text(b);
-            return before(::CompareStringW(LOCALE_USER_DEFAULT, 0, x.data(),
-                                           static_cast<int>(x.size()), y.data(),
-                                           static_cast<int>(y.size())) -
-                          CSTR_EQUAL);
-        });
+        order = SortOrder(
+            list.Count(), s.sign,
+            [&](uint32_t a, uint32_t b) {
+                const std::wstring_view x = list.Text(a), y = list.Text(b);
+                return ::CompareStringW(LOCALE_USER_DEFAULT, 0, x.data(),
+                                        static_cast<int>(x.size()), y.data(),
+                                        static_cast<int>(y.size())) -
+                       CSTR_EQUAL;
+            },
+            keepGoing);
     }
-    s.order = std::move(order);
+    if (!order)
+        throw Cancelled{};
+    s.order = std::move(*order);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace filelist {
@@ -22,5 +24,13 @@ private:
 // Orders two texts by a comparison result in the manner of lstrcmp (negative when a sorts
 // first) times the column's sign: true when a goes before b.
 constexpr bool SortsBefore(int comparison, int32_t sign) { return comparison * sign < 0; }
+
+// The order of count entries by a comparison of two of them (negative when the first sorts
+// first) times sign; entries that compare equal keep their order. order[i] is the entry for
+// place i. keepGoing is asked now and then; when it says no, the sort stops and nothing is
+// returned.
+std::optional<std::vector<uint32_t>>
+SortOrder(size_t count, int32_t sign, const std::function<int(uint32_t, uint32_t)>& compare,
+          const std::function<bool()>& keepGoing);
 
 } // namespace filelist

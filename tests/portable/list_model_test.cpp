@@ -179,5 +179,32 @@ TEST(ListModel, SortSignsTurnPerColumnAndAReorderKeepsLaterAppendsAtTheEnd) {
     EXPECT_GT(model.ChangesOtherThanAppends(), before);
 }
 
+// The order a sort gives: by the comparison times the sign, equal entries in the order they had
+// (two equal paths stay as they were), and nothing at all once the sort is told to stop.
+TEST(SortOrder, OrdersByTheSignAndKeepsEqualEntriesInTheirOrder) {
+    const std::vector<std::string> keys{"b", "a", "c", "a", "b"};
+    auto compare = [&](uint32_t x, uint32_t y) { return keys[x].compare(keys[y]); };
+    const struct {
+        int32_t sign;
+        std::vector<uint32_t> order;
+    } cases[] = {{-1, {2, 0, 4, 1, 3}}, {1, {1, 3, 0, 4, 2}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sign);
+        EXPECT_EQ(SortOrder(keys.size(), c.sign, compare, [] { return true; }), c.order);
+    }
+    EXPECT_EQ(SortOrder(0, -1, compare, [] { return true; }), std::vector<uint32_t>{});
+
+    // A long sort asks whether to go on, and stops when told.
+    const size_t many = 200000;
+    size_t asked = 0;
+    auto reversed = [](uint32_t x, uint32_t y) { return x < y ? 1 : (x > y ? -1 : 0); };
+    EXPECT_EQ(SortOrder(many, 1, reversed, [&] { return ++asked < 2; }), std::nullopt);
+    EXPECT_EQ(asked, 2u);
+    const auto order = SortOrder(many, 1, reversed, [] { return true; });
+    ASSERT_TRUE(order);
+    EXPECT_EQ(order->front(), many - 1);
+    EXPECT_EQ(order->back(), 0u);
+}
+
 } // namespace
 } // namespace filelist
