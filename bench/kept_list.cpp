@@ -1,8 +1,8 @@
 // Keeping a 1,000,000-entry list current: one write of the kept list through the worker
 // against the list's plain save (WriteListFile of the same paths), and the longest the window
 // takes to answer a message sent to it from another thread while the worker writes; and before,
-// from the change to the write, when the texts are taken on the window's thread (here a copy of
-// a ListTexts, as the list model makes it).
+// from the change to the write, when the list is taken on the window's thread (a frozen copy of
+// the model's entries; the texts are taken from it by the worker).
 #include <windows.h>
 
 #include <algorithm>
@@ -17,7 +17,7 @@
 #include "bench_support.h"
 #include "filelist/kept_list_writer.h"
 #include "filelist/list_file.h"
-#include "filelist/list_texts.h"
+#include "filelist/list_model.h"
 #include "win/application.h"
 #include "win/codepage.h"
 #include "win/error.h"
@@ -85,12 +85,11 @@ void BenchKeptList(win::Application& app, size_t count) {
     const std::wstring saved = folder + L"\\saved.lst";
     const std::wstring kept = folder + L"\\tuckbay2.lst";
     const std::vector<std::wstring> paths = bench::MakePaths(count);
-    filelist::ListTexts texts;
+    filelist::ListModel model;
     for (const std::wstring& path : paths)
-        texts.Append(path);
+        model.Append(path);
 
-    // The best of three rounds for the ratio, so a stray page-in does not decide it. The texts
-    // are taken into new memory the first time and into the memory of the last write after.
+    // The best of three rounds for the ratio, so a stray page-in does not decide it.
     double save = 1e9;
     double write = 1e9;
     std::vector<double> taking;
@@ -99,12 +98,12 @@ void BenchKeptList(win::Application& app, size_t count) {
     size_t replies = 0;
     bool same = true;
     Clock::time_point handedOver;
-    filelist::KeptListKeeper keeper(app.Handle(), kept, [&](filelist::ListTexts& into) {
+    filelist::KeptListKeeper keeper(app.Handle(), kept, [&] {
         auto start = Clock::now();
-        into.chars.assign(texts.chars);
-        into.ends.assign(texts.ends.begin(), texts.ends.end());
+        filelist::FrozenList list = model.Freeze();
         taking.push_back(Seconds(start));
         handedOver = Clock::now();
+        return list;
     });
     keeper.SetKept(true);
     for (int round = 0; round < 3; ++round) {
@@ -134,7 +133,7 @@ void BenchKeptList(win::Application& app, size_t count) {
                 "%.1f ms (target <= 50), %zu messages\n",
                 count, duringWrite * 1000, replies);
     std::printf("kept list %zu entries: longest reply from the change to the write %.1f ms; the "
-                "texts taken on the window's thread %.1f ms the first time, %.1f ms after\n",
+                "list taken on the window's thread %.1f ms the first time, %.1f ms after\n",
                 count, beforeWrite * 1000, taking.empty() ? 0 : taking[0] * 1000, later * 1000);
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

@@ -102,8 +102,7 @@ void MainWindow::OnCreate() {
     ::ShowWindow(ui_.capturePanel->Hwnd(), SW_HIDE);
     ::ShowWindow(ui_.listPanel->Hwnd(), SW_SHOW);
     keptList_ = std::make_unique<filelist::KeptListKeeper>(
-        Hwnd(), keptListPath_,
-        [this](filelist::ListTexts& texts) { fileList_->Model().CopyTexts(texts); });
+        Hwnd(), keptListPath_, [this] { return fileList_->Model().Freeze(); });
     auto saved = settings::ReadSettings(settingsPath_);
     if (saved)
         ApplySettings(*saved);

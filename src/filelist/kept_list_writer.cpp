@@ -34,6 +34,17 @@ void KeptListWriter::Write(ListTexts texts) {
     {
         std::lock_guard lock(mutex_);
         replaced = std::exchange(texts_, std::move(texts));
+        frozen_.reset();
+        waiting_ = Job::Write;
+    }
+    changed_.notify_all();
+}
+
+void KeptListWriter::Write(FrozenList list) {
+    std::optional<FrozenList> replaced;
+    {
+        std::lock_guard lock(mutex_);
+        replaced = std::exchange(frozen_, std::move(list));
         waiting_ = Job::Write;
     }
     changed_.notify_all();
@@ -44,6 +55,7 @@ void KeptListWriter::Remove() {
     {
         std::lock_guard lock(mutex_);
         replaced = std::exchange(texts_, {});
+        frozen_.reset();
         waiting_ = Job::Remove;
     }
     changed_.notify_all();
@@ -79,10 +91,15 @@ void KeptListWriter::Run() {
             return;
         const Job job = std::exchange(waiting_, Job::None);
         ListTexts texts = std::exchange(texts_, {});
+        std::optional<FrozenList> frozen = std::exchange(frozen_, std::nullopt);
+        if (frozen)
+            texts = std::exchange(spare_, {});
         working_ = true;
         lock.unlock();
         std::exception_ptr failure;
         try {
+            if (frozen)
+                frozen->CopyTexts(texts);
             if (job == Job::Write)
                 WriteListFile(path_, texts);
             else
@@ -103,8 +120,8 @@ void KeptListWriter::Run() {
     }
 }
 
-KeptListKeeper::KeptListKeeper(HWND window, std::wstring path, TakeTexts takeTexts)
-    : window_(window), takeTexts_(std::move(takeTexts)), writer_(std::move(path)) {}
+KeptListKeeper::KeptListKeeper(HWND window, std::wstring path, TakeList takeList)
+    : window_(window), takeList_(std::move(takeList)), writer_(std::move(path)) {}
 
 KeptListKeeper::~KeptListKeeper() { Disarm(); }
 
@@ -138,7 +155,7 @@ void KeptListKeeper::Finish() {
     if (leaveAlone_)
         return;
     if (kept_)
-        writer_.Write(TextsNow());
+        writer_.Write(takeList_());
     else
         writer_.Remove();
     writer_.Wait();
@@ -162,19 +179,13 @@ void KeptListKeeper::Expired() {
         return;
     }
     if (changed_) {
-        ListTexts texts = TextsNow();
+        FrozenList list = takeList_();
         changed_ = false;
-        writer_.Write(std::move(texts));
+        writer_.Write(std::move(list));
         Arm(kFollowMs);
     }
     if (std::exception_ptr failure = writer_.TakeFailure())
         std::rethrow_exception(failure);
-}
-
-ListTexts KeptListKeeper::TextsNow() {
-    ListTexts texts = writer_.TakeSpare();
-    takeTexts_(texts);
-    return texts;
 }
 
 void KeptListKeeper::Arm(UINT delayMs) {

@@ -9,9 +9,11 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "filelist/list_model.h"
 #include "filelist/list_texts.h"
 
 namespace filelist {
@@ -26,8 +28,10 @@ public:
     KeptListWriter(const KeptListWriter&) = delete;
     KeptListWriter& operator=(const KeptListWriter&) = delete;
 
-    // The list to be written, replacing the file whole.
+    // The list to be written, replacing the file whole; a frozen list's texts are taken on the
+    // worker, so the window's thread only copies its entries.
     void Write(ListTexts texts);
+    void Write(FrozenList list);
     // The file to be deleted: the list is no longer kept.
     void Remove();
     // Waits until everything handed over is done.
@@ -50,7 +54,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     Job waiting_ = Job::None;
-    ListTexts texts_; // for the waiting write
+    ListTexts texts_;                  // for the waiting write
+    std::optional<FrozenList> frozen_; // or this, in its place
     ListTexts spare_;
     bool working_ = false;
     bool ending_ = false;
@@ -66,12 +71,11 @@ private:
 // A failure of a write is reported by the program's standard error handling, once.
 class KeptListKeeper {
 public:
-    // Puts the list's texts as they are now into texts, which holds an earlier list whose
-    // memory it reuses (assigned, not appended to).
-    using TakeTexts = std::function<void(ListTexts& texts)>;
+    // The list as it is now.
+    using TakeList = std::function<FrozenList()>;
 
     // window: a window of the calling thread, for the timer.
-    KeptListKeeper(HWND window, std::wstring path, TakeTexts takeTexts);
+    KeptListKeeper(HWND window, std::wstring path, TakeList takeList);
     ~KeptListKeeper();
     KeptListKeeper(const KeptListKeeper&) = delete;
     KeptListKeeper& operator=(const KeptListKeeper&) = delete;
@@ -95,11 +99,10 @@ private:
     void Expired();
     void Arm(UINT delayMs);
     void Disarm();
-    ListTexts TextsNow();
     UINT_PTR TimerId() const noexcept { return reinterpret_cast<UINT_PTR>(this); }
 
     HWND window_;
-    TakeTexts takeTexts_;
+    TakeList takeList_;
     bool kept_ = false;
     bool leaveAlone_ = false;
     bool changed_ = false; // since the texts were last taken

@@ -33,10 +33,20 @@ std::wstring_view FrozenList::Text(size_t index) const noexcept {
 
 ListTexts FrozenList::Texts() const {
     ListTexts texts;
+    CopyTexts(texts);
+    return texts;
+}
+
+void FrozenList::CopyTexts(ListTexts& texts) const {
+    texts.chars.clear();
+    texts.ends.clear();
+    size_t total = 0;
+    for (const detail::Entry& e : entries_)
+        total += e.Length();
+    texts.chars.reserve(total);
     texts.ends.reserve(entries_.size());
     for (size_t i = 0; i < entries_.size(); ++i)
         texts.Append(Text(i));
-    return texts;
 }
 
 ListModel::ListModel() = default;

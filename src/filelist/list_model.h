@@ -47,6 +47,8 @@ public:
     std::wstring_view Text(size_t index) const noexcept;
     uint32_t Stamp(size_t index) const noexcept { return entries_[index].stamp; }
     ListTexts Texts() const;
+    // Every text into texts, its memory used again.
+    void CopyTexts(ListTexts& texts) const;
 
 private:
     friend class ListModel;

@@ -12,6 +12,7 @@
 #include "filelist/kept_list.h"
 #include "filelist/kept_list_writer.h"
 #include "filelist/list_file.h"
+#include "filelist/list_model.h"
 #include "list_fixtures.h"
 #include "main_window_fixture.h"
 #include "win/application.h"
@@ -91,14 +92,13 @@ protected:
     ~KeptListKeeperTest() override { app.SetDialogs(nullptr); }
 
     std::unique_ptr<filelist::KeptListKeeper> MakeKeeper() {
-        return std::make_unique<filelist::KeptListKeeper>(app.Handle(), kept,
-                                                          [this](filelist::ListTexts& texts) {
-                                                              ++taken;
-                                                              texts.chars.clear();
-                                                              texts.ends.clear();
-                                                              for (const std::wstring& path : list)
-                                                                  texts.Append(path);
-                                                          });
+        return std::make_unique<filelist::KeptListKeeper>(app.Handle(), kept, [this] {
+            ++taken;
+            filelist::ListModel model;
+            for (const std::wstring& path : list)
+                model.Append(path);
+            return model.Freeze();
+        });
     }
     bool Holds(const Lines& paths) const {
         return ReadBytes(kept) == filelist::EncodeListFile(paths);
