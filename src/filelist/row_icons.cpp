@@ -1,6 +1,5 @@
 #include "filelist/row_icons.h"
 
-#include <commoncontrols.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -104,8 +103,9 @@ Pixels Greyed(Pixels pixels) {
 }
 
 // Pixels laid over the list's background, the colour opaque, with a mask (a set bit lets the
-// background through) for what is wholly transparent. Wine drops every text of the view once
-// it has drawn an image with an alpha channel; a masked image is drawn alike everywhere.
+// background through) for what is wholly transparent. Not an alpha channel: under Wine a list
+// view whose images have one drew none of its texts, nor its header's; a masked image is drawn
+// alike everywhere.
 struct Masked {
     Pixels colour;
     std::vector<uint8_t> mask; // rows of whole 16-bit words, the leftmost pixel highest
