@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "win/controls.h"
+#include "win/window.h"
 
 namespace filelist {
 namespace {
@@ -40,7 +41,12 @@ FileList::FileList(HWND listView, HWND statusBar)
               }})),
       subclass_(listView, [this](UINT msg, WPARAM wParam, LPARAM lParam) {
           return ListMessage(msg, wParam, lParam);
-      }) {}
+      }) {
+    // The icons' image list is this object's, made again at each DPI.
+    ::SetWindowLongPtrW(listView_, GWL_STYLE,
+                        ::GetWindowLongPtrW(listView_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    SetIconDpi(win::Window::WindowDpi(listView_));
+}
 
 FileList::~FileList() = default;
 
@@ -246,6 +252,21 @@ void FileList::SetExistsFunction(ExistsFunction exists) {
     ::InvalidateRect(listView_, nullptr, FALSE);
 }
 
+void FileList::SetIconDpi(int dpi) {
+    COLORREF background = static_cast<COLORREF>(::SendMessageW(listView_, LVM_GETBKCOLOR, 0, 0));
+    if (background == CLR_NONE)
+        background = ::GetSysColor(COLOR_WINDOW);
+    ImageListHandle replaced = icons_.SetDpi(dpi, background);
+    ::SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL,
+                   reinterpret_cast<LPARAM>(icons_.ImageList()));
+    ::InvalidateRect(listView_, nullptr, TRUE);
+}
+
+void FileList::SetIconLookup(IconLookup lookup) {
+    icons_.SetLookup(std::move(lookup));
+    SetIconDpi(win::Window::WindowDpi(listView_));
+}
+
 LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
         return CDRF_NOTIFYITEMDRAW;
@@ -293,6 +314,12 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
             } else {
                 item.pszText[0] = L'\0';
             }
+        }
+        if (item.mask & LVIF_IMAGE) {
+            const size_t index = static_cast<size_t>(item.iItem);
+            item.iImage = item.iItem >= 0 && index < model_.Count() && item.iSubItem == 0
+                              ? icons_.ImageFor(model_.Text(index), model_.ShownMissing(index))
+                              : I_IMAGENONE;
         }
         *result = 0;
         return true;

@@ -19,6 +19,7 @@
 #include "filelist/list_model.h"
 #include "filelist/list_sorter.h"
 #include "filelist/path_checker.h"
+#include "filelist/row_icons.h"
 #include "win/subclass.h"
 
 namespace filelist {
@@ -94,6 +95,12 @@ public:
     void SetExistsFunction(ExistsFunction exists);
     const ExistsFunction& Exists() const noexcept { return exists_; }
 
+    // Each row shows the small icon of its kind of file at the DPI given (the window's when
+    // made); a missing file's icon is greyed like its text.
+    void SetIconDpi(int dpi);
+    // How the icon of a kind of file is looked up (tests count the look-ups).
+    void SetIconLookup(IconLookup lookup);
+
 private:
     std::optional<LRESULT> ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
@@ -111,6 +118,7 @@ private:
     ListModel model_;
     ExistsFunction exists_ = PathExists;
     std::unique_ptr<PathChecker> checker_;
+    RowIcons icons_;
     ListSorter sorter_;
     int sortColumn_ = 0;
     uint64_t reshapesAtSortStart_ = 0;

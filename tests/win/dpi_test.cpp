@@ -140,7 +140,7 @@ protected:
     }
 
     // Every shown control where the layout puts it at dpi, in the font it is designed with;
-    // the status bar's count part, the column and the icons as wide as designed.
+    // the status bar's count part, the column and the icons (the rows' too) as wide as designed.
     void ExpectLaidOutAt(int at) {
         const Scaler s{at};
         for (const Designed& control : Controls()) {
@@ -165,6 +165,12 @@ protected:
             IconWidth(reinterpret_cast<HICON>(::SendMessageW(main, WM_GETICON, ICON_SMALL, 0))),
             s(16));
         EXPECT_EQ(IconWidth(mainWindow->Controls().dragIcon->Icon()), s(32));
+        int rowIcon = 0, rowIconHeight = 0;
+        ::ImageList_GetIconSize(
+            reinterpret_cast<HIMAGELIST>(
+                ::SendMessageW(mainWindow->Controls().listView, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+            &rowIcon, &rowIconHeight);
+        EXPECT_EQ(rowIcon, ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(at)));
     }
 
     std::wstring BesideTests(const wchar_t* name) const { return win::BesideProgram(name); }
