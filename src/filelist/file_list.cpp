@@ -115,8 +115,81 @@ std::optional<std::wstring> FileList::FocusedText() const {
     return PathAt(*index);
 }
 
-size_t FileList::SelectedCount() const {
-    return static_cast<size_t>(::SendMessageW(listView_, LVM_GETSELECTEDCOUNT, 0, 0));
+void FileList::SetViewState(int row, UINT state, UINT mask) {
+    LVITEMW item{};
+    item.stateMask = mask;
+    item.state = state;
+    ::SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+}
+
+void FileList::SelectAll() {
+    model_.SelectAll(true);
+    showingSelection_ = true;
+    SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    showingSelection_ = false;
+}
+
+void FileList::SelectOnly(size_t index) {
+    if (index >= model_.Count())
+        return;
+    model_.SelectAll(false);
+    model_.Select(index, true);
+    showingSelection_ = true;
+    SetViewState(-1, 0, LVIS_SELECTED);
+    SetViewState(static_cast<int>(index), LVIS_SELECTED | LVIS_FOCUSED,
+                 LVIS_SELECTED | LVIS_FOCUSED);
+    showingSelection_ = false;
+}
+
+void FileList::ShowModelSelection(std::optional<uint32_t> focusedStamp,
+                                  std::optional<size_t> otherwiseFocused) {
+    showingSelection_ = true;
+    SetViewState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const size_t count = model_.Count();
+    if (count > 0 && model_.SelectedCount() == count) {
+        SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    } else {
+        for (size_t i = 0; i < count; ++i) {
+            if (model_.IsSelected(i))
+                SetViewState(static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    std::optional<size_t> focus = otherwiseFocused;
+    for (size_t i = 0; focusedStamp && i < count; ++i) {
+        if (model_.Stamp(i) == *focusedStamp) {
+            focus = i;
+            break;
+        }
+    }
+    if (focus && *focus < count) {
+        SetViewState(static_cast<int>(*focus), LVIS_FOCUSED, LVIS_FOCUSED);
+        ::SendMessageW(listView_, LVM_ENSUREVISIBLE, *focus, FALSE);
+    }
+    showingSelection_ = false;
+}
+
+void FileList::SelectionChanged(const NMHDR& header) {
+    if (showingSelection_)
+        return;
+    if (header.code == LVN_ODSTATECHANGED) {
+        const auto& range = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+        if ((range.uNewState ^ range.uOldState) & LVIS_SELECTED && range.iFrom >= 0 &&
+            range.iTo >= range.iFrom) {
+            model_.SelectRange(static_cast<size_t>(range.iFrom), static_cast<size_t>(range.iTo),
+                               (range.uNewState & LVIS_SELECTED) != 0);
+        }
+        return;
+    }
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (!(change.uChanged & LVIF_STATE) || !((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+        return;
+    const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+    // A change of every row at once comes as one notice for row -1.
+    if (change.iItem < 0)
+        model_.SelectAll(selected);
+    else if (static_cast<size_t>(change.iItem) < model_.Count())
+        model_.Select(static_cast<size_t>(change.iItem), selected);
 }
 
 void FileList::RemoveAt(size_t index) {
@@ -125,9 +198,33 @@ void FileList::RemoveAt(size_t index) {
     SyncView();
     model_.RemoveAt(index);
     ForgetQuestions();
-    // The view moves the focus and selection of the items after it up by one.
+    // The view moves the focus and selection of the items after it up by one, as the model did;
+    // what it says of the row it takes away is no news.
+    showingSelection_ = true;
     ::SendMessageW(listView_, LVM_DELETEITEM, index, 0);
+    showingSelection_ = false;
     SyncView();
+}
+
+size_t FileList::RemoveSelected() {
+    SyncView();
+    size_t first = 0;
+    while (first < model_.Count() && !model_.IsSelected(first))
+        ++first;
+    const size_t removed = model_.RemoveSelected();
+    if (removed == 0)
+        return 0;
+    ForgetQuestions();
+    // As in the shell, the entry that took the first removed one's place is focused and selected.
+    std::optional<uint32_t> next;
+    if (model_.Count() > 0) {
+        first = std::min(first, model_.Count() - 1);
+        model_.Select(first, true);
+        next = model_.Stamp(first);
+    }
+    Redraw();
+    ShowModelSelection(next);
+    return removed;
 }
 
 size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
@@ -138,23 +235,10 @@ size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
     const size_t removed =
         model_.RemoveWhere([&](size_t i) { return stamps.count(model_.Stamp(i)) != 0; });
     ForgetQuestions();
-    // The view's focus and selection are by position; they follow the focused entry if it stays.
     // (Not LVM_DELETEALLITEMS: some views notify each item's deletion, a long wait for a long
     // list.)
-    LVITEMW none{};
-    none.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    ::SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&none));
     Redraw();
-    for (size_t i = 0; focused && i < model_.Count(); ++i) {
-        if (model_.Stamp(i) == *focused) {
-            LVITEMW item{};
-            item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
-            ::SendMessageW(listView_, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
-            ::SendMessageW(listView_, LVM_ENSUREVISIBLE, i, FALSE);
-            break;
-        }
-    }
+    ShowModelSelection(focused);
     return removed;
 }
 
@@ -169,16 +253,23 @@ void FileList::ReplaceAt(size_t index, std::wstring_view path) {
 void FileList::Clear() {
     model_.Clear();
     checker_->Forget();
+    showingSelection_ = true;
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    showingSelection_ = false;
     SyncView();
 }
 
 void FileList::Undo() {
     if (!model_.CanUndo())
         return;
+    const std::optional<size_t> focused = FocusedIndex();
+    const std::optional<uint32_t> focusedStamp =
+        focused ? std::optional<uint32_t>(model_.Stamp(*focused)) : std::nullopt;
     model_.Undo();
     ForgetQuestions();
     Redraw();
+    // An undone edit gives the entry a new stamp; it stays where it was.
+    ShowModelSelection(focusedStamp, focused);
     UpdateCountDisplay();
 }
 
@@ -213,10 +304,14 @@ void FileList::SortEnded() {
     if (!order)
         return;
     model_.TakeSortSign(sortColumn_);
+    const std::optional<size_t> focused = FocusedIndex();
+    const std::optional<uint32_t> focusedStamp =
+        focused ? std::optional<uint32_t>(model_.Stamp(*focused)) : std::nullopt;
     if (!order->empty())
         model_.Reorder(*order);
     ForgetQuestions();
     Redraw();
+    ShowModelSelection(focusedStamp);
     if (onSorted)
         onSorted();
 }
@@ -277,6 +372,10 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
     if (header.hwndFrom != listView_)
         return false;
     switch (header.code) {
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+        SelectionChanged(header);
+        return false;
     case NM_CUSTOMDRAW:
         *result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header)));
         return true;

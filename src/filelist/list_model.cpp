@@ -203,9 +203,12 @@ void ListModel::Undo() {
     }
     if (step.kind != UndoKind::Removal)
         return;
+    // What comes back is what the user sees selected, as after an undo in the shell.
+    for (Entry& e : entries_)
+        e.SetState(e.State() & ~kSelected);
     for (Entry& e : step.entries) {
         e.stamp = NewStamp();
-        e.SetState(e.State() & kSelected);
+        e.SetState(kSelected);
     }
     if (step.places.empty() && entries_.empty()) {
         entries_ = std::move(step.entries); // a clearing undone at once: nothing to merge

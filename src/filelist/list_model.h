@@ -126,8 +126,8 @@ public:
     // Nothing is known of any file any more.
     void ForgetFileStates() noexcept;
 
-    // The selection belongs to the entries: it moves with them in a sort, stays through appends
-    // and the removal of others, and comes back with them on an undo.
+    // The selection belongs to the entries: it moves with them in a sort and stays through
+    // appends, edits and the removal of others. An undone removal selects what it brought back.
     bool IsSelected(size_t index) const noexcept {
         return entries_[index].State() & kSelectedState;
     }

@@ -181,7 +181,7 @@ TEST(ListModel, SortSignsTurnPerColumnAndAReorderKeepsLaterAppendsAtTheEnd) {
 
 // The selection belongs to the entries: it follows them through a sort, appends, edits, file
 // answers and the removal of others; taking the selected away is one step that an undo puts
-// back, still selected.
+// back, and what an undo brings back is what is selected then.
 TEST(ListModel, TheSelectionFollowsItsEntriesAndGoesAsOneStepToUndo) {
     const struct {
         const char* what;
@@ -218,13 +218,20 @@ TEST(ListModel, TheSelectionFollowsItsEntriesAndGoesAsOneStepToUndo) {
          },
          {L"d2", L"b"},
          {L"e", L"d2", L"c", L"b", L"a", L"f"}},
+        {"another entry removed",
+         [](ListModel& m) {
+             m.Select(3, true);
+             m.RemoveAt(0);
+         },
+         {L"d"},
+         {L"b", L"c", L"d", L"e"}},
         {"another entry removed, and the removal undone",
          [](ListModel& m) {
              m.Select(3, true);
              m.RemoveAt(0);
              m.Undo();
          },
-         {L"d"},
+         {L"a"},
          {L"a", L"b", L"c", L"d", L"e"}},
         {"the selected removed",
          [](ListModel& m) {
@@ -234,11 +241,12 @@ TEST(ListModel, TheSelectionFollowsItsEntriesAndGoesAsOneStepToUndo) {
          },
          {},
          {L"c", L"d"}},
-        {"the selected removed, then undone",
+        {"the selected removed, one left selected and one appended, then undone",
          [](ListModel& m) {
              m.Select(0, true);
              m.Select(2, true);
              m.RemoveSelected();
+             m.Select(0, true);
              m.Append(L"f");
              m.Undo();
          },

@@ -116,7 +116,7 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_STREQ(caption, L"ファイル名");
     LONG listStyle = ::GetWindowLongW(mainWindow->Controls().listView, GWL_STYLE);
     EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+    EXPECT_FALSE(listStyle & LVS_SINGLESEL) << "several rows can be selected";
     EXPECT_TRUE(listStyle & LVS_EDITLABELS);
     EXPECT_FALSE(listStyle & LVS_SHOWSELALWAYS);
 
