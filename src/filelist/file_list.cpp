@@ -143,11 +143,7 @@ void FileList::SelectOnly(size_t index) {
         return;
     model_.SelectAll(false);
     model_.Select(index, true);
-    showingSelection_ = true;
-    SetViewState(-1, 0, LVIS_SELECTED);
-    SetViewState(static_cast<int>(index), LVIS_SELECTED | LVIS_FOCUSED,
-                 LVIS_SELECTED | LVIS_FOCUSED);
-    showingSelection_ = false;
+    ShowModelSelection(model_.Stamp(index));
 }
 
 void FileList::ShowModelSelection(std::optional<uint32_t> focusedStamp,

@@ -203,12 +203,14 @@ void ListModel::Undo() {
     }
     if (step.kind != UndoKind::Removal)
         return;
-    // What comes back is what the user sees selected, as after an undo in the shell.
+    // What a removal gives back is what the user sees selected, as after an undo in the shell;
+    // a clearing gives back the whole list, and nothing of it is singled out.
     for (Entry& e : entries_)
         e.SetState(e.State() & ~kSelected);
+    const uint8_t restored = step.places.empty() ? 0 : kSelected;
     for (Entry& e : step.entries) {
         e.stamp = NewStamp();
-        e.SetState(kSelected);
+        e.SetState(restored);
     }
     if (step.places.empty() && entries_.empty()) {
         entries_ = std::move(step.entries); // a clearing undone at once: nothing to merge

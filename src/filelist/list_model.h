@@ -127,7 +127,8 @@ public:
     void ForgetFileStates() noexcept;
 
     // The selection belongs to the entries: it moves with them in a sort and stays through
-    // appends, edits and the removal of others. An undone removal selects what it brought back.
+    // appends, edits and the removal of others. An undone removal selects what it brought back,
+    // an undone clearing nothing.
     bool IsSelected(size_t index) const noexcept {
         return entries_[index].State() & kSelectedState;
     }

@@ -252,6 +252,14 @@ TEST(ListModel, TheSelectionFollowsItsEntriesAndGoesAsOneStepToUndo) {
          },
          {L"a", L"c"},
          {L"a", L"b", L"c", L"d", L"e", L"f"}},
+        {"all selected, cleared, then undone",
+         [](ListModel& m) {
+             m.SelectAll(true);
+             m.Clear();
+             m.Undo();
+         },
+         {},
+         {L"a", L"b", L"c", L"d", L"e"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
