@@ -236,8 +236,8 @@ size_t FileList::RemoveSelected() {
         model_.Select(first, true);
         next = model_.Stamp(first);
     }
-    Redraw();
     ShowModelSelection(next);
+    Redraw();
     return removed;
 }
 
@@ -249,8 +249,8 @@ size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
     const size_t removed =
         model_.RemoveWhere([&](size_t i) { return stamps.count(model_.Stamp(i)) != 0; });
     ForgetQuestions();
-    Redraw();
     ShowModelSelection(focused);
+    Redraw();
     return removed;
 }
 
@@ -279,9 +279,9 @@ void FileList::Undo() {
         focused ? std::optional<uint32_t>(model_.Stamp(*focused)) : std::nullopt;
     model_.Undo();
     ForgetQuestions();
-    Redraw();
     // An undone edit gives the entry a new stamp; it stays where it was.
     ShowModelSelection(focusedStamp, focused);
+    Redraw();
     UpdateCountDisplay();
 }
 
@@ -322,8 +322,8 @@ void FileList::SortEnded() {
     if (!order->empty())
         model_.Reorder(*order);
     ForgetQuestions();
-    Redraw();
     ShowModelSelection(focusedStamp);
+    Redraw();
     if (onSorted)
         onSorted();
 }

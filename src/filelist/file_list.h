@@ -118,6 +118,8 @@ private:
     void ForgetQuestions();
     // The view keeps its selection by rows: after entries moved it is made the model's again,
     // and the focus put on the entry with this stamp if it is still there, else on that row.
+    // The view's item count is made the model's on the way, so it comes before Redraw: a view
+    // shrunk by itself may spend a while dropping the states of the rows it loses.
     void ShowModelSelection(std::optional<uint32_t> focusedStamp,
                             std::optional<size_t> otherwiseFocused = std::nullopt);
     void SetViewState(int row, UINT state, UINT mask);
