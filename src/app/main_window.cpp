@@ -45,6 +45,10 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {kIdListOpenFolder, [](MainWindow& w) { w.RunCommand(kIdOpenFolder); }},
     {kIdCopyFiles, [](MainWindow& w) { w.PutListedFilesOnClipboard(dragout::kClipboardCopy); }},
     {kIdCutFiles, [](MainWindow& w) { w.PutListedFilesOnClipboard(dragout::kClipboardCut); }},
+    {kIdCopySelectedFiles,
+     [](MainWindow& w) { w.PutSelectedFilesOnClipboard(dragout::kClipboardCopy); }},
+    {kIdCutSelectedFiles,
+     [](MainWindow& w) { w.PutSelectedFilesOnClipboard(dragout::kClipboardCut); }},
     {kIdRegisterSendTo,
      [](MainWindow& w) {
          RegisterInSendTo(w.Hwnd(), w.Dialogs(), SendToFolder(), win::ProgramPath());
@@ -53,7 +57,7 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {kIdKeepList, [](MainWindow& w) { w.ToggleKeepList(); }},
     {kIdHelp, [](MainWindow& w) { w.Shell().OpenHelp(); }},
     {kIdAbout, [](MainWindow& w) { w.aboutBox_->ShowModal(); }},
-    {kIdRemoveItem, [](MainWindow& w) { w.RemoveFocusedItem(); }},
+    {kIdRemoveItem, [](MainWindow& w) { w.RemoveSelectedItems(); }},
     {kIdListArea, [](MainWindow& w) { w.ApplyListAreaMode(!w.ui_.ListAreaShown()); }},
     {kIdTopmost, [](MainWindow& w) { w.SetTopmost(w.ui_.topmostButton->Down()); }},
     {kIdClearList,

@@ -62,6 +62,8 @@ enum ControlId : int {
     kIdRemoveItem = 301,
     kIdListProperties,
     kIdListOpenFolder,
+    kIdCopySelectedFiles,
+    kIdCutSelectedFiles,
 };
 
 // The controls, each named after what it is to the user.
@@ -168,10 +170,11 @@ private:
     void LetDropsThroughToAnElevatedWindow();
 
     // Commands that are more than a call to their part.
-    void RemoveFocusedItem();
+    void RemoveSelectedItems();
     void UndoLastChange();
     // Every listed file on the clipboard, as files, with the given "Preferred DropEffect".
     void PutListedFilesOnClipboard(DWORD effect);
+    void PutSelectedFilesOnClipboard(DWORD effect);
     void ShowContextMenu(LPARAM lParam);
     // A drag of one row out of the list, as a copy or a move by the mode switch.
     void DragRow(int row);

@@ -134,6 +134,10 @@ void MainWindow::CreateMenus() {
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdRemoveItem, L"リストから削除(&D)");
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdListProperties, L"プロパティ(&P)");
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdListOpenFolder, L"フォルダを開く(&O)");
+    ::AppendMenuW(ui_.listMenu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdCopySelectedFiles, L"ファイルとしてコピー(&C)");
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdCutSelectedFiles,
+                  L"ファイルとして切り取り(&X)");
     // The items for missing files and the kept list close both menus.
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdRemoveMissing, L"存在しないファイルを削除");
@@ -151,8 +155,7 @@ void MainWindow::CreateControls() {
                                                 true, L"filelist");
     ui_.listPanel = std::make_unique<win::Panel>(ui_.listArea->Hwnd(), Bounds{1, 1, 496, 230});
     ui_.listView = win::CreateChild(
-        WC_LISTVIEWW, L"",
-        WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS | LVS_OWNERDATA,
+        WC_LISTVIEWW, L"", WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_EDITLABELS | LVS_OWNERDATA,
         WS_EX_CLIENTEDGE, {1, 1, 494, 228}, ui_.listPanel->Hwnd(), kIdListView, listFont_.get());
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;

@@ -7,21 +7,30 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/shell_actions.h"
 #include "dragout/clipboard_files.h"
 #include "filelist/list_commands.h"
 
 namespace app {
 
-void MainWindow::RemoveFocusedItem() {
-    auto index = fileList_->FocusedIndex();
-    if (!index) {
-        Dialogs().ShowMessage(Hwnd(), L"ファイルが選ばれていません");
+void MainWindow::RemoveSelectedItems() {
+    const size_t count = fileList_->SelectedCount();
+    // With nothing selected, the focused entry is the one meant, as it always was.
+    const std::optional<size_t> focused = count == 0 ? fileList_->FocusedIndex() : std::nullopt;
+    if (count == 0 && !focused) {
+        Dialogs().ShowMessage(Hwnd(), kNoFileSelected);
         return;
     }
-    std::wstring question = fileList_->PathAt(*index) + L"をリストから削除しますか？";
+    const std::wstring question =
+        count > 1 ? L"選択した " + std::to_wstring(count) + L" 件をリストから削除しますか？"
+                  : (focused ? fileList_->PathAt(*focused) : fileList_->SelectedPaths().front()) +
+                        L"をリストから削除しますか？";
     if (!Dialogs().Confirm(Hwnd(), question))
         return;
-    fileList_->RemoveAt(*index);
+    if (focused)
+        fileList_->RemoveAt(*focused);
+    else
+        fileList_->RemoveSelected();
     fileList_->UpdateCountDisplay();
 }
 
@@ -36,14 +45,25 @@ void MainWindow::PutListedFilesOnClipboard(DWORD effect) {
     clipboard_->watch.WriteOwnData([&] { dragout::PutFilesOnClipboard(Hwnd(), paths, effect); });
 }
 
+void MainWindow::PutSelectedFilesOnClipboard(DWORD effect) {
+    const std::vector<std::wstring> paths = fileList_->SelectedPaths();
+    if (paths.empty()) {
+        Dialogs().ShowMessage(Hwnd(), kNoFileSelected);
+        return;
+    }
+    clipboard_->watch.WriteOwnData([&] { dragout::PutFilesOnClipboard(Hwnd(), paths, effect); });
+}
+
 void MainWindow::ListKeyDown(WORD key) {
     if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
         return;
     if (::GetKeyState(VK_CONTROL) < 0) {
-        if (key == 'C')
-            RunCommand(kIdCopyFiles);
+        if (key == 'A')
+            fileList_->SelectAll();
+        else if (key == 'C')
+            RunCommand(kIdCopySelectedFiles);
         else if (key == 'X')
-            RunCommand(kIdCutFiles);
+            RunCommand(kIdCutSelectedFiles);
     } else if (key == VK_DELETE) {
         RunCommand(kIdRemoveItem);
     } else if (key == VK_F2) {
@@ -73,9 +93,11 @@ void MainWindow::ShowContextMenu(LPARAM lParam) {
 void MainWindow::DragRow(int row) {
     if (row < 0 || static_cast<size_t>(row) >= fileList_->Count())
         return;
-    const std::vector<std::wstring> one{fileList_->PathAt(static_cast<size_t>(row))};
-    DragEnded(
-        dragout::DragFiles(one, dropSource_, MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
+    // A row pressed outside the selection becomes the selection, as in the shell.
+    if (!fileList_->IsSelected(static_cast<size_t>(row)))
+        fileList_->SelectOnly(static_cast<size_t>(row));
+    DragEnded(dragout::DragFiles(fileList_->SelectedPaths(), dropSource_,
+                                 MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
 }
 
 std::vector<std::wstring> MainWindow::ListedPaths() const { return fileList_->AllPaths(); }

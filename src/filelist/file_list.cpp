@@ -121,18 +121,17 @@ std::optional<std::wstring> FileList::FocusedText() const {
     return PathAt(*index);
 }
 
-size_t FileList::SelectedCount() const {
-    return static_cast<size_t>(::SendMessageW(listView_, LVM_GETSELECTEDCOUNT, 0, 0));
-}
-
 void FileList::RemoveAt(size_t index) {
     if (index >= model_.Count())
         return;
     SyncView();
     model_.RemoveAt(index);
     ForgetQuestions();
-    // The view moves the focus and selection of the items after it up by one.
+    // The view moves the focus and selection of the items after it up by one, as the model did;
+    // what it says of the row it takes away is no news.
+    showingSelection_ = true;
     ::SendMessageW(listView_, LVM_DELETEITEM, index, 0);
+    showingSelection_ = false;
     SyncView();
 }
 
@@ -144,23 +143,8 @@ size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
     const size_t removed =
         model_.RemoveWhere([&](size_t i) { return stamps.count(model_.Stamp(i)) != 0; });
     ForgetQuestions();
-    // The view's focus and selection are by position; they follow the focused entry if it stays.
-    // (Not LVM_DELETEALLITEMS: some views notify each item's deletion, a long wait for a long
-    // list.)
-    LVITEMW none{};
-    none.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    ::SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&none));
+    ShowModelSelection(focused);
     Redraw();
-    for (size_t i = 0; focused && i < model_.Count(); ++i) {
-        if (model_.Stamp(i) == *focused) {
-            LVITEMW item{};
-            item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
-            ::SendMessageW(listView_, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
-            ::SendMessageW(listView_, LVM_ENSUREVISIBLE, i, FALSE);
-            break;
-        }
-    }
     return removed;
 }
 
@@ -175,15 +159,22 @@ void FileList::ReplaceAt(size_t index, std::wstring_view path) {
 void FileList::Clear() {
     model_.Clear();
     checker_->Forget();
+    showingSelection_ = true;
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    showingSelection_ = false;
     SyncView();
 }
 
 void FileList::Undo() {
     if (!model_.CanUndo())
         return;
+    const std::optional<size_t> focused = FocusedIndex();
+    const std::optional<uint32_t> focusedStamp =
+        focused ? std::optional<uint32_t>(model_.Stamp(*focused)) : std::nullopt;
     model_.Undo();
     ForgetQuestions();
+    // An undone edit gives the entry a new stamp; it stays where it was.
+    ShowModelSelection(focusedStamp, focused);
     Redraw();
     UpdateCountDisplay();
 }
@@ -219,9 +210,13 @@ void FileList::SortEnded() {
     if (!order)
         return;
     model_.TakeSortSign(sortColumn_);
+    const std::optional<size_t> focused = FocusedIndex();
+    const std::optional<uint32_t> focusedStamp =
+        focused ? std::optional<uint32_t>(model_.Stamp(*focused)) : std::nullopt;
     if (!order->empty())
         model_.Reorder(*order);
     ForgetQuestions();
+    ShowModelSelection(focusedStamp);
     Redraw();
     if (onSorted)
         onSorted();
@@ -298,6 +293,14 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
     if (header.hwndFrom != listView_)
         return false;
     switch (header.code) {
+    case LVN_DELETEALLITEMS:
+        // No notice for each row: the list's entries are the model's, not the view's.
+        *result = TRUE;
+        return true;
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+        SelectionChanged(header);
+        return false;
     case NM_CUSTOMDRAW:
         *result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header)));
         return true;

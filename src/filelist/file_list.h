@@ -49,11 +49,22 @@ public:
     // The list view's focus item, which need not be selected.
     std::optional<size_t> FocusedIndex() const;
     std::optional<std::wstring> FocusedText() const;
-    size_t SelectedCount() const;
+    size_t SelectedCount() const noexcept { return model_.SelectedCount(); }
+    // The selected entries' texts, in list order.
+    std::vector<std::wstring> SelectedPaths() const { return model_.SelectedTexts(); }
+    bool IsSelected(size_t index) const noexcept {
+        return index < model_.Count() && model_.IsSelected(index);
+    }
+    // Ctrl+A: every entry selected at once, whatever the list's length.
+    void SelectAll();
+    // Only this entry selected, and focused.
+    void SelectOnly(size_t index);
 
     uint64_t StampAt(size_t index) const noexcept { return model_.Stamp(index); }
 
     void RemoveAt(size_t index);
+    // Removes the selected entries as one step to undo; the entry after them takes the focus.
+    size_t RemoveSelected();
     // Removes the entries with these stamps, keeping the order of the rest; returns how many.
     size_t RemoveStamped(const std::unordered_set<uint64_t>& stamps);
     // The edit in place: the entry's text replaced, and with it its stamp.
@@ -112,6 +123,14 @@ private:
     void Redraw();
     // After entries moved: the questions out about them would be answered for the wrong place.
     void ForgetQuestions();
+    // The view keeps its selection by rows: after entries moved it is made the model's again,
+    // and the focus put on the entry with this stamp if it is still there, else on that row.
+    // The view's item count is made the model's on the way, so it comes before Redraw: a view
+    // shrunk by itself may spend a while dropping the states of the rows it loses.
+    void ShowModelSelection(std::optional<uint32_t> focusedStamp,
+                            std::optional<size_t> otherwiseFocused = std::nullopt);
+    void SetViewState(int row, UINT state, UINT mask);
+    void SelectionChanged(const NMHDR& header);
 
     HWND listView_;
     HWND statusBar_;
@@ -125,6 +144,8 @@ private:
     bool progressShown_ = false;
     uint64_t changesSeen_ = 0;
     bool syncPosted_ = false;
+    // While the view is being given the model's selection, its notices say nothing new.
+    bool showingSelection_ = false;
     // What a screen reader reads of the rows.
     std::shared_ptr<ListAccessibility> accessibility_;
     win::Subclass subclass_;

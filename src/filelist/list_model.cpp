@@ -13,7 +13,9 @@ namespace {
 // taking another 64 KB. A longer text gets a block of its own.
 constexpr uint32_t kBlockChars = (uint32_t{1} << 20) - 256;
 
-enum FileState : uint8_t { kMissing = 1, kChecked = 2, kAsked = 4 };
+enum FileState : uint8_t { kMissing = 1, kChecked = 2, kAsked = 4, kSelected = 8 };
+// What is known of the file, apart from whether the user selected the entry.
+constexpr uint8_t kFileStates = kMissing | kChecked | kAsked;
 
 // The list grows by an eighth rather than doubling: at a million entries the room kept for
 // more is a little over a byte an entry, not up to twelve. It starts large enough for the
@@ -165,6 +167,7 @@ void ListModel::Replace(size_t index, std::wstring_view text) {
         return;
     Entry replaced = Store(text);
     replaced.stamp = NewStamp();
+    replaced.SetState(entries_[index].State() & kSelected);
     Use(replaced);
     const Entry old = std::exchange(entries_[index], replaced);
     if (Text(index) != std::wstring_view(blocks_[old.block].get() + old.offset, old.Length())) {
@@ -197,9 +200,10 @@ void ListModel::Undo() {
                                  return e.stamp == step.editedStamp;
                              }) - entries_.begin();
         if (index < entries_.size()) {
+            const uint8_t selected = entries_[index].State() & kSelected;
             Release(entries_[index]);
             entries_[index] = step.entries[0];
-            entries_[index].SetState(0);
+            entries_[index].SetState(selected);
             entries_[index].stamp = NewStamp();
         } else {
             Release(step.entries[0]);
@@ -209,9 +213,14 @@ void ListModel::Undo() {
     }
     if (step.kind != UndoKind::Removal)
         return;
+    // What a removal gives back is what the user sees selected, as after an undo in the shell;
+    // a clearing gives back the whole list, and nothing of it is singled out.
+    for (Entry& e : entries_)
+        e.SetState(e.State() & ~kSelected);
+    const uint8_t restored = step.places.empty() ? 0 : kSelected;
     for (Entry& e : step.entries) {
         e.stamp = NewStamp();
-        e.SetState(0);
+        e.SetState(restored);
     }
     if (step.places.empty() && entries_.empty()) {
         entries_ = std::move(step.entries); // a clearing undone at once: nothing to merge
@@ -274,13 +283,13 @@ bool ListModel::TakeAnswer(size_t index, uint32_t stamp, bool exists) noexcept {
         return false;
     Entry& e = entries_[index];
     const bool wasMissing = e.State() & kMissing;
-    e.SetState(kChecked | (exists ? 0 : kMissing));
+    e.SetState((e.State() & kSelected) | kChecked | (exists ? 0 : kMissing));
     return wasMissing == exists;
 }
 
 void ListModel::ForgetAnswers() noexcept {
     for (Entry& e : entries_)
-        e.SetState(e.State() & kMissing);
+        e.SetState(e.State() & (kMissing | kSelected));
 }
 
 void ListModel::ForgetQuestions() noexcept {
@@ -290,7 +299,35 @@ void ListModel::ForgetQuestions() noexcept {
 
 void ListModel::ForgetFileStates() noexcept {
     for (Entry& e : entries_)
-        e.SetState(0);
+        e.SetState(e.State() & ~kFileStates);
+}
+
+void ListModel::SelectRange(size_t first, size_t last, bool selected) noexcept {
+    last = std::min(last, entries_.size() - 1);
+    for (size_t i = first; i <= last && i < entries_.size(); ++i) {
+        Entry& e = entries_[i];
+        e.SetState(selected ? e.State() | kSelected : e.State() & ~kSelected);
+    }
+}
+
+void ListModel::SelectAll(bool selected) noexcept {
+    if (!entries_.empty())
+        SelectRange(0, entries_.size() - 1, selected);
+}
+
+size_t ListModel::SelectedCount() const noexcept {
+    return static_cast<size_t>(std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) {
+        return (e.State() & kSelected) != 0;
+    }));
+}
+
+std::vector<std::wstring> ListModel::SelectedTexts() const {
+    std::vector<std::wstring> texts;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (IsSelected(i))
+            texts.emplace_back(Text(i));
+    }
+    return texts;
 }
 
 } // namespace filelist

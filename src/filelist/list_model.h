@@ -128,9 +128,28 @@ public:
     // Nothing is known of any file any more.
     void ForgetFileStates() noexcept;
 
+    // The selection belongs to the entries: it moves with them in a sort and stays through
+    // appends, edits and the removal of others. An undone removal selects what it brought back,
+    // an undone clearing nothing.
+    bool IsSelected(size_t index) const noexcept {
+        return entries_[index].State() & kSelectedState;
+    }
+    void Select(size_t index, bool selected) noexcept { SelectRange(index, index, selected); }
+    // The entries first to last, both included (clipped to the list).
+    void SelectRange(size_t first, size_t last, bool selected) noexcept;
+    void SelectAll(bool selected) noexcept;
+    size_t SelectedCount() const noexcept;
+    // The selected texts in list order.
+    std::vector<std::wstring> SelectedTexts() const;
+    // The selected entries taken away as one step to undo; returns how many went.
+    size_t RemoveSelected() {
+        return RemoveWhere([this](size_t i) { return IsSelected(i); });
+    }
+
 private:
     using Entry = detail::Entry;
     static constexpr uint8_t kMissingState = 1;
+    static constexpr uint8_t kSelectedState = 8;
     enum class UndoKind { None, Removal, Edit };
     struct UndoStep {
         UndoKind kind = UndoKind::None;

@@ -206,5 +206,97 @@ TEST(SortOrder, OrdersByTheSignAndKeepsEqualEntriesInTheirOrder) {
     EXPECT_EQ(order->back(), 0u);
 }
 
+// The selection belongs to the entries: it follows them through a sort, appends, edits, file
+// answers and the removal of others; taking the selected away is one step that an undo puts
+// back, and what an undo brings back is what is selected then.
+TEST(ListModel, TheSelectionFollowsItsEntriesAndGoesAsOneStepToUndo) {
+    const struct {
+        const char* what;
+        std::function<void(ListModel&)> change;
+        Texts selected;
+        Texts all;
+    } cases[] = {
+        {"a range, then one taken out of it",
+         [](ListModel& m) {
+             m.SelectRange(1, 3, true);
+             m.Select(2, false);
+         },
+         {L"b", L"d"},
+         {L"a", L"b", L"c", L"d", L"e"}},
+        {"everything, then cleared",
+         [](ListModel& m) {
+             m.SelectAll(true);
+             m.SelectAll(false);
+             m.Select(4, true);
+         },
+         {L"e"},
+         {L"a", L"b", L"c", L"d", L"e"}},
+        {"sorted, appended to, edited and answered about",
+         [](ListModel& m) {
+             m.Select(1, true);
+             m.Select(3, true);
+             m.Reorder({4, 3, 2, 1, 0});
+             m.Append(L"f");
+             m.Replace(1, L"d2");
+             m.StartCheck(3);
+             m.TakeAnswer(3, m.Stamp(3), false);
+             m.ForgetAnswers();
+             m.ForgetFileStates();
+         },
+         {L"d2", L"b"},
+         {L"e", L"d2", L"c", L"b", L"a", L"f"}},
+        {"another entry removed",
+         [](ListModel& m) {
+             m.Select(3, true);
+             m.RemoveAt(0);
+         },
+         {L"d"},
+         {L"b", L"c", L"d", L"e"}},
+        {"another entry removed, and the removal undone",
+         [](ListModel& m) {
+             m.Select(3, true);
+             m.RemoveAt(0);
+             m.Undo();
+         },
+         {L"a"},
+         {L"a", L"b", L"c", L"d", L"e"}},
+        {"the selected removed",
+         [](ListModel& m) {
+             m.SelectRange(0, 1, true);
+             m.Select(4, true);
+             EXPECT_EQ(m.RemoveSelected(), 3u);
+         },
+         {},
+         {L"c", L"d"}},
+        {"the selected removed, one left selected and one appended, then undone",
+         [](ListModel& m) {
+             m.Select(0, true);
+             m.Select(2, true);
+             m.RemoveSelected();
+             m.Select(0, true);
+             m.Append(L"f");
+             m.Undo();
+         },
+         {L"a", L"c"},
+         {L"a", L"b", L"c", L"d", L"e", L"f"}},
+        {"all selected, cleared, then undone",
+         [](ListModel& m) {
+             m.SelectAll(true);
+             m.Clear();
+             m.Undo();
+         },
+         {},
+         {L"a", L"b", L"c", L"d", L"e"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListModel model = ModelOf({L"a", L"b", L"c", L"d", L"e"});
+        c.change(model);
+        EXPECT_EQ(model.SelectedTexts(), c.selected);
+        EXPECT_EQ(model.SelectedCount(), c.selected.size());
+        EXPECT_EQ(model.Texts(), c.all);
+    }
+}
+
 } // namespace
 } // namespace filelist

@@ -313,6 +313,14 @@ void InputDriver::Key(WORD vk) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
+void InputDriver::KeyEvent(WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
 void InputDriver::Chord(WORD modifier, WORD vk) { Chord({modifier}, vk); }
 
 void InputDriver::Chord(std::initializer_list<WORD> modifiers, WORD vk) {

@@ -136,6 +136,9 @@ public:
     void MiddleDown();
     void MiddleUp();
     void Key(WORD vk);
+    // A key held down (and let go) around other input: Shift or Ctrl for a click.
+    void KeyDown(WORD vk) { KeyEvent(vk, 0); }
+    void KeyUp(WORD vk) { KeyEvent(vk, KEYEVENTF_KEYUP); }
     // A key pressed while a modifier (VK_SHIFT, VK_MENU, VK_CONTROL) is held down.
     void Chord(WORD modifier, WORD vk);
     void Chord(std::initializer_list<WORD> modifiers, WORD vk);
@@ -152,6 +155,7 @@ public:
 private:
     bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     void Mouse(DWORD flags, POINT screen = {});
+    void KeyEvent(WORD vk, DWORD flags);
     bool ButtonUntil(DWORD flags, DWORD before_again, const char* what,
                      const std::function<bool()>& seen);
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "drag_kit.h"
@@ -73,6 +75,52 @@ protected:
         ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
                        reinterpret_cast<LPARAM>(text));
         return text;
+    }
+
+    // A row pressed and dragged 20 pixels to the right, then onto the target and dropped there.
+    std::string DragRow(int row, bool ontoTarget) {
+        const POINT from = ListItemPoint(mainWindow->Controls().listView, row);
+        const POINT beyond{from.x + 20, from.y};
+        return DriveInput([&](InputDriver& d) {
+            if (!d.MoveTo(from, "the pointer on the row", PointerAt(from)))
+                return;
+            d.LeftDown();
+            if (!d.MoveTo(beyond, "the row's drag", PointerAt(beyond)))
+                return;
+            if (ontoTarget &&
+                d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
+                d.LeftUp();
+        });
+    }
+
+    // A click on the control or row at p, with a modifier key (VK_CONTROL, VK_SHIFT) held if
+    // one is given.
+    std::string ClickAt(POINT p, WORD modifier = 0) {
+        return DriveInput([&](InputDriver& d) {
+            if (modifier)
+                d.KeyDown(modifier);
+            if (d.MoveTo(p, "the pointer", PointerAt(p))) {
+                d.LeftDown();
+                d.LeftUp();
+            }
+            if (modifier)
+                d.KeyUp(modifier);
+        });
+    }
+    std::string ClickRow(int row, WORD modifier = 0) {
+        return ClickAt(ListItemPoint(mainWindow->Controls().listView, row), modifier);
+    }
+    std::string ClickMoveMode() {
+        RECT r{};
+        ::GetWindowRect(mainWindow->Controls().moveModeButton->Hwnd(), &r);
+        return ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    static std::function<bool()> PointerAt(POINT p) {
+        return [p] {
+            POINT now{};
+            ::GetCursorPos(&now);
+            return now.x == p.x && now.y == p.y;
+        };
     }
 
     TempFolder temp;
@@ -225,35 +273,13 @@ TEST_F(FormDragTest, ARowDraggedOutOfTheListHandsThatOneFile) {
     const std::vector<std::wstring> paths = {temp.File(L"a.txt"), temp.File(L"b.txt"),
                                              temp.Path(L"gone.txt")};
     List(paths);
-    auto rowPoint = [&](int row) { return ListItemPoint(mainWindow->Controls().listView, row); };
-    auto dragRow = [&](int row, bool ontoTarget) {
-        const POINT from = rowPoint(row);
-        const POINT beyond{from.x + 20, from.y};
-        return DriveInput([&](InputDriver& d) {
-            auto at = [](POINT p) {
-                return [p] {
-                    POINT now{};
-                    ::GetCursorPos(&now);
-                    return now.x == p.x && now.y == p.y;
-                };
-            };
-            if (!d.MoveTo(from, "the pointer on the row", at(from)))
-                return;
-            d.LeftDown();
-            if (!d.MoveTo(beyond, "the row's drag", at(beyond)))
-                return;
-            if (ontoTarget &&
-                d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
-                d.LeftUp();
-        });
-    };
-    ASSERT_EQ(dragRow(1, true), "");
+    ASSERT_EQ(DragRow(1, true), "");
     ASSERT_TRUE(Pump([&] { return target->drops == 1; }));
     EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target->DroppedPaths(), std::vector<std::wstring>{paths[1]});
     EXPECT_TRUE(Pump([&] { return Report() == L"1 件をコピーしました"; }));
 
-    ASSERT_EQ(dragRow(2, false), "");
+    ASSERT_EQ(DragRow(2, false), "");
     EXPECT_TRUE(Pump([&] { return !dialogs.errors.empty(); }));
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_NE(dialogs.errors[0].find(L"\"" + paths[2] + L"\""), std::wstring::npos);
@@ -262,26 +288,11 @@ TEST_F(FormDragTest, ARowDraggedOutOfTheListHandsThatOneFile) {
 
     // In move mode, chosen with a click on "移動": the file goes, the list keeps its entry, and
     // the row turns grey.
-    const POINT moveButton = [&] {
-        RECT r{};
-        ::GetWindowRect(mainWindow->Controls().moveModeButton->Hwnd(), &r);
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }();
-    ASSERT_EQ(DriveInput([&](InputDriver& d) {
-                  if (d.MoveTo(moveButton, "the pointer on 移動", [&] {
-                          POINT now{};
-                          ::GetCursorPos(&now);
-                          return now.x == moveButton.x && now.y == moveButton.y;
-                      })) {
-                      d.LeftDown();
-                      d.LeftUp();
-                  }
-              }),
-              "");
+    ASSERT_EQ(ClickMoveMode(), "");
     ASSERT_TRUE(Pump([&] { return mainWindow->Controls().moveModeButton->Down(); }));
     target->moveInto = temp.File(L"moved\\x.txt");
     target->moveInto.resize(target->moveInto.size() - 6); // the folder, made with a file in it
-    ASSERT_EQ(dragRow(0, true), "");
+    ASSERT_EQ(DragRow(0, true), "");
     ASSERT_TRUE(Pump([&] { return target->drops == 2; }));
     EXPECT_EQ(target->dropEffect, static_cast<DWORD>(DROPEFFECT_MOVE));
     EXPECT_EQ(target->DroppedPaths(), std::vector<std::wstring>{paths[0]});
@@ -289,6 +300,47 @@ TEST_F(FormDragTest, ARowDraggedOutOfTheListHandsThatOneFile) {
     EXPECT_EQ(::GetFileAttributesW(paths[0].c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
     EXPECT_TRUE(Pump([&] { return MainWindowTest::List().KnownMissing(0) == true; }));
+}
+
+// Rows chosen with Ctrl+click and dragged out from one of them hand every selected file in list
+// order, in either mode: copied, then moved with the report and their rows turning grey.
+TEST_F(FormDragTest, ASelectionDraggedOutHandsEverySelectedFileInListOrder) {
+    const std::vector<std::wstring> paths = {temp.File(L"a.txt"), temp.File(L"b.txt"),
+                                             temp.File(L"c.txt"), temp.File(L"d.txt")};
+    List(paths);
+    ::SetForegroundWindow(mainWindow->Hwnd());
+    const struct {
+        int first, second; // the rows clicked, the second with Ctrl
+        bool move;
+        const wchar_t* report;
+    } cases[] = {{2, 0, false, L"2 件をコピーしました"}, {1, 3, true, L"2 件を移動しました"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.move ? "move" : "copy");
+        if (c.move) {
+            ASSERT_EQ(ClickMoveMode(), "");
+            ASSERT_TRUE(Pump([&] { return mainWindow->Controls().moveModeButton->Down(); }));
+            target->moveInto = temp.Path(L"moved");
+            ::CreateDirectoryW(target->moveInto.c_str(), nullptr);
+        }
+        const int drops = target->drops;
+        ASSERT_EQ(ClickRow(c.first), "");
+        ASSERT_EQ(ClickRow(c.second, VK_CONTROL), "");
+        ASSERT_EQ(DragRow(c.first, true), "");
+        ASSERT_TRUE(Pump([&] { return target->drops == drops + 1; }));
+        const int low = std::min(c.first, c.second), high = std::max(c.first, c.second);
+        EXPECT_EQ(target->DroppedPaths(), (std::vector<std::wstring>{paths[low], paths[high]}));
+        EXPECT_EQ(target->dropEffect,
+                  static_cast<DWORD>(c.move ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
+        EXPECT_TRUE(Pump([&] { return Report() == c.report; }));
+        EXPECT_EQ(MainWindowTest::List().AllPaths(), paths);
+        if (c.move) {
+            EXPECT_TRUE(Pump([&] {
+                return MainWindowTest::List().KnownMissing(low) == true &&
+                       MainWindowTest::List().KnownMissing(high) == true;
+            }));
+            EXPECT_NE(MainWindowTest::List().KnownMissing(0), true);
+        }
+    }
 }
 
 } // namespace

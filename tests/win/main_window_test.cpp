@@ -116,7 +116,7 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_STREQ(caption, L"ファイル名");
     LONG listStyle = ::GetWindowLongW(mainWindow->Controls().listView, GWL_STYLE);
     EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+    EXPECT_FALSE(listStyle & LVS_SINGLESEL) << "several rows can be selected";
     EXPECT_TRUE(listStyle & LVS_EDITLABELS);
     EXPECT_FALSE(listStyle & LVS_SHOWSELALWAYS);
 
@@ -161,12 +161,15 @@ TEST_F(MainWindow, StartsAsDesigned) {
     ::GetMenuStringW(mainWindow->Controls().mainMenu, 1, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"ヘルプ(&H)");
     HMENU popup = mainWindow->Controls().listMenu.get();
-    ASSERT_EQ(::GetMenuItemCount(popup), 5);
+    ASSERT_EQ(::GetMenuItemCount(popup), 8);
     EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdRemoveItem));
     EXPECT_EQ(MenuText(popup, app::kIdRemoveItem), L"リストから削除(&D)");
     EXPECT_EQ(MenuText(popup, app::kIdListProperties), L"プロパティ(&P)");
     EXPECT_EQ(MenuText(popup, app::kIdListOpenFolder), L"フォルダを開く(&O)");
-    EXPECT_EQ(::GetMenuItemID(popup, 4), static_cast<UINT>(app::kIdRemoveMissing));
+    EXPECT_EQ(::GetMenuItemID(popup, 4), static_cast<UINT>(app::kIdCopySelectedFiles));
+    EXPECT_EQ(MenuText(popup, app::kIdCopySelectedFiles), L"ファイルとしてコピー(&C)");
+    EXPECT_EQ(MenuText(popup, app::kIdCutSelectedFiles), L"ファイルとして切り取り(&X)");
+    EXPECT_EQ(::GetMenuItemID(popup, 7), static_cast<UINT>(app::kIdRemoveMissing));
     EXPECT_EQ(MenuText(popup, app::kIdRemoveMissing), L"存在しないファイルを削除");
 }
 

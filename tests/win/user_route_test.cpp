@@ -110,6 +110,49 @@ protected:
 
     POINT ItemPoint(int index) { return ListItemPoint(mainWindow->Controls().listView, index); }
 
+    // A click with Shift or Ctrl held.
+    Gesture ClickItemWith(WORD modifier, int index) {
+        POINT at = ItemPoint(index);
+        return [at, modifier](InputDriver& d) {
+            d.KeyDown(modifier);
+            Click(d, at);
+            d.KeyUp(modifier);
+        };
+    }
+    static Gesture Then(const Gesture& first, const Gesture& second) {
+        return [first, second](InputDriver& d) {
+            first(d);
+            second(d);
+        };
+    }
+    static Gesture Keys(WORD modifier, std::vector<WORD> keys) {
+        return [modifier, keys](InputDriver& d) {
+            for (WORD key : keys)
+                modifier ? d.Chord(modifier, key) : d.Key(key);
+        };
+    }
+    // The files a paste in another program takes.
+    static Texts PastedFiles() {
+        Texts files;
+        for (const std::wstring& line : ReadFilesFromHelper()) {
+            if (line.rfind(L"hdrop ", 0) == 0)
+                files.push_back(line.substr(6));
+        }
+        return files;
+    }
+    Texts QuestionAfter(size_t count) {
+        return Texts(dialogs.questions.begin() + static_cast<std::ptrdiff_t>(count),
+                     dialogs.questions.end());
+    }
+    std::vector<int> SelectedRows() {
+        std::vector<int> rows;
+        HWND list = mainWindow->Controls().listView;
+        for (int row = -1; (row = static_cast<int>(
+                                ::SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+            rows.push_back(row);
+        return rows;
+    }
+
     Gesture RightClickItem(int index) {
         POINT at = ItemPoint(index);
         return [at](InputDriver& d) { Click(d, at, true); };
@@ -189,6 +232,7 @@ protected:
 
 TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
     const std::wstring exe = win::ProgramPath();
+    const std::wstring program = win::BesideProgram(L"tuckbay.exe");
     struct Route {
         const char* what;
         std::function<void()> prepare;
@@ -381,6 +425,73 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"Ctrl+X on the list", [&] { ListOf({exe}); },
          [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'X'); }; },
          [&] { return ClipboardDropEffect() == 2 && !CapturePanelShown(); }},
+        // Several rows selected and acted on, each with one question.
+        {"Ctrl+click adding a row, then Ctrl+C: the selected files on the clipboard",
+         [&] {
+             ListOf({program, L"C:\\not-selected.txt", exe}, 0);
+         },
+         [&] { return Then(ClickItemWith(VK_CONTROL, 2), Keys(VK_CONTROL, {'C'})); },
+         [&] {
+             return PastedFiles() == Texts{program, exe};
+         }},
+        {"Ctrl+click, then ファイルとして切り取り(&X) by a right click on the selection",
+         [&] {
+             ListOf({exe, L"C:\\not-selected.txt", program}, 2);
+         },
+         [&] { return Then(ClickItemWith(VK_CONTROL, 0), Choose(RightClickItem(2), {'X'})); },
+         [&] {
+             return ClipboardDropEffect() == 2 && PastedFiles() == Texts{exe, program};
+         }},
+        {"Shift+click, then リストから削除(&D) by a right click on the selection",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt", L"C:\\d.txt", L"C:\\e.txt"}, 1);
+             dialogs.confirmAnswers = {true};
+             count = dialogs.questions.size();
+         },
+         [&] { return Then(ClickItemWith(VK_SHIFT, 3), Choose(RightClickItem(2), {'D'})); },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\e.txt"} &&
+                    QuestionAfter(count) == Texts{L"選択した 3 件をリストから削除しますか？"};
+         }},
+        {"Shift+Down twice, then Delete",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt", L"C:\\d.txt"}, 0);
+             dialogs.confirmAnswers = {true};
+             count = dialogs.questions.size();
+         },
+         [&] {
+             return Then(Keys(VK_SHIFT, {VK_DOWN, VK_DOWN}), Keys(0, {VK_DELETE}));
+         },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\d.txt"} &&
+                    QuestionAfter(count) == Texts{L"選択した 3 件をリストから削除しますか？"};
+         }},
+        {"Ctrl+A, then Delete answered いいえ: nothing goes",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"}, 1);
+             dialogs.confirmAnswers = {false};
+             count = dialogs.questions.size();
+         },
+         [&] { return Then(Keys(VK_CONTROL, {'A'}), Keys(0, {VK_DELETE})); },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"} &&
+                    QuestionAfter(count) == Texts{L"選択した 2 件をリストから削除しますか？"};
+         }},
+        {"Ctrl+Z after a selection was removed: back in place, and selected",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt", L"C:\\d.txt"}, 1);
+             LVITEMW item{};
+             item.stateMask = item.state = LVIS_SELECTED;
+             ::SendMessageW(mainWindow->Controls().listView, LVM_SETITEMSTATE, 3,
+                            reinterpret_cast<LPARAM>(&item));
+             List().RemoveSelected();
+         },
+         [] { return Keys(VK_CONTROL, {'Z'}); },
+         [&] {
+             return List().AllPaths() ==
+                        Texts{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt", L"C:\\d.txt"} &&
+                    SelectedRows() == std::vector<int>{1, 3};
+         }},
         {"「送る」メニューに登録",
          [&] { ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str()); },
          // Third from the menu's end, above the two items for missing files and the kept list.

@@ -1,0 +1,123 @@
+// The selection on screen: the view keeps it by rows, the model by entries, and each follows
+// the other (see FileList).
+#include "filelist/file_list.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace filelist {
+
+void FileList::SetViewState(int row, UINT state, UINT mask) {
+    LVITEMW item{};
+    item.stateMask = mask;
+    item.state = state;
+    // A change of every row is one message, but some views still visit each row to redraw it:
+    // with drawing off, a million rows take no longer than the change itself.
+    if (row < 0)
+        ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+    if (row < 0) {
+        ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(listView_, nullptr, FALSE);
+    }
+}
+
+void FileList::SelectAll() {
+    model_.SelectAll(true);
+    showingSelection_ = true;
+    SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    showingSelection_ = false;
+}
+
+void FileList::SelectOnly(size_t index) {
+    if (index >= model_.Count())
+        return;
+    model_.SelectAll(false);
+    model_.Select(index, true);
+    ShowModelSelection(model_.Stamp(index));
+}
+
+void FileList::ShowModelSelection(std::optional<uint32_t> focusedStamp,
+                                  std::optional<size_t> otherwiseFocused) {
+    showingSelection_ = true;
+    const size_t count = model_.Count();
+    // Emptied and filled again, the view forgets every row's state at once, where clearing it
+    // row by row would take a visit to each of a million rows; its scroll position is kept.
+    const auto top = ::SendMessageW(listView_, LVM_GETTOPINDEX, 0, 0);
+    ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    ::SendMessageW(listView_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    if (top > 0 && ::SendMessageW(listView_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+        ::SendMessageW(listView_, LVM_SCROLL, 0, top * (row.bottom - row.top));
+    ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(listView_, nullptr, FALSE);
+    if (count > 0 && model_.SelectedCount() == count) {
+        SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    } else {
+        for (size_t i = 0; i < count; ++i) {
+            if (model_.IsSelected(i))
+                SetViewState(static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    std::optional<size_t> focus = otherwiseFocused;
+    for (size_t i = 0; focusedStamp && i < count; ++i) {
+        if (model_.Stamp(i) == *focusedStamp) {
+            focus = i;
+            break;
+        }
+    }
+    if (focus && *focus < count) {
+        SetViewState(static_cast<int>(*focus), LVIS_FOCUSED, LVIS_FOCUSED);
+        ::SendMessageW(listView_, LVM_ENSUREVISIBLE, *focus, FALSE);
+    }
+    showingSelection_ = false;
+}
+
+void FileList::SelectionChanged(const NMHDR& header) {
+    if (showingSelection_)
+        return;
+    if (header.code == LVN_ODSTATECHANGED) {
+        const auto& range = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+        if ((range.uNewState ^ range.uOldState) & LVIS_SELECTED && range.iFrom >= 0 &&
+            range.iTo >= range.iFrom) {
+            model_.SelectRange(static_cast<size_t>(range.iFrom), static_cast<size_t>(range.iTo),
+                               (range.uNewState & LVIS_SELECTED) != 0);
+        }
+        return;
+    }
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (!(change.uChanged & LVIF_STATE) || !((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+        return;
+    const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+    // A change of every row at once comes as one notice for row -1.
+    if (change.iItem < 0)
+        model_.SelectAll(selected);
+    else if (static_cast<size_t>(change.iItem) < model_.Count())
+        model_.Select(static_cast<size_t>(change.iItem), selected);
+}
+
+size_t FileList::RemoveSelected() {
+    SyncView();
+    size_t first = 0;
+    while (first < model_.Count() && !model_.IsSelected(first))
+        ++first;
+    const size_t removed = model_.RemoveSelected();
+    if (removed == 0)
+        return 0;
+    ForgetQuestions();
+    // As in the shell, the entry that took the first removed one's place is focused and selected.
+    std::optional<uint32_t> next;
+    if (model_.Count() > 0) {
+        first = std::min(first, model_.Count() - 1);
+        model_.Select(first, true);
+        next = model_.Stamp(first);
+    }
+    ShowModelSelection(next);
+    Redraw();
+    return removed;
+}
+
+} // namespace filelist
