@@ -442,6 +442,14 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              return ClipboardDropEffect() == 2 && PastedFiles() == Texts{exe, program};
          }},
+        {"Ctrl+click, then ファイルとしてコピー(&C) by a right click on the selection",
+         [&] {
+             ListOf({exe, L"C:\\not-selected.txt", program}, 2);
+         },
+         [&] { return Then(ClickItemWith(VK_CONTROL, 0), Choose(RightClickItem(2), {'C'})); },
+         [&] {
+             return ClipboardDropEffect() == 5 && PastedFiles() == Texts{exe, program};
+         }},
         {"Shift+click, then リストから削除(&D) by a right click on the selection",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt", L"C:\\d.txt", L"C:\\e.txt"}, 1);
