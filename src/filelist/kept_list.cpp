@@ -38,10 +38,14 @@ void RestoreKeptList(const std::wstring& path, FileList& list) {
     if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
         ::GetLastError() == ERROR_FILE_NOT_FOUND)
         return;
-    // Read whole before anything is appended: a file that fails part-way adds nothing.
-    ListTexts paths;
+    // The file is read whole before anything is appended: a file that fails part-way adds
+    // nothing.
+    size_t restored = 0;
     try {
-        paths = ReadListTexts(path);
+        ReadListLines(path, [&](std::wstring_view line) {
+            list.AppendPath(line);
+            ++restored;
+        });
     } catch (const win::Error& error) {
         // Put where the list's next store cannot reach it: what the user kept is not lost
         // because it could not be read today.
@@ -52,10 +56,8 @@ void RestoreKeptList(const std::wstring& path, FileList& list) {
         throw UnreadKeptList(error.Text() + L"\r\n" + where, error.Code(), !aside.empty());
     }
     // An empty kept list restores nothing, so the count display stays blank as at any start.
-    if (paths.Count() == 0)
+    if (restored == 0)
         return;
-    for (size_t i = 0; i < paths.Count(); ++i)
-        list.AppendPath(paths[i]);
     list.UpdateCountDisplay();
 }
 

@@ -75,10 +75,7 @@ void SaveList(HWND owner, const FileList& list, win::Dialogs& dialogs) {
     // Cancel means the user does not want the file: nothing is written.
     if (!name)
         return;
-    // The texts in one buffer: no copy of each path on its own.
-    ListTexts texts;
-    list.Model().CopyTexts(texts);
-    WriteListFile(*name, texts);
+    WriteListFile(*name, list.Model());
 }
 
 void CopyListToClipboard(HWND owner, const FileList& list, win::Dialogs& dialogs) {

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <optional>
 
 #include "filelist/line_format.h"
 #include "filelist/list_bytes.h"
+#include "filelist/list_model.h"
 #include "win/codepage.h"
 #include "win/error.h"
 #include "win/handles.h"
@@ -77,7 +79,7 @@ std::string EncodeEntries(size_t count, size_t characters, bool ascii, Entry ent
 
 } // namespace
 
-ListTexts ReadListTexts(const std::wstring& path) {
+void ReadListLines(const std::wstring& path, const std::function<void(std::wstring_view)>& take) {
     win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -103,35 +105,28 @@ ListTexts ReadListTexts(const std::wstring& path) {
     bytes.resize(done);
 
     const ListBytes kind = ClassifyListBytes(bytes);
-    ListTexts texts;
-    texts.chars.reserve(kind.text.size());
-    auto append = [&](std::wstring_view line) { texts.Append(line); };
-    switch (kind.encoding) {
-    case ListEncoding::Utf8:
-        ForEachLine(std::wstring_view(win::FromUtf8(kind.text)), append);
-        return texts;
-    case ListEncoding::Ascii:
-        ForEachLine(std::wstring_view(std::wstring(kind.text.begin(), kind.text.end())), append);
-        return texts;
-    case ListEncoding::CodePage:
-        break;
+    if (kind.encoding == ListEncoding::Utf8) {
+        ForEachLine(std::wstring_view(win::FromUtf8(kind.text)), take);
+        return;
     }
-    // Cut the bytes before converting them: a lead byte of a double-byte code page that is
-    // followed by CR, LF or NUL would take that byte into its character, and two lines would
-    // become one (or the text would run on past its end).
-    ForEachLine(kind.text, [&](std::string_view line) {
-        win::AppendFromCodePage(line, texts.chars);
-        texts.ends.push_back(texts.chars.size());
+    // Each line goes through one buffer used again, so a long list costs no copy of the whole
+    // file on the way in. The bytes are cut before they are converted: a lead byte of a
+    // double-byte code page that is followed by CR, LF or NUL would take that byte into its
+    // character, and two lines would become one (or the text would run on past its end).
+    std::wstring line;
+    ForEachLine(kind.text, [&](std::string_view bytesOfLine) {
+        line.clear();
+        if (kind.encoding == ListEncoding::Ascii)
+            line.append(bytesOfLine.begin(), bytesOfLine.end());
+        else
+            win::AppendFromCodePage(bytesOfLine, line);
+        take(line);
     });
-    return texts;
 }
 
 std::vector<std::wstring> ReadListFile(const std::wstring& path) {
-    const ListTexts texts = ReadListTexts(path);
     std::vector<std::wstring> lines;
-    lines.reserve(texts.Count());
-    for (size_t i = 0; i < texts.Count(); ++i)
-        lines.emplace_back(texts[i]);
+    ReadListLines(path, [&](std::wstring_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -147,6 +142,18 @@ std::string EncodeListFile(const std::vector<std::wstring>& paths) {
 std::string EncodeListFile(const ListTexts& texts) {
     return EncodeEntries(texts.Count(), texts.chars.size(), IsAscii<wchar_t>(texts.chars),
                          [&](size_t i) { return texts[i]; });
+}
+
+void WriteListFile(const std::wstring& path, const ListModel& list) {
+    size_t characters = 0;
+    bool ascii = true;
+    for (size_t i = 0; i < list.Count(); ++i) {
+        const std::wstring_view text = list.Text(i);
+        characters += text.size();
+        ascii = ascii && IsAscii<wchar_t>(text);
+    }
+    ReplaceFileContents(path, EncodeEntries(list.Count(), characters, ascii,
+                                            [&](size_t i) { return list.Text(i); }));
 }
 
 void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +12,15 @@
 
 namespace filelist {
 
+class ListModel;
+
 // The lines of the list file at path, in file order, empty ones included. A file that starts with
 // the UTF-8 byte-order mark is UTF-8; any other is in the system code page. Throws win::Error
 // "ファイル "…" は開けません。…" when the file cannot be opened.
 std::vector<std::wstring> ReadListFile(const std::wstring& path);
-// The same lines in one buffer, for a long list read into the list.
-ListTexts ReadListTexts(const std::wstring& path);
+// The same lines handed to take one by one, for a long list read into the list. The file is
+// read whole first: a file that cannot be read hands nothing.
+void ReadListLines(const std::wstring& path, const std::function<void(std::wstring_view)>& take);
 
 // The bytes of a list file: in the system code page when every path fits in it exactly, otherwise
 // UTF-8 behind a byte-order mark, so that no name is lost.
@@ -26,6 +30,8 @@ std::string EncodeListFile(const ListTexts& texts);
 // Writes the list file. The old file at path is replaced only once the new one is complete.
 void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths);
 void WriteListFile(const std::wstring& path, const ListTexts& texts);
+// The list as it is, straight from its texts.
+void WriteListFile(const std::wstring& path, const ListModel& list);
 
 // Writes one piece of the file; false with the last error set when it fails.
 using ChunkWriter = bool (*)(HANDLE file, const char* data, DWORD size);

@@ -162,9 +162,8 @@ void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths) {
     if (paths.empty())
         return;
     if (IsListFilePath(paths.front())) {
-        const filelist::ListTexts lines = filelist::ReadListTexts(paths.front());
-        for (size_t i = 0; i < lines.Count(); ++i)
-            list_.AppendPath(lines[i]);
+        filelist::ReadListLines(paths.front(),
+                                [this](std::wstring_view line) { list_.AppendPath(line); });
         list_.UpdateCountDisplay();
     } else if (host_.ListDropsAllowed()) {
         TakeDrop(std::move(paths));

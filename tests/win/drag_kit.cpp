@@ -92,6 +92,51 @@ POINT ListItemPoint(HWND listView, int index) {
     return p;
 }
 
+std::vector<int> SelectedListRows(HWND listView) {
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(
+                            ::SendMessageW(listView, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+        rows.push_back(row);
+    return rows;
+}
+
+bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
+                      const std::vector<int>& expected) {
+    const POINT at = ListItemPoint(listView, row);
+    const std::vector<int> before = SelectedListRows(listView);
+    const auto focused =
+        ::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    const auto anchor = ::SendMessageW(listView, LVM_GETSELECTIONMARK, 0, 0);
+    auto setState = [listView](WPARAM item, UINT state, UINT mask) {
+        LVITEMW change{};
+        change.state = state;
+        change.stateMask = mask;
+        ::SendMessageW(listView, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
+    };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!d.MoveTo(at, "the pointer on the row", [at] {
+                POINT now{};
+                ::GetCursorPos(&now);
+                return now.x == at.x && now.y == at.y;
+            }))
+            return false;
+        d.KeyDown(modifier);
+        d.LeftDown();
+        d.LeftUp();
+        d.KeyUp(modifier);
+        if (d.Poll([&] { return SelectedListRows(listView) == expected; }, std::chrono::seconds(2)))
+            return true;
+        setState(static_cast<WPARAM>(-1), 0, LVIS_SELECTED);
+        for (int selected : before)
+            setState(static_cast<WPARAM>(selected), LVIS_SELECTED, LVIS_SELECTED);
+        if (focused >= 0)
+            setState(static_cast<WPARAM>(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+        ::SendMessageW(listView, LVM_SETSELECTIONMARK, 0, anchor);
+    }
+    d.failure = "the list never took the click with its key held";
+    return false;
+}
+
 HWND OpenPopupMenu() {
     HWND found = nullptr;
     ::EnumWindows(

@@ -44,6 +44,8 @@ HWND OpenPopupMenu();
 // A point on the label of a report list view's item, in screen coordinates: where a user
 // clicks or presses to take the item.
 POINT ListItemPoint(HWND listView, int index);
+// The list view's selected rows, in order.
+std::vector<int> SelectedListRows(HWND listView);
 
 // Registers a window class of the test process, once.
 void RegisterTestWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
@@ -149,11 +151,13 @@ public:
     bool WaitFor(const char* what, const std::function<bool()>& done,
                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+    // Whether done() holds within timeout; nothing is recorded when it does not.
+    bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
     std::string failure;
     std::string lost;
 
 private:
-    bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     void Mouse(DWORD flags, POINT screen = {});
     void KeyEvent(WORD vk, DWORD flags);
     bool ButtonUntil(DWORD flags, DWORD before_again, const char* what,
@@ -162,6 +166,14 @@ private:
     POINT last_{};
     bool moved_ = false;
 };
+
+// A click on a list view's row with Shift or Ctrl held, made until the list shows the rows
+// expected. Wine lets go of a key SendInput holds whenever the X server reports its own keymap
+// (after an activation, or the pointer entering a window), and that report can come a moment
+// after what caused it; a click it turned into a plain one is undone (selection, focus and
+// anchor put back) and made again.
+bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
+                      const std::vector<int>& expected);
 
 // Runs script on a driver thread while this thread pumps messages; afterwards lets go of
 // every button so that a failed script leaves no drag behind. Returns the driver's failure

@@ -93,22 +93,17 @@ protected:
         });
     }
 
-    // A click on the control or row at p, with a modifier key (VK_CONTROL, VK_SHIFT) held if
-    // one is given.
-    std::string ClickAt(POINT p, WORD modifier = 0) {
+    // A click on the control or row at p.
+    std::string ClickAt(POINT p) {
         return DriveInput([&](InputDriver& d) {
-            if (modifier)
-                d.KeyDown(modifier);
             if (d.MoveTo(p, "the pointer", PointerAt(p))) {
                 d.LeftDown();
                 d.LeftUp();
             }
-            if (modifier)
-                d.KeyUp(modifier);
         });
     }
-    std::string ClickRow(int row, WORD modifier = 0) {
-        return ClickAt(ListItemPoint(mainWindow->Controls().listView, row), modifier);
+    std::string ClickRow(int row) {
+        return ClickAt(ListItemPoint(mainWindow->Controls().listView, row));
     }
     std::string ClickMoveMode() {
         RECT r{};
@@ -324,10 +319,14 @@ TEST_F(FormDragTest, ASelectionDraggedOutHandsEverySelectedFileInListOrder) {
         }
         const int drops = target->drops;
         ASSERT_EQ(ClickRow(c.first), "");
-        ASSERT_EQ(ClickRow(c.second, VK_CONTROL), "");
+        const int low = std::min(c.first, c.second), high = std::max(c.first, c.second);
+        ASSERT_EQ(DriveInput([&](InputDriver& d) {
+                      ClickListRowWith(d, mainWindow->Controls().listView, c.second, VK_CONTROL,
+                                       {low, high});
+                  }),
+                  "");
         ASSERT_EQ(DragRow(c.first, true), "");
         ASSERT_TRUE(Pump([&] { return target->drops == drops + 1; }));
-        const int low = std::min(c.first, c.second), high = std::max(c.first, c.second);
         EXPECT_EQ(target->DroppedPaths(), (std::vector<std::wstring>{paths[low], paths[high]}));
         EXPECT_EQ(target->dropEffect,
                   static_cast<DWORD>(c.move ? DROPEFFECT_MOVE : DROPEFFECT_COPY));

@@ -110,14 +110,10 @@ protected:
 
     POINT ItemPoint(int index) { return ListItemPoint(mainWindow->Controls().listView, index); }
 
-    // A click with Shift or Ctrl held.
-    Gesture ClickItemWith(WORD modifier, int index) {
-        POINT at = ItemPoint(index);
-        return [at, modifier](InputDriver& d) {
-            d.KeyDown(modifier);
-            Click(d, at);
-            d.KeyUp(modifier);
-        };
+    // A click with Shift or Ctrl held, which leaves the rows expected selected.
+    Gesture ClickItemWith(WORD modifier, int index, std::vector<int> expected) {
+        HWND list = mainWindow->Controls().listView;
+        return [=](InputDriver& d) { ClickListRowWith(d, list, index, modifier, expected); };
     }
     static Gesture Then(const Gesture& first, const Gesture& second) {
         return [first, second](InputDriver& d) {
@@ -144,14 +140,7 @@ protected:
         return Texts(dialogs.questions.begin() + static_cast<std::ptrdiff_t>(count),
                      dialogs.questions.end());
     }
-    std::vector<int> SelectedRows() {
-        std::vector<int> rows;
-        HWND list = mainWindow->Controls().listView;
-        for (int row = -1; (row = static_cast<int>(
-                                ::SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
-            rows.push_back(row);
-        return rows;
-    }
+    std::vector<int> SelectedRows() { return SelectedListRows(mainWindow->Controls().listView); }
 
     Gesture RightClickItem(int index) {
         POINT at = ItemPoint(index);
@@ -430,7 +419,9 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              ListOf({program, L"C:\\not-selected.txt", exe}, 0);
          },
-         [&] { return Then(ClickItemWith(VK_CONTROL, 2), Keys(VK_CONTROL, {'C'})); },
+         [&] {
+             return Then(ClickItemWith(VK_CONTROL, 2, {0, 2}), Keys(VK_CONTROL, {'C'}));
+         },
          [&] {
              return PastedFiles() == Texts{program, exe};
          }},
@@ -438,7 +429,9 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              ListOf({exe, L"C:\\not-selected.txt", program}, 2);
          },
-         [&] { return Then(ClickItemWith(VK_CONTROL, 0), Choose(RightClickItem(2), {'X'})); },
+         [&] {
+             return Then(ClickItemWith(VK_CONTROL, 0, {0, 2}), Choose(RightClickItem(2), {'X'}));
+         },
          [&] {
              return ClipboardDropEffect() == 2 && PastedFiles() == Texts{exe, program};
          }},
@@ -446,7 +439,9 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              ListOf({exe, L"C:\\not-selected.txt", program}, 2);
          },
-         [&] { return Then(ClickItemWith(VK_CONTROL, 0), Choose(RightClickItem(2), {'C'})); },
+         [&] {
+             return Then(ClickItemWith(VK_CONTROL, 0, {0, 2}), Choose(RightClickItem(2), {'C'}));
+         },
          [&] {
              return ClipboardDropEffect() == 5 && PastedFiles() == Texts{exe, program};
          }},
@@ -456,7 +451,9 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              dialogs.confirmAnswers = {true};
              count = dialogs.questions.size();
          },
-         [&] { return Then(ClickItemWith(VK_SHIFT, 3), Choose(RightClickItem(2), {'D'})); },
+         [&] {
+             return Then(ClickItemWith(VK_SHIFT, 3, {1, 2, 3}), Choose(RightClickItem(2), {'D'}));
+         },
          [&] {
              return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\e.txt"} &&
                     QuestionAfter(count) == Texts{L"選択した 3 件をリストから削除しますか？"};
