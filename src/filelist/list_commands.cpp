@@ -77,7 +77,7 @@ void SaveList(HWND owner, const FileList& list, win::Dialogs& dialogs) {
         return;
     // The texts in one buffer: no copy of each path on its own.
     ListTexts texts;
-    list.Model().CopyTexts(texts);
+    list.CopyShownTexts(texts);
     WriteListFile(*name, texts);
 }
 
