@@ -557,6 +557,13 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"絞り込み(&I): the filter field shown with the focus in it", [] {},
          [&] { return Choose(MenuBar('L'), {'I'}); },
          [&] { return FilterFieldShown() && ::GetFocus() == mainWindow->Controls().filterEdit; }},
+        {"Shift+Tab from the list: the filter field, in the Tab ring while shown",
+         [&] {
+             FilterBy(L"");
+             ::SetFocus(mainWindow->Controls().listView);
+         },
+         [] { return Keys(VK_SHIFT, {VK_TAB}); },
+         [&] { return ::GetFocus() == mainWindow->Controls().filterEdit; }},
         {"クリップ出力(&V) while filtered: only the shown paths",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\b.doc", L"C:\\c.txt"});
