@@ -10,6 +10,10 @@ void MainWindow::ShowFilterField() {
         ui_.listAreaButton->SetDown(true);
         ApplyListAreaMode(true);
     }
+    // The captured files' panel stands where the list was: the field would not be seen, and the
+    // capture is the user's to dismiss.
+    if (!::IsWindowVisible(ui_.listPanel->Hwnd()))
+        return;
     ::ShowWindow(ui_.filterPanel->Hwnd(), SW_SHOW);
     ui_.listPanel->Realign();
     ::SetFocus(ui_.filterEdit);
