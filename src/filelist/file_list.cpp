@@ -172,8 +172,9 @@ void FileList::RemoveAt(size_t index) {
 size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
     SyncView();
     const std::optional<uint32_t> focused = FocusedStamp();
-    const size_t removed =
-        model_.RemoveWhere([&](size_t i) { return stamps.count(model_.Stamp(i)) != 0; });
+    // An entry the filter has hidden since it was found stays: what is not seen is not touched.
+    const size_t removed = model_.RemoveWhere(
+        [&](size_t i) { return !model_.IsHidden(i) && stamps.count(model_.Stamp(i)) != 0; });
     rows_.Rebuild(model_);
     ForgetQuestions();
     ShowModelSelection(focused);
