@@ -65,6 +65,7 @@ const MainWindow::Command MainWindow::kCommands[] = {
          w.fileList_->Clear();
          w.fileList_->UpdateCountDisplay();
      }},
+    {kIdFilter, [](MainWindow& w) { w.ShowFilterField(); }},
     {kIdAddCaptured, [](MainWindow& w) { w.clipboard_->watch.AddCapturedClick(); }},
     {kIdBackToList, [](MainWindow& w) { w.clipboard_->watch.BackToListClick(); }},
 };
@@ -84,6 +85,7 @@ void MainWindow::OnCreate() {
         return SortHeader::Sorted{model.SortedColumn(), model.SortedAscending()};
     });
     fileList_->onSorted = [this] { sortHeader_->SortChanged(); };
+    fileList_->onShownChanged = [this] { ShowFilterCount(); };
     intake::DropHost& host = *this;
     dropIntake_ = std::make_unique<intake::DropIntake>(ui_.dropZone->Hwnd(), ui_.listArea->Hwnd(),
                                                        host, FileList(), Dialogs());
@@ -180,8 +182,15 @@ void MainWindow::TakeStartPaths(std::vector<std::wstring> paths) {
 }
 
 void MainWindow::OnKeyPress(wchar_t key) {
+    constexpr wchar_t kCtrlF = 0x06;
     constexpr wchar_t kCtrlZ = 0x1A;
     constexpr wchar_t kEscape = 0x1B;
+    if (key == kCtrlF) {
+        RunCommand(kIdFilter);
+        return;
+    }
+    if (FilterKey(key))
+        return;
     if (key == kEscape && fileList_->Sorting()) {
         fileList_->CancelSort();
         return;
@@ -231,6 +240,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED)
             RunCommand(LOWORD(wParam));
+        else if (LOWORD(wParam) == kIdFilterEdit && HIWORD(wParam) == EN_CHANGE && fileList_)
+            fileList_->SetFilter(win::WindowText(ui_.filterEdit));
         return 0;
     case WM_NOTIFY: {
         LRESULT result = 0;

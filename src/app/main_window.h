@@ -44,6 +44,7 @@ enum ControlId : int {
     kIdAddCaptured,
     kIdBackToList,
     kIdStatusBar,
+    kIdFilterEdit,
     // main menu
     kIdSaveList = 201,
     kIdCopyListAsText,
@@ -58,6 +59,7 @@ enum ControlId : int {
     kIdRegisterSendTo = 251,
     kIdCopyFiles,
     kIdCutFiles,
+    kIdFilter,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -70,6 +72,10 @@ enum ControlId : int {
 struct MainControls {
     std::unique_ptr<win::Panel> listArea;
     std::unique_ptr<win::Panel> listPanel;
+    // Above the list while a filter is wanted: the words typed, and "N / M 件" beside them.
+    std::unique_ptr<win::Panel> filterPanel;
+    HWND filterEdit = nullptr;
+    HWND filterCount = nullptr;
     HWND listView = nullptr;
     std::unique_ptr<win::Panel> capturePanel;
     HWND captureMemo = nullptr;
@@ -179,6 +185,12 @@ private:
     // A drag of one row out of the list, as a copy or a move by the mode switch.
     void DragRow(int row);
     void ListKeyDown(WORD key);
+    // The filter field (main_window_filter.cpp): shown with the focus in it, hidden with the
+    // filter off and the focus back on the list; Esc empties it, then hides it.
+    void ShowFilterField();
+    void HideFilterField();
+    bool FilterKey(wchar_t key);
+    void ShowFilterCount();
 
     // The settings file's values onto the window and its controls, and back
     // (main_window_settings.cpp).

@@ -111,6 +111,7 @@ void MainWindow::CreateMenus() {
     ui_.mainMenu = ::CreateMenu();
     HMENU list = ::CreatePopupMenu();
     ::AppendMenuW(list, MF_STRING | MF_GRAYED, kIdUndo, L"元に戻す(&U)");
+    ::AppendMenuW(list, MF_STRING, kIdFilter, L"絞り込み(&I)");
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdSaveList, L"リスト保存(&S)");
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
@@ -154,6 +155,18 @@ void MainWindow::CreateControls() {
     ui_.listArea = std::make_unique<win::Panel>(window, Bounds{194, 0, 498, 232}, COLOR_BTNFACE,
                                                 true, L"filelist");
     ui_.listPanel = std::make_unique<win::Panel>(ui_.listArea->Hwnd(), Bounds{1, 1, 496, 230});
+    // Made before the list, so that it comes before it in the tab order once shown.
+    ui_.filterPanel = std::make_unique<win::Panel>(ui_.listPanel->Hwnd(), Bounds{1, 1, 494, 23},
+                                                   COLOR_BTNFACE, false);
+    ui_.filterEdit =
+        win::CreateChild(L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                         {0, 0, 404, 23}, ui_.filterPanel->Hwnd(), kIdFilterEdit, formFont);
+    ui_.filterCount =
+        win::CreateChild(L"STATIC", L"", WS_VISIBLE | SS_CENTERIMAGE | SS_RIGHT | SS_NOPREFIX, 0,
+                         {404, 0, 90, 23}, ui_.filterPanel->Hwnd(), 0, formFont);
+    ui_.filterPanel->AddAligned(ui_.filterCount, Align::Right);
+    ui_.filterPanel->AddAligned(ui_.filterEdit, Align::Client);
+    ::ShowWindow(ui_.filterPanel->Hwnd(), SW_HIDE);
     ui_.listView = win::CreateChild(
         WC_LISTVIEWW, L"", WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_EDITLABELS | LVS_OWNERDATA,
         WS_EX_CLIENTEDGE, {1, 1, 494, 228}, ui_.listPanel->Hwnd(), kIdListView, listFont_.get());
@@ -182,6 +195,7 @@ void MainWindow::CreateControls() {
         {152, 6, 113, 25}, ui_.captureButtons->Hwnd(), kIdBackToList, formFont);
     ui_.capturePanel->AddAligned(ui_.captureButtons->Hwnd(), Align::Bottom);
     ui_.capturePanel->AddAligned(ui_.captureMemo, Align::Client);
+    ui_.listPanel->AddAligned(ui_.filterPanel->Hwnd(), Align::Top);
     ui_.listPanel->AddAligned(ui_.listView, Align::Client);
     ui_.listArea->AddAligned(ui_.listPanel->Hwnd(), Align::Client);
     ui_.listArea->AddAligned(ui_.capturePanel->Hwnd(), Align::Client);

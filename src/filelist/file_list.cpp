@@ -29,16 +29,16 @@ FileList::FileList(HWND listView, HWND statusBar)
       checker_(std::make_unique<PathChecker>(listView, kAnswersMessage, exists_)),
       sorter_(listView, kSortMessage),
       accessibility_(std::make_shared<ListAccessibility>(
-          listView,
-          ListAccessibility::Rows{
-              [this] { return model_.Count(); }, [this](size_t row) { return PathAt(row); },
-              [this](size_t row) { return model_.KnownMissing(row).value_or(false); },
-              [this] { return FocusedIndex(); },
-              [this]() -> std::optional<size_t> {
-                  const auto row = ::SendMessageW(listView_, LVM_GETNEXTITEM,
-                                                  static_cast<WPARAM>(-1), LVNI_SELECTED);
-                  return row >= 0 ? std::optional<size_t>(static_cast<size_t>(row)) : std::nullopt;
-              }})),
+          listView, ListAccessibility::Rows{
+                        [this] { return Count(); }, [this](size_t row) { return PathAt(row); },
+                        [this](size_t row) { return KnownMissing(row).value_or(false); },
+                        [this] { return FocusedIndex(); },
+                        [this]() -> std::optional<size_t> {
+                            const auto row = ::SendMessageW(listView_, LVM_GETNEXTITEM,
+                                                            static_cast<WPARAM>(-1), LVNI_SELECTED);
+                            return row >= 0 ? std::optional<size_t>(static_cast<size_t>(row))
+                                            : std::nullopt;
+                        }})),
       subclass_(listView, [this](UINT msg, WPARAM wParam, LPARAM lParam) {
           return ListMessage(msg, wParam, lParam);
       }) {
@@ -48,7 +48,7 @@ FileList::FileList(HWND listView, HWND statusBar)
     SetIconDpi(win::Window::WindowDpi(listView_));
 }
 
-FileList::~FileList() = default;
+FileList::~FileList() { StopFilter(); }
 
 std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -63,6 +63,9 @@ std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lPa
     case kSortMessage:
         SortEnded();
         return 0;
+    case kFilterMessage:
+        FilterEnded();
+        return 0;
     case WM_TIMER:
         if (wParam != kSortProgressTimer)
             break;
@@ -75,6 +78,8 @@ std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lPa
 
 void FileList::AppendPath(std::wstring_view path) {
     model_.Append(path);
+    if (rows_.On())
+        rows_.Appended(model_, matcher_.ContainsAll(model_.Text(model_.Count() - 1), filterWords_));
     // One view update per batch of appends, however it ends.
     if (!syncPosted_)
         syncPosted_ = ::PostMessageW(listView_, kSyncMessage, 0, 0) != FALSE;
@@ -87,8 +92,8 @@ void FileList::SyncView() {
         if (onChanged)
             onChanged();
     }
-    if (static_cast<size_t>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)) != model_.Count()) {
-        ::SendMessageW(listView_, LVM_SETITEMCOUNT, static_cast<WPARAM>(model_.Count()),
+    if (static_cast<size_t>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)) != Count()) {
+        ::SendMessageW(listView_, LVM_SETITEMCOUNT, static_cast<WPARAM>(Count()),
                        LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
 }
@@ -102,16 +107,33 @@ void FileList::UpdateCountDisplay() {
     // A batch of appends ends here.
     model_.ReleaseSpareRoom();
     SyncView();
-    std::wstring text = std::to_wstring(model_.Count());
+    std::wstring text = std::to_wstring(Count());
     ::SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (onShownChanged)
+        onShownChanged();
+}
+
+std::vector<std::wstring> FileList::AllPaths() const {
+    if (!rows_.On())
+        return model_.Texts();
+    std::vector<std::wstring> paths;
+    paths.reserve(Count());
+    for (size_t row = 0; row < Count(); ++row)
+        paths.push_back(PathAt(row));
+    return paths;
 }
 
 std::optional<size_t> FileList::FocusedIndex() const {
     auto index = static_cast<int>(
         ::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    if (index < 0 || static_cast<size_t>(index) >= model_.Count())
+    if (index < 0 || static_cast<size_t>(index) >= Count())
         return std::nullopt;
     return static_cast<size_t>(index);
+}
+
+std::optional<uint32_t> FileList::FocusedStamp() const {
+    const std::optional<size_t> focused = FocusedIndex();
+    return focused ? std::optional<uint32_t>(model_.Stamp(rows_.Entry(*focused))) : std::nullopt;
 }
 
 std::optional<std::wstring> FileList::FocusedText() const {
@@ -122,10 +144,11 @@ std::optional<std::wstring> FileList::FocusedText() const {
 }
 
 void FileList::RemoveAt(size_t index) {
-    if (index >= model_.Count())
+    if (index >= Count())
         return;
     SyncView();
-    model_.RemoveAt(index);
+    model_.RemoveAt(rows_.Entry(index));
+    rows_.Rebuild(model_);
     ForgetQuestions();
     // The view moves the focus and selection of the items after it up by one, as the model did;
     // what it says of the row it takes away is no news.
@@ -137,11 +160,11 @@ void FileList::RemoveAt(size_t index) {
 
 size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
     SyncView();
-    std::optional<uint32_t> focused;
-    if (auto index = FocusedIndex())
-        focused = model_.Stamp(*index);
-    const size_t removed =
-        model_.RemoveWhere([&](size_t i) { return stamps.count(model_.Stamp(i)) != 0; });
+    const std::optional<uint32_t> focused = FocusedStamp();
+    // An entry the filter has hidden since it was found stays: what is not seen is not touched.
+    const size_t removed = model_.RemoveWhere(
+        [&](size_t i) { return !model_.IsHidden(i) && stamps.count(model_.Stamp(i)) != 0; });
+    rows_.Rebuild(model_);
     ForgetQuestions();
     ShowModelSelection(focused);
     Redraw();
@@ -149,14 +172,23 @@ size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
 }
 
 void FileList::ReplaceAt(size_t index, std::wstring_view path) {
-    if (index >= model_.Count())
+    if (index >= Count())
         return;
-    model_.Replace(index, path);
+    model_.Replace(rows_.Entry(index), path);
     ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
     SyncView();
 }
 
 void FileList::Clear() {
+    if (rows_.On()) {
+        // Only what the user sees goes; the hidden entries stay where they are.
+        model_.RemoveWhere([this](size_t i) { return !model_.IsHidden(i); });
+        rows_.Rebuild(model_);
+        ForgetQuestions();
+        ShowModelSelection(std::nullopt);
+        Redraw();
+        return;
+    }
     model_.Clear();
     checker_->Forget();
     showingSelection_ = true;
@@ -169,9 +201,10 @@ void FileList::Undo() {
     if (!model_.CanUndo())
         return;
     const std::optional<size_t> focused = FocusedIndex();
-    const std::optional<uint32_t> focusedStamp =
-        focused ? std::optional<uint32_t>(model_.Stamp(*focused)) : std::nullopt;
+    const std::optional<uint32_t> focusedStamp = FocusedStamp();
     model_.Undo();
+    // What came back is shown until the filter has looked at it.
+    Reshaped(true);
     ForgetQuestions();
     // An undone edit gives the entry a new stamp; it stays where it was.
     ShowModelSelection(focusedStamp, focused);
@@ -210,11 +243,10 @@ void FileList::SortEnded() {
     if (!order)
         return;
     model_.TakeSortSign(sortColumn_);
-    const std::optional<size_t> focused = FocusedIndex();
-    const std::optional<uint32_t> focusedStamp =
-        focused ? std::optional<uint32_t>(model_.Stamp(*focused)) : std::nullopt;
+    const std::optional<uint32_t> focusedStamp = FocusedStamp();
     if (!order->empty())
         model_.Reorder(*order);
+    Reshaped();
     ForgetQuestions();
     ShowModelSelection(focusedStamp);
     Redraw();
@@ -267,11 +299,11 @@ LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
         return CDRF_NOTIFYITEMDRAW;
     if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
         return CDRF_DODEFAULT;
-    const size_t index = draw.nmcd.dwItemSpec;
-    if (index >= model_.Count())
+    if (draw.nmcd.dwItemSpec >= Count())
         return CDRF_DODEFAULT;
+    const size_t index = rows_.Entry(draw.nmcd.dwItemSpec);
     if (model_.StartCheck(index))
-        checker_->Ask({{model_.Stamp(index), index, PathAt(index)}});
+        checker_->Ask({{model_.Stamp(index), index, std::wstring(model_.Text(index))}});
     if (!model_.ShownMissing(index))
         return CDRF_DODEFAULT;
     draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
@@ -280,11 +312,14 @@ LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
 
 void FileList::TakeAnswers() {
     for (const PathCheck& answer : checker_->TakeAnswers()) {
-        if (model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists)) {
-            ::SendMessageW(listView_, LVM_REDRAWITEMS, answer.index, answer.index);
+        if (!model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists))
+            continue;
+        // Asked by entry; a hidden entry has no row to redraw.
+        if (const std::optional<size_t> row = rows_.RowOf(answer.index)) {
+            ::SendMessageW(listView_, LVM_REDRAWITEMS, *row, *row);
             // A screen reader hears that the row's file has gone, or come back.
             ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, listView_, OBJID_CLIENT,
-                             static_cast<LONG>(answer.index) + 1);
+                             static_cast<LONG>(*row) + 1);
         }
     }
 }
@@ -308,9 +343,9 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
         LVITEMW& item = info.item;
         if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
-            size_t index = static_cast<size_t>(item.iItem);
-            if (item.iItem >= 0 && index < model_.Count() && item.iSubItem == 0) {
-                const std::wstring_view path = model_.Text(index);
+            const size_t row = static_cast<size_t>(item.iItem);
+            if (item.iItem >= 0 && row < Count() && item.iSubItem == 0) {
+                const std::wstring_view path = model_.Text(rows_.Entry(row));
                 size_t n = std::min(path.size(), static_cast<size_t>(item.cchTextMax - 1));
                 std::copy_n(path.data(), n, item.pszText);
                 item.pszText[n] = L'\0';
@@ -319,8 +354,9 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
             }
         }
         if (item.mask & LVIF_IMAGE) {
-            const size_t index = static_cast<size_t>(item.iItem);
-            item.iImage = item.iItem >= 0 && index < model_.Count() && item.iSubItem == 0
+            const size_t row = static_cast<size_t>(item.iItem);
+            const size_t index = row < Count() ? rows_.Entry(row) : 0;
+            item.iImage = item.iItem >= 0 && row < Count() && item.iSubItem == 0
                               ? icons_.ImageFor(model_.Text(index), model_.ShownMissing(index))
                               : I_IMAGENONE;
         }
@@ -333,7 +369,7 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         // The view hands the editor a display-sized copy; give it the whole path so that
         // accepting an edit never cuts a long one.
         HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
-        if (edit != nullptr && info.item.iItem >= 0 && index < model_.Count()) {
+        if (edit != nullptr && info.item.iItem >= 0 && index < Count()) {
             // The view limits its editor to a display-sized text; a path may be as long as
             // the system allows, and the user must be able to lengthen it.
             ::SendMessageW(edit, EM_SETLIMITTEXT, kLongestPath, 0);
@@ -346,7 +382,7 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
     case LVN_ENDLABELEDITW: {
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
         size_t index = static_cast<size_t>(info.item.iItem);
-        if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < model_.Count()) {
+        if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < Count()) {
             // Read the editor itself: the notification's copy may be cut to a display buffer.
             HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
             ReplaceAt(index, edit != nullptr ? win::WindowText(edit) : info.item.pszText);

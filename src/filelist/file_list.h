@@ -2,6 +2,10 @@
 // the count display in the status bar. Every change goes through here, so the view follows the
 // model: the item count, the texts the view asks for, redraws, the focus, the grey rows of
 // missing files, the editor in place, and the sort a column click starts.
+//
+// While a filter is on the view shows only the entries it lets through, and everything here that
+// takes or gives a row, a count or "every path" means the shown entries: what the user sees is
+// what a command takes. Model() is the whole list.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +20,10 @@
 #include <vector>
 
 #include "filelist/list_accessibility.h"
+#include "filelist/list_filter.h"
 #include "filelist/list_model.h"
 #include "filelist/list_sorter.h"
+#include "filelist/name_matcher.h"
 #include "filelist/path_checker.h"
 #include "filelist/row_icons.h"
 #include "win/subclass.h"
@@ -41,10 +47,23 @@ public:
     // Shows the number of entries in plain decimal and brings the view up to date.
     void UpdateCountDisplay();
 
-    // Copies of every entry, first to last in display order.
-    std::vector<std::wstring> AllPaths() const { return model_.Texts(); }
-    std::wstring PathAt(size_t index) const { return std::wstring(model_.Text(index)); }
-    size_t Count() const noexcept { return model_.Count(); }
+    // Copies of every shown entry, first to last in display order.
+    std::vector<std::wstring> AllPaths() const;
+    std::wstring PathAt(size_t row) const { return std::wstring(TextAt(row)); }
+    std::wstring_view TextAt(size_t row) const noexcept { return model_.Text(rows_.Entry(row)); }
+    // The shown entries; TotalCount counts the hidden ones too.
+    size_t Count() const noexcept { return rows_.Count(model_); }
+    size_t TotalCount() const noexcept { return model_.Count(); }
+
+    // The filter: only the entries whose path contains every word of text are shown (as the
+    // system compares names); an empty text shows everything. The words are matched on a worker,
+    // the newest text winning, and the rows change once it is done; entries appended meanwhile
+    // are matched as they come. Hidden entries are never selected.
+    void SetFilter(std::wstring_view text);
+    bool Filtered() const noexcept { return rows_.On(); }
+    bool Filtering() const noexcept { return filterJob_ != nullptr; }
+    // Runs when the shown entries or their count may have changed (with the count display).
+    std::function<void()> onShownChanged;
 
     // The list view's focus item, which need not be selected.
     std::optional<size_t> FocusedIndex() const;
@@ -52,15 +71,15 @@ public:
     size_t SelectedCount() const noexcept { return model_.SelectedCount(); }
     // The selected entries' texts, in list order.
     std::vector<std::wstring> SelectedPaths() const { return model_.SelectedTexts(); }
-    bool IsSelected(size_t index) const noexcept {
-        return index < model_.Count() && model_.IsSelected(index);
+    bool IsSelected(size_t row) const noexcept {
+        return row < Count() && model_.IsSelected(rows_.Entry(row));
     }
     // Ctrl+A: every entry selected at once, whatever the list's length.
     void SelectAll();
     // Only this entry selected, and focused.
     void SelectOnly(size_t index);
 
-    uint64_t StampAt(size_t index) const noexcept { return model_.Stamp(index); }
+    uint64_t StampAt(size_t row) const noexcept { return model_.Stamp(rows_.Entry(row)); }
 
     void RemoveAt(size_t index);
     // Removes the selected entries as one step to undo; the entry after them takes the focus.
@@ -69,6 +88,7 @@ public:
     size_t RemoveStamped(const std::unordered_set<uint64_t>& stamps);
     // The edit in place: the entry's text replaced, and with it its stamp.
     void ReplaceAt(size_t index, std::wstring_view path);
+    // Every shown entry taken away, as one step to undo.
     void Clear();
 
     bool CanUndo() const noexcept { return model_.CanUndo(); }
@@ -98,8 +118,8 @@ public:
     // checked again, keeping their colour until the new answer comes.
     void Recheck();
     // Whether the entry's file or folder is missing, as far as an answer has come in.
-    std::optional<bool> KnownMissing(size_t index) const noexcept {
-        return model_.KnownMissing(index);
+    std::optional<bool> KnownMissing(size_t row) const noexcept {
+        return row < Count() ? model_.KnownMissing(rows_.Entry(row)) : std::nullopt;
     }
     // How existence is asked (tests make it slow or scripted); the checks already made are
     // forgotten.
@@ -131,10 +151,24 @@ private:
                             std::optional<size_t> otherwiseFocused = std::nullopt);
     void SetViewState(int row, UINT state, UINT mask);
     void SelectionChanged(const NMHDR& header);
+    // After entries moved or went: the rows made again, and the filter run again when entries
+    // may have come back that it has not seen.
+    void Reshaped(bool matchAgain = false);
+    void StartFilter();
+    void StopFilter();
+    void FilterEnded();
+    std::optional<uint32_t> FocusedStamp() const;
 
     HWND listView_;
     HWND statusBar_;
     ListModel model_;
+    ShownRows rows_;
+    SystemNameMatcher matcher_;
+    // The current filter's words, prepared for the matcher.
+    std::vector<std::wstring> filterWords_;
+    struct FilterJob;
+    std::shared_ptr<FilterJob> filterJob_;
+    static constexpr UINT kFilterMessage = WM_APP + 0x13;
     ExistsFunction exists_ = PathExists;
     std::unique_ptr<PathChecker> checker_;
     RowIcons icons_;

@@ -31,18 +31,18 @@ void FileList::SelectAll() {
     showingSelection_ = false;
 }
 
-void FileList::SelectOnly(size_t index) {
-    if (index >= model_.Count())
+void FileList::SelectOnly(size_t row) {
+    if (row >= Count())
         return;
     model_.SelectAll(false);
-    model_.Select(index, true);
-    ShowModelSelection(model_.Stamp(index));
+    model_.Select(rows_.Entry(row), true);
+    ShowModelSelection(model_.Stamp(rows_.Entry(row)));
 }
 
 void FileList::ShowModelSelection(std::optional<uint32_t> focusedStamp,
                                   std::optional<size_t> otherwiseFocused) {
     showingSelection_ = true;
-    const size_t count = model_.Count();
+    const size_t count = Count();
     // Emptied and filled again, the view forgets every row's state at once, where clearing it
     // row by row would take a visit to each of a million rows; its scroll position is kept.
     const auto top = ::SendMessageW(listView_, LVM_GETTOPINDEX, 0, 0);
@@ -58,13 +58,13 @@ void FileList::ShowModelSelection(std::optional<uint32_t> focusedStamp,
         SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED);
     } else {
         for (size_t i = 0; i < count; ++i) {
-            if (model_.IsSelected(i))
+            if (model_.IsSelected(rows_.Entry(i)))
                 SetViewState(static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
         }
     }
     std::optional<size_t> focus = otherwiseFocused;
     for (size_t i = 0; focusedStamp && i < count; ++i) {
-        if (model_.Stamp(i) == *focusedStamp) {
+        if (model_.Stamp(rows_.Entry(i)) == *focusedStamp) {
             focus = i;
             break;
         }
@@ -82,8 +82,11 @@ void FileList::SelectionChanged(const NMHDR& header) {
     if (header.code == LVN_ODSTATECHANGED) {
         const auto& range = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
         if ((range.uNewState ^ range.uOldState) & LVIS_SELECTED && range.iFrom >= 0 &&
-            range.iTo >= range.iFrom) {
-            model_.SelectRange(static_cast<size_t>(range.iFrom), static_cast<size_t>(range.iTo),
+            range.iTo >= range.iFrom && static_cast<size_t>(range.iTo) < Count()) {
+            // The entries between two shown ones that are not shown are hidden, which a range
+            // passes over.
+            model_.SelectRange(rows_.Entry(static_cast<size_t>(range.iFrom)),
+                               rows_.Entry(static_cast<size_t>(range.iTo)),
                                (range.uNewState & LVIS_SELECTED) != 0);
         }
         return;
@@ -95,25 +98,26 @@ void FileList::SelectionChanged(const NMHDR& header) {
     // A change of every row at once comes as one notice for row -1.
     if (change.iItem < 0)
         model_.SelectAll(selected);
-    else if (static_cast<size_t>(change.iItem) < model_.Count())
-        model_.Select(static_cast<size_t>(change.iItem), selected);
+    else if (static_cast<size_t>(change.iItem) < Count())
+        model_.Select(rows_.Entry(static_cast<size_t>(change.iItem)), selected);
 }
 
 size_t FileList::RemoveSelected() {
     SyncView();
     size_t first = 0;
-    while (first < model_.Count() && !model_.IsSelected(first))
+    while (first < Count() && !IsSelected(first))
         ++first;
     const size_t removed = model_.RemoveSelected();
     if (removed == 0)
         return 0;
+    rows_.Rebuild(model_);
     ForgetQuestions();
     // As in the shell, the entry that took the first removed one's place is focused and selected.
     std::optional<uint32_t> next;
-    if (model_.Count() > 0) {
-        first = std::min(first, model_.Count() - 1);
-        model_.Select(first, true);
-        next = model_.Stamp(first);
+    if (Count() > 0) {
+        const size_t entry = rows_.Entry(std::min(first, Count() - 1));
+        model_.Select(entry, true);
+        next = model_.Stamp(entry);
     }
     ShowModelSelection(next);
     Redraw();

@@ -75,7 +75,7 @@ void SaveList(HWND owner, const FileList& list, win::Dialogs& dialogs) {
     // Cancel means the user does not want the file: nothing is written.
     if (!name)
         return;
-    WriteListFile(*name, list.Model());
+    WriteListFile(*name, list.Count(), [&](size_t row) { return list.TextAt(row); });
 }
 
 void CopyListToClipboard(HWND owner, const FileList& list, win::Dialogs& dialogs) {

@@ -7,7 +7,6 @@
 
 #include "filelist/line_format.h"
 #include "filelist/list_bytes.h"
-#include "filelist/list_model.h"
 #include "win/codepage.h"
 #include "win/error.h"
 #include "win/handles.h"
@@ -144,16 +143,16 @@ std::string EncodeListFile(const ListTexts& texts) {
                          [&](size_t i) { return texts[i]; });
 }
 
-void WriteListFile(const std::wstring& path, const ListModel& list) {
+void WriteListFile(const std::wstring& path, size_t count,
+                   const std::function<std::wstring_view(size_t)>& text) {
     size_t characters = 0;
     bool ascii = true;
-    for (size_t i = 0; i < list.Count(); ++i) {
-        const std::wstring_view text = list.Text(i);
-        characters += text.size();
-        ascii = ascii && IsAscii<wchar_t>(text);
+    for (size_t i = 0; i < count; ++i) {
+        const std::wstring_view entry = text(i);
+        characters += entry.size();
+        ascii = ascii && IsAscii<wchar_t>(entry);
     }
-    ReplaceFileContents(path, EncodeEntries(list.Count(), characters, ascii,
-                                            [&](size_t i) { return list.Text(i); }));
+    ReplaceFileContents(path, EncodeEntries(count, characters, ascii, text));
 }
 
 void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths) {

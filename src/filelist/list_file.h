@@ -12,8 +12,6 @@
 
 namespace filelist {
 
-class ListModel;
-
 // The lines of the list file at path, in file order, empty ones included. A file that starts with
 // the UTF-8 byte-order mark is UTF-8; any other is in the system code page. Throws win::Error
 // "ファイル "…" は開けません。…" when the file cannot be opened.
@@ -30,8 +28,9 @@ std::string EncodeListFile(const ListTexts& texts);
 // Writes the list file. The old file at path is replaced only once the new one is complete.
 void WriteListFile(const std::wstring& path, const std::vector<std::wstring>& paths);
 void WriteListFile(const std::wstring& path, const ListTexts& texts);
-// The list as it is, straight from its texts.
-void WriteListFile(const std::wstring& path, const ListModel& list);
+// count entries, text(i) giving each where the list holds it: no copy of the list on the way.
+void WriteListFile(const std::wstring& path, size_t count,
+                   const std::function<std::wstring_view(size_t)>& text);
 
 // Writes one piece of the file; false with the last error set when it fails.
 using ChunkWriter = bool (*)(HANDLE file, const char* data, DWORD size);

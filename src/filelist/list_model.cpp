@@ -13,9 +13,11 @@ namespace {
 // taking another 64 KB. A longer text gets a block of its own.
 constexpr uint32_t kBlockChars = (uint32_t{1} << 20) - 256;
 
-enum FileState : uint8_t { kMissing = 1, kChecked = 2, kAsked = 4, kSelected = 8 };
+enum FileState : uint8_t { kMissing = 1, kChecked = 2, kAsked = 4, kSelected = 8, kHidden = 16 };
 // What is known of the file, apart from whether the user selected the entry.
 constexpr uint8_t kFileStates = kMissing | kChecked | kAsked;
+// What the user made of the entry: kept through whatever is learnt of its file and an edit.
+constexpr uint8_t kViewStates = kSelected | kHidden;
 
 // The list grows by an eighth rather than doubling: at a million entries the room kept for
 // more is a little over a byte an entry, not up to twelve. It starts large enough for the
@@ -167,7 +169,7 @@ void ListModel::Replace(size_t index, std::wstring_view text) {
         return;
     Entry replaced = Store(text);
     replaced.stamp = NewStamp();
-    replaced.SetState(entries_[index].State() & kSelected);
+    replaced.SetState(entries_[index].State() & kViewStates);
     Use(replaced);
     const Entry old = std::exchange(entries_[index], replaced);
     if (Text(index) != std::wstring_view(blocks_[old.block].get() + old.offset, old.Length())) {
@@ -200,10 +202,10 @@ void ListModel::Undo() {
                                  return e.stamp == step.editedStamp;
                              }) - entries_.begin();
         if (index < entries_.size()) {
-            const uint8_t selected = entries_[index].State() & kSelected;
+            const uint8_t kept = entries_[index].State() & kViewStates;
             Release(entries_[index]);
             entries_[index] = step.entries[0];
-            entries_[index].SetState(selected);
+            entries_[index].SetState(kept);
             entries_[index].stamp = NewStamp();
         } else {
             Release(step.entries[0]);
@@ -283,13 +285,13 @@ bool ListModel::TakeAnswer(size_t index, uint32_t stamp, bool exists) noexcept {
         return false;
     Entry& e = entries_[index];
     const bool wasMissing = e.State() & kMissing;
-    e.SetState((e.State() & kSelected) | kChecked | (exists ? 0 : kMissing));
+    e.SetState((e.State() & kViewStates) | kChecked | (exists ? 0 : kMissing));
     return wasMissing == exists;
 }
 
 void ListModel::ForgetAnswers() noexcept {
     for (Entry& e : entries_)
-        e.SetState(e.State() & (kMissing | kSelected));
+        e.SetState(e.State() & (kMissing | kViewStates));
 }
 
 void ListModel::ForgetQuestions() noexcept {
@@ -306,8 +308,14 @@ void ListModel::SelectRange(size_t first, size_t last, bool selected) noexcept {
     last = std::min(last, entries_.size() - 1);
     for (size_t i = first; i <= last && i < entries_.size(); ++i) {
         Entry& e = entries_[i];
-        e.SetState(selected ? e.State() | kSelected : e.State() & ~kSelected);
+        if (!(e.State() & kHidden))
+            e.SetState(selected ? e.State() | kSelected : e.State() & ~kSelected);
     }
+}
+
+void ListModel::SetHidden(size_t index, bool hidden) noexcept {
+    Entry& e = entries_[index];
+    e.SetState(hidden ? (e.State() | kHidden) & ~kSelected : e.State() & ~kHidden);
 }
 
 void ListModel::SelectAll(bool selected) noexcept {

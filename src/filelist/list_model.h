@@ -141,6 +141,11 @@ public:
     size_t SelectedCount() const noexcept;
     // The selected texts in list order.
     std::vector<std::wstring> SelectedTexts() const;
+    // The entries a filter hides. A hidden entry is never selected: hiding it unselects it, and
+    // selecting a range passes it over. The mark moves with the entry; an undone removal brings
+    // its entries back shown.
+    bool IsHidden(size_t index) const noexcept { return entries_[index].State() & kHiddenState; }
+    void SetHidden(size_t index, bool hidden) noexcept;
     // The selected entries taken away as one step to undo; returns how many went.
     size_t RemoveSelected() {
         return RemoveWhere([this](size_t i) { return IsSelected(i); });
@@ -150,6 +155,7 @@ private:
     using Entry = detail::Entry;
     static constexpr uint8_t kMissingState = 1;
     static constexpr uint8_t kSelectedState = 8;
+    static constexpr uint8_t kHiddenState = 16;
     enum class UndoKind { None, Removal, Edit };
     struct UndoStep {
         UndoKind kind = UndoKind::None;

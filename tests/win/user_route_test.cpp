@@ -149,6 +149,7 @@ protected:
 
     // A fresh list with the item at index focused and selected, and the focus in the list.
     void ListOf(const Texts& paths, int focused = 0) {
+        ::SetWindowTextW(mainWindow->Controls().filterEdit, L""); // no filter: all of it cleared
         List().Clear();
         for (const std::wstring& path : paths)
             List().AppendPath(path);
@@ -160,6 +161,16 @@ protected:
                        reinterpret_cast<LPARAM>(&item));
         ::SetForegroundWindow(mainWindow->Hwnd());
         ::SetFocus(mainWindow->Controls().listView);
+    }
+
+    // The filter field shown with text typed into it, and the filter done.
+    void FilterBy(const wchar_t* text) {
+        mainWindow->RunCommand(app::kIdFilter);
+        ::SetWindowTextW(mainWindow->Controls().filterEdit, text);
+        EXPECT_TRUE(Pump([&] { return !List().Filtering() && List().Filtered() == (*text != 0); }));
+    }
+    bool FilterFieldShown() const {
+        return ::IsWindowVisible(mainWindow->Controls().filterEdit) != FALSE;
     }
 
     bool CapturePanelShown() const {
@@ -496,6 +507,88 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              return List().AllPaths() ==
                         Texts{L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt", L"C:\\d.txt"} &&
                     SelectedRows() == std::vector<int>{1, 3};
+         }},
+        // The filter field, and what acts on the shown entries only.
+        {"Ctrl+F and typing: only the entries with every word shown, counted as such",
+         [&] {
+             ListOf({L"C:\\docs\\report 2024.doc", L"C:\\docs\\notes.txt",
+                     L"C:\\old\\Report 2023.doc", L"C:\\old\\2024 photo.jpg"});
+         },
+         [] {
+             return Then(Keys(VK_CONTROL, {'F'}),
+                         Keys(0, {'R', 'E', 'P', 'O', 'R', 'T', VK_SPACE, '2', '0', '2', '4'}));
+         },
+         [&] {
+             return ViewTexts(mainWindow->Controls().listView) ==
+                        Texts{L"C:\\docs\\report 2024.doc"} &&
+                    CountText() == L"1" &&
+                    win::WindowText(mainWindow->Controls().filterCount) == L"1 / 4 件";
+         }},
+        {"z and x typed in the filter field are typed, not the window's keys",
+         [&] {
+             ListOf({L"C:\\a.xz", L"C:\\b.txt"});
+             Topmost(false);
+             FilterBy(L"");
+         },
+         // The window's z would leave it topmost.
+         [] {
+             return Keys(0, {'X', 'Z'});
+         },
+         [&] {
+             return win::WindowText(mainWindow->Controls().filterEdit) == L"xz" && !IsTopmost() &&
+                    List().AllPaths() == Texts{L"C:\\a.xz"};
+         }},
+        {"Esc in the filter field: everything shown again",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.doc"});
+             FilterBy(L"doc");
+         },
+         [] { return Keys(0, {VK_ESCAPE}); },
+         [&] {
+             return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.doc"} && FilterFieldShown() &&
+                    CountText() == L"2";
+         }},
+        {"Esc in the empty filter field: the field hidden, the focus on the list",
+         [&] { FilterBy(L""); }, [] { return Keys(0, {VK_ESCAPE}); },
+         [&] { return !FilterFieldShown() && ::GetFocus() == mainWindow->Controls().listView; }},
+        {"絞り込み(&I): the filter field shown with the focus in it", [] {},
+         [&] { return Choose(MenuBar('L'), {'I'}); },
+         [&] { return FilterFieldShown() && ::GetFocus() == mainWindow->Controls().filterEdit; }},
+        {"Shift+Tab from the list: the filter field, in the Tab ring while shown",
+         [&] {
+             FilterBy(L"");
+             ::SetFocus(mainWindow->Controls().listView);
+         },
+         [] { return Keys(VK_SHIFT, {VK_TAB}); },
+         [&] { return ::GetFocus() == mainWindow->Controls().filterEdit; }},
+        {"クリップ出力(&V) while filtered: only the shown paths",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.doc", L"C:\\c.txt"});
+             FilterBy(L"txt");
+         },
+         [&] { return Choose(MenuBar('L'), {'V'}); },
+         [&] { return ClipboardText() == L"C:\\a.txt\r\nC:\\c.txt\r\n"; }},
+        {"リストクリア while filtered: only the shown entries go",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.doc", L"C:\\c.txt"});
+             FilterBy(L"txt");
+         },
+         [&] { return ClickOn(mainWindow->Controls().clearListButton->Hwnd()); },
+         [&] {
+             return List().Count() == 0 && CountText() == L"0" &&
+                    List().Model().Texts() == Texts{L"C:\\b.doc"};
+         }},
+        {"元に戻す(&U) after リストクリア while filtered: the cleared entries back in place",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.doc", L"C:\\c.txt"});
+             FilterBy(L"txt");
+             List().Clear();
+         },
+         [&] { return Choose(MenuBar('L'), {'U'}); },
+         [&] {
+             return !List().Filtering() &&
+                    List().Model().Texts() == Texts{L"C:\\a.txt", L"C:\\b.doc", L"C:\\c.txt"} &&
+                    List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\c.txt"};
          }},
         {"「送る」メニューに登録",
          [&] { ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str()); },
