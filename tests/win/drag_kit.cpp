@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
+#include <cstdio>
 #include <fstream>
 #include <thread>
 
@@ -126,6 +127,7 @@ bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
         d.KeyUp(modifier);
         if (d.Poll([&] { return SelectedListRows(listView) == expected; }, std::chrono::seconds(2)))
             return true;
+        std::fprintf(stderr, "the click with its key held was taken as a plain one; again\n");
         setState(static_cast<WPARAM>(-1), 0, LVIS_SELECTED);
         for (int selected : before)
             setState(static_cast<WPARAM>(selected), LVIS_SELECTED, LVIS_SELECTED);

@@ -769,7 +769,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         if (HasFatalFailure())
             return;
         Perform(route.gesture());
-        EXPECT_TRUE(Pump(route.effect, 3000));
+        EXPECT_TRUE(Pump(route.effect, 10000));
     }
 }
 
