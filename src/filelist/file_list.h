@@ -15,6 +15,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "filelist/detail_columns.h"
+#include "filelist/detail_reader.h"
 #include "filelist/list_accessibility.h"
 #include "filelist/list_model.h"
 #include "filelist/list_sorter.h"
@@ -85,6 +87,17 @@ public:
     void CancelSort() { sorter_.Cancel(); }
     std::function<void()> onSorted;
 
+    // The columns shown (the path first, always there) with their widths in 96-DPI units. While
+    // a column beside the path is shown, the details of the rows in view are read off the
+    // window's thread and kept with the entries; a right click on the header picks the columns.
+    std::vector<ShownColumn> Columns() const { return columns_.Shown(); }
+    void ShowColumns(const std::vector<ShownColumn>& columns);
+    bool AddedColumnsShown() const noexcept { return columns_.AddedShown(); }
+    // Where the view shows the column sorted last, or -1.
+    int SortedViewColumn() const noexcept;
+    // Runs after the columns shown changed.
+    std::function<void()> onColumnsChanged;
+
     // Runs after every change of the entries (append, removal, clearing, edit, sort, undo),
     // once the view has caught up.
     std::function<void()> onChanged;
@@ -116,6 +129,8 @@ private:
     std::optional<LRESULT> ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     void TakeAnswers();
+    void TakeDetails();
+    void ColumnsChanged();
     void SortEnded();
     void ShowSortProgress(const std::wstring& text);
     // The view's item count made the model's; with everything redrawn when entries moved.
@@ -138,6 +153,9 @@ private:
     ExistsFunction exists_ = PathExists;
     std::unique_ptr<PathChecker> checker_;
     RowIcons icons_;
+    DetailColumns columns_;
+    // Only while a column beside the path is shown.
+    std::unique_ptr<DetailReader> detailReader_;
     ListSorter sorter_;
     int sortColumn_ = 0;
     uint64_t reshapesAtSortStart_ = 0;

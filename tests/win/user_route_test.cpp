@@ -153,6 +153,36 @@ protected:
         return rows;
     }
 
+    // The middle of a column's header item, on the screen.
+    POINT HeaderPoint(int column) {
+        RECT r{};
+        HWND header = mainWindow->Header().HeaderHandle();
+        ::SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&r));
+        POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(header, &at);
+        return at;
+    }
+    // What the list shows in a row's column.
+    std::wstring ShownText(int row, int column) {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        ::SendMessageW(mainWindow->Controls().listView, LVM_GETITEMTEXTW, row,
+                       reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    // A file of size bytes.
+    static void MakeFileOf(const std::wstring& path, DWORD size) {
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::string bytes(size, 'x');
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), size, &written, nullptr);
+        ::CloseHandle(file);
+    }
+
     Gesture RightClickItem(int index) {
         POINT at = ItemPoint(index);
         return [at](InputDriver& d) { Click(d, at, true); };
@@ -160,6 +190,7 @@ protected:
 
     // A fresh list with the item at index focused and selected, and the focus in the list.
     void ListOf(const Texts& paths, int focused = 0) {
+        List().ShowColumns(filelist::DefaultColumns());
         List().Clear();
         for (const std::wstring& path : paths)
             List().AppendPath(path);
@@ -356,6 +387,47 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          },
          [&] {
              return List().AllPaths() == Texts{L"C:\\c.txt", L"C:\\b.txt", L"C:\\a.txt"};
+         }},
+        // The header's menu of columns: "ファイル名" first, always ticked and greyed.
+        {"名前 from the header's menu by a right click",
+         [&] {
+             ListOf({exe, L"C:\\gone-from-the-columns.txt"});
+         },
+         [&] {
+             const POINT at = HeaderPoint(0);
+             return Choose([at](InputDriver& d) { Click(d, at, true); },
+                           {VK_DOWN, VK_DOWN, VK_RETURN});
+         },
+         [&] {
+             return ShownText(0, 1) == L"tuckbay_wintests.exe" &&
+                    ShownText(1, 1) == L"gone-from-the-columns.txt";
+         }},
+        {"サイズ from the header's menu, then a click on its header: by size, largest first",
+         [&] {
+             MakeFileOf(files.Path(L"small.txt"), 10);
+             MakeFileOf(files.Path(L"large.txt"), 3000);
+             MakeFileOf(files.Path(L"middle.txt"), 1500);
+             ListOf({files.Path(L"small.txt"), L"C:\\gone-by-size.txt", files.Path(L"large.txt"),
+                     files.Path(L"middle.txt")});
+         },
+         [&] {
+             const POINT header = HeaderPoint(0);
+             return Then(Choose([header](InputDriver& d) { Click(d, header, true); },
+                                {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
+                         [this](InputDriver& d) {
+                             if (d.WaitFor("the size column", [this] {
+                                     return Header_GetItemCount(
+                                                mainWindow->Header().HeaderHandle()) == 2;
+                                 }))
+                                 Click(d, HeaderPoint(1));
+                         });
+         },
+         [&] {
+             Pump([&] { return !List().Sorting(); });
+             return List().AllPaths() == Texts{files.Path(L"large.txt"), files.Path(L"middle.txt"),
+                                               files.Path(L"small.txt"), L"C:\\gone-by-size.txt"} &&
+                    ShownText(0, 1) == L"3 KB" && ShownText(2, 1) == L"1 KB" &&
+                    ShownText(3, 1) == L"";
          }},
         {"リスト保存(&S), a file of the list's lines",
          [&] {

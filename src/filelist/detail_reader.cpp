@@ -1,0 +1,199 @@
+#include "filelist/detail_reader.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <iterator>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+namespace filelist {
+namespace {
+
+// A folder with fewer questions than this is cheaper to ask file by file than to list whole.
+constexpr size_t kListingWorthIt = 8;
+
+uint64_t Combine(DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; }
+
+FileDetails FromAttributes(const WIN32_FILE_ATTRIBUTE_DATA& data) {
+    return FileDetails::Read(
+        Combine(data.nFileSizeHigh, data.nFileSizeLow),
+        Combine(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+}
+
+FileDetails LookUp(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!path.empty() &&
+        ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE)
+        return FromAttributes(data);
+    // A file the system will not show (access denied) has no values to show either.
+    return FileDetails::Missing();
+}
+
+// Names compare as the file system compares them: without regard to case.
+std::wstring FoldCase(std::wstring_view name) {
+    std::wstring folded(name);
+    if (!folded.empty())
+        ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
+// Every name in folder with its details; false when the folder cannot be listed.
+bool ListFolder(std::wstring_view folder, std::unordered_map<std::wstring, FileDetails>& names,
+                const std::function<bool()>& keepGoing) {
+    std::wstring pattern(folder);
+    if (pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        data.dwFileAttributes = found.dwFileAttributes;
+        data.ftLastWriteTime = found.ftLastWriteTime;
+        data.nFileSizeHigh = found.nFileSizeHigh;
+        data.nFileSizeLow = found.nFileSizeLow;
+        names.emplace(FoldCase(found.cFileName), FromAttributes(data));
+    } while (keepGoing() && ::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return true;
+}
+
+} // namespace
+
+bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
+                 std::atomic<size_t>* done) {
+    // The questions by folder, so that each shared folder is listed once.
+    std::vector<uint32_t> byFolder(questions.size());
+    for (uint32_t i = 0; i < byFolder.size(); ++i)
+        byFolder[i] = i;
+    std::stable_sort(byFolder.begin(), byFolder.end(), [&](uint32_t a, uint32_t b) {
+        return PathFolder(questions[a].path) < PathFolder(questions[b].path);
+    });
+    std::unordered_map<std::wstring, FileDetails> names;
+    size_t answered = 0;
+    for (size_t first = 0; first < byFolder.size();) {
+        const std::wstring_view folder = PathFolder(questions[byFolder[first]].path);
+        size_t last = first + 1;
+        while (last < byFolder.size() && PathFolder(questions[byFolder[last]].path) == folder)
+            ++last;
+        names.clear();
+        const bool listed = !folder.empty() && last - first >= kListingWorthIt &&
+                            ListFolder(folder, names, keepGoing);
+        for (size_t k = first; k < last; ++k) {
+            if (!keepGoing())
+                return false;
+            DetailQuestion& q = questions[byFolder[k]];
+            const std::wstring_view name = PathName(q.path);
+            const auto found = listed ? names.find(FoldCase(name)) : names.end();
+            // A name the listing does not have may still be reachable another way (a short
+            // name, a trailing dot): asked for by itself.
+            q.details = found != names.end() ? found->second : LookUp(q.path);
+            if (done)
+                *done = ++answered;
+        }
+        first = last;
+    }
+    return true;
+}
+
+// Held by the reader and its threads alike: a thread left behind in a hanging read still finds
+// it when it comes back.
+struct DetailReader::Shared {
+    HWND window;
+    UINT message;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<DetailQuestion> questions;
+    std::vector<DetailQuestion> answers;
+    // Raised by Forget: a batch being read when it came is not answered.
+    uint64_t generation = 0;
+    bool announced = false;
+    // Read outside the lock by a batch being read, which stops at it.
+    std::atomic<bool> stopping{false};
+    int running = 0;
+
+    // The questions about one folder (the first waiting's), taken from the queue.
+    std::vector<DetailQuestion> TakeOneFolder() {
+        const std::wstring folder(PathFolder(questions.front().path));
+        std::vector<DetailQuestion> batch;
+        auto rest =
+            std::stable_partition(questions.begin(), questions.end(), [&](const DetailQuestion& q) {
+                return PathFolder(q.path) != folder;
+            });
+        std::move(rest, questions.end(), std::back_inserter(batch));
+        questions.erase(rest, questions.end());
+        return batch;
+    }
+
+    void Run() {
+        std::unique_lock lock(mutex);
+        while (!stopping) {
+            changed.wait(lock, [this] { return stopping || !questions.empty(); });
+            if (stopping)
+                break;
+            std::vector<DetailQuestion> batch = TakeOneFolder();
+            const uint64_t asked = generation;
+            lock.unlock();
+            ReadDetails(batch, [this] { return !stopping; });
+            lock.lock();
+            if (stopping || asked != generation)
+                continue;
+            for (DetailQuestion& q : batch)
+                answers.push_back(std::move(q));
+            if (!announced)
+                announced = ::PostMessageW(window, message, 0, 0) != FALSE;
+        }
+        --running;
+        changed.notify_all();
+    }
+};
+
+DetailReader::DetailReader(HWND window, UINT message) : shared_(std::make_shared<Shared>()) {
+    shared_->window = window;
+    shared_->message = message;
+    // A folder that answers slowly (a network share gone away) holds up one thread and its own
+    // rows; the others go on with the rest.
+    constexpr int kThreads = 4;
+    shared_->running = kThreads;
+    for (int i = 0; i < kThreads; ++i)
+        std::thread([shared = shared_] { shared->Run(); }).detach();
+}
+
+DetailReader::~DetailReader() {
+    std::unique_lock lock(shared_->mutex);
+    shared_->stopping = true;
+    shared_->questions.clear();
+    shared_->changed.notify_all();
+    shared_->changed.wait_for(lock, std::chrono::milliseconds(250),
+                              [this] { return shared_->running == 0; });
+}
+
+void DetailReader::Ask(std::vector<DetailQuestion> questions) {
+    std::lock_guard lock(shared_->mutex);
+    for (DetailQuestion& q : questions)
+        shared_->questions.push_back(std::move(q));
+    shared_->changed.notify_all();
+}
+
+void DetailReader::Forget() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->questions.clear();
+    shared_->answers.clear();
+    ++shared_->generation;
+}
+
+std::vector<DetailQuestion> DetailReader::TakeAnswers() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->announced = false;
+    std::vector<DetailQuestion> taken;
+    taken.swap(shared_->answers);
+    return taken;
+}
+
+} // namespace filelist

@@ -1,0 +1,104 @@
+// The columns beside the path: kept in the settings file across a restart, and the details
+// they show read off the window's thread, again when the window is activated.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "drag_kit.h"
+#include "file_bytes.h"
+#include "main_window_fixture.h"
+
+namespace tuckbay::test {
+namespace {
+
+using filelist::DetailColumn;
+using filelist::ShownColumn;
+
+class DetailColumns : public MainWindowTest {
+protected:
+    std::wstring ShownText(int row, int column) {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        ::SendMessageW(mainWindow->Controls().listView, LVM_GETITEMTEXTW, row,
+                       reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    int HeaderItems() { return Header_GetItemCount(mainWindow->Header().HeaderHandle()); }
+};
+
+TEST_F(DetailColumns, ShownColumnsTheirOrderAndWidthsComeBackAfterARestart) {
+    const std::vector<ShownColumn> shown = {{DetailColumn::Path, 250},
+                                            {DetailColumn::Size, 90},
+                                            {DetailColumn::Modified, 130},
+                                            {DetailColumn::Type, 100}};
+    List().ShowColumns(shown);
+    mainWindow.reset();
+    const std::string written = ReadBytes(settingsPath);
+    EXPECT_NE(written.find("[setting]\r\n"), std::string::npos);
+    EXPECT_NE(written.find("columns=path:250,size:90,modified:130,type:100\r\n"), std::string::npos)
+        << written;
+    MakeWindow();
+    EXPECT_EQ(List().Columns(), shown);
+    EXPECT_EQ(HeaderItems(), 4);
+
+    // Taken away again, the list is as it always was; the key stays, saying so.
+    List().ShowColumns(filelist::DefaultColumns());
+    mainWindow.reset();
+    EXPECT_NE(ReadBytes(settingsPath).find("columns=path:"), std::string::npos);
+    MakeWindow();
+    EXPECT_EQ(HeaderItems(), 1);
+    EXPECT_FALSE(List().AddedColumnsShown());
+}
+
+// A file's size and date appear once read off the window's thread; a missing file's row is grey
+// with nothing in them; a file written meanwhile shows its new size after the window is
+// activated again.
+TEST_F(DetailColumns, DetailsAreReadForTheRowsInViewAndAgainOnActivation) {
+    TempFolder folder;
+    const std::wstring file = folder.Path(L"report.txt");
+    WriteBytes(file, std::string(5000, 'x'));
+    // A known local time, so that the date column's text is known.
+    SYSTEMTIME local{2024, 3, 2, 5, 14, 7, 0, 0};
+    SYSTEMTIME utc{};
+    FILETIME written{};
+    ASSERT_TRUE(::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc));
+    ASSERT_TRUE(::SystemTimeToFileTime(&utc, &written));
+    {
+        HANDLE h = ::CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        ::SetFileTime(h, nullptr, nullptr, &written);
+        ::CloseHandle(h);
+    }
+    wchar_t date[80] = {}, time[80] = {};
+    ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 80, nullptr);
+    ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, time, 80);
+
+    List().ShowColumns({{DetailColumn::Path, 200},
+                        {DetailColumn::Folder, 100},
+                        {DetailColumn::Size, 80},
+                        {DetailColumn::Modified, 120},
+                        {DetailColumn::Type, 80}});
+    Append({file.c_str(), L"C:\\gone-with-its-details.txt"});
+    ASSERT_TRUE(Pump([&] { return ShownText(0, 2) == L"5 KB"; })) << win::ToUtf8(ShownText(0, 2));
+    EXPECT_EQ(ShownText(0, 1) + L"\\report.txt", file);
+    EXPECT_EQ(ShownText(0, 3), std::wstring(date) + L" " + time);
+    EXPECT_NE(ShownText(0, 4), L"");
+    ASSERT_TRUE(Pump([&] { return List().KnownMissing(1) == true; }));
+    EXPECT_EQ(ShownText(1, 2), L"");
+    EXPECT_EQ(ShownText(1, 3), L"");
+
+    WriteBytes(file, std::string(9000, 'x'));
+    Pump([] { return false; }, 100);
+    EXPECT_EQ(ShownText(0, 2), L"5 KB"); // read once a refresh
+    List().Recheck();                    // as the window's activation does
+    EXPECT_TRUE(Pump([&] { return ShownText(0, 2) == L"9 KB"; })) << win::ToUtf8(ShownText(0, 2));
+}
+
+} // namespace
+} // namespace tuckbay::test
