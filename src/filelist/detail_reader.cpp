@@ -32,16 +32,17 @@ FileDetails LookUp(const std::wstring& path) {
     return FileDetails::Missing();
 }
 
-// Names compare as the file system compares them: without regard to case.
-std::wstring FoldCase(std::wstring_view name) {
-    std::wstring folded(name);
-    if (!folded.empty())
-        ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-    return folded;
-}
+// Names looked up as they are listed, without a copy of the name asked for.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::wstring_view name) const noexcept {
+        return std::hash<std::wstring_view>{}(name);
+    }
+};
+using FolderNames = std::unordered_map<std::wstring, FileDetails, NameHash, std::equal_to<>>;
 
 // Every name in folder with its details; false when the folder cannot be listed.
-bool ListFolder(std::wstring_view folder, std::unordered_map<std::wstring, FileDetails>& names,
+bool ListFolder(std::wstring_view folder, FolderNames& names,
                 const std::function<bool()>& keepGoing) {
     std::wstring pattern(folder);
     if (pattern.back() != L'\\' && pattern.back() != L'/')
@@ -58,7 +59,7 @@ bool ListFolder(std::wstring_view folder, std::unordered_map<std::wstring, FileD
         data.ftLastWriteTime = found.ftLastWriteTime;
         data.nFileSizeHigh = found.nFileSizeHigh;
         data.nFileSizeLow = found.nFileSizeLow;
-        names.emplace(FoldCase(found.cFileName), FromAttributes(data));
+        names.emplace(found.cFileName, FromAttributes(data));
     } while (keepGoing() && ::FindNextFileW(find, &found));
     ::FindClose(find);
     return true;
@@ -69,18 +70,16 @@ bool ListFolder(std::wstring_view folder, std::unordered_map<std::wstring, FileD
 bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
                  std::atomic<size_t>* done) {
     // The questions by folder, so that each shared folder is listed once.
-    std::vector<uint32_t> byFolder(questions.size());
+    std::vector<std::pair<std::wstring_view, uint32_t>> byFolder(questions.size());
     for (uint32_t i = 0; i < byFolder.size(); ++i)
-        byFolder[i] = i;
-    std::stable_sort(byFolder.begin(), byFolder.end(), [&](uint32_t a, uint32_t b) {
-        return PathFolder(questions[a].path) < PathFolder(questions[b].path);
-    });
-    std::unordered_map<std::wstring, FileDetails> names;
+        byFolder[i] = {PathFolder(questions[i].path), i};
+    std::sort(byFolder.begin(), byFolder.end());
+    FolderNames names;
     size_t answered = 0;
     for (size_t first = 0; first < byFolder.size();) {
-        const std::wstring_view folder = PathFolder(questions[byFolder[first]].path);
+        const std::wstring_view folder = byFolder[first].first;
         size_t last = first + 1;
-        while (last < byFolder.size() && PathFolder(questions[byFolder[last]].path) == folder)
+        while (last < byFolder.size() && byFolder[last].first == folder)
             ++last;
         names.clear();
         const bool listed = !folder.empty() && last - first >= kListingWorthIt &&
@@ -88,11 +87,10 @@ bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<boo
         for (size_t k = first; k < last; ++k) {
             if (!keepGoing())
                 return false;
-            DetailQuestion& q = questions[byFolder[k]];
-            const std::wstring_view name = PathName(q.path);
-            const auto found = listed ? names.find(FoldCase(name)) : names.end();
-            // A name the listing does not have may still be reachable another way (a short
-            // name, a trailing dot): asked for by itself.
+            DetailQuestion& q = questions[byFolder[k].second];
+            const auto found = listed ? names.find(PathName(q.path)) : names.end();
+            // A name the listing does not have as written (in other letter case, a short name)
+            // may still be there: asked for by itself.
             q.details = found != names.end() ? found->second : LookUp(q.path);
             if (done)
                 *done = ++answered;
