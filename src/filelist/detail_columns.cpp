@@ -61,15 +61,24 @@ const std::wstring& TypeNames::Of(std::wstring_view path, bool folder) {
     return names_.emplace(std::move(kind), info.szTypeName).first->second;
 }
 
-DetailColumns::DetailColumns(HWND listView) : listView_(listView), shown_{DetailColumn::Path} {}
+DetailColumns::DetailColumns(HWND listView)
+    : listView_(listView), dpi_(win::Window::WindowDpi(listView)), shown_{DetailColumn::Path} {}
+
+void DetailColumns::SetDpi(int dpi) {
+    if (dpi == dpi_)
+        return;
+    const std::vector<ShownColumn> columns = Shown();
+    dpi_ = dpi;
+    if (AddedShown())
+        Show(columns);
+}
 
 std::vector<ShownColumn> DetailColumns::Shown() const {
     std::vector<ShownColumn> columns;
-    const int dpi = win::Window::WindowDpi(listView_);
     for (size_t i = 0; i < shown_.size(); ++i) {
         const int width = static_cast<int>(
             ::SendMessageW(listView_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
-        columns.push_back({shown_[i], win::ScaleFromDpi(width, dpi)});
+        columns.push_back({shown_[i], win::ScaleFromDpi(width, dpi_)});
     }
     return columns;
 }
@@ -82,10 +91,8 @@ void DetailColumns::Show(const std::vector<ShownColumn>& columns) {
     for (const ShownColumn& column : columns) {
         if (column.column == DetailColumn::Path) {
             if (columns.size() > 1)
-                ::SendMessageW(
-                    listView_, LVM_SETCOLUMNWIDTH, 0,
-                    MAKELPARAM(win::ScaleToDpi(column.width, win::Window::WindowDpi(listView_)),
-                               0));
+                ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 0,
+                               MAKELPARAM(win::ScaleToDpi(column.width, dpi_), 0));
             continue;
         }
         Insert(static_cast<int>(shown_.size()), column);
@@ -96,7 +103,7 @@ void DetailColumns::Insert(int at, const ShownColumn& column) {
     LVCOLUMNW item{};
     item.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     item.fmt = column.column == DetailColumn::Size ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    item.cx = win::ScaleToDpi(column.width, win::Window::WindowDpi(listView_));
+    item.cx = win::ScaleToDpi(column.width, dpi_);
     item.pszText = const_cast<wchar_t*>(kCaptions[static_cast<size_t>(column.column)]);
     ::SendMessageW(listView_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(at),
                    reinterpret_cast<LPARAM>(&item));
@@ -138,9 +145,7 @@ bool DetailColumns::ChooseFromMenu(POINT screen) {
         // The path, alone, filled the list's width; it makes room for the first column beside it.
         if (shown_.size() == 1)
             ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 0,
-                           MAKELPARAM(win::ScaleToDpi(DefaultWidth(DetailColumn::Path),
-                                                      win::Window::WindowDpi(listView_)),
-                                      0));
+                           MAKELPARAM(win::ScaleToDpi(DefaultWidth(DetailColumn::Path), dpi_), 0));
         Insert(static_cast<int>(shown_.size()), {column, DefaultWidth(column)});
     }
     return true;

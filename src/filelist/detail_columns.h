@@ -33,6 +33,8 @@ public:
     // The view made to show these columns; the path column keeps its width while it is alone.
     void Show(const std::vector<ShownColumn>& columns);
     bool AddedShown() const noexcept { return shown_.size() > 1; }
+    // The window's DPI changed: every column keeps its designed width.
+    void SetDpi(int dpi);
     DetailColumn ColumnAt(int viewColumn) const noexcept;
     // Where the view shows the column, or -1.
     int ViewColumnOf(DetailColumn column) const noexcept;
@@ -48,6 +50,8 @@ private:
     void Insert(int at, const ShownColumn& column);
 
     HWND listView_;
+    // The DPI the view's widths are in.
+    int dpi_;
     std::vector<DetailColumn> shown_;
     TypeNames types_;
 };

@@ -307,6 +307,7 @@ void FileList::SetIconDpi(int dpi) {
     if (background == CLR_NONE)
         background = ::GetSysColor(COLOR_WINDOW);
     ImageListHandle replaced = icons_.SetDpi(dpi, background);
+    columns_.SetDpi(dpi);
     ::SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL,
                    reinterpret_cast<LPARAM>(icons_.ImageList()));
     ::InvalidateRect(listView_, nullptr, TRUE);

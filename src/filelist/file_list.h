@@ -120,7 +120,8 @@ public:
     const ExistsFunction& Exists() const noexcept { return exists_; }
 
     // Each row shows the small icon of its kind of file at the DPI given (the window's when
-    // made); a missing file's icon is greyed like its text.
+    // made); a missing file's icon is greyed like its text. The columns keep their designed
+    // widths at it.
     void SetIconDpi(int dpi);
     // How the icon of a kind of file is looked up (tests count the look-ups).
     void SetIconLookup(IconLookup lookup);
