@@ -120,22 +120,7 @@ void BenchScrollAndMemory(win::Application& app, const std::vector<std::wstring>
     const double detailBytes =
         static_cast<double>(ColumnsCost(app, list)) - static_cast<double>(emptyCost);
 
-    std::atomic<bool> scrolling{true};
-    std::atomic<bool> askerDone{false};
-    std::atomic<long long> longestReplyUs{0};
-    HWND window = mainWindow.Hwnd();
-    std::thread asker([&] {
-        while (scrolling) {
-            const auto asked = Clock::now();
-            DWORD_PTR result = 0;
-            ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-            const auto us =
-                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - asked).count();
-            longestReplyUs = std::max<long long>(longestReplyUs, us);
-            ::Sleep(5);
-        }
-        askerDone = true;
-    });
+    bench::LongestReply reply(app, mainWindow.Hwnd(), 5);
     HWND view = mainWindow.Controls().listView;
     const auto start = Clock::now();
     constexpr int kSteps = 200;
@@ -145,12 +130,10 @@ void BenchScrollAndMemory(win::Application& app, const std::vector<std::wstring>
         app.PumpUntil([] { return false; }, 10);
     }
     const double took = Seconds(start);
-    scrolling = false;
-    app.PumpUntil([&] { return askerDone.load(); }, 20000);
-    asker.join();
+    const double longestReply = reply.Stop();
     std::printf("scrolling %zu entries in %d steps with every column shown: %.1f s, the window's "
                 "longest reply meanwhile %.1f ms (target <= 100)\n",
-                kEntries, kSteps, took, longestReplyUs / 1000.0);
+                kEntries, kSteps, took, longestReply);
     std::printf("memory: the details cost %.1f bytes an entry (target <= 24)\n",
                 detailBytes / static_cast<double>(kEntries));
 }

@@ -16,20 +16,7 @@ namespace {
 using filelist::DetailColumn;
 using filelist::ShownColumn;
 
-class DetailColumns : public MainWindowTest {
-protected:
-    std::wstring ShownText(int row, int column) {
-        wchar_t text[256] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        ::SendMessageW(mainWindow->Controls().listView, LVM_GETITEMTEXTW, row,
-                       reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-    int HeaderItems() { return Header_GetItemCount(mainWindow->Header().HeaderHandle()); }
-};
+using DetailColumns = MainWindowTest;
 
 TEST_F(DetailColumns, ShownColumnsTheirOrderAndWidthsComeBackAfterARestart) {
     const std::vector<ShownColumn> shown = {{DetailColumn::Path, 250},
@@ -44,14 +31,14 @@ TEST_F(DetailColumns, ShownColumnsTheirOrderAndWidthsComeBackAfterARestart) {
         << written;
     MakeWindow();
     EXPECT_EQ(List().Columns(), shown);
-    EXPECT_EQ(HeaderItems(), 4);
+    EXPECT_EQ(Header_GetItemCount(mainWindow->Header().HeaderHandle()), 4);
 
     // Taken away again, the list is as it always was; the key stays, saying so.
     List().ShowColumns(filelist::DefaultColumns());
     mainWindow.reset();
     EXPECT_NE(ReadBytes(settingsPath).find("columns=path:"), std::string::npos);
     MakeWindow();
-    EXPECT_EQ(HeaderItems(), 1);
+    EXPECT_EQ(Header_GetItemCount(mainWindow->Header().HeaderHandle()), 1);
     EXPECT_FALSE(List().AddedColumnsShown());
 }
 

@@ -162,17 +162,6 @@ protected:
         ::ClientToScreen(header, &at);
         return at;
     }
-    // What the list shows in a row's column.
-    std::wstring ShownText(int row, int column) {
-        wchar_t text[256] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        ::SendMessageW(mainWindow->Controls().listView, LVM_GETITEMTEXTW, row,
-                       reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
     // A file of size bytes.
     static void MakeFileOf(const std::wstring& path, DWORD size) {
         HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -901,40 +890,55 @@ TEST_F(UserRoute, TheCountDisplayStaysBlankUntilTheNumberOfEntriesCanChange) {
 }
 
 // A long sort goes on while the window answers, says how far it has come, and Esc stops it with
-// the list as it was.
+// the list as it was: by the path, and by size, whose details are read first.
 TEST_F(UserRoute, EscapeCancelsALongSortAndLeavesTheListAsItWas) {
-    List().Clear();
-    constexpr size_t kCount = 500000;
-    for (size_t i = 0; i < kCount; ++i)
-        List().AppendPath(L"C:\\sorting\\" + std::to_wstring((i * 7919) % kCount) + L".txt");
-    List().UpdateCountDisplay();
-    const std::wstring first = List().PathAt(0), last = List().PathAt(kCount - 1);
-    ::SetForegroundWindow(mainWindow->Hwnd());
-    ::SetFocus(mainWindow->Controls().listView);
-    RECT r{};
-    HWND header = mainWindow->Header().HeaderHandle();
-    ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
-    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ::ClientToScreen(header, &at);
-    HWND bar = mainWindow->Controls().statusBar;
-    auto progress = [bar] {
-        wchar_t text[64] = {};
-        ::SendMessageW(bar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
-        return std::wstring(text);
+    const struct {
+        std::vector<filelist::ShownColumn> columns;
+        int clicked;
+    } cases[] = {
+        {filelist::DefaultColumns(), 0},
+        {{{filelist::DetailColumn::Path, 200}, {filelist::DetailColumn::Size, 80}}, 1},
     };
-    Perform([&](InputDriver& d) {
-        Click(d, at);
-        if (!d.WaitFor("the progress", [&] { return progress().rfind(L"並べ替え中", 0) == 0; }))
-            return;
-        d.Key(VK_ESCAPE);
-        d.WaitFor("the sort to stop", [&] { return progress() == L"並べ替えを取り消しました"; });
-    });
-    EXPECT_EQ(progress(), L"並べ替えを取り消しました");
-    EXPECT_EQ(List().Count(), kCount);
-    EXPECT_EQ(List().PathAt(0), first);
-    EXPECT_EQ(List().PathAt(kCount - 1), last);
-    EXPECT_EQ(mainWindow->Header().SortColumn(), -1)
-        << "no triangle for a sort that did not happen";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clicked);
+        List().Clear();
+        List().ShowColumns(c.columns);
+        constexpr size_t kCount = 500000;
+        // Folders of a few files each: every file's details are a look-up of their own.
+        for (size_t i = 0; i < kCount; ++i)
+            List().AppendPath(L"C:\\sorting\\" + std::to_wstring(i / 4) + L"\\" +
+                              std::to_wstring((i * 7919) % kCount) + L".txt");
+        List().UpdateCountDisplay();
+        const std::wstring first = List().PathAt(0), last = List().PathAt(kCount - 1);
+        ::SetForegroundWindow(mainWindow->Hwnd());
+        ::SetFocus(mainWindow->Controls().listView);
+        RECT r{};
+        HWND header = mainWindow->Header().HeaderHandle();
+        ::SendMessageW(header, HDM_GETITEMRECT, c.clicked, reinterpret_cast<LPARAM>(&r));
+        POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(header, &at);
+        HWND bar = mainWindow->Controls().statusBar;
+        auto progress = [bar] {
+            wchar_t text[64] = {};
+            ::SendMessageW(bar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+            return std::wstring(text);
+        };
+        ::SendMessageW(bar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L""));
+        Perform([&](InputDriver& d) {
+            Click(d, at);
+            if (!d.WaitFor("the progress", [&] { return progress().rfind(L"並べ替え中", 0) == 0; }))
+                return;
+            d.Key(VK_ESCAPE);
+            d.WaitFor("the sort to stop",
+                      [&] { return progress() == L"並べ替えを取り消しました"; });
+        });
+        EXPECT_EQ(progress(), L"並べ替えを取り消しました");
+        EXPECT_EQ(List().Count(), kCount);
+        EXPECT_EQ(List().PathAt(0), first);
+        EXPECT_EQ(List().PathAt(kCount - 1), last);
+        EXPECT_EQ(mainWindow->Header().SortColumn(), -1)
+            << "no triangle for a sort that did not happen";
+    }
 }
 
 // Shift+F10 and the menu key open the list's menu under the focused item, or at the list's
