@@ -6,7 +6,6 @@
 #include <iterator>
 #include <mutex>
 #include <thread>
-#include <unordered_map>
 
 namespace filelist {
 namespace {
@@ -32,17 +31,13 @@ FileDetails LookUp(const std::wstring& path) {
     return FileDetails::Missing();
 }
 
-// Names looked up as they are listed, without a copy of the name asked for.
-struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::wstring_view name) const noexcept {
-        return std::hash<std::wstring_view>{}(name);
-    }
-};
-using FolderNames = std::unordered_map<std::wstring, FileDetails, NameHash, std::equal_to<>>;
+// The names asked about in one folder, in order, each with its question.
+using AskedNames = std::vector<std::pair<std::wstring_view, uint32_t>>;
 
-// Every name in folder with its details; false when the folder cannot be listed.
-bool ListFolder(std::wstring_view folder, FolderNames& names,
+// Lists folder and gives each question whose name is listed that entry's details; false when
+// the folder cannot be listed. The names listed are only compared, never copied.
+bool ListFolder(std::wstring_view folder, const AskedNames& asked,
+                std::vector<DetailQuestion>& questions, std::vector<bool>& answered,
                 const std::function<bool()>& keepGoing) {
     std::wstring pattern(folder);
     if (pattern.back() != L'\\' && pattern.back() != L'/')
@@ -54,12 +49,23 @@ bool ListFolder(std::wstring_view folder, FolderNames& names,
     if (find == INVALID_HANDLE_VALUE)
         return false;
     do {
+        const std::wstring_view name(found.cFileName);
+        auto match =
+            std::lower_bound(asked.begin(), asked.end(), name,
+                             [](const auto& a, std::wstring_view n) { return a.first < n; });
+        if (match == asked.end() || match->first != name)
+            continue;
         WIN32_FILE_ATTRIBUTE_DATA data{};
         data.dwFileAttributes = found.dwFileAttributes;
         data.ftLastWriteTime = found.ftLastWriteTime;
         data.nFileSizeHigh = found.nFileSizeHigh;
         data.nFileSizeLow = found.nFileSizeLow;
-        names.emplace(found.cFileName, FromAttributes(data));
+        const FileDetails details = FromAttributes(data);
+        // The same file may be listed more than once.
+        for (; match != asked.end() && match->first == name; ++match) {
+            questions[match->second].details = details;
+            answered[match->second] = true;
+        }
     } while (keepGoing() && ::FindNextFileW(find, &found));
     ::FindClose(find);
     return true;
@@ -69,31 +75,37 @@ bool ListFolder(std::wstring_view folder, FolderNames& names,
 
 bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
                  std::atomic<size_t>* done) {
-    // The questions by folder, so that each shared folder is listed once.
+    // The questions by folder, so that each shared folder is listed once, and by name in it.
     std::vector<std::pair<std::wstring_view, uint32_t>> byFolder(questions.size());
     for (uint32_t i = 0; i < byFolder.size(); ++i)
         byFolder[i] = {PathFolder(questions[i].path), i};
     std::sort(byFolder.begin(), byFolder.end());
-    FolderNames names;
-    size_t answered = 0;
+    std::vector<bool> answered(questions.size());
+    AskedNames asked;
+    size_t count = 0;
     for (size_t first = 0; first < byFolder.size();) {
         const std::wstring_view folder = byFolder[first].first;
         size_t last = first + 1;
         while (last < byFolder.size() && byFolder[last].first == folder)
             ++last;
-        names.clear();
-        const bool listed = !folder.empty() && last - first >= kListingWorthIt &&
-                            ListFolder(folder, names, keepGoing);
+        if (!folder.empty() && last - first >= kListingWorthIt) {
+            asked.clear();
+            for (size_t k = first; k < last; ++k)
+                asked.emplace_back(PathName(questions[byFolder[k].second].path),
+                                   byFolder[k].second);
+            std::sort(asked.begin(), asked.end());
+            ListFolder(folder, asked, questions, answered, keepGoing);
+        }
         for (size_t k = first; k < last; ++k) {
             if (!keepGoing())
                 return false;
-            DetailQuestion& q = questions[byFolder[k].second];
-            const auto found = listed ? names.find(PathName(q.path)) : names.end();
+            const uint32_t i = byFolder[k].second;
             // A name the listing does not have as written (in other letter case, a short name)
             // may still be there: asked for by itself.
-            q.details = found != names.end() ? found->second : LookUp(q.path);
+            if (!answered[i])
+                questions[i].details = LookUp(questions[i].path);
             if (done)
-                *done = ++answered;
+                *done = ++count;
         }
         first = last;
     }

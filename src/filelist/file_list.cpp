@@ -287,11 +287,16 @@ int FileList::SortedViewColumn() const noexcept {
 void FileList::TakeDetails() {
     if (!detailReader_)
         return;
-    bool changed = false;
-    for (const DetailQuestion& answer : detailReader_->TakeAnswers())
-        changed |= model_.TakeDetails(answer.index, answer.stamp, answer.details);
-    if (changed)
-        ::InvalidateRect(listView_, nullptr, FALSE);
+    // Only the rows whose details came are drawn again, not the whole list.
+    size_t first = SIZE_MAX, last = 0;
+    for (const DetailQuestion& answer : detailReader_->TakeAnswers()) {
+        if (model_.TakeDetails(answer.index, answer.stamp, answer.details)) {
+            first = std::min(first, answer.index);
+            last = std::max(last, answer.index);
+        }
+    }
+    if (first <= last)
+        ::SendMessageW(listView_, LVM_REDRAWITEMS, first, last);
 }
 
 void FileList::SetExistsFunction(ExistsFunction exists) {
