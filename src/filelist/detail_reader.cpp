@@ -6,6 +6,7 @@
 #include <iterator>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 
 namespace filelist {
 namespace {
@@ -76,10 +77,18 @@ bool ListFolder(std::wstring_view folder, const AskedNames& asked,
 bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
                  std::atomic<size_t>* done) {
     // The questions by folder, so that each shared folder is listed once, and by name in it.
+    // Grouped by a number for each folder rather than sorted by the folders' long texts.
+    std::unordered_map<std::wstring_view, uint32_t> folderNumbers;
+    std::vector<std::pair<uint32_t, uint32_t>> numbered(questions.size());
+    for (uint32_t i = 0; i < numbered.size(); ++i) {
+        const auto [at, added] = folderNumbers.try_emplace(
+            PathFolder(questions[i].path), static_cast<uint32_t>(folderNumbers.size()));
+        numbered[i] = {at->second, i};
+    }
+    std::sort(numbered.begin(), numbered.end());
     std::vector<std::pair<std::wstring_view, uint32_t>> byFolder(questions.size());
-    for (uint32_t i = 0; i < byFolder.size(); ++i)
-        byFolder[i] = {PathFolder(questions[i].path), i};
-    std::sort(byFolder.begin(), byFolder.end());
+    for (size_t k = 0; k < numbered.size(); ++k)
+        byFolder[k] = {PathFolder(questions[numbered[k].second].path), numbered[k].second};
     std::vector<bool> answered(questions.size());
     AskedNames asked;
     size_t count = 0;

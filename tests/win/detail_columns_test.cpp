@@ -8,6 +8,7 @@
 
 #include "drag_kit.h"
 #include "file_bytes.h"
+#include "filelist/detail_reader.h"
 #include "main_window_fixture.h"
 
 namespace tuckbay::test {
@@ -85,6 +86,34 @@ TEST_F(DetailColumns, DetailsAreReadForTheRowsInViewAndAgainOnActivation) {
     EXPECT_EQ(ShownText(0, 2), L"5 KB"); // read once a refresh
     List().Recheck();                    // as the window's activation does
     EXPECT_TRUE(Pump([&] { return ShownText(0, 2) == L"9 KB"; })) << win::ToUtf8(ShownText(0, 2));
+}
+
+// A folder many listed files share is listed once and its names matched; a name listed twice,
+// one written in other letter case and one not there are each answered as a look-up of their own
+// would answer them.
+TEST_F(DetailColumns, ReadingAFolderOnceAnswersAsLookingUpEachFile) {
+    TempFolder folder;
+    std::vector<filelist::DetailQuestion> questions;
+    for (int i = 0; i < 10; ++i) {
+        const std::wstring path = folder.Path(L"file" + std::to_wstring(i) + L".txt");
+        WriteBytes(path, std::string(static_cast<size_t>(i) * 1000, 'x'));
+        questions.push_back({static_cast<uint32_t>(i), static_cast<size_t>(i), path, {}});
+    }
+    ::CreateDirectoryW(folder.Path(L"inner").c_str(), nullptr);
+    questions.push_back({10, 10, folder.Path(L"file3.txt"), {}});
+    questions.push_back({11, 11, folder.Path(L"FILE4.TXT"), {}});
+    questions.push_back({12, 12, folder.Path(L"gone.txt"), {}});
+    questions.push_back({13, 13, folder.Path(L"inner"), {}});
+    ASSERT_TRUE(filelist::ReadDetails(questions, [] { return true; }));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(questions[i].details.Size(), static_cast<uint64_t>(i) * 1000) << i;
+    EXPECT_EQ(questions[10].details.Size(), 3000u);
+    EXPECT_EQ(questions[11].details.Size(), 4000u);
+    EXPECT_TRUE(questions[12].details.IsMissing());
+    EXPECT_TRUE(questions[13].details.IsFolder());
+    EXPECT_EQ(questions[13].details.Size(), std::nullopt);
+    EXPECT_TRUE(questions[13].details.Modified().has_value());
+    EXPECT_FALSE(filelist::ReadDetails(questions, [] { return false; }));
 }
 
 } // namespace
