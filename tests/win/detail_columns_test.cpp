@@ -116,5 +116,26 @@ TEST_F(DetailColumns, ReadingAFolderOnceAnswersAsLookingUpEachFile) {
     EXPECT_FALSE(filelist::ReadDetails(questions, [] { return false; }));
 }
 
+// A click on a text column sorts by what it shows, not by the whole path; each kind of column
+// keeps its own sign, so its first sort descends.
+TEST_F(DetailColumns, NameAndFolderColumnsSortByTheirOwnTexts) {
+    List().ShowColumns(
+        {{DetailColumn::Path, 200}, {DetailColumn::Name, 100}, {DetailColumn::Folder, 100}});
+    Append({L"C:\\b\\a.txt", L"C:\\a\\c.txt", L"C:\\c\\b.txt"});
+    const struct {
+        int column;
+        std::vector<std::wstring> order;
+    } cases[] = {
+        {1, {L"C:\\a\\c.txt", L"C:\\c\\b.txt", L"C:\\b\\a.txt"}},
+        {2, {L"C:\\c\\b.txt", L"C:\\b\\a.txt", L"C:\\a\\c.txt"}},
+        {1, {L"C:\\b\\a.txt", L"C:\\c\\b.txt", L"C:\\a\\c.txt"}},
+    };
+    for (const auto& c : cases) {
+        SortAndWait(c.column);
+        EXPECT_EQ(List().AllPaths(), c.order) << c.column;
+        EXPECT_EQ(mainWindow->Header().SortColumn(), c.column);
+    }
+}
+
 } // namespace
 } // namespace tuckbay::test
