@@ -6,10 +6,13 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "win/application.h"
@@ -51,6 +54,39 @@ inline size_t PrivateBytes() {
     }
     return total;
 }
+
+// Another thread asks the window something every few milliseconds and keeps the longest wait
+// for its answer, until Stop (which answers its last question meanwhile).
+class LongestReply {
+public:
+    LongestReply(win::Application& app, HWND window, int everyMs)
+        : app_(app), thread_([this, window, everyMs] {
+              while (!stop_) {
+                  const auto asked = Clock::now();
+                  DWORD_PTR result = 0;
+                  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+                  longest_ = std::max(longest_.load(), Seconds(asked));
+                  ::Sleep(static_cast<DWORD>(everyMs));
+              }
+              ended_ = true;
+          }) {}
+    ~LongestReply() { Stop(); }
+    // The longest wait, in milliseconds.
+    double Stop() {
+        stop_ = true;
+        app_.PumpUntil([this] { return ended_.load(); }, 20000);
+        if (thread_.joinable())
+            thread_.join();
+        return longest_ * 1000;
+    }
+
+private:
+    win::Application& app_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> ended_{false};
+    std::atomic<double> longest_{0};
+    std::thread thread_;
+};
 
 // Runs the benchmarks with OLE, the common controls and the application object in place.
 inline int Run(const std::function<void(win::Application&)>& benchmarks) {

@@ -95,37 +95,18 @@ void BenchSort(win::Application& app, size_t count) {
     for (const std::wstring& p : paths)
         mainWindow.FileList().AppendPath(p);
     mainWindow.FileList().UpdateCountDisplay();
-    // While the sort runs, another thread asks the window something every 10 ms and keeps the
-    // longest wait for its answer.
-    std::atomic<bool> sorting{true};
-    std::atomic<bool> askerDone{false};
-    std::atomic<long long> longestReplyUs{0};
-    HWND window = mainWindow.Hwnd();
-    std::thread asker([&] {
-        while (sorting) {
-            const auto asked = Clock::now();
-            DWORD_PTR result = 0;
-            ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-            const auto us =
-                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - asked).count();
-            longestReplyUs = std::max<long long>(longestReplyUs, us);
-            ::Sleep(10);
-        }
-        askerDone = true;
-    });
+    // While the sort runs, another thread asks the window something every 10 ms.
+    bench::LongestReply reply(app, mainWindow.Hwnd(), 10);
     start = Clock::now();
     mainWindow.FileList().SortByColumn(0);
     app.PumpUntil([&] { return !mainWindow.FileList().Sorting(); }, 600000);
     ::UpdateWindow(mainWindow.Controls().listView);
     double list = Seconds(start);
-    // The window keeps answering until the asker has stopped asking.
-    sorting = false;
-    app.PumpUntil([&] { return askerDone.load(); }, 20000);
-    asker.join();
+    const double longestReply = reply.Stop();
     bool same = mainWindow.FileList().AllPaths() == plain;
     std::printf("sort   %7zu paths: list %8.1f ms, std::sort %8.1f ms, ratio %.2f (target <= 1.5); "
                 "the window's longest reply meanwhile %.1f ms (target <= 100)%s\n",
-                count, list * 1000, baseline * 1000, list / baseline, longestReplyUs / 1000.0,
+                count, list * 1000, baseline * 1000, list / baseline, longestReply,
                 same ? "" : "  ORDER DIFFERS");
 }
 

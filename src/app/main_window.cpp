@@ -82,10 +82,16 @@ void MainWindow::RunCommand(int id) {
 void MainWindow::OnCreate() {
     sortHeader_ = std::make_unique<SortHeader>(ui_.listView, [this] {
         const filelist::ListModel& model = fileList_->Model();
-        return SortHeader::Sorted{model.SortedColumn(), model.SortedAscending()};
+        return SortHeader::Sorted{fileList_->SortedViewColumn(), model.SortedAscending()};
     });
     fileList_->onSorted = [this] { sortHeader_->SortChanged(); };
     fileList_->onShownChanged = [this] { ShowFilterCount(); };
+    // The triangle follows its column; the path column's width follows the list area only
+    // while it is alone.
+    fileList_->onColumnsChanged = [this] {
+        sortHeader_->SortChanged();
+        OnResize();
+    };
     intake::DropHost& host = *this;
     dropIntake_ = std::make_unique<intake::DropIntake>(ui_.dropZone->Hwnd(), ui_.listArea->Hwnd(),
                                                        host, FileList(), Dialogs());

@@ -247,6 +247,8 @@ private:
     HWND focusOnDeactivation_ = nullptr;
     bool created_ = false;
     bool destroyed_ = false;
+    // The settings file has the shown columns: they are written back whatever they are.
+    bool columnsKept_ = false;
 };
 
 } // namespace app

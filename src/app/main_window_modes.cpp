@@ -84,8 +84,10 @@ void MainWindow::DpiChanged(const RECT& suggested) {
 void MainWindow::OnResize() {
     if (!created_)
         return;
-    int width = win::ChildBounds(ui_.listArea->Hwnd()).width;
-    ::SendMessageW(ui_.listView, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width - Scale(16), 0));
+    if (!fileList_->AddedColumnsShown()) {
+        int width = win::ChildBounds(ui_.listArea->Hwnd()).width;
+        ::SendMessageW(ui_.listView, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width - Scale(16), 0));
+    }
     RECT r;
     ::GetWindowRect(Hwnd(), &r);
     const int minimumHeight = Scale(305);

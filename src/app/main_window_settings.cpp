@@ -13,6 +13,10 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
                    s.canDropFileList ? BST_CHECKED : BST_UNCHECKED, 0);
     ::SendMessageW(ui_.watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
     ::CheckMenuItem(ui_.mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
+    if (s.columns) {
+        columnsKept_ = true;
+        fileList_->ShowColumns(filelist::ParseColumns(*s.columns));
+    }
     // Sizes are kept in designed (96-DPI) units, so the window looks as large at any scale;
     // positions are the screen's own. A file without a width (or with none that could be
     // meant) keeps the designed one: a width of nothing would leave no list to see.
@@ -37,6 +41,9 @@ settings::Settings MainWindow::CurrentSettings() const {
     s.canDropFileList = ::SendMessageW(ui_.allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
     s.canCtrlC = ::SendMessageW(ui_.watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
     s.keepList = KeepListChecked();
+    // A file that never had columns beside the path keeps its keys as they were.
+    if (columnsKept_ || fileList_->AddedColumnsShown())
+        s.columns = filelist::FormatColumns(fileList_->Columns());
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "filelist/file_list.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <string>
@@ -15,6 +16,7 @@ namespace {
 constexpr UINT kSyncMessage = WM_APP + 0x10;
 constexpr UINT kAnswersMessage = WM_APP + 0x11;
 constexpr UINT kSortMessage = WM_APP + 0x12;
+constexpr UINT kDetailsMessage = WM_APP + 0x14;
 constexpr UINT_PTR kSortProgressTimer = 0x534f5254; // "SORT"
 // How long a sort runs before the status bar says how far it has come.
 constexpr UINT kSortProgressMs = 200;
@@ -27,7 +29,7 @@ constexpr WPARAM kLongestPath = 32767;
 FileList::FileList(HWND listView, HWND statusBar)
     : listView_(listView), statusBar_(statusBar),
       checker_(std::make_unique<PathChecker>(listView, kAnswersMessage, exists_)),
-      sorter_(listView, kSortMessage),
+      columns_(listView), sorter_(listView, kSortMessage),
       accessibility_(std::make_shared<ListAccessibility>(
           listView, ListAccessibility::Rows{
                         [this] { return Count(); }, [this](size_t row) { return PathAt(row); },
@@ -65,6 +67,16 @@ std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lPa
         return 0;
     case kFilterMessage:
         FilterEnded();
+        return 0;
+    case kDetailsMessage:
+        TakeDetails();
+        return 0;
+    case WM_CONTEXTMENU:
+        // The header hands a right click on it up to the list.
+        if (reinterpret_cast<HWND>(wParam) != ListView_GetHeader(listView_))
+            break;
+        if (columns_.ChooseFromMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            ColumnsChanged();
         return 0;
     case WM_TIMER:
         if (wParam != kSortProgressTimer)
@@ -191,6 +203,8 @@ void FileList::Clear() {
     }
     model_.Clear();
     checker_->Forget();
+    if (detailReader_)
+        detailReader_->Forget();
     showingSelection_ = true;
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
     showingSelection_ = false;
@@ -215,13 +229,12 @@ void FileList::Undo() {
 void FileList::SortByColumn(int column) {
     if (sorter_.Running())
         return;
-    sortColumn_ = column;
+    // Each kind of column keeps its sign wherever it is shown.
+    sortColumn_ = static_cast<int>(columns_.ColumnAt(column));
     reshapesAtSortStart_ = model_.ChangesOtherThanAppends();
     ::SetTimer(listView_, kSortProgressTimer, kSortProgressMs, nullptr);
-    // The list has one column; further columns would be sub-items, which it has none of, so
-    // a sort by one of them keeps the order.
-    FrozenList frozen = column == 0 ? model_.Freeze() : FrozenList{};
-    sorter_.Start(std::move(frozen), model_.SortSign(column));
+    sorter_.Start(model_.Freeze(), model_.SortSign(sortColumn_),
+                  static_cast<DetailColumn>(sortColumn_));
 }
 
 void FileList::SortEnded() {
@@ -232,7 +245,8 @@ void FileList::SortEnded() {
         // Entries were removed or moved meanwhile: the order no longer fits, so the same sort
         // runs again over the list as it now is.
         reshapesAtSortStart_ = model_.ChangesOtherThanAppends();
-        sorter_.Start(model_.Freeze(), model_.SortSign(sortColumn_));
+        sorter_.Start(model_.Freeze(), model_.SortSign(sortColumn_),
+                      static_cast<DetailColumn>(sortColumn_));
         return;
     }
     ::KillTimer(listView_, kSortProgressTimer);
@@ -242,6 +256,9 @@ void FileList::SortEnded() {
     }
     if (!order)
         return;
+    // What the sort had to read is the list's too, taken while the places still fit.
+    for (const DetailQuestion& read : sorter_.TakeReadDetails())
+        model_.TakeDetails(read.index, read.stamp, read.details);
     model_.TakeSortSign(sortColumn_);
     const std::optional<uint32_t> focusedStamp = FocusedStamp();
     if (!order->empty())
@@ -262,13 +279,58 @@ void FileList::ShowSortProgress(const std::wstring& text) {
 void FileList::ForgetQuestions() {
     // Answers come back by position; asked again when the rows are next drawn.
     checker_->Forget();
+    if (detailReader_)
+        detailReader_->Forget();
     model_.ForgetQuestions();
 }
 
 void FileList::Recheck() {
     checker_->Forget();
     model_.ForgetAnswers();
+    if (detailReader_) {
+        detailReader_->Forget();
+        model_.ForgetDetails();
+    }
     ::InvalidateRect(listView_, nullptr, FALSE);
+}
+
+void FileList::ShowColumns(const std::vector<ShownColumn>& columns) {
+    columns_.Show(columns);
+    ColumnsChanged();
+}
+
+void FileList::ColumnsChanged() {
+    const bool added = columns_.AddedShown();
+    model_.KeepDetails(added);
+    if (added && !detailReader_)
+        detailReader_ = std::make_unique<DetailReader>(listView_, kDetailsMessage);
+    else if (!added)
+        detailReader_.reset();
+    ::InvalidateRect(listView_, nullptr, TRUE);
+    if (onColumnsChanged)
+        onColumnsChanged();
+}
+
+int FileList::SortedViewColumn() const noexcept {
+    const int sorted = model_.SortedColumn();
+    return sorted < 0 ? -1 : columns_.ViewColumnOf(static_cast<DetailColumn>(sorted));
+}
+
+void FileList::TakeDetails() {
+    if (!detailReader_)
+        return;
+    // Only the rows whose details came are drawn again, not the whole list.
+    size_t first = SIZE_MAX, last = 0;
+    for (const DetailQuestion& answer : detailReader_->TakeAnswers()) {
+        if (!model_.TakeDetails(answer.index, answer.stamp, answer.details))
+            continue;
+        if (const std::optional<size_t> row = rows_.RowOf(answer.index)) {
+            first = std::min(first, *row);
+            last = std::max(last, *row);
+        }
+    }
+    if (first <= last)
+        ::SendMessageW(listView_, LVM_REDRAWITEMS, first, last);
 }
 
 void FileList::SetExistsFunction(ExistsFunction exists) {
@@ -284,6 +346,7 @@ void FileList::SetIconDpi(int dpi) {
     if (background == CLR_NONE)
         background = ::GetSysColor(COLOR_WINDOW);
     ImageListHandle replaced = icons_.SetDpi(dpi, background);
+    columns_.SetDpi(dpi);
     ::SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL,
                    reinterpret_cast<LPARAM>(icons_.ImageList()));
     ::InvalidateRect(listView_, nullptr, TRUE);
@@ -304,6 +367,9 @@ LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
     const size_t index = rows_.Entry(draw.nmcd.dwItemSpec);
     if (model_.StartCheck(index))
         checker_->Ask({{model_.Stamp(index), index, std::wstring(model_.Text(index))}});
+    // The rows in view are the ones drawn, so theirs are the details read first.
+    if (detailReader_ && model_.StartDetails(index))
+        detailReader_->Ask({{model_.Stamp(index), index, std::wstring(model_.Text(index)), {}}});
     if (!model_.ShownMissing(index))
         return CDRF_DODEFAULT;
     draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
@@ -344,10 +410,16 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         LVITEMW& item = info.item;
         if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
             const size_t row = static_cast<size_t>(item.iItem);
-            if (item.iItem >= 0 && row < Count() && item.iSubItem == 0) {
-                const std::wstring_view path = model_.Text(rows_.Entry(row));
-                size_t n = std::min(path.size(), static_cast<size_t>(item.cchTextMax - 1));
-                std::copy_n(path.data(), n, item.pszText);
+            if (item.iItem >= 0 && row < Count()) {
+                const size_t index = rows_.Entry(row);
+                std::wstring detail;
+                if (item.iSubItem > 0)
+                    detail = columns_.Text(item.iSubItem, model_.Text(index),
+                                           model_.DetailsAt(index));
+                const std::wstring_view text =
+                    item.iSubItem > 0 ? std::wstring_view(detail) : model_.Text(index);
+                size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+                std::copy_n(text.data(), n, item.pszText);
                 item.pszText[n] = L'\0';
             } else {
                 item.pszText[0] = L'\0';

@@ -19,6 +19,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "filelist/detail_columns.h"
+#include "filelist/detail_reader.h"
 #include "filelist/list_accessibility.h"
 #include "filelist/list_filter.h"
 #include "filelist/list_model.h"
@@ -105,6 +107,17 @@ public:
     void CancelSort() { sorter_.Cancel(); }
     std::function<void()> onSorted;
 
+    // The columns shown (the path first, always there) with their widths in 96-DPI units. While
+    // a column beside the path is shown, the details of the rows in view are read off the
+    // window's thread and kept with the entries; a right click on the header picks the columns.
+    std::vector<ShownColumn> Columns() const { return columns_.Shown(); }
+    void ShowColumns(const std::vector<ShownColumn>& columns);
+    bool AddedColumnsShown() const noexcept { return columns_.AddedShown(); }
+    // Where the view shows the column sorted last, or -1.
+    int SortedViewColumn() const noexcept;
+    // Runs after the columns shown changed.
+    std::function<void()> onColumnsChanged;
+
     // Runs after every change of the entries (append, removal, clearing, edit, sort, undo),
     // once the view has caught up.
     std::function<void()> onChanged;
@@ -127,7 +140,8 @@ public:
     const ExistsFunction& Exists() const noexcept { return exists_; }
 
     // Each row shows the small icon of its kind of file at the DPI given (the window's when
-    // made); a missing file's icon is greyed like its text.
+    // made); a missing file's icon is greyed like its text. The columns keep their designed
+    // widths at it.
     void SetIconDpi(int dpi);
     // How the icon of a kind of file is looked up (tests count the look-ups).
     void SetIconLookup(IconLookup lookup);
@@ -136,6 +150,8 @@ private:
     std::optional<LRESULT> ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     void TakeAnswers();
+    void TakeDetails();
+    void ColumnsChanged();
     void SortEnded();
     void ShowSortProgress(const std::wstring& text);
     // The view's item count made the model's; with everything redrawn when entries moved.
@@ -172,6 +188,9 @@ private:
     ExistsFunction exists_ = PathExists;
     std::unique_ptr<PathChecker> checker_;
     RowIcons icons_;
+    DetailColumns columns_;
+    // Only while a column beside the path is shown.
+    std::unique_ptr<DetailReader> detailReader_;
     ListSorter sorter_;
     int sortColumn_ = 0;
     uint64_t reshapesAtSortStart_ = 0;

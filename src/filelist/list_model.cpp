@@ -71,6 +71,7 @@ std::vector<std::wstring> ListModel::Texts() const {
 FrozenList ListModel::Freeze() const {
     FrozenList frozen;
     frozen.entries_ = entries_;
+    frozen.details_ = details_;
     frozen.blocks_ = blocks_;
     return frozen;
 }
@@ -150,6 +151,10 @@ void ListModel::Append(std::wstring_view text) {
     entry.stamp = NewStamp();
     Use(entry);
     entries_.push_back(entry);
+    if (detailsKept_) {
+        MakeRoomForOne(details_);
+        details_.emplace_back();
+    }
     ++changes_;
 }
 
@@ -157,6 +162,8 @@ void ListModel::ReleaseSpareRoom() {
     // Worth a copy only when the room is more than a little.
     if (entries_.capacity() - entries_.size() > entries_.size() / 64 + 1024)
         entries_.shrink_to_fit();
+    if (details_.capacity() - details_.size() > details_.size() / 64 + 1024)
+        details_.shrink_to_fit();
 }
 
 void ListModel::RemoveAt(size_t index) {
@@ -172,6 +179,8 @@ void ListModel::Replace(size_t index, std::wstring_view text) {
     replaced.SetState(entries_[index].State() & kViewStates);
     Use(replaced);
     const Entry old = std::exchange(entries_[index], replaced);
+    if (detailsKept_)
+        details_[index] = {};
     if (Text(index) != std::wstring_view(blocks_[old.block].get() + old.offset, old.Length())) {
         // The old text now belongs to the undo step.
         SetUndo({UndoKind::Edit, {old}, {static_cast<uint32_t>(index)}, replaced.stamp});
@@ -187,6 +196,8 @@ void ListModel::Clear() {
         return;
     UndoStep step{UndoKind::Removal, std::move(entries_), {}, 0};
     entries_ = {};
+    if (detailsKept_)
+        details_ = {};
     SetUndo(std::move(step));
     Reshaped();
 }
@@ -207,6 +218,8 @@ void ListModel::Undo() {
             entries_[index] = step.entries[0];
             entries_[index].SetState(kept);
             entries_[index].stamp = NewStamp();
+            if (detailsKept_)
+                details_[index] = {};
         } else {
             Release(step.entries[0]);
         }
@@ -226,21 +239,27 @@ void ListModel::Undo() {
     }
     if (step.places.empty() && entries_.empty()) {
         entries_ = std::move(step.entries); // a clearing undone at once: nothing to merge
+        if (detailsKept_)
+            details_.assign(entries_.size(), {});
     } else {
         // Each entry taken goes back to the place it had; what is there now fills the rest in
         // its order, and what no longer reaches a place goes at the end.
         std::vector<Entry> merged;
         merged.reserve(entries_.size() + step.entries.size());
+        std::vector<FileDetails> mergedDetails;
+        if (detailsKept_)
+            mergedDetails.reserve(merged.capacity());
         size_t taken = 0, kept = 0;
         while (taken < step.entries.size() || kept < entries_.size()) {
             const bool more = taken < step.entries.size();
             const size_t place = !more ? 0 : step.places.empty() ? taken : step.places[taken];
-            if (more && (place <= merged.size() || kept == entries_.size()))
-                merged.push_back(step.entries[taken++]);
-            else
-                merged.push_back(entries_[kept++]);
+            const bool restore = more && (place <= merged.size() || kept == entries_.size());
+            if (detailsKept_)
+                mergedDetails.push_back(restore ? FileDetails{} : details_[kept]);
+            merged.push_back(restore ? step.entries[taken++] : entries_[kept++]);
         }
         entries_ = std::move(merged);
+        details_ = std::move(mergedDetails);
     }
     ForgetQuestions();
     Reshaped();
@@ -261,8 +280,42 @@ void ListModel::Reorder(const std::vector<uint32_t>& order) {
     sorted.insert(sorted.end(), entries_.begin() + static_cast<std::ptrdiff_t>(order.size()),
                   entries_.end());
     entries_ = std::move(sorted);
+    if (detailsKept_) {
+        std::vector<FileDetails> details;
+        details.reserve(details_.capacity());
+        for (uint32_t i : order)
+            details.push_back(details_[i]);
+        details.insert(details.end(), details_.begin() + static_cast<std::ptrdiff_t>(order.size()),
+                       details_.end());
+        details_ = std::move(details);
+    }
     ForgetQuestions();
     Reshaped();
+}
+
+void ListModel::KeepDetails(bool keep) {
+    if (keep == detailsKept_)
+        return;
+    detailsKept_ = keep;
+    details_ = {};
+    if (keep)
+        details_.resize(entries_.size());
+}
+
+bool ListModel::StartDetails(size_t index) noexcept {
+    return index < details_.size() && details_[index].StartAsking();
+}
+
+bool ListModel::TakeDetails(size_t index, uint32_t stamp, const FileDetails& details) noexcept {
+    if (index >= details_.size() || entries_[index].stamp != stamp)
+        return false;
+    details_[index] = details;
+    return true;
+}
+
+void ListModel::ForgetDetails() noexcept {
+    for (FileDetails& d : details_)
+        d.ForgetRead();
 }
 
 std::optional<bool> ListModel::KnownMissing(size_t index) const noexcept {
@@ -297,6 +350,8 @@ void ListModel::ForgetAnswers() noexcept {
 void ListModel::ForgetQuestions() noexcept {
     for (Entry& e : entries_)
         e.SetState(e.State() & ~kAsked);
+    for (FileDetails& d : details_)
+        d.ForgetQuestion();
 }
 
 void ListModel::ForgetFileStates() noexcept {

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "filelist/file_details.h"
 #include "filelist/list_texts.h"
 #include "filelist/sort_rules.h"
 
@@ -49,10 +50,13 @@ public:
     ListTexts Texts() const;
     // Every text into texts, its memory used again.
     void CopyTexts(ListTexts& texts) const;
+    // Each entry's details as they were, when the list kept them; else none.
+    const std::vector<FileDetails>& Details() const noexcept { return details_; }
 
 private:
     friend class ListModel;
     std::vector<detail::Entry> entries_;
+    std::vector<FileDetails> details_;
     std::vector<detail::Block> blocks_;
 };
 
@@ -128,6 +132,22 @@ public:
     // Nothing is known of any file any more.
     void ForgetFileStates() noexcept;
 
+    // The details of each entry's file (size, date), kept only while a column shows them: they
+    // move with their entries through every change, and an entry new or brought back by an
+    // undo has none until they are read.
+    void KeepDetails(bool keep);
+    bool DetailsKept() const noexcept { return detailsKept_; }
+    FileDetails DetailsAt(size_t index) const noexcept {
+        return index < details_.size() ? details_[index] : FileDetails{};
+    }
+    // True when the entry's details have not been asked for nor read since the last refresh;
+    // they are then asked for.
+    bool StartDetails(size_t index) noexcept;
+    // Keeps details read if the entry at index still has the stamp they were asked with.
+    bool TakeDetails(size_t index, uint32_t stamp, const FileDetails& details) noexcept;
+    // Everything is read again; the values stay shown until then.
+    void ForgetDetails() noexcept;
+
     // The selection belongs to the entries: it moves with them in a sort and stays through
     // appends, edits and the removal of others. An undone removal selects what it brought back,
     // an undone clearing nothing.
@@ -182,6 +202,9 @@ private:
     }
 
     std::vector<Entry> entries_;
+    // Beside entries_, index for index, while detailsKept_.
+    std::vector<FileDetails> details_;
+    bool detailsKept_ = false;
     std::vector<detail::Block> blocks_;
     std::vector<uint32_t> blockUsers_;
     std::vector<uint32_t> freeBlocks_;
@@ -206,12 +229,16 @@ template <typename Remove> size_t ListModel::RemoveWhere(Remove remove) {
             step.places.push_back(static_cast<uint32_t>(i));
             continue;
         }
+        if (detailsKept_)
+            details_[kept] = details_[i];
         entries_[kept++] = entries_[i];
     }
     const size_t removed = count - kept;
     if (removed == 0)
         return 0;
     entries_.resize(kept);
+    if (detailsKept_)
+        details_.resize(kept);
     // The removed entries now belong to the undo step, which keeps their blocks in use.
     SetUndo(std::move(step));
     ForgetQuestions();

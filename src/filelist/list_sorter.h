@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "filelist/detail_reader.h"
 #include "filelist/list_model.h"
 
 namespace filelist {
@@ -25,9 +26,10 @@ public:
     ListSorter(const ListSorter&) = delete;
     ListSorter& operator=(const ListSorter&) = delete;
 
-    // Orders list by its texts times sign (negative: descending), equal texts keeping their
-    // order. A sort still running is cancelled first.
-    void Start(FrozenList list, int32_t sign);
+    // Orders list by a column's values times sign (negative: descending), equal values keeping
+    // their order: texts as the user's locale sorts them, sizes and dates by value, read first
+    // where the list has none yet. A sort still running is cancelled first.
+    void Start(FrozenList list, int32_t sign, DetailColumn column = DetailColumn::Path);
     void Cancel();
     bool Running() const noexcept { return state_ != nullptr; }
     // How far the running sort has come, in hundredths.
@@ -35,6 +37,8 @@ public:
     // Once the end has been posted: the order (order[i]: the entry for place i), or nothing when
     // the sort was cancelled. The sorter is then free for the next.
     std::optional<std::vector<uint32_t>> TakeOrder();
+    // The details the last sort read, by their place in the list it was given.
+    std::vector<DetailQuestion> TakeReadDetails() { return std::move(read_); }
 
     // What the worker works on; its own.
     struct State;
@@ -44,6 +48,7 @@ private:
     HWND window_;
     UINT message_;
     std::shared_ptr<State> state_;
+    std::vector<DetailQuestion> read_;
 };
 
 } // namespace filelist

@@ -98,6 +98,8 @@ bool WriteValues(const Settings& s, const std::wstring& path) {
         written = WriteText(L"setting", L"keeplist", FormatIniFlag(s.keepList), path);
     if (written && s.hotkey)
         written = WriteText(L"setting", L"hotkey", *s.hotkey, path);
+    if (written && s.columns)
+        written = WriteText(L"setting", L"columns", *s.columns, path);
     if (!written)
         return false;
     // The flush reports FALSE with no error even when it did its work, so its result says nothing.
@@ -128,6 +130,7 @@ std::optional<Settings> ReadSettings(const std::wstring& path) {
     s.canCtrlC = ReadFlag(L"setting", L"canctrlc", path);
     s.keepList = ReadFlag(L"setting", L"keeplist", path, false);
     s.hotkey = ReadOptionalText(L"setting", L"hotkey", path);
+    s.columns = ReadOptionalText(L"setting", L"columns", path);
     return s;
 }
 

@@ -23,6 +23,9 @@ struct Settings {
     // The text of the global key's combination ("" turns it off), as the file has it; nothing
     // when the file has none (the program's own default then holds). Written only when set.
     std::optional<std::wstring> hotkey = std::nullopt;
+    // The list's columns, their order and widths ("path:300,size:80"), as the file has them;
+    // nothing when it has none (the path alone). Written only when set.
+    std::optional<std::wstring> columns = std::nullopt;
 };
 
 // tuckbay2.ini in the folder that holds the executable.
@@ -33,7 +36,8 @@ std::wstring SettingsPath();
 std::optional<Settings> ReadSettings(const std::wstring& path);
 
 // Writes the eight values in their fixed order, then keeplist (left out while it is off and the
-// file has none, so a file that never had it keeps the eight keys alone), and hotkey when set.
+// file has none, so a file that never had it keeps the eight keys alone), and hotkey and
+// columns when set.
 // The file is replaced whole, its other sections and keys kept as they were. Throws win::Error
 // "<path> に書き込めません" when it cannot be, and the file is then as it was.
 void WriteSettings(const std::wstring& path, const Settings& values);

@@ -75,6 +75,11 @@ TEST_F(ListFilterWindow, ShowsOnlyMatchingEntriesThroughDropsSortsAndUndo) {
     EXPECT_EQ(Shown(), (Texts{L"C:\\a\\TUCKBAY plan.txt", L"C:\\b\\tuckbay notes.txt", exe}));
     EXPECT_EQ(List().Model().Text(0), L"C:\\a\\photo.jpg");
 
+    // A column beside the path speaks of the row's own entry, not of the list's entry there.
+    List().ShowColumns({{filelist::DetailColumn::Path, 200}, {filelist::DetailColumn::Name, 100}});
+    EXPECT_EQ(ShownText(1, 1), L"tuckbay notes.txt");
+    List().ShowColumns(filelist::DefaultColumns());
+
     List().RemoveAt(1);
     EXPECT_EQ(Shown(), (Texts{L"C:\\a\\TUCKBAY plan.txt", exe}));
     List().Undo();

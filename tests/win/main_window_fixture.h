@@ -135,6 +135,18 @@ protected:
         List().UpdateCountDisplay();
     }
 
+    // What the list shows in a row's column.
+    std::wstring ShownText(int row, int column) const {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        ::SendMessageW(mainWindow->Controls().listView, LVM_GETITEMTEXTW, row,
+                       reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
     std::wstring CountText() const {
         wchar_t buffer[64] = {};
         ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 0,

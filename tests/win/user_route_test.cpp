@@ -142,6 +142,25 @@ protected:
     }
     std::vector<int> SelectedRows() { return SelectedListRows(mainWindow->Controls().listView); }
 
+    // The middle of a column's header item, on the screen.
+    POINT HeaderPoint(int column) {
+        RECT r{};
+        HWND header = mainWindow->Header().HeaderHandle();
+        ::SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&r));
+        POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(header, &at);
+        return at;
+    }
+    // A file of size bytes.
+    static void MakeFileOf(const std::wstring& path, DWORD size) {
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::string bytes(size, 'x');
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), size, &written, nullptr);
+        ::CloseHandle(file);
+    }
+
     Gesture RightClickItem(int index) {
         POINT at = ItemPoint(index);
         return [at](InputDriver& d) { Click(d, at, true); };
@@ -150,6 +169,7 @@ protected:
     // A fresh list with the item at index focused and selected, and the focus in the list.
     void ListOf(const Texts& paths, int focused = 0) {
         ::SetWindowTextW(mainWindow->Controls().filterEdit, L""); // no filter: all of it cleared
+        List().ShowColumns(filelist::DefaultColumns());
         List().Clear();
         for (const std::wstring& path : paths)
             List().AppendPath(path);
@@ -356,6 +376,47 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          },
          [&] {
              return List().AllPaths() == Texts{L"C:\\c.txt", L"C:\\b.txt", L"C:\\a.txt"};
+         }},
+        // The header's menu of columns: "ファイル名" first, always ticked and greyed.
+        {"名前 from the header's menu by a right click",
+         [&] {
+             ListOf({exe, L"C:\\gone-from-the-columns.txt"});
+         },
+         [&] {
+             const POINT at = HeaderPoint(0);
+             return Choose([at](InputDriver& d) { Click(d, at, true); },
+                           {VK_DOWN, VK_DOWN, VK_RETURN});
+         },
+         [&] {
+             return ShownText(0, 1) == L"tuckbay_wintests.exe" &&
+                    ShownText(1, 1) == L"gone-from-the-columns.txt";
+         }},
+        {"サイズ from the header's menu, then a click on its header: by size, largest first",
+         [&] {
+             MakeFileOf(files.Path(L"small.txt"), 10);
+             MakeFileOf(files.Path(L"large.txt"), 3000);
+             MakeFileOf(files.Path(L"middle.txt"), 1500);
+             ListOf({files.Path(L"small.txt"), L"C:\\gone-by-size.txt", files.Path(L"large.txt"),
+                     files.Path(L"middle.txt")});
+         },
+         [&] {
+             const POINT header = HeaderPoint(0);
+             return Then(Choose([header](InputDriver& d) { Click(d, header, true); },
+                                {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
+                         [this](InputDriver& d) {
+                             if (d.WaitFor("the size column", [this] {
+                                     return Header_GetItemCount(
+                                                mainWindow->Header().HeaderHandle()) == 2;
+                                 }))
+                                 Click(d, HeaderPoint(1));
+                         });
+         },
+         [&] {
+             Pump([&] { return !List().Sorting(); });
+             return List().AllPaths() == Texts{files.Path(L"large.txt"), files.Path(L"middle.txt"),
+                                               files.Path(L"small.txt"), L"C:\\gone-by-size.txt"} &&
+                    ShownText(0, 1) == L"3 KB" && ShownText(2, 1) == L"1 KB" &&
+                    ShownText(3, 1) == L"";
          }},
         {"リスト保存(&S), a file of the list's lines",
          [&] {
@@ -919,40 +980,55 @@ TEST_F(UserRoute, TheCountDisplayStaysBlankUntilTheNumberOfEntriesCanChange) {
 }
 
 // A long sort goes on while the window answers, says how far it has come, and Esc stops it with
-// the list as it was.
+// the list as it was: by the path, and by size, whose details are read first.
 TEST_F(UserRoute, EscapeCancelsALongSortAndLeavesTheListAsItWas) {
-    List().Clear();
-    constexpr size_t kCount = 500000;
-    for (size_t i = 0; i < kCount; ++i)
-        List().AppendPath(L"C:\\sorting\\" + std::to_wstring((i * 7919) % kCount) + L".txt");
-    List().UpdateCountDisplay();
-    const std::wstring first = List().PathAt(0), last = List().PathAt(kCount - 1);
-    ::SetForegroundWindow(mainWindow->Hwnd());
-    ::SetFocus(mainWindow->Controls().listView);
-    RECT r{};
-    HWND header = mainWindow->Header().HeaderHandle();
-    ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
-    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ::ClientToScreen(header, &at);
-    HWND bar = mainWindow->Controls().statusBar;
-    auto progress = [bar] {
-        wchar_t text[64] = {};
-        ::SendMessageW(bar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
-        return std::wstring(text);
+    const struct {
+        std::vector<filelist::ShownColumn> columns;
+        int clicked;
+    } cases[] = {
+        {filelist::DefaultColumns(), 0},
+        {{{filelist::DetailColumn::Path, 200}, {filelist::DetailColumn::Size, 80}}, 1},
     };
-    Perform([&](InputDriver& d) {
-        Click(d, at);
-        if (!d.WaitFor("the progress", [&] { return progress().rfind(L"並べ替え中", 0) == 0; }))
-            return;
-        d.Key(VK_ESCAPE);
-        d.WaitFor("the sort to stop", [&] { return progress() == L"並べ替えを取り消しました"; });
-    });
-    EXPECT_EQ(progress(), L"並べ替えを取り消しました");
-    EXPECT_EQ(List().Count(), kCount);
-    EXPECT_EQ(List().PathAt(0), first);
-    EXPECT_EQ(List().PathAt(kCount - 1), last);
-    EXPECT_EQ(mainWindow->Header().SortColumn(), -1)
-        << "no triangle for a sort that did not happen";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clicked);
+        List().Clear();
+        List().ShowColumns(c.columns);
+        constexpr size_t kCount = 500000;
+        // Folders of a few files each: every file's details are a look-up of their own.
+        for (size_t i = 0; i < kCount; ++i)
+            List().AppendPath(L"C:\\sorting\\" + std::to_wstring(i / 4) + L"\\" +
+                              std::to_wstring((i * 7919) % kCount) + L".txt");
+        List().UpdateCountDisplay();
+        const std::wstring first = List().PathAt(0), last = List().PathAt(kCount - 1);
+        ::SetForegroundWindow(mainWindow->Hwnd());
+        ::SetFocus(mainWindow->Controls().listView);
+        RECT r{};
+        HWND header = mainWindow->Header().HeaderHandle();
+        ::SendMessageW(header, HDM_GETITEMRECT, c.clicked, reinterpret_cast<LPARAM>(&r));
+        POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(header, &at);
+        HWND bar = mainWindow->Controls().statusBar;
+        auto progress = [bar] {
+            wchar_t text[64] = {};
+            ::SendMessageW(bar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+            return std::wstring(text);
+        };
+        ::SendMessageW(bar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L""));
+        Perform([&](InputDriver& d) {
+            Click(d, at);
+            if (!d.WaitFor("the progress", [&] { return progress().rfind(L"並べ替え中", 0) == 0; }))
+                return;
+            d.Key(VK_ESCAPE);
+            d.WaitFor("the sort to stop",
+                      [&] { return progress() == L"並べ替えを取り消しました"; });
+        });
+        EXPECT_EQ(progress(), L"並べ替えを取り消しました");
+        EXPECT_EQ(List().Count(), kCount);
+        EXPECT_EQ(List().PathAt(0), first);
+        EXPECT_EQ(List().PathAt(kCount - 1), last);
+        EXPECT_EQ(mainWindow->Header().SortColumn(), -1)
+            << "no triangle for a sort that did not happen";
+    }
 }
 
 // Shift+F10 and the menu key open the list's menu under the focused item, or at the list's
