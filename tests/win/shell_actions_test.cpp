@@ -34,6 +34,7 @@ struct RecordingShell : app::ShellRequests {
     void Open(HWND o, const std::wstring& v, const std::wstring& f) override {
         opened.push_back({o, v, f});
     }
+    DWORD OpenWithDefault(HWND, const std::wstring&) override { return 0; }
     std::vector<Executed> executed;
     std::vector<Started> started;
     std::vector<Opened> opened;
@@ -175,6 +176,26 @@ TEST(SystemShell, PropertiesOfAMissingFileShowNothing) {
     actions.ShowFileProperties(L"C:\\no such folder\\gone.txt");
     tuckbay::test::PumpPending();
     EXPECT_EQ(OwnVisibleWindows(), before);
+}
+
+// A file gone, and one no program takes: each comes back with the system's reason, and the
+// shell shows no box of its own (the program names them all in one).
+TEST(SystemShell, FilesThatCannotBeOpenedAreReportedWithoutABoxOfTheShells) {
+    app::SystemShell shell;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring unowned = std::wstring(temp) + L"tuckbay-no-program.unowned-kind";
+    HANDLE file = CreateFileW(unowned.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    const int before = OwnVisibleWindows();
+    EXPECT_EQ(shell.OpenWithDefault(nullptr, std::wstring(temp) + L"tuckbay-gone.txt"),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_NE(shell.OpenWithDefault(nullptr, unowned), 0u);
+    tuckbay::test::PumpPending();
+    EXPECT_EQ(OwnVisibleWindows(), before);
+    DeleteFileW(unowned.c_str());
 }
 
 // The build puts the help file beside the tests too: it is moved away for as long as a test
