@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -223,21 +224,30 @@ TEST(SystemShell, HelpFileMissingShowsNothing) {
     EXPECT_EQ(OwnVisibleWindows(), before);
 }
 
+// フォルダを開く, and a folder opened as a double click opens it: both in the system's browser.
 TEST(SystemShell, FolderStartsTheSystemFileBrowser) {
     app::SystemShell shell;
     RecordingDialogs dialogs;
     app::ShellActions actions(nullptr, shell, dialogs);
-    const int before = OwnVisibleWindows();
-    ASSERT_TRUE(Children(L"explorer.exe").empty());
-    actions.OpenFolder(win::ProgramPath());
-    EXPECT_TRUE(tuckbay::test::PumpUntil([] { return !Children(L"explorer.exe").empty(); }));
-    EXPECT_EQ(OwnVisibleWindows(), before);
-    for (DWORD pid : Children(L"explorer.exe")) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (!process)
-            continue;
-        TerminateProcess(process, 0);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::function<void()> routes[] = {
+        [&] { actions.OpenFolder(win::ProgramPath()); },
+        [&] { EXPECT_EQ(shell.OpenWithDefault(nullptr, temp), 0u); },
+    };
+    for (const auto& route : routes) {
+        const int before = OwnVisibleWindows();
+        ASSERT_TRUE(Children(L"explorer.exe").empty());
+        route();
+        EXPECT_TRUE(tuckbay::test::PumpUntil([] { return !Children(L"explorer.exe").empty(); }));
+        EXPECT_EQ(OwnVisibleWindows(), before);
+        for (DWORD pid : Children(L"explorer.exe")) {
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            if (!process)
+                continue;
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
     }
 }
