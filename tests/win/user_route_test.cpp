@@ -616,8 +616,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          }},
         // The shell's own menu, where the list's was; Wine's has 開く, 切り取り, コピー, 削除,
         // プロパティ and a few more.
-        {"エクスプローラーのメニュー(&E), then its 削除(&D) answered はい: the file gone, its row "
-         "grey",
+        {"エクスプローラーのメニュー(&E), then its 削除(&D): the file gone, its row grey",
          [&] {
              Touch(doomed);
              ListOf({exe, doomed}, 1);
