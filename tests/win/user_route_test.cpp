@@ -228,13 +228,16 @@ protected:
     }
 
     // The list's menu opened by a right click on row, "エクスプローラーのメニュー(&E)" chosen, key
-    // pressed in the shell's menu that opens in its place, then answer run.
+    // pressed in the shell's menu that opens in its place (its corner where the list's was),
+    // then answer run.
     Gesture ShellMenuKey(
         int row, WORD key, const Gesture& answer = [](InputDriver&) {}) {
         HMENU listMenu = mainWindow->Controls().listMenu.get();
         return Then(RightClickItem(row), [listMenu, key, answer](InputDriver& d) {
             if (!d.WaitFor("the list's menu", [] { return OpenPopupMenu() != nullptr; }))
                 return;
+            RECT listPlace{}, shellPlace{};
+            ::GetWindowRect(OpenPopupMenu(), &listPlace);
             d.Key('E');
             if (!d.WaitFor("the shell's menu", [listMenu] {
                     HWND popup = OpenPopupMenu();
@@ -242,9 +245,14 @@ protected:
                                         ::SendMessageW(popup, MN_GETHMENU, 0, 0)) != listMenu;
                 }))
                 return;
+            ::GetWindowRect(OpenPopupMenu(), &shellPlace);
             d.Key(key);
             if (d.WaitFor("the shell's menu to close", [] { return OpenPopupMenu() == nullptr; }))
                 answer(d);
+            // Told last: a failure stops every later wait, and the answer must still be given.
+            if (d.failure.empty() &&
+                (shellPlace.left != listPlace.left || shellPlace.top != listPlace.top))
+                d.failure = "the shell's menu opened elsewhere";
         });
     }
     // The files on the clipboard as the shell names them (Wine's CF_HDROP of a shell data
