@@ -228,16 +228,16 @@ protected:
     }
 
     // The list's menu opened by a right click on row, "エクスプローラーのメニュー(&E)" chosen, key
-    // pressed in the shell's menu that opens in its place (its corner where the list's was),
-    // then answer run.
+    // pressed in the shell's menu that opens in its place (its corner where the click was), then
+    // answer run.
     Gesture ShellMenuKey(
         int row, WORD key, const Gesture& answer = [](InputDriver&) {}) {
         HMENU listMenu = mainWindow->Controls().listMenu.get();
-        return Then(RightClickItem(row), [listMenu, key, answer](InputDriver& d) {
+        const POINT at = ItemPoint(row);
+        return [listMenu, at, key, answer](InputDriver& d) {
+            Click(d, at, true);
             if (!d.WaitFor("the list's menu", [] { return OpenPopupMenu() != nullptr; }))
                 return;
-            RECT listPlace{}, shellPlace{};
-            ::GetWindowRect(OpenPopupMenu(), &listPlace);
             d.Key('E');
             if (!d.WaitFor("the shell's menu", [listMenu] {
                     HWND popup = OpenPopupMenu();
@@ -245,15 +245,17 @@ protected:
                                         ::SendMessageW(popup, MN_GETHMENU, 0, 0)) != listMenu;
                 }))
                 return;
-            ::GetWindowRect(OpenPopupMenu(), &shellPlace);
+            RECT place{};
+            ::GetWindowRect(OpenPopupMenu(), &place);
             d.Key(key);
             if (d.WaitFor("the shell's menu to close", [] { return OpenPopupMenu() == nullptr; }))
                 answer(d);
             // Told last: a failure stops every later wait, and the answer must still be given.
-            if (d.failure.empty() &&
-                (shellPlace.left != listPlace.left || shellPlace.top != listPlace.top))
-                d.failure = "the shell's menu opened elsewhere";
-        });
+            if (d.failure.empty() && (place.left != at.x || place.top != at.y))
+                d.failure = "the shell's menu opened at " + std::to_string(place.left) + "," +
+                            std::to_string(place.top) + ", the click was at " +
+                            std::to_string(at.x) + "," + std::to_string(at.y);
+        };
     }
     // The files on the clipboard as the shell names them (Wine's CF_HDROP of a shell data
     // object lists drive roots only).
