@@ -49,6 +49,8 @@ const MainWindow::Command MainWindow::kCommands[] = {
      [](MainWindow& w) { w.PutSelectedFilesOnClipboard(dragout::kClipboardCopy); }},
     {kIdCutSelectedFiles,
      [](MainWindow& w) { w.PutSelectedFilesOnClipboard(dragout::kClipboardCut); }},
+    {kIdOpenSelected, [](MainWindow& w) { w.Shell().OpenFiles(w.fileList_->SelectedPaths()); }},
+    {kIdShellMenu, [](MainWindow& w) { w.ShowShellMenu(); }},
     {kIdRegisterSendTo,
      [](MainWindow& w) {
          RegisterInSendTo(w.Hwnd(), w.Dialogs(), SendToFolder(), win::ProgramPath());
@@ -231,10 +233,19 @@ void MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
     case LVN_KEYDOWN:
         ListKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
         break;
+    case NM_DBLCLK: {
+        // On a row that the click left selected (a Ctrl+double-click may have taken it out).
+        const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
+        if (row >= 0 && fileList_->IsSelected(static_cast<size_t>(row)))
+            RunCommand(kIdOpenSelected);
+        break;
+    }
     }
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT result = 0; shellMenu_.HandleMenuMessage(msg, wParam, lParam, result))
+        return result;
     switch (msg) {
     case WM_SIZE:
         Realign();

@@ -13,6 +13,7 @@
 #include "app/clipboard_capture.h"
 #include "app/global_hotkey.h"
 #include "app/shell_actions.h"
+#include "app/shell_menu.h"
 #include "app/sort_header.h"
 #include "app/window_class.h"
 #include "dragout/drag_gesture.h"
@@ -66,6 +67,8 @@ enum ControlId : int {
     kIdListOpenFolder,
     kIdCopySelectedFiles,
     kIdCutSelectedFiles,
+    kIdOpenSelected,
+    kIdShellMenu,
 };
 
 // The controls, each named after what it is to the user.
@@ -182,6 +185,8 @@ private:
     void PutListedFilesOnClipboard(DWORD effect);
     void PutSelectedFilesOnClipboard(DWORD effect);
     void ShowContextMenu(LPARAM lParam);
+    // The shell's own menu for the selected files, where the list's menu was opened.
+    void ShowShellMenu();
     // A drag of one row out of the list, as a copy or a move by the mode switch.
     void DragRow(int row);
     void ListKeyDown(WORD key);
@@ -243,6 +248,9 @@ private:
     dragout::DropSource dropSource_;
     dragout::DragGesture dragGesture_{*this, dropSource_};
     std::wstring programPath_;
+    // Where the list's menu last opened, on the screen.
+    POINT listMenuPoint_{};
+    ShellMenu shellMenu_;
     // The control that had the focus when the window last lost the activation.
     HWND focusOnDeactivation_ = nullptr;
     bool created_ = false;

@@ -132,6 +132,10 @@ void MainWindow::CreateMenus() {
     ::AppendMenuW(ui_.mainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"ヘルプ(&H)");
 
     ui_.listMenu.reset(::CreatePopupMenu());
+    // Opening is what a double click or Enter does: the default item, drawn bold, as the
+    // shell's own menus have it. Its key is not O, which "フォルダを開く(&O)" has.
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdOpenSelected, L"開く(&H)");
+    ::SetMenuDefaultItem(ui_.listMenu.get(), kIdOpenSelected, FALSE);
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdRemoveItem, L"リストから削除(&D)");
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdListProperties, L"プロパティ(&P)");
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdListOpenFolder, L"フォルダを開く(&O)");
@@ -139,6 +143,7 @@ void MainWindow::CreateMenus() {
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdCopySelectedFiles, L"ファイルとしてコピー(&C)");
     ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdCutSelectedFiles,
                   L"ファイルとして切り取り(&X)");
+    ::AppendMenuW(ui_.listMenu.get(), MF_STRING, kIdShellMenu, L"エクスプローラーのメニュー(&E)");
     // The items for missing files and the kept list close both menus.
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdRemoveMissing, L"存在しないファイルを削除");

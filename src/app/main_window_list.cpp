@@ -66,6 +66,10 @@ void MainWindow::ListKeyDown(WORD key) {
             RunCommand(kIdCutSelectedFiles);
     } else if (key == VK_DELETE) {
         RunCommand(kIdRemoveItem);
+    } else if (key == VK_RETURN) {
+        // As in a folder window: with nothing selected, the key does nothing.
+        if (fileList_->SelectedCount() > 0)
+            RunCommand(kIdOpenSelected);
     } else if (key == VK_F2) {
         if (auto index = fileList_->FocusedIndex())
             ::SendMessageW(ui_.listView, LVM_EDITLABELW, *index, 0);
@@ -86,8 +90,23 @@ void MainWindow::ShowContextMenu(LPARAM lParam) {
         p = {r.left, r.bottom};
         ::ClientToScreen(ui_.listView, &p);
     }
+    listMenuPoint_ = p;
     ::TrackPopupMenu(ui_.listMenu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, Hwnd(),
                      nullptr);
+}
+
+void MainWindow::ShowShellMenu() {
+    const std::vector<std::wstring> paths = fileList_->SelectedPaths();
+    if (paths.empty()) {
+        Dialogs().ShowMessage(Hwnd(), kNoFileSelected);
+        return;
+    }
+    // A copy or cut of listed files is not captured as new files to list.
+    shellMenu_.Show(Hwnd(), listMenuPoint_, paths, [this](const std::function<void()>& verb) {
+        clipboard_->watch.WriteOwnData(verb);
+    });
+    // A verb may have deleted, moved or renamed files: their rows turn grey as the answers come.
+    fileList_->Recheck();
 }
 
 void MainWindow::DragRow(int row) {

@@ -1,5 +1,6 @@
 #include "app/shell_actions.h"
 
+#include "win/error.h"
 #include "win/program_path.h"
 
 namespace app {
@@ -26,6 +27,21 @@ void SystemShell::StartProcess(const std::wstring& application, const std::wstri
 
 void SystemShell::Open(HWND owner, const std::wstring& verb, const std::wstring& file) {
     ShellExecuteW(owner, verb.c_str(), file.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+DWORD SystemShell::OpenWithDefault(HWND owner, const std::wstring& path) {
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof(request);
+    // No box of the shell's for a file that cannot be opened: the program names them all in
+    // one of its own.
+    request.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    request.hwnd = owner;
+    request.lpFile = path.c_str();
+    request.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&request))
+        return 0;
+    const DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_NO_ASSOCIATION;
 }
 
 SHELLEXECUTEINFOW PropertiesRequest(HWND owner, const std::wstring& path) {
@@ -69,6 +85,25 @@ void ShellActions::OpenFolder(const std::wstring& path) {
 }
 
 void ShellActions::OpenHelp() { shell_.Open(owner_, L"OPEN", win::BesideProgram(L"tuckbay2.chm")); }
+
+void ShellActions::OpenFiles(const std::vector<std::wstring>& paths) {
+    if (paths.empty()) {
+        dialogs_.ShowMessage(owner_, kNoFileSelected);
+        return;
+    }
+    if (paths.size() > kOpenWithoutAskingAtMost &&
+        !dialogs_.Confirm(owner_, std::to_wstring(paths.size()) + L" 個のファイルを開きますか？"))
+        return;
+    std::vector<HRESULT> results;
+    bool failed = false;
+    for (const std::wstring& path : paths) {
+        const DWORD error = shell_.OpenWithDefault(owner_, path);
+        results.push_back(HRESULT_FROM_WIN32(error));
+        failed = failed || error != 0;
+    }
+    if (failed)
+        throw win::FailedPathsError(paths, results);
+}
 
 const std::wstring* ShellActions::FileToActOn(size_t selectedCount,
                                               const std::optional<std::wstring>& focused) {

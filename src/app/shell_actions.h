@@ -1,6 +1,7 @@
-// Handing one listed file to the shell (its properties sheet, its folder with the file
-// selected) and opening the help file. The program builds each request and lets go of it:
-// what the shell makes of it is not the program's business.
+// Handing listed files to the shell (opened with their programs, one's properties sheet, its
+// folder with the file selected) and opening the help file. The program builds each request and
+// lets go of it: what the shell makes of it is not the program's business, but for whether a
+// file could be opened at all.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "win/dialogs.h"
 
@@ -21,6 +23,9 @@ public:
     // Starts application (a full path) with the whole command line, shown as SW_SHOW.
     virtual void StartProcess(const std::wstring& application, const std::wstring& commandLine) = 0;
     virtual void Open(HWND owner, const std::wstring& verb, const std::wstring& file) = 0;
+    // Opens path as a double click in the shell does (its default verb): 0, or the system's
+    // error code when it could not be opened.
+    virtual DWORD OpenWithDefault(HWND owner, const std::wstring& path) = 0;
 };
 
 class SystemShell : public ShellRequests {
@@ -28,6 +33,7 @@ public:
     void ExecuteEx(const SHELLEXECUTEINFOW& request) override;
     void StartProcess(const std::wstring& application, const std::wstring& commandLine) override;
     void Open(HWND owner, const std::wstring& verb, const std::wstring& file) override;
+    DWORD OpenWithDefault(HWND owner, const std::wstring& path) override;
 };
 
 // The properties request for path; it points into path, which must outlive it.
@@ -38,6 +44,8 @@ std::wstring FileBrowserPath();
 std::wstring FolderCommand(const std::wstring& browser, const std::wstring& path);
 
 inline constexpr wchar_t kNoFileSelected[] = L"ファイルが選ばれていません";
+// More files than this at once are opened only once the user has said so.
+inline constexpr size_t kOpenWithoutAskingAtMost = 15;
 
 class ShellActions {
 public:
@@ -48,6 +56,9 @@ public:
     void OpenFolder(const std::wstring& path);
     // tuckbay2.chm beside the program, through the shell.
     void OpenHelp();
+    // Each of paths with its own program. Those that could not be opened are named in one
+    // error (win::Error) once the others are open.
+    void OpenFiles(const std::vector<std::wstring>& paths);
 
     // The menus' file actions act on the focused item; with nothing selected, or no item
     // focused, there is no file to act on and the user is told so.

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "win/error.h"
 
@@ -153,32 +152,6 @@ void NameFromTheFolderListing(IShellFolder& folder, IMalloc& allocator,
     }
 }
 
-// The shell's reason for the first path it could not take, then every such path once, so that
-// a user whose files were moved away learns of all of them in one go.
-win::Error NotFoundError(const std::vector<std::wstring>& paths,
-                         const std::vector<HRESULT>& results) {
-    constexpr size_t kNamedAtMost = 10;
-    HRESULT first = S_OK;
-    std::wstring text;
-    std::unordered_set<std::wstring> named;
-    size_t more = 0;
-    for (size_t i = 0; i < paths.size(); ++i) {
-        if (SUCCEEDED(results[i]) || !named.insert(paths[i]).second)
-            continue;
-        if (first == S_OK) {
-            first = results[i];
-            text = win::OleErrorText(first);
-        }
-        if (named.size() <= kNamedAtMost)
-            text += L"\r\n\"" + paths[i] + L"\"";
-        else
-            ++more;
-    }
-    if (more > 0)
-        text += L"\r\nほか " + std::to_wstring(more) + L" 件";
-    return win::Error(text, first);
-}
-
 // The wait cursor while a long list is named to the shell, the pointer as it was afterwards.
 class WaitCursor {
 public:
@@ -246,7 +219,7 @@ void CreateFilesDataObject(const std::wstring& baseFolderPath,
         }
     }
     if (failed)
-        throw NotFoundError(paths, results);
+        throw win::FailedPathsError(paths, results);
 
     // One folder makes the object itself over its own items, as a folder window does for a
     // selection in it; items from several folders need lists relative to the base folder.

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <new>
+#include <unordered_set>
 
 namespace win {
 
@@ -35,6 +36,30 @@ void ThrowLastError() {
 void ThrowIfFailed(HRESULT hr) {
     if (FAILED(hr))
         throw Error(OleErrorText(hr), hr);
+}
+
+Error FailedPathsError(const std::vector<std::wstring>& paths,
+                       const std::vector<HRESULT>& results) {
+    constexpr size_t kNamedAtMost = 10;
+    HRESULT first = S_OK;
+    std::wstring text;
+    std::unordered_set<std::wstring> named;
+    size_t more = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (SUCCEEDED(results[i]) || !named.insert(paths[i]).second)
+            continue;
+        if (first == S_OK) {
+            first = results[i];
+            text = OleErrorText(first);
+        }
+        if (named.size() <= kNamedAtMost)
+            text += L"\r\n\"" + paths[i] + L"\"";
+        else
+            ++more;
+    }
+    if (more > 0)
+        text += L"\r\nほか " + std::to_wstring(more) + L" 件";
+    return Error(text, first);
 }
 
 void ReportCurrentException() noexcept {

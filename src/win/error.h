@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace win {
 
@@ -34,6 +35,11 @@ std::wstring OleErrorText(HRESULT hr);
 
 // Throws Error with the OLE text of hr when hr has its severity bit set.
 void ThrowIfFailed(HRESULT hr);
+
+// The failure of some of paths, results[i] being what became of paths[i]: the system's reason
+// for the first that failed, then every path that failed, once each (ten at most, then how many
+// more), so that a user whose files were moved away learns of all of them in one go.
+Error FailedPathsError(const std::vector<std::wstring>& paths, const std::vector<HRESULT>& results);
 
 } // namespace win
 

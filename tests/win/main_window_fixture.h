@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -194,7 +195,16 @@ struct RecordingShell : app::ShellRequests {
         opened.push_back(verb + L" " + file);
         owners.push_back(owner);
     }
-    std::vector<std::wstring> properties, commands, opened;
+    // Opened as by a double click, each recorded; those in refused fail as a file with no
+    // program does.
+    DWORD OpenWithDefault(HWND owner, const std::wstring& path) override {
+        openedWithDefault.push_back(path);
+        owners.push_back(owner);
+        return std::find(refused.begin(), refused.end(), path) != refused.end()
+                   ? ERROR_NO_ASSOCIATION
+                   : 0;
+    }
+    std::vector<std::wstring> properties, commands, opened, openedWithDefault, refused;
     std::vector<HWND> owners; // of every request, in order
 };
 

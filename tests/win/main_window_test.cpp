@@ -161,15 +161,20 @@ TEST_F(MainWindow, StartsAsDesigned) {
     ::GetMenuStringW(mainWindow->Controls().mainMenu, 1, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"ヘルプ(&H)");
     HMENU popup = mainWindow->Controls().listMenu.get();
-    ASSERT_EQ(::GetMenuItemCount(popup), 8);
-    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdRemoveItem));
+    ASSERT_EQ(::GetMenuItemCount(popup), 10);
+    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdOpenSelected));
+    EXPECT_EQ(MenuText(popup, app::kIdOpenSelected), L"開く(&H)");
+    EXPECT_EQ(::GetMenuDefaultItem(popup, FALSE, 0), static_cast<UINT>(app::kIdOpenSelected));
+    EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(app::kIdRemoveItem));
     EXPECT_EQ(MenuText(popup, app::kIdRemoveItem), L"リストから削除(&D)");
     EXPECT_EQ(MenuText(popup, app::kIdListProperties), L"プロパティ(&P)");
     EXPECT_EQ(MenuText(popup, app::kIdListOpenFolder), L"フォルダを開く(&O)");
-    EXPECT_EQ(::GetMenuItemID(popup, 4), static_cast<UINT>(app::kIdCopySelectedFiles));
+    EXPECT_EQ(::GetMenuItemID(popup, 5), static_cast<UINT>(app::kIdCopySelectedFiles));
     EXPECT_EQ(MenuText(popup, app::kIdCopySelectedFiles), L"ファイルとしてコピー(&C)");
     EXPECT_EQ(MenuText(popup, app::kIdCutSelectedFiles), L"ファイルとして切り取り(&X)");
-    EXPECT_EQ(::GetMenuItemID(popup, 7), static_cast<UINT>(app::kIdRemoveMissing));
+    EXPECT_EQ(::GetMenuItemID(popup, 7), static_cast<UINT>(app::kIdShellMenu));
+    EXPECT_EQ(MenuText(popup, app::kIdShellMenu), L"エクスプローラーのメニュー(&E)");
+    EXPECT_EQ(::GetMenuItemID(popup, 9), static_cast<UINT>(app::kIdRemoveMissing));
     EXPECT_EQ(MenuText(popup, app::kIdRemoveMissing), L"存在しないファイルを削除");
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct RecordingShell : app::ShellRequests {
     void Open(HWND o, const std::wstring& v, const std::wstring& f) override {
         opened.push_back({o, v, f});
     }
+    DWORD OpenWithDefault(HWND, const std::wstring&) override { return 0; }
     std::vector<Executed> executed;
     std::vector<Started> started;
     std::vector<Opened> opened;
@@ -177,6 +179,26 @@ TEST(SystemShell, PropertiesOfAMissingFileShowNothing) {
     EXPECT_EQ(OwnVisibleWindows(), before);
 }
 
+// A file gone, and one no program takes: each comes back with the system's reason, and the
+// shell shows no box of its own (the program names them all in one).
+TEST(SystemShell, FilesThatCannotBeOpenedAreReportedWithoutABoxOfTheShells) {
+    app::SystemShell shell;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring unowned = std::wstring(temp) + L"tuckbay-no-program.unowned-kind";
+    HANDLE file = CreateFileW(unowned.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    const int before = OwnVisibleWindows();
+    EXPECT_EQ(shell.OpenWithDefault(nullptr, std::wstring(temp) + L"tuckbay-gone.txt"),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_NE(shell.OpenWithDefault(nullptr, unowned), 0u);
+    tuckbay::test::PumpPending();
+    EXPECT_EQ(OwnVisibleWindows(), before);
+    DeleteFileW(unowned.c_str());
+}
+
 // The build puts the help file beside the tests too: it is moved away for as long as a test
 // needs it missing.
 class HelpFileAway {
@@ -202,21 +224,30 @@ TEST(SystemShell, HelpFileMissingShowsNothing) {
     EXPECT_EQ(OwnVisibleWindows(), before);
 }
 
+// フォルダを開く, and a folder opened as a double click opens it: both in the system's browser.
 TEST(SystemShell, FolderStartsTheSystemFileBrowser) {
     app::SystemShell shell;
     RecordingDialogs dialogs;
     app::ShellActions actions(nullptr, shell, dialogs);
-    const int before = OwnVisibleWindows();
-    ASSERT_TRUE(Children(L"explorer.exe").empty());
-    actions.OpenFolder(win::ProgramPath());
-    EXPECT_TRUE(tuckbay::test::PumpUntil([] { return !Children(L"explorer.exe").empty(); }));
-    EXPECT_EQ(OwnVisibleWindows(), before);
-    for (DWORD pid : Children(L"explorer.exe")) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (!process)
-            continue;
-        TerminateProcess(process, 0);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::function<void()> routes[] = {
+        [&] { actions.OpenFolder(win::ProgramPath()); },
+        [&] { EXPECT_EQ(shell.OpenWithDefault(nullptr, temp), 0u); },
+    };
+    for (const auto& route : routes) {
+        const int before = OwnVisibleWindows();
+        ASSERT_TRUE(Children(L"explorer.exe").empty());
+        route();
+        EXPECT_TRUE(tuckbay::test::PumpUntil([] { return !Children(L"explorer.exe").empty(); }));
+        EXPECT_EQ(OwnVisibleWindows(), before);
+        for (DWORD pid : Children(L"explorer.exe")) {
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            if (!process)
+                continue;
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
     }
 }

@@ -17,6 +17,7 @@
 #include "main_window_fixture.h"
 #include "program_copy.h"
 #include "win/controls.h"
+#include "win/handles.h"
 #include "win/program_path.h"
 
 namespace tuckbay::test {
@@ -246,6 +247,43 @@ protected:
         return text;
     }
 
+    // The list's menu opened by a right click on row, "エクスプローラーのメニュー(&E)" chosen, key
+    // pressed in the shell's menu that opens in its place (its corner where the click was), then
+    // answer run.
+    Gesture ShellMenuKey(
+        int row, WORD key, const Gesture& answer = [](InputDriver&) {}) {
+        HMENU listMenu = mainWindow->Controls().listMenu.get();
+        const POINT at = ItemPoint(row);
+        return [listMenu, at, key, answer](InputDriver& d) {
+            Click(d, at, true);
+            if (!d.WaitFor("the list's menu", [] { return OpenPopupMenu() != nullptr; }))
+                return;
+            d.Key('E');
+            if (!d.WaitFor("the shell's menu", [listMenu] {
+                    HWND popup = OpenPopupMenu();
+                    return popup && reinterpret_cast<HMENU>(
+                                        ::SendMessageW(popup, MN_GETHMENU, 0, 0)) != listMenu;
+                }))
+                return;
+            RECT place{};
+            ::GetWindowRect(OpenPopupMenu(), &place);
+            d.Key(key);
+            if (d.WaitFor("the shell's menu to close", [] { return OpenPopupMenu() == nullptr; }))
+                answer(d);
+            // Told last: a failure stops every later wait, and the answer must still be given.
+            if (d.failure.empty() && (place.left != at.x || place.top != at.y))
+                d.failure = "the shell's menu opened at " + std::to_string(place.left) + "," +
+                            std::to_string(place.top) + ", the click was at " +
+                            std::to_string(at.x) + "," + std::to_string(at.y);
+        };
+    }
+    // The files on the clipboard as the shell names them (Wine's CF_HDROP of a shell data
+    // object lists drive roots only).
+    static Texts ClipboardShellFiles() {
+        Microsoft::WRL::ComPtr<IDataObject> data;
+        return SUCCEEDED(::OleGetClipboard(&data)) ? ShellIdListPaths(data.Get()) : Texts{};
+    }
+
     // Declared before the window goes, as the fixture's own state is.
     std::atomic<int> contextMenusDone{0};
 };
@@ -263,6 +301,13 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
     TempFolder files;
     const std::wstring saved = files.Path(L"saved.lst");
     const std::wstring link = files.Path(L"program.lnk");
+    const std::wstring doomed = files.Path(L"deleted by the shell.txt");
+    const std::wstring copied = files.Path(L"copied by the shell.txt");
+    auto Touch = [](const std::wstring& path) {
+        win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+    };
     bool greyed = false;
     const std::vector<Route> routes = {
         {"元に戻す(&U), greyed with nothing to undo", [] {},
@@ -651,6 +696,136 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                     List().Model().Texts() == Texts{L"C:\\a.txt", L"C:\\b.doc", L"C:\\c.txt"} &&
                     List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\c.txt"};
          }},
+        // Opening: every selected file with its own program, as a double click in the shell.
+        {"Ctrl+click adding a row, then Enter: the selected files opened",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"}, 0);
+             shell.openedWithDefault.clear();
+         },
+         [&] {
+             return Then(ClickItemWith(VK_CONTROL, 2, {0, 2}), Keys(0, {VK_RETURN}));
+         },
+         [&] {
+             return shell.openedWithDefault == Texts{L"C:\\a.txt", L"C:\\c.txt"};
+         }},
+        {"a double click on the focused row: its file opened, and no editor after the click",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"}, 1);
+             shell.openedWithDefault.clear();
+         },
+         [&] {
+             POINT at = ItemPoint(1);
+             return Gesture([at](InputDriver& d) {
+                 Click(d, at);
+                 Click(d, at);
+             });
+         },
+         [&] {
+             HWND list = mainWindow->Controls().listView;
+             // The view starts its editor a double-click time after a click on the selected
+             // row, unless a second click made it a double click.
+             return shell.openedWithDefault == Texts{L"C:\\b.txt"} &&
+                    !Pump([list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) != 0; },
+                          ::GetDoubleClickTime() * 2);
+         }},
+        {"開く(&H), the menu's default item, on 16 files: asked first, then all opened",
+         [&] {
+             Texts sixteen;
+             for (int i = 0; i < 16; ++i)
+                 sixteen.push_back(L"C:\\" + std::to_wstring(i) + L".txt");
+             ListOf(sixteen, 0);
+             List().SelectAll();
+             shell.openedWithDefault.clear();
+             dialogs.confirmAnswers = {true};
+             count = dialogs.questions.size();
+         },
+         [&] {
+             return Then(RightClickItem(3), [](InputDriver& d) {
+                 if (!d.WaitFor("the menu to open", [] { return OpenPopupMenu() != nullptr; }))
+                     return;
+                 HMENU menu =
+                     reinterpret_cast<HMENU>(::SendMessageW(OpenPopupMenu(), MN_GETHMENU, 0, 0));
+                 if (::GetMenuDefaultItem(menu, FALSE, 0) != app::kIdOpenSelected)
+                     d.failure = "開く is not the menu's default item";
+                 d.Key('H');
+                 d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
+             });
+         },
+         [&] {
+             return QuestionAfter(count) == Texts{L"16 個のファイルを開きますか？"} &&
+                    shell.openedWithDefault.size() == 16 &&
+                    shell.openedWithDefault.back() == L"C:\\15.txt";
+         }},
+        {"Enter on files of which some cannot be opened: the others opened, the rest named",
+         [&] {
+             Texts thirteen;
+             for (int i = 0; i < 13; ++i)
+                 thirteen.push_back(L"C:\\refused\\" + std::to_wstring(i) + L".txt");
+             ListOf(thirteen, 0);
+             List().SelectAll();
+             shell.openedWithDefault.clear();
+             shell.refused = Texts(thirteen.begin() + 1, thirteen.end());
+             count = dialogs.errors.size();
+         },
+         [] { return Keys(0, {VK_RETURN}); },
+         [&] {
+             if (shell.openedWithDefault.size() != 13 || dialogs.errors.size() != count + 1)
+                 return false;
+             const std::wstring& error = dialogs.errors.back();
+             return error.find(L"\"C:\\refused\\10.txt\"") != std::wstring::npos &&
+                    error.find(L"\"C:\\refused\\11.txt\"") == std::wstring::npos &&
+                    error.find(L"\"C:\\refused\\0.txt\"") == std::wstring::npos &&
+                    error.find(L"ほか 2 件") != std::wstring::npos;
+         }},
+        // The shell's own menu, where the list's was; Wine's has 開く, 切り取り, コピー, 削除,
+        // プロパティ and a few more.
+        {"エクスプローラーのメニュー(&E), then its 削除(&D): the file gone, its row grey",
+         [&] {
+             Touch(doomed);
+             ListOf({exe, doomed}, 1);
+         },
+         [&] {
+             return ShellMenuKey(1, 'D', [](InputDriver& d) {
+                 auto question = [] { return ::FindWindowW(L"#32770", L"ファイルの削除の確認"); };
+                 if (!d.WaitFor("the shell's question", [&] {
+                         return question() && ::GetForegroundWindow() == question();
+                     })) {
+                     // A box left open would hold the test's own loop for ever.
+                     if (HWND box = question())
+                         ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+                     return;
+                 }
+                 d.Key('Y');
+                 d.WaitFor("the question to close", [&] { return !question(); });
+             });
+         },
+         [&] {
+             return ::GetFileAttributesW(doomed.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                    List().KnownMissing(1) == true && List().KnownMissing(0) == false;
+         }},
+        {"エクスプローラーのメニュー(&E) on files of two folders, then its コピー(&C)",
+         [&] {
+             Touch(copied);
+             ListOf({exe, copied}, 0);
+             List().SelectAll();
+         },
+         [&] { return ShellMenuKey(1, 'C'); },
+         [&] {
+             return ClipboardShellFiles() == Texts{exe, copied} && !CapturePanelShown();
+         }},
+        {"エクスプローラーのメニュー(&E) on a selection with a missing file: named, no menu",
+         [&] {
+             ListOf({exe, L"C:\\gone-from-the-shell-menu.txt"}, 0);
+             List().SelectAll();
+             count = dialogs.errors.size();
+         },
+         [&] { return Choose(RightClickItem(1), {'E'}); },
+         [&] {
+             return dialogs.errors.size() == count + 1 &&
+                    dialogs.errors.back().find(L"\"C:\\gone-from-the-shell-menu.txt\"") !=
+                        std::wstring::npos &&
+                    OpenPopupMenu() == nullptr;
+         }},
         {"「送る」メニューに登録",
          [&] { ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str()); },
          // Third from the menu's end, above the two items for missing files and the kept list.
@@ -784,7 +959,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                      return;
                  HMENU menu =
                      reinterpret_cast<HMENU>(::SendMessageW(OpenPopupMenu(), MN_GETHMENU, 0, 0));
-                 if (::GetMenuItemID(menu, 0) == app::kIdRemoveItem)
+                 if (::GetMenuItemID(menu, 0) == app::kIdOpenSelected)
                      d.failure = "the list's menu opened on the memo";
                  d.Key(VK_ESCAPE);
                  d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
@@ -1089,6 +1264,7 @@ TEST_F(UserRoute, EditingInPlaceLengthensALongPath) {
                   [list] { return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) == 0; });
     });
     EXPECT_EQ(List().AllPaths(), Texts{longPath + L"_more"});
+    EXPECT_EQ(shell.openedWithDefault, Texts{}) << "the Enter that ends an edit opens nothing";
 }
 
 } // namespace
