@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "settings/settings_file.h"
 #include "win/application.h"
 
 namespace bench {
@@ -90,6 +91,9 @@ private:
 
 // Runs the benchmarks with OLE, the common controls and the application object in place.
 inline int Run(const std::function<void(win::Application&)>& benchmarks) {
+    // Each benchmark's windows start as at a first start: they keep their settings beside the
+    // program, and a column one benchmark showed would otherwise be shown in the next.
+    ::DeleteFileW(settings::SettingsPath().c_str());
     ::OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&icc);
@@ -98,6 +102,7 @@ inline int Run(const std::function<void(win::Application&)>& benchmarks) {
         benchmarks(app);
     }
     ::OleUninitialize();
+    ::DeleteFileW(settings::SettingsPath().c_str());
     return 0;
 }
 
