@@ -26,16 +26,18 @@ inline double Seconds(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Paths of a typical shape and length (about 60 characters), in no particular order.
-inline std::vector<std::wstring> MakePaths(size_t count) {
+// Paths of a typical shape and length (about 60 characters), in no particular order; format
+// takes the folder's number and the file's.
+inline std::vector<std::wstring>
+MakePaths(size_t count,
+          const wchar_t* format = L"C:\\Users\\someone\\Documents\\Project %u\\report_%08u.docx") {
     std::vector<std::wstring> paths;
     paths.reserve(count);
     unsigned seed = 12345;
     for (size_t i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
         wchar_t buffer[128];
-        std::swprintf(buffer, 128, L"C:\\Users\\someone\\Documents\\Project %u\\report_%08u.docx",
-                      (seed >> 8) % 97, seed >> 4);
+        std::swprintf(buffer, 128, format, (seed >> 8) % 97, seed >> 4);
         paths.emplace_back(buffer);
     }
     return paths;

@@ -25,17 +25,7 @@ using bench::Seconds;
 // Paths of the same shape with Japanese names, katakana among them: each has characters
 // with a narrow twin, so each is folded before it is searched.
 std::vector<std::wstring> JapanesePaths(size_t count) {
-    std::vector<std::wstring> paths;
-    paths.reserve(count);
-    unsigned seed = 12345;
-    for (size_t i = 0; i < count; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        wchar_t buffer[128];
-        std::swprintf(buffer, 128, L"C:\\Users\\someone\\ドキュメント\\案件 %u\\報告書_%08u.docx",
-                      (seed >> 8) % 97, seed >> 4);
-        paths.emplace_back(buffer);
-    }
-    return paths;
+    return MakePaths(count, L"C:\\Users\\someone\\ドキュメント\\案件 %u\\報告書_%08u.docx");
 }
 
 void BenchFilter(win::Application& app, const char* what, const std::vector<std::wstring>& paths,

@@ -1,11 +1,8 @@
 #include "filelist/detail_reader.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
+#include <deque>
 #include <iterator>
-#include <mutex>
-#include <thread>
 #include <unordered_map>
 
 namespace filelist {
@@ -121,98 +118,22 @@ bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<boo
     return true;
 }
 
-// Held by the reader and its threads alike: a thread left behind in a hanging read still finds
-// it when it comes back.
-struct DetailReader::Shared {
-    HWND window;
-    UINT message;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<DetailQuestion> questions;
-    std::vector<DetailQuestion> answers;
-    // Raised by Forget: a batch being read when it came is not answered.
-    uint64_t generation = 0;
-    bool announced = false;
-    // Read outside the lock by a batch being read, which stops at it.
-    std::atomic<bool> stopping{false};
-    int running = 0;
-
-    // The questions about one folder (the first waiting's), taken from the queue.
-    std::vector<DetailQuestion> TakeOneFolder() {
-        const std::wstring folder(PathFolder(questions.front().path));
-        std::vector<DetailQuestion> batch;
-        auto rest =
-            std::stable_partition(questions.begin(), questions.end(), [&](const DetailQuestion& q) {
-                return PathFolder(q.path) != folder;
-            });
-        std::move(rest, questions.end(), std::back_inserter(batch));
-        questions.erase(rest, questions.end());
-        return batch;
-    }
-
-    void Run() {
-        std::unique_lock lock(mutex);
-        while (!stopping) {
-            changed.wait(lock, [this] { return stopping || !questions.empty(); });
-            if (stopping)
-                break;
-            std::vector<DetailQuestion> batch = TakeOneFolder();
-            const uint64_t asked = generation;
-            lock.unlock();
-            ReadDetails(batch, [this] { return !stopping; });
-            lock.lock();
-            if (stopping || asked != generation)
-                continue;
-            for (DetailQuestion& q : batch)
-                answers.push_back(std::move(q));
-            if (!announced)
-                announced = ::PostMessageW(window, message, 0, 0) != FALSE;
-        }
-        --running;
-        changed.notify_all();
-    }
-};
-
-DetailReader::DetailReader(HWND window, UINT message) : shared_(std::make_shared<Shared>()) {
-    shared_->window = window;
-    shared_->message = message;
-    // A folder that answers slowly (a network share gone away) holds up one thread and its own
-    // rows; the others go on with the rest.
-    constexpr int kThreads = 4;
-    shared_->running = kThreads;
-    for (int i = 0; i < kThreads; ++i)
-        std::thread([shared = shared_] { shared->Run(); }).detach();
-}
-
-DetailReader::~DetailReader() {
-    std::unique_lock lock(shared_->mutex);
-    shared_->stopping = true;
-    shared_->questions.clear();
-    shared_->changed.notify_all();
-    shared_->changed.wait_for(lock, std::chrono::milliseconds(250),
-                              [this] { return shared_->running == 0; });
-}
-
-void DetailReader::Ask(std::vector<DetailQuestion> questions) {
-    std::lock_guard lock(shared_->mutex);
-    for (DetailQuestion& q : questions)
-        shared_->questions.push_back(std::move(q));
-    shared_->changed.notify_all();
-}
-
-void DetailReader::Forget() {
-    std::lock_guard lock(shared_->mutex);
-    shared_->questions.clear();
-    shared_->answers.clear();
-    ++shared_->generation;
-}
-
-std::vector<DetailQuestion> DetailReader::TakeAnswers() {
-    std::lock_guard lock(shared_->mutex);
-    shared_->announced = false;
-    std::vector<DetailQuestion> taken;
-    taken.swap(shared_->answers);
-    return taken;
-}
+DetailReader::DetailReader(HWND window, UINT message)
+    : AnswerQueue(
+          window, message, 4,
+          // The questions about one folder (the first waiting's), taken from the queue.
+          [](std::deque<DetailQuestion>& waiting) {
+              const std::wstring folder(PathFolder(waiting.front().path));
+              auto rest = std::stable_partition(
+                  waiting.begin(), waiting.end(),
+                  [&](const DetailQuestion& q) { return PathFolder(q.path) != folder; });
+              std::vector<DetailQuestion> batch(std::make_move_iterator(rest),
+                                                std::make_move_iterator(waiting.end()));
+              waiting.erase(rest, waiting.end());
+              return batch;
+          },
+          [](std::vector<DetailQuestion>& batch, const std::function<bool()>& keepGoing) {
+              ReadDetails(batch, keepGoing);
+          }) {}
 
 } // namespace filelist

@@ -8,10 +8,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "filelist/answer_queue.h"
 #include "filelist/file_details.h"
 
 namespace filelist {
@@ -30,25 +30,11 @@ struct DetailQuestion {
 bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
                  std::atomic<size_t>* done = nullptr);
 
-class DetailReader {
+// Four threads, each taking the questions about one folder at a time: a folder that answers
+// slowly (a network share gone away) holds up one thread and its own rows, the others go on.
+class DetailReader : public AnswerQueue<DetailQuestion> {
 public:
-    // Posts message to window whenever answers are waiting that were not yet announced.
     DetailReader(HWND window, UINT message);
-    // Stops the threads; a read that hangs in the file system is left behind after a quarter of
-    // a second.
-    ~DetailReader();
-    DetailReader(const DetailReader&) = delete;
-    DetailReader& operator=(const DetailReader&) = delete;
-
-    // Queues the questions behind those already waiting; the thread takes all that wait at once.
-    void Ask(std::vector<DetailQuestion> questions);
-    // Drops the questions not yet taken up and the answers not yet taken.
-    void Forget();
-    std::vector<DetailQuestion> TakeAnswers();
-
-private:
-    struct Shared;
-    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace filelist

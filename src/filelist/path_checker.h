@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
-#include <vector>
+
+#include "filelist/answer_queue.h"
 
 namespace filelist {
 
@@ -26,27 +26,11 @@ struct PathCheck {
 using ExistsFunction = std::function<bool(const std::wstring& path)>;
 bool PathExists(const std::wstring& path);
 
-class PathChecker {
+// One thread, one question at a time. At the program's end a check that hangs is left behind
+// after a quarter of a second, so that its checkers together never hold it up for long.
+class PathChecker : public AnswerQueue<PathCheck> {
 public:
-    // Posts message to window whenever answers are waiting that were not yet announced.
     PathChecker(HWND window, UINT message, ExistsFunction exists);
-    // Stops the thread. A check that hangs in the file system is left behind after a quarter
-    // of a second, so that the program's two checkers together never hold up its end by more
-    // than half a second.
-    ~PathChecker();
-    PathChecker(const PathChecker&) = delete;
-    PathChecker& operator=(const PathChecker&) = delete;
-
-    // Queues the questions behind those already waiting.
-    void Ask(std::vector<PathCheck> checks);
-    // Drops the questions not yet taken up and the answers not yet taken.
-    void Forget();
-    // The answers that came in since the last call, in the order they came.
-    std::vector<PathCheck> TakeAnswers();
-
-private:
-    struct Shared;
-    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace filelist
