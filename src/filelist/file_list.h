@@ -177,6 +177,14 @@ private:
 
     HWND listView_;
     HWND statusBar_;
+    // What the workers and the list post to the list view, one number each.
+    static constexpr UINT kSyncMessage = WM_APP + 0x10;
+    static constexpr UINT kAnswersMessage = WM_APP + 0x11;
+    static constexpr UINT kSortMessage = WM_APP + 0x12;
+    static constexpr UINT kFilterMessage = WM_APP + 0x13;
+    static constexpr UINT kDetailsMessage = WM_APP + 0x14;
+    static constexpr UINT_PTR kSortProgressTimer = 0x534f5254; // "SORT"
+
     ListModel model_;
     ShownRows rows_;
     SystemNameMatcher matcher_;
@@ -184,7 +192,6 @@ private:
     std::vector<std::wstring> filterWords_;
     struct FilterJob;
     std::shared_ptr<FilterJob> filterJob_;
-    static constexpr UINT kFilterMessage = WM_APP + 0x13;
     ExistsFunction exists_ = PathExists;
     std::unique_ptr<PathChecker> checker_;
     RowIcons icons_;

@@ -463,6 +463,25 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                     ShownText(0, 1) == L"3 KB" && ShownText(2, 1) == L"1 KB" &&
                     ShownText(3, 1) == L"";
          }},
+        {"種類, 更新日時 and フォルダー from the header's menu, then 種類 again: it goes",
+         [&] {
+             ListOf({exe, L"C:\\gone-by-date.txt"});
+         },
+         [&] {
+             const POINT at = HeaderPoint(0);
+             auto item = [at](int downs) {
+                 std::vector<WORD> keys(static_cast<size_t>(downs), VK_DOWN);
+                 keys.push_back(VK_RETURN);
+                 return Choose([at](InputDriver& d) { Click(d, at, true); }, keys);
+             };
+             // The menu's items in order: ファイル名, 名前, フォルダー, サイズ, 更新日時, 種類.
+             return Then(Then(item(6), item(5)), Then(item(3), item(6)));
+         },
+         [&] {
+             return Header_GetItemCount(mainWindow->Header().HeaderHandle()) == 3 &&
+                    !ShownText(0, 1).empty() && ShownText(1, 1).empty() &&
+                    ShownText(0, 2) == exe.substr(0, exe.rfind(L'\\'));
+         }},
         {"リスト保存(&S), a file of the list's lines",
          [&] {
              ListOf({exe, L"C:\\b.txt"});
