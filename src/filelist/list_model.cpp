@@ -28,6 +28,18 @@ template <typename T> void MakeRoomForOne(std::vector<T>& v) {
         v.reserve(std::max(v.size() + v.size() / 8, size_t{65536}));
 }
 
+// The first order.size() items in that order, the rest (appended since it was made) after them.
+template <typename T>
+void ReorderBeside(std::vector<T>& items, const std::vector<uint32_t>& order) {
+    std::vector<T> sorted;
+    sorted.reserve(items.capacity());
+    for (uint32_t i : order)
+        sorted.push_back(items[i]);
+    sorted.insert(sorted.end(), items.begin() + static_cast<std::ptrdiff_t>(order.size()),
+                  items.end());
+    items = std::move(sorted);
+}
+
 } // namespace
 
 std::wstring_view FrozenList::Text(size_t index) const noexcept {
@@ -273,22 +285,9 @@ int32_t ListModel::TakeSortSign(int column) {
 }
 
 void ListModel::Reorder(const std::vector<uint32_t>& order) {
-    std::vector<Entry> sorted;
-    sorted.reserve(entries_.capacity());
-    for (uint32_t i : order)
-        sorted.push_back(entries_[i]);
-    sorted.insert(sorted.end(), entries_.begin() + static_cast<std::ptrdiff_t>(order.size()),
-                  entries_.end());
-    entries_ = std::move(sorted);
-    if (detailsKept_) {
-        std::vector<FileDetails> details;
-        details.reserve(details_.capacity());
-        for (uint32_t i : order)
-            details.push_back(details_[i]);
-        details.insert(details.end(), details_.begin() + static_cast<std::ptrdiff_t>(order.size()),
-                       details_.end());
-        details_ = std::move(details);
-    }
+    ReorderBeside(entries_, order);
+    if (detailsKept_)
+        ReorderBeside(details_, order);
     ForgetQuestions();
     Reshaped();
 }
