@@ -100,6 +100,7 @@ protected:
     // Creates and shows the main window as the program does, reading settingsPath.
     void MakeWindow() {
         mainWindow = std::make_unique<app::MainWindow>(*app, settingsPath);
+        mainWindow->TakeStartPaths({}); // started without paths
         ::ShowWindow(app->Handle(), SW_SHOWNOACTIVATE);
         ::ShowWindow(mainWindow->Hwnd(), SW_SHOW);
         ::SetForegroundWindow(mainWindow->Hwnd());
