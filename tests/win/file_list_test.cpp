@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "filelist/kept_list.h"
+#include "filelist/list_file.h"
+#include "list_fixtures.h"
 #include "main_window_fixture.h"
 #include "win/controls.h"
 
@@ -318,6 +321,71 @@ TEST_F(FileListTest, UndoRestoresTheLastRemovalClearingOrEditInPlace) {
         EXPECT_EQ(CountText(), std::to_wstring(c.afterUndo.size()));
         EXPECT_FALSE(List().CanUndo()) << "one level only";
     }
+}
+
+// While the list is kept, every kind of change reaches the kept list by itself soon after, with
+// nothing closed or saved: what a kill at that moment would leave is the list as it is.
+TEST_F(FileListTest, EveryChangeOfAKeptListIsWrittenSoonAfterIt) {
+    const std::wstring kept = filelist::KeptListPath(settingsPath);
+    ::DeleteFileW(kept.c_str());
+    HWND listView = mainWindow->Controls().listView;
+    mainWindow->RunCommand(app::kIdKeepList);
+    ::SetFocus(listView);
+    // Files that are there, so that only the one gone is pruned.
+    ScratchFolder folder;
+    std::vector<std::wstring> files;
+    for (const wchar_t* name : {L"b.txt", L"a.txt", L"c.txt", L"edited.txt"})
+        files.push_back(folder.Write(name, "x"));
+    const std::wstring gone = folder / L"gone.txt";
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"an append",
+         [&] {
+             Append({files[0].c_str(), files[1].c_str(), files[2].c_str()});
+         }},
+        {"a sort", [&] { SortAndWait(0); }},
+        {"an edit", [&] { EditLabel(0, files[3].c_str(), VK_RETURN); }},
+        {"an undo", [&] { mainWindow->RunCommand(app::kIdUndo); }},
+        {"a removal",
+         [&] {
+             LVITEMW none{};
+             none.stateMask = LVIS_SELECTED;
+             ::SendMessageW(listView, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
+             Focus(listView, 1, true);
+             dialogs.confirmAnswers.push_back(true);
+             mainWindow->RunCommand(app::kIdRemoveItem);
+         }},
+        {"a file that is gone appended, and seen to be gone",
+         [&] {
+             Append({gone.c_str()});
+             // Rows are checked as they are drawn.
+             ::InvalidateRect(listView, nullptr, FALSE);
+             ::UpdateWindow(listView);
+             ASSERT_TRUE(Pump([&] { return List().KnownMissing(List().Count() - 1) == true; }));
+         }},
+        {"the file that is gone pruned",
+         [&] {
+             dialogs.confirmAnswers.push_back(true);
+             mainWindow->RunCommand(app::kIdRemoveMissing);
+             ASSERT_TRUE(Pump([&] { return List().AllPaths() == Texts{files[2], files[1]}; }));
+         }},
+        {"a clearing",
+         [&] { ::SendMessageW(mainWindow->Controls().clearListButton->Hwnd(), BM_CLICK, 0, 0); }},
+    };
+    Texts before;
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        const Texts now = List().AllPaths();
+        EXPECT_NE(now, before) << "the change changed nothing";
+        before = now;
+        const std::string expected = filelist::EncodeListFile(now);
+        EXPECT_TRUE(Pump([&] { return ReadBytes(kept) == expected; }, 3000))
+            << "kept: [" << ReadBytes(kept).value_or("no file") << "]";
+    }
+    EXPECT_TRUE(dialogs.errors.empty());
 }
 
 } // namespace
