@@ -184,9 +184,7 @@ void MainWindow::SaveAtSessionEnd() {
 }
 
 void MainWindow::TakeStartPaths(std::vector<std::wstring> paths) {
-    // Started without paths, nothing has been dropped: the count display stays blank.
-    if (!paths.empty())
-        dropIntake_->TakeDrop(std::move(paths));
+    dropIntake_->TakeDrop(std::move(paths));
 }
 
 void MainWindow::OnKeyPress(wchar_t key) {

@@ -138,6 +138,10 @@ void DropIntake::TakeHeld() {
 }
 
 void DropIntake::TakeDrop(std::vector<std::wstring> paths) {
+    // Nothing dropped (a start without paths) changes nothing: the count display is left as it
+    // is, blank until something is listed.
+    if (paths.empty())
+        return;
     const bool resolveShortcuts = host_.ShortcutSwitchDown();
     try {
         for (std::wstring& path : paths) {

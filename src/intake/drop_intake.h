@@ -58,7 +58,7 @@ public:
 
     // Appends paths as a drop of them on the drop zone does: shortcuts resolved while the
     // shortcut switch is down, everything else (list files too) as given, in order. Paths from
-    // the command line come in here too.
+    // the command line come in here too. No paths: nothing happens, the count display included.
     void TakeDrop(std::vector<std::wstring> paths);
     // Paths a second launch handed over: held until TakeHeld, which the window calls from its own
     // loop once the sender has its answer; then taken as a drop on the drop zone, the window
