@@ -152,6 +152,8 @@ private:
     void TakeAnswers();
     void TakeDetails();
     void ColumnsChanged();
+    // The sort of sortColumn_ started on the sorter over the list as it is now.
+    void StartSort();
     void SortEnded();
     void ShowSortProgress(const std::wstring& text);
     // The view's item count made the model's; with everything redrawn when entries moved.

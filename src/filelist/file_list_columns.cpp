@@ -21,8 +21,12 @@ void FileList::SortByColumn(int column) {
         return;
     // Each kind of column keeps its sign wherever it is shown.
     sortColumn_ = static_cast<int>(columns_.ColumnAt(column));
-    reshapesAtSortStart_ = model_.ChangesOtherThanAppends();
     ::SetTimer(listView_, kSortProgressTimer, kSortProgressMs, nullptr);
+    StartSort();
+}
+
+void FileList::StartSort() {
+    reshapesAtSortStart_ = model_.ChangesOtherThanAppends();
     sorter_.Start(model_.Freeze(), model_.SortSign(sortColumn_),
                   static_cast<DetailColumn>(sortColumn_));
 }
@@ -34,9 +38,7 @@ void FileList::SortEnded() {
     if (order && model_.ChangesOtherThanAppends() != reshapesAtSortStart_) {
         // Entries were removed or moved meanwhile: the order no longer fits, so the same sort
         // runs again over the list as it now is.
-        reshapesAtSortStart_ = model_.ChangesOtherThanAppends();
-        sorter_.Start(model_.Freeze(), model_.SortSign(sortColumn_),
-                      static_cast<DetailColumn>(sortColumn_));
+        StartSort();
         return;
     }
     ::KillTimer(listView_, kSortProgressTimer);
