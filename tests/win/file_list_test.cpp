@@ -1,5 +1,5 @@
 // The file list in the real main window: appending, the count display, sorting, removing
-// after confirmation, clearing and in-place editing.
+// after confirmation, clearing, in-place editing, undo, and the kept list kept current.
 #include <windows.h>
 #include <commctrl.h>
 
