@@ -98,7 +98,7 @@ void BenchKeptList(win::Application& app, size_t count) {
     size_t replies = 0;
     bool same = true;
     Clock::time_point handedOver;
-    filelist::KeptListKeeper keeper(app.Handle(), kept, [&] {
+    filelist::KeptListKeeper keeper(kept, [&] {
         auto start = Clock::now();
         filelist::FrozenList list = model.Freeze();
         taking.push_back(Seconds(start));

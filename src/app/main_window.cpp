@@ -99,8 +99,8 @@ void MainWindow::OnCreate() {
                                                        host, FileList(), Dialogs());
     dropIntake_->Register();
     LetDropsThroughToAnElevatedWindow();
-    missingPrune_ = std::make_unique<filelist::MissingPrune>(Hwnd(), kMissingAnswers, FileList(),
-                                                             ui_.statusBar, Dialogs());
+    missingPrune_ =
+        std::make_unique<filelist::MissingPrune>(Hwnd(), FileList(), *statusBar_, Dialogs());
     for (win::Panel* zone : {ui_.dropZone.get(), ui_.listArea.get()})
         zone->onDropFiles = [this, zone](HDROP drop) {
             if (dropIntake_)
@@ -116,14 +116,13 @@ void MainWindow::OnCreate() {
     ::ShowWindow(ui_.capturePanel->Hwnd(), SW_HIDE);
     ::ShowWindow(ui_.listPanel->Hwnd(), SW_SHOW);
     keptList_ = std::make_unique<filelist::KeptListKeeper>(
-        Hwnd(), keptListPath_, [this] { return fileList_->Model().Freeze(); });
+        keptListPath_, [this] { return fileList_->Model().Freeze(); });
     auto saved = settings::ReadSettings(settingsPath_);
     if (saved)
         ApplySettings(*saved);
     hotkey_ = std::make_unique<GlobalHotkey>(
         Hwnd(), saved ? saved->hotkey : std::nullopt, [this](const std::wstring& text) {
-            ::SendMessageW(ui_.statusBar, SB_SETTEXTW, kReportPart,
-                           reinterpret_cast<LPARAM>(text.c_str()));
+            statusBar_->SetText(win::StatusBar::kReportPart, text);
         });
     // A kept list that cannot be read is put aside and reported, and the program starts with
     // an empty list; one that could not be put aside is never written over.
@@ -199,6 +198,10 @@ void MainWindow::OnKeyPress(wchar_t key) {
         return;
     if (key == kEscape && fileList_->Sorting()) {
         fileList_->CancelSort();
+        return;
+    }
+    if (key == kEscape && listReader_->Running()) {
+        listReader_->Cancel();
         return;
     }
     // Ctrl+Z arrives as its control character. An edit field (the memo, a label being edited)
@@ -285,10 +288,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kTakeHeldDrops:
         if (dropIntake_)
             dropIntake_->TakeHeld();
-        return 0;
-    case kMissingAnswers:
-        if (missingPrune_)
-            missingPrune_->AnswersArrived();
         return 0;
     case WM_COPYDATA: {
         // Anyone may send it, shaped any way: only a whole hand-over from this executable is

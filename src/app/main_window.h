@@ -20,12 +20,15 @@
 #include "dragout/drop_source.h"
 #include "filelist/file_list.h"
 #include "filelist/kept_list_writer.h"
+#include "filelist/list_reader.h"
 #include "filelist/missing_prune.h"
 #include "intake/drop_intake.h"
 #include "settings/settings_file.h"
 #include "win/application.h"
 #include "win/controls.h"
 #include "win/handles.h"
+#include "win/status_bar.h"
+#include "win/thread_returns.h"
 #include "win/window.h"
 
 namespace app {
@@ -122,6 +125,7 @@ public:
     // box, and the commands as the menus and buttons run them.
     const MainControls& Controls() const noexcept { return ui_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
+    filelist::ListFileReader& ListReader() noexcept { return *listReader_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     AboutBox& About() noexcept { return *aboutBox_; }
     win::Application& Application() noexcept { return application_; }
@@ -142,9 +146,7 @@ private:
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     static constexpr UINT kTakeHeldDrops = WM_APP + 1;
-    static constexpr UINT kMissingAnswers = WM_APP + 2;
     // The status bar's parts: the count, then what the last drag did or how far a check is.
-    static constexpr WPARAM kReportPart = 1;
 
     // Building (main_window_create.cpp).
     void CreateControls();
@@ -172,6 +174,7 @@ private:
     void DpiChanged(const RECT& suggested);
     void CentreOnScreen();
     void ComeToFront() override;
+    void ReadListFile(std::wstring path) override { listReader_->Read(std::move(path)); }
     void AppActivate();
     void AppDeactivate();
     void RememberFocus();
@@ -230,7 +233,9 @@ private:
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
     win::IconHandle filesIcon_;
+    std::unique_ptr<win::StatusBar> statusBar_;
     std::unique_ptr<filelist::FileList> fileList_;
+    std::unique_ptr<filelist::ListFileReader> listReader_;
     std::unique_ptr<intake::DropIntake> dropIntake_;
     std::unique_ptr<filelist::MissingPrune> missingPrune_;
     std::unique_ptr<SortHeader> sortHeader_;

@@ -279,7 +279,10 @@ void MainWindow::CreateControls() {
     AddAligned(ui_.leftStrip->Hwnd(), Align::Left);
     AddAligned(ui_.listArea->Hwnd(), Align::Client);
 
-    fileList_ = std::make_unique<filelist::FileList>(ui_.listView, ui_.statusBar);
+    statusBar_ = std::make_unique<win::StatusBar>(ui_.statusBar);
+    fileList_ = std::make_unique<filelist::FileList>(ui_.listView, *statusBar_);
+    listReader_ =
+        std::make_unique<filelist::ListFileReader>(*fileList_, *statusBar_, win::ThreadReturns());
 }
 
 } // namespace app

@@ -126,8 +126,7 @@ bool MainWindow::IconPressed() const { return ui_.dragIcon->Pressed(); }
 bool MainWindow::MoveModeDown() const { return ui_.moveModeButton->Down(); }
 void MainWindow::DragEnded(const dragout::DragOutcome& outcome) {
     const std::wstring report = dragout::ReportText(outcome);
-    ::SendMessageW(ui_.statusBar, SB_SETTEXTW, kReportPart,
-                   reinterpret_cast<LPARAM>(report.c_str()));
+    statusBar_->SetText(win::StatusBar::kReportPart, report);
     // A move may have taken listed files away: their rows turn grey as the answers come.
     fileList_->Recheck();
 }

@@ -128,9 +128,8 @@ void MainWindow::GiveFocusBack() {
 void MainWindow::LetDropsThroughToAnElevatedWindow() {
     if (!AllowDropMessages({Hwnd(), ui_.dropZone->Hwnd(), ui_.listArea->Hwnd()}) &&
         RunningElevated()) {
-        ::SendMessageW(ui_.statusBar, SB_SETTEXTW, kReportPart,
-                       reinterpret_cast<LPARAM>(
-                           L"管理者として実行中: エクスプローラーからのドロップは制限されます"));
+        statusBar_->SetText(win::StatusBar::kReportPart,
+                            L"管理者として実行中: エクスプローラーからのドロップは制限されます");
     }
 }
 

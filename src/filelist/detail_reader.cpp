@@ -72,7 +72,7 @@ bool ListFolder(std::wstring_view folder, const AskedNames& asked,
 } // namespace
 
 bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
-                 std::atomic<size_t>* done) {
+                 win::Progress* progress) {
     // The questions by folder, so that each shared folder is listed once, and by name in it.
     // Grouped by a number for each folder rather than sorted by the folders' long texts.
     std::unordered_map<std::wstring_view, uint32_t> folderNumbers;
@@ -110,17 +110,17 @@ bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<boo
             // may still be there: asked for by itself.
             if (!answered[i])
                 questions[i].details = LookUp(questions[i].path);
-            if (done)
-                *done = ++count;
+            if (progress)
+                progress->Set(++count, questions.size());
         }
         first = last;
     }
     return true;
 }
 
-DetailReader::DetailReader(HWND window, UINT message)
-    : AnswerQueue(
-          window, message, 4,
+DetailReader::DetailReader(win::Returns& returns, Answered answered)
+    : QuestionQueue(
+          returns, 4,
           // The questions about one folder (the first waiting's), taken from the queue.
           [](std::deque<DetailQuestion>& waiting) {
               const std::wstring folder(PathFolder(waiting.front().path));
@@ -134,6 +134,7 @@ DetailReader::DetailReader(HWND window, UINT message)
           },
           [](std::vector<DetailQuestion>& batch, const std::function<bool()>& keepGoing) {
               ReadDetails(batch, keepGoing);
-          }) {}
+          },
+          std::move(answered)) {}
 
 } // namespace filelist

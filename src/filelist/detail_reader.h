@@ -11,30 +11,22 @@
 #include <string>
 #include <vector>
 
-#include "filelist/answer_queue.h"
 #include "filelist/file_details.h"
+#include "win/job.h"
+#include "win/question_queue.h"
 
 namespace filelist {
 
-// One question and, once answered, its answer. The stamp and index say which entry was meant,
-// so that the answer can be dropped when the entry has since changed or moved.
-struct DetailQuestion {
-    uint32_t stamp = 0;
-    size_t index = 0;
-    std::wstring path;
-    FileDetails details;
-};
-
-// Answers every question, each folder shared by several listed once. done counts the answers;
-// when keepGoing says no, it stops where it is and returns false.
+// Answers every question, each folder shared by several listed once, telling progress how far
+// it has come; when keepGoing says no, it stops where it is and returns false.
 bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
-                 std::atomic<size_t>* done = nullptr);
+                 win::Progress* progress = nullptr);
 
 // Four threads, each taking the questions about one folder at a time: a folder that answers
 // slowly (a network share gone away) holds up one thread and its own rows, the others go on.
-class DetailReader : public AnswerQueue<DetailQuestion> {
+class DetailReader : public win::QuestionQueue<DetailQuestion> {
 public:
-    DetailReader(HWND window, UINT message);
+    DetailReader(win::Returns& returns, Answered answered);
 };
 
 } // namespace filelist

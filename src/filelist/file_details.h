@@ -106,4 +106,13 @@ std::optional<std::vector<uint32_t>> DetailSortOrder(const std::vector<FileDetai
                                                      DetailColumn column, int32_t sign,
                                                      const std::function<bool()>& keepGoing);
 
+// One question and, once answered, its answer. The stamp and index say which entry was meant,
+// so that the answer can be dropped when the entry has since changed or moved.
+struct DetailQuestion {
+    uint32_t stamp = 0;
+    size_t index = 0;
+    std::wstring path;
+    FileDetails details;
+};
+
 } // namespace filelist

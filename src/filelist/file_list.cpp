@@ -7,7 +7,10 @@
 #include <string>
 #include <utility>
 
+#include "filelist/list_sorter.h"
+#include "filelist/name_matcher.h"
 #include "win/controls.h"
+#include "win/thread_returns.h"
 #include "win/window.h"
 
 namespace filelist {
@@ -18,10 +21,12 @@ constexpr WPARAM kLongestPath = 32767;
 
 } // namespace
 
-FileList::FileList(HWND listView, HWND statusBar)
-    : listView_(listView), statusBar_(statusBar),
-      checker_(std::make_unique<PathChecker>(listView, kAnswersMessage, exists_)),
-      columns_(listView), sorter_(listView, kSortMessage),
+FileList::FileList(HWND listView, win::StatusBar& statusBar)
+    : listView_(listView), statusBar_(statusBar), returns_(win::ThreadReturns()),
+      self_(std::make_shared<FileList*>(this)),
+      filter_(
+          model_, rows_, [] { return std::make_unique<SystemNameMatcher>(); }, returns_),
+      sort_(model_, SortFrozenList, returns_), checker_(MakeChecker()), columns_(listView),
       accessibility_(std::make_shared<ListAccessibility>(
           listView, ListAccessibility::Rows{
                         [this] { return Count(); }, [this](size_t row) { return PathAt(row); },
@@ -40,29 +45,23 @@ FileList::FileList(HWND listView, HWND statusBar)
     ::SetWindowLongPtrW(listView_, GWL_STYLE,
                         ::GetWindowLongPtrW(listView_, GWL_STYLE) | LVS_SHAREIMAGELISTS);
     SetIconDpi(win::Window::WindowDpi(listView_));
+    filter_.onMatched = [this](std::vector<uint32_t> shown) { FilterMatched(std::move(shown)); };
+    sort_.onSorted = [this](SortedList& sorted) { Sorted(sorted); };
+    sort_.onCancelled = [this] { statusBar_.EndProgress(L"並べ替えを取り消しました"); };
 }
 
-FileList::~FileList() { StopFilter(); }
+FileList::~FileList() = default;
+
+std::unique_ptr<PathChecker> FileList::MakeChecker() {
+    return std::make_unique<PathChecker>(returns_, exists_, [this](std::vector<PathCheck> answers) {
+        TakeAnswers(std::move(answers));
+    });
+}
 
 std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_GETOBJECT:
         return win::AnswerGetObject(listView_, wParam, lParam, accessibility_);
-    case kSyncMessage:
-        SyncView();
-        return 0;
-    case kAnswersMessage:
-        TakeAnswers();
-        return 0;
-    case kSortMessage:
-        SortEnded();
-        return 0;
-    case kFilterMessage:
-        FilterEnded();
-        return 0;
-    case kDetailsMessage:
-        TakeDetails();
-        return 0;
     case WM_CONTEXTMENU:
         // The header hands a right click on it up to the list.
         if (reinterpret_cast<HWND>(wParam) != ListView_GetHeader(listView_))
@@ -70,23 +69,33 @@ std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lPa
         if (columns_.ChooseFromMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
             ColumnsChanged();
         return 0;
-    case WM_TIMER:
-        if (wParam != kSortProgressTimer)
-            break;
-        if (sorter_.Running())
-            ShowSortProgress(L"並べ替え中… " + std::to_wstring(sorter_.Percent()) + L"%");
-        return 0;
     }
     return std::nullopt;
 }
 
 void FileList::AppendPath(std::wstring_view path) {
     model_.Append(path);
-    if (rows_.On())
-        rows_.Appended(model_, matcher_.ContainsAll(model_.Text(model_.Count() - 1), filterWords_));
+    filter_.Appended();
     // One view update per batch of appends, however it ends.
-    if (!syncPosted_)
-        syncPosted_ = ::PostMessageW(listView_, kSyncMessage, 0, 0) != FALSE;
+    if (!syncPosted_) {
+        syncPosted_ = returns_.Post([self = std::weak_ptr<FileList*>(self_)] {
+            if (const auto list = self.lock())
+                (*list)->SyncView();
+        });
+    }
+}
+
+void FileList::AppendPaths(const ListTexts& texts, size_t first, size_t last) {
+    for (size_t i = first; i < last; ++i) {
+        model_.Append(texts[i]);
+        filter_.Appended();
+    }
+}
+
+void FileList::DropLast(size_t count) {
+    model_.DropLast(count);
+    Reshaped();
+    SyncView();
 }
 
 void FileList::SyncView() {
@@ -111,8 +120,7 @@ void FileList::UpdateCountDisplay() {
     // A batch of appends ends here.
     model_.ReleaseSpareRoom();
     SyncView();
-    std::wstring text = std::to_wstring(Count());
-    ::SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    statusBar_.SetText(win::StatusBar::kCountPart, std::to_wstring(Count()));
     if (onShownChanged)
         onShownChanged();
 }
@@ -239,7 +247,7 @@ void FileList::Recheck() {
 void FileList::SetExistsFunction(ExistsFunction exists) {
     exists_ = std::move(exists);
     checker_.reset();
-    checker_ = std::make_unique<PathChecker>(listView_, kAnswersMessage, exists_);
+    checker_ = MakeChecker();
     model_.ForgetFileStates();
     ::InvalidateRect(listView_, nullptr, FALSE);
 }
@@ -279,8 +287,8 @@ LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
     return CDRF_NEWFONT;
 }
 
-void FileList::TakeAnswers() {
-    for (const PathCheck& answer : checker_->TakeAnswers()) {
+void FileList::TakeAnswers(std::vector<PathCheck> answers) {
+    for (const PathCheck& answer : answers) {
         if (!model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists))
             continue;
         // Asked by entry; a hidden entry has no row to redraw.

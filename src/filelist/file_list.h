@@ -23,20 +23,21 @@
 #include "filelist/detail_reader.h"
 #include "filelist/list_accessibility.h"
 #include "filelist/list_filter.h"
+#include "filelist/list_jobs.h"
 #include "filelist/list_model.h"
-#include "filelist/list_sorter.h"
-#include "filelist/name_matcher.h"
 #include "filelist/path_checker.h"
 #include "filelist/row_icons.h"
+#include "win/returns.h"
+#include "win/status_bar.h"
 #include "win/subclass.h"
 
 namespace filelist {
 
 class FileList {
 public:
-    // listView must be a report list view with LVS_OWNERDATA; statusBar shows the count in part
-    // 0 and how far a long sort has come in part 1.
-    FileList(HWND listView, HWND statusBar);
+    // listView must be a report list view with LVS_OWNERDATA; statusBar shows the count and how
+    // far a long sort has come.
+    FileList(HWND listView, win::StatusBar& statusBar);
     ~FileList();
     FileList(const FileList&) = delete;
     FileList& operator=(const FileList&) = delete;
@@ -48,6 +49,10 @@ public:
     void AppendPath(std::wstring_view path);
     // Shows the number of entries in plain decimal and brings the view up to date.
     void UpdateCountDisplay();
+    // Many entries at the end, shown only at the next UpdateCountDisplay; DropLast takes such
+    // appends back again with no step to undo (a read cancelled part-way).
+    void AppendPaths(const ListTexts& texts, size_t first, size_t last);
+    void DropLast(size_t count);
 
     // Copies of every shown entry, first to last in display order.
     std::vector<std::wstring> AllPaths() const;
@@ -63,7 +68,7 @@ public:
     // are matched as they come. Hidden entries are never selected.
     void SetFilter(std::wstring_view text);
     bool Filtered() const noexcept { return rows_.On(); }
-    bool Filtering() const noexcept { return filterJob_ != nullptr; }
+    bool Filtering() const noexcept { return filter_.Running(); }
     // Runs when the shown entries or their count may have changed (with the count display).
     std::function<void()> onShownChanged;
 
@@ -103,8 +108,8 @@ public:
     // list shows the new order, the sign turns for the next sort and onSorted runs. A click
     // while a sort runs is ignored.
     void SortByColumn(int column);
-    bool Sorting() const noexcept { return sorter_.Running(); }
-    void CancelSort() { sorter_.Cancel(); }
+    bool Sorting() const noexcept { return sort_.Running(); }
+    void CancelSort() { sort_.Cancel(); }
     std::function<void()> onSorted;
 
     // The columns shown (the path first, always there) with their widths in 96-DPI units. While
@@ -146,16 +151,18 @@ public:
     // How the icon of a kind of file is looked up (tests count the look-ups).
     void SetIconLookup(IconLookup lookup);
 
+    // The jobs, for tests that hold them to change the list while they run.
+    win::JobRunner& FilterJob() noexcept { return filter_.Job(); }
+    win::JobRunner& SortJob() noexcept { return sort_.Job(); }
+
 private:
     std::optional<LRESULT> ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
-    void TakeAnswers();
-    void TakeDetails();
+    void TakeAnswers(std::vector<PathCheck> answers);
+    void TakeDetails(std::vector<DetailQuestion> answers);
     void ColumnsChanged();
-    // The sort of sortColumn_ started on the sorter over the list as it is now.
-    void StartSort();
-    void SortEnded();
-    void ShowSortProgress(const std::wstring& text);
+    void Sorted(SortedList& sorted);
+    void FilterMatched(std::vector<uint32_t> shown);
     // The view's item count made the model's; with everything redrawn when entries moved.
     void SyncView();
     void Redraw();
@@ -172,38 +179,25 @@ private:
     // After entries moved or went: the rows made again, and the filter run again when entries
     // may have come back that it has not seen.
     void Reshaped(bool matchAgain = false);
-    void StartFilter();
-    void StopFilter();
-    void FilterEnded();
     std::optional<uint32_t> FocusedStamp() const;
+    std::unique_ptr<PathChecker> MakeChecker();
 
     HWND listView_;
-    HWND statusBar_;
-    // What the workers and the list post to the list view, one number each.
-    static constexpr UINT kSyncMessage = WM_APP + 0x10;
-    static constexpr UINT kAnswersMessage = WM_APP + 0x11;
-    static constexpr UINT kSortMessage = WM_APP + 0x12;
-    static constexpr UINT kFilterMessage = WM_APP + 0x13;
-    static constexpr UINT kDetailsMessage = WM_APP + 0x14;
-    static constexpr UINT_PTR kSortProgressTimer = 0x534f5254; // "SORT"
+    win::StatusBar& statusBar_;
+    win::Returns& returns_;
+    // Whether this object is still there, for what it hands back to itself.
+    std::shared_ptr<FileList*> self_;
 
     ListModel model_;
     ShownRows rows_;
-    SystemNameMatcher matcher_;
-    // The current filter's words, prepared for the matcher.
-    std::vector<std::wstring> filterWords_;
-    struct FilterJob;
-    std::shared_ptr<FilterJob> filterJob_;
+    ListFilter filter_;
+    ListSort sort_;
     ExistsFunction exists_ = PathExists;
     std::unique_ptr<PathChecker> checker_;
     RowIcons icons_;
     DetailColumns columns_;
     // Only while a column beside the path is shown.
     std::unique_ptr<DetailReader> detailReader_;
-    ListSorter sorter_;
-    int sortColumn_ = 0;
-    uint64_t reshapesAtSortStart_ = 0;
-    bool progressShown_ = false;
     uint64_t changesSeen_ = 0;
     bool syncPosted_ = false;
     // While the view is being given the model's selection, its notices say nothing new.

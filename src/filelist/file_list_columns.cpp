@@ -8,64 +8,24 @@
 #include <string>
 
 namespace filelist {
-namespace {
-
-// How long a sort runs before the status bar says how far it has come.
-constexpr UINT kSortProgressMs = 200;
-constexpr WPARAM kProgressPart = 1;
-
-} // namespace
-
 void FileList::SortByColumn(int column) {
-    if (sorter_.Running())
-        return;
     // Each kind of column keeps its sign wherever it is shown.
-    sortColumn_ = static_cast<int>(columns_.ColumnAt(column));
-    ::SetTimer(listView_, kSortProgressTimer, kSortProgressMs, nullptr);
-    StartSort();
+    if (!sort_.Start(static_cast<int>(columns_.ColumnAt(column))))
+        return; // a click while a sort runs is ignored
+    statusBar_.BeginProgress(
+        [this] { return L"並べ替え中… " + std::to_wstring(std::max(sort_.Percent(), 0)) + L"%"; });
 }
 
-void FileList::StartSort() {
-    reshapesAtSortStart_ = model_.ChangesOtherThanAppends();
-    sorter_.Start(model_.Freeze(), model_.SortSign(sortColumn_),
-                  static_cast<DetailColumn>(sortColumn_));
-}
-
-void FileList::SortEnded() {
-    std::optional<std::vector<uint32_t>> order = sorter_.TakeOrder();
-    if (sorter_.Running())
-        return; // the notice of a sort that has since been replaced
-    if (order && model_.ChangesOtherThanAppends() != reshapesAtSortStart_) {
-        // Entries were removed or moved meanwhile: the order no longer fits, so the same sort
-        // runs again over the list as it now is.
-        StartSort();
-        return;
-    }
-    ::KillTimer(listView_, kSortProgressTimer);
-    if (progressShown_) {
-        ShowSortProgress(order ? L"" : L"並べ替えを取り消しました");
-        progressShown_ = false;
-    }
-    if (!order)
-        return;
-    // What the sort had to read is the list's too, taken while the places still fit.
-    for (const DetailQuestion& read : sorter_.TakeReadDetails())
-        model_.TakeDetails(read.index, read.stamp, read.details);
-    model_.TakeSortSign(sortColumn_);
+void FileList::Sorted(SortedList& sorted) {
+    statusBar_.EndProgress();
     const std::optional<uint32_t> focusedStamp = FocusedStamp();
-    if (!order->empty())
-        model_.Reorder(*order);
+    sort_.Apply(sorted);
     Reshaped();
     ForgetQuestions();
     ShowModelSelection(focusedStamp);
     Redraw();
     if (onSorted)
         onSorted();
-}
-
-void FileList::ShowSortProgress(const std::wstring& text) {
-    progressShown_ = true;
-    ::SendMessageW(statusBar_, SB_SETTEXTW, kProgressPart, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void FileList::ShowColumns(const std::vector<ShownColumn>& columns) {
@@ -77,7 +37,10 @@ void FileList::ColumnsChanged() {
     const bool added = columns_.AddedShown();
     model_.KeepDetails(added);
     if (added && !detailReader_)
-        detailReader_ = std::make_unique<DetailReader>(listView_, kDetailsMessage);
+        detailReader_ =
+            std::make_unique<DetailReader>(returns_, [this](std::vector<DetailQuestion> answers) {
+                TakeDetails(std::move(answers));
+            });
     else if (!added)
         detailReader_.reset();
     ::InvalidateRect(listView_, nullptr, TRUE);
@@ -90,12 +53,10 @@ int FileList::SortedViewColumn() const noexcept {
     return sorted < 0 ? -1 : columns_.ViewColumnOf(static_cast<DetailColumn>(sorted));
 }
 
-void FileList::TakeDetails() {
-    if (!detailReader_)
-        return;
+void FileList::TakeDetails(std::vector<DetailQuestion> answers) {
     // Only the rows whose details came are drawn again, not the whole list.
     size_t first = SIZE_MAX, last = 0;
-    for (const DetailQuestion& answer : detailReader_->TakeAnswers()) {
+    for (const DetailQuestion& answer : answers) {
         if (!model_.TakeDetails(answer.index, answer.stamp, answer.details))
             continue;
         if (const std::optional<size_t> row = rows_.RowOf(answer.index)) {

@@ -10,128 +10,99 @@ namespace filelist {
 namespace {
 
 // From the first change to the texts taken: "within about a second of the change".
-constexpr UINT kDelayMs = 1000;
-// How often a write under way is looked at, to take the changes made meanwhile as soon as it
-// ends and to report how it went.
-constexpr UINT kFollowMs = 100;
+constexpr unsigned kDelayMs = 1000;
 
 } // namespace
 
-KeptListWriter::KeptListWriter(std::wstring path)
-    : path_(std::move(path)), thread_([this] { Run(); }) {}
-
-KeptListWriter::~KeptListWriter() {
-    {
-        std::lock_guard lock(mutex_);
-        ending_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
-}
+KeptListWriter::KeptListWriter(std::wstring path, win::Returns& returns)
+    : path_(std::move(path)), returns_(returns), job_(returns) {}
 
 void KeptListWriter::Write(ListTexts texts) {
-    ListTexts replaced;
-    {
-        std::lock_guard lock(mutex_);
-        replaced = std::exchange(texts_, std::move(texts));
-        frozen_.reset();
-        waiting_ = Job::Write;
-    }
-    changed_.notify_all();
+    texts_ = std::move(texts);
+    frozen_.reset();
+    waiting_ = Work::Write;
+    StartWaiting();
 }
 
 void KeptListWriter::Write(FrozenList list) {
-    std::optional<FrozenList> replaced;
-    {
-        std::lock_guard lock(mutex_);
-        replaced = std::exchange(frozen_, std::move(list));
-        waiting_ = Job::Write;
-    }
-    changed_.notify_all();
+    texts_ = {};
+    frozen_ = std::move(list);
+    waiting_ = Work::Write;
+    StartWaiting();
 }
 
 void KeptListWriter::Remove() {
-    ListTexts replaced;
-    {
-        std::lock_guard lock(mutex_);
-        replaced = std::exchange(texts_, {});
-        frozen_.reset();
-        waiting_ = Job::Remove;
-    }
-    changed_.notify_all();
+    texts_ = {};
+    frozen_.reset();
+    waiting_ = Work::Remove;
+    StartWaiting();
+}
+
+void KeptListWriter::StartWaiting() {
+    if (job_.Running() || waiting_ == Work::None)
+        return;
+    const Work work = std::exchange(waiting_, Work::None);
+    ListTexts texts = std::exchange(texts_, {});
+    std::optional<FrozenList> frozen = std::exchange(frozen_, std::nullopt);
+    if (frozen)
+        texts = std::exchange(spare_, {});
+    job_.Start(
+        [path = path_, work, texts = std::move(texts),
+         frozen = std::move(frozen)](win::Progress&) mutable {
+            Done done;
+            try {
+                if (frozen)
+                    frozen->CopyTexts(texts);
+                if (work == Work::Write)
+                    WriteListFile(path, texts);
+                else
+                    RemoveKeptList(path);
+            } catch (...) {
+                done.failure = std::current_exception();
+            }
+            done.texts = std::move(texts);
+            return done;
+        },
+        [this](Done done) {
+            spare_ = std::move(done.texts);
+            if (!done.failure) {
+                failure_ = nullptr;
+                told_ = false;
+            } else if (!told_) {
+                failure_ = done.failure;
+            }
+            StartWaiting();
+            if (!Busy() && onIdle)
+                onIdle();
+        });
 }
 
 void KeptListWriter::Wait() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return waiting_ == Job::None && !working_; });
-}
-
-bool KeptListWriter::Busy() const {
-    std::lock_guard lock(mutex_);
-    return waiting_ != Job::None || working_;
-}
-
-ListTexts KeptListWriter::TakeSpare() {
-    std::lock_guard lock(mutex_);
-    return std::exchange(spare_, {});
+    while (Busy()) {
+        job_.WaitForWorker(std::chrono::hours(1));
+        returns_.RunWaiting();
+    }
 }
 
 std::exception_ptr KeptListWriter::TakeFailure() {
-    std::lock_guard lock(mutex_);
     if (failure_)
         told_ = true;
     return std::exchange(failure_, nullptr);
 }
 
-void KeptListWriter::Run() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [this] { return waiting_ != Job::None || ending_; });
-        if (waiting_ == Job::None)
-            return;
-        const Job job = std::exchange(waiting_, Job::None);
-        ListTexts texts = std::exchange(texts_, {});
-        std::optional<FrozenList> frozen = std::exchange(frozen_, std::nullopt);
-        if (frozen)
-            texts = std::exchange(spare_, {});
-        working_ = true;
-        lock.unlock();
-        std::exception_ptr failure;
-        try {
-            if (frozen)
-                frozen->CopyTexts(texts);
-            if (job == Job::Write)
-                WriteListFile(path_, texts);
-            else
-                RemoveKeptList(path_);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        lock.lock();
-        spare_ = std::move(texts);
-        working_ = false;
-        if (!failure) {
-            failure_ = nullptr;
-            told_ = false;
-        } else if (!told_) {
-            failure_ = failure;
-        }
-        changed_.notify_all();
-    }
+KeptListKeeper::KeptListKeeper(std::wstring path, TakeList takeList)
+    : takeList_(std::move(takeList)), writer_(std::move(path), win::ThreadReturns()),
+      timer_([this] { Expired(); }) {
+    writer_.onIdle = [this] { WriterIdle(); };
 }
-
-KeptListKeeper::KeptListKeeper(HWND window, std::wstring path, TakeList takeList)
-    : window_(window), takeList_(std::move(takeList)), writer_(std::move(path)) {}
-
-KeptListKeeper::~KeptListKeeper() { Disarm(); }
 
 void KeptListKeeper::SetKept(bool kept) {
     kept_ = kept;
     if (!kept) {
         changed_ = false;
-        Disarm();
+        timer_.Stop();
         // Its memory is the size of the list's texts: kept only while it saves time.
-        writer_.TakeSpare();
+        writer_.DropSpare();
     }
 }
 
@@ -139,18 +110,18 @@ void KeptListKeeper::ListChanged() {
     if (!kept_ || leaveAlone_)
         return;
     changed_ = true;
-    if (!armed_)
-        Arm(kDelayMs);
+    if (!timer_.Running())
+        timer_.Once(kDelayMs);
 }
 
 void KeptListKeeper::LeaveFileAlone() {
     leaveAlone_ = true;
     changed_ = false;
-    Disarm();
+    timer_.Stop();
 }
 
 void KeptListKeeper::Finish() {
-    Disarm();
+    timer_.Stop();
     changed_ = false;
     if (leaveAlone_)
         return;
@@ -163,40 +134,19 @@ void KeptListKeeper::Finish() {
         std::rethrow_exception(failure);
 }
 
-void CALLBACK KeptListKeeper::TimerExpired(HWND, UINT, UINT_PTR id, DWORD) {
-    try {
-        reinterpret_cast<KeptListKeeper*>(id)->Expired();
-    } catch (...) {
-        win::ReportCurrentException();
-    }
+void KeptListKeeper::Expired() {
+    // A write under way: the texts are taken once it is done, with every change made meanwhile.
+    if (writer_.Busy() || !changed_)
+        return;
+    changed_ = false;
+    writer_.Write(takeList_());
 }
 
-void KeptListKeeper::Expired() {
-    Disarm();
-    // A write under way: the texts are taken once it is done, with every change made meanwhile.
-    if (writer_.Busy()) {
-        Arm(kFollowMs);
-        return;
-    }
-    if (changed_) {
-        FrozenList list = takeList_();
-        changed_ = false;
-        writer_.Write(std::move(list));
-        Arm(kFollowMs);
-    }
+void KeptListKeeper::WriterIdle() {
+    if (changed_ && !timer_.Running())
+        Expired();
     if (std::exception_ptr failure = writer_.TakeFailure())
         std::rethrow_exception(failure);
-}
-
-void KeptListKeeper::Arm(UINT delayMs) {
-    // The timer's id is the keeper itself: unique on the window, and the way back to it.
-    armed_ = ::SetTimer(window_, TimerId(), delayMs, &KeptListKeeper::TimerExpired) != 0;
-}
-
-void KeptListKeeper::Disarm() {
-    if (armed_)
-        ::KillTimer(window_, TimerId());
-    armed_ = false;
 }
 
 } // namespace filelist

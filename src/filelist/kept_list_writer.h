@@ -3,28 +3,24 @@
 // window never waits for the disk.
 #pragma once
 
-#include <windows.h>
-
-#include <condition_variable>
 #include <exception>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "filelist/list_model.h"
 #include "filelist/list_texts.h"
+#include "win/job.h"
+#include "win/thread_returns.h"
 
 namespace filelist {
 
-// Writes the kept list on a thread of its own. What is handed over replaces whatever was handed
-// over before and not yet begun: only the newest list is worth writing.
+// Writes the kept list as a job (win::Job), one write at a time. What is handed over while one
+// runs replaces whatever was handed over before and not yet begun: only the newest list is worth
+// writing. Its ends come back to the owner's thread.
 class KeptListWriter {
 public:
-    explicit KeptListWriter(std::wstring path);
-    // Finishes what was handed over, then ends the thread.
-    ~KeptListWriter();
+    KeptListWriter(std::wstring path, win::Returns& returns);
     KeptListWriter(const KeptListWriter&) = delete;
     KeptListWriter& operator=(const KeptListWriter&) = delete;
 
@@ -34,49 +30,53 @@ public:
     void Write(FrozenList list);
     // The file to be deleted: the list is no longer kept.
     void Remove();
-    // Waits until everything handed over is done.
+    // Waits until everything handed over is done, its ends taken on the way.
     void Wait();
     // Whether work is under way or waiting.
-    bool Busy() const;
-    // The texts of the last list written, for the next list to be taken into: memory already in
-    // use costs a fraction of new memory to fill. Empty when there are none.
-    ListTexts TakeSpare();
+    bool Busy() const noexcept { return job_.Running() || waiting_ != Work::None; }
+    // Gives back the memory kept for the next list's texts.
+    void DropSpare() { spare_ = {}; }
     // The failure of the last work done, unless that went through or the failure was taken
     // before: a failure is told once, and again only after a write has gone through since (a
     // full disk is said once, not at every change). Null when there is nothing to tell.
     std::exception_ptr TakeFailure();
+    // Runs on the owner's thread when a piece of work has ended and nothing waits.
+    std::function<void()> onIdle;
+
+    win::JobRunner& Job() noexcept { return job_; }
 
 private:
-    enum class Job { None, Write, Remove };
-    void Run();
+    enum class Work { None, Write, Remove };
+    struct Done {
+        ListTexts texts; // their memory, for the next list to be taken into
+        std::exception_ptr failure;
+    };
+    void StartWaiting();
 
     const std::wstring path_;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    Job waiting_ = Job::None;
+    win::Returns& returns_;
+    Work waiting_ = Work::None;
     ListTexts texts_;                  // for the waiting write
     std::optional<FrozenList> frozen_; // or this, in its place
+    // The texts of the last list written: memory already in use costs a fraction of new memory
+    // to fill.
     ListTexts spare_;
-    bool working_ = false;
-    bool ending_ = false;
     std::exception_ptr failure_;
     bool told_ = false;
-    std::thread thread_; // last: it starts once everything else is in place
+    win::Job<Done> job_;
 };
 
 // Keeps the kept list current from the window's thread. The first change after a write arms a
-// timer on the window; when it expires, about a second later, the list's texts are taken as they
-// are then and handed to the writer. Later changes do not push the timer back, so changes that
-// keep coming do not hold the write back; changes during a write are taken as soon as it ends.
-// A failure of a write is reported by the program's standard error handling, once.
+// timer; when it expires, about a second later, the list's texts are taken as they are then and
+// handed to the writer. Later changes do not push the timer back, so changes that keep coming do
+// not hold the write back; changes during a write are taken as soon as it ends. A failure of a
+// write is reported by the program's standard error handling, once.
 class KeptListKeeper {
 public:
     // The list as it is now.
     using TakeList = std::function<FrozenList()>;
 
-    // window: a window of the calling thread, for the timer.
-    KeptListKeeper(HWND window, std::wstring path, TakeList takeList);
-    ~KeptListKeeper();
+    KeptListKeeper(std::wstring path, TakeList takeList);
     KeptListKeeper(const KeptListKeeper&) = delete;
     KeptListKeeper& operator=(const KeptListKeeper&) = delete;
 
@@ -95,19 +95,15 @@ public:
     KeptListWriter& Writer() noexcept { return writer_; }
 
 private:
-    static void CALLBACK TimerExpired(HWND window, UINT message, UINT_PTR id, DWORD time);
     void Expired();
-    void Arm(UINT delayMs);
-    void Disarm();
-    UINT_PTR TimerId() const noexcept { return reinterpret_cast<UINT_PTR>(this); }
+    void WriterIdle();
 
-    HWND window_;
     TakeList takeList_;
     bool kept_ = false;
     bool leaveAlone_ = false;
     bool changed_ = false; // since the texts were last taken
-    bool armed_ = false;
     KeptListWriter writer_;
+    win::Timer timer_;
 };
 
 } // namespace filelist

@@ -78,7 +78,8 @@ std::string EncodeEntries(size_t count, size_t characters, bool ascii, Entry ent
 
 } // namespace
 
-void ReadListLines(const std::wstring& path, const std::function<void(std::wstring_view)>& take) {
+void ReadListLines(const std::wstring& path, const std::function<void(std::wstring_view)>& take,
+                   win::Progress* progress) {
     win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -100,12 +101,28 @@ void ReadListLines(const std::wstring& path, const std::function<void(std::wstri
         if (got == 0)
             break; // the file shrank while we read it
         done += got;
+        if (progress) {
+            progress->Check();
+            progress->Set(done, 2 * bytes.size());
+        }
     }
     bytes.resize(done);
+    // Reading is the first half of the way, cutting the lines the second.
+    auto tell = [&, lines = size_t{0}](auto text, auto line) mutable {
+        if (progress && (++lines & 0xFFF) == 0) {
+            progress->Check();
+            const auto at = static_cast<uint64_t>(line.data() + line.size() - text.data());
+            progress->Set(done + at * done / std::max<size_t>(text.size(), 1), 2 * done);
+        }
+    };
 
     const ListBytes kind = ClassifyListBytes(bytes);
     if (kind.encoding == ListEncoding::Utf8) {
-        ForEachLine(std::wstring_view(win::FromUtf8(kind.text)), take);
+        const std::wstring text = win::FromUtf8(kind.text);
+        ForEachLine(std::wstring_view(text), [&](std::wstring_view line) {
+            tell(std::wstring_view(text), line);
+            take(line);
+        });
         return;
     }
     // Each line goes through one buffer used again, so a long list costs no copy of the whole
@@ -114,6 +131,7 @@ void ReadListLines(const std::wstring& path, const std::function<void(std::wstri
     // character, and two lines would become one (or the text would run on past its end).
     std::wstring line;
     ForEachLine(kind.text, [&](std::string_view bytesOfLine) {
+        tell(kind.text, bytesOfLine);
         line.clear();
         if (kind.encoding == ListEncoding::Ascii)
             line.append(bytesOfLine.begin(), bytesOfLine.end());

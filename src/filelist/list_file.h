@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "filelist/list_texts.h"
+#include "win/job.h"
 
 namespace filelist {
 
@@ -17,8 +18,10 @@ namespace filelist {
 // "ファイル "…" は開けません。…" when the file cannot be opened.
 std::vector<std::wstring> ReadListFile(const std::wstring& path);
 // The same lines handed to take one by one, for a long list read into the list. The file is
-// read whole first: a file that cannot be read hands nothing.
-void ReadListLines(const std::wstring& path, const std::function<void(std::wstring_view)>& take);
+// read whole first: a file that cannot be read hands nothing. With progress, it tells how far it
+// has come and throws win::Cancelled once cancelled.
+void ReadListLines(const std::wstring& path, const std::function<void(std::wstring_view)>& take,
+                   win::Progress* progress = nullptr);
 
 // The bytes of a list file: in the system code page when every path fits in it exactly, otherwise
 // UTF-8 behind a byte-order mark, so that no name is lost.

@@ -21,12 +21,12 @@ std::vector<std::wstring> FilterWords(std::wstring_view text) {
 std::optional<std::vector<uint32_t>> MatchEntries(const FrozenList& frozen,
                                                   const std::vector<std::wstring>& words,
                                                   NameMatcher& matcher,
-                                                  const std::atomic<bool>& cancelled) {
+                                                  const win::Progress& progress) {
     std::vector<uint32_t> shown;
     const size_t count = frozen.Count();
     for (size_t i = 0; i < count; ++i) {
         // Looked at now and then: a newer text makes this one's result worthless.
-        if ((i & 0x3FFF) == 0 && cancelled.load(std::memory_order_relaxed))
+        if ((i & 0x3FFF) == 0 && progress.Cancelled())
             return std::nullopt;
         if (matcher.ContainsAll(frozen.Text(i), words))
             shown.push_back(static_cast<uint32_t>(i));

@@ -7,7 +7,6 @@
 // 4 bytes a shown entry, and only while a filter is on.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "filelist/list_model.h"
+#include "win/job.h"
 
 namespace filelist {
 
@@ -34,11 +34,11 @@ public:
 std::vector<std::wstring> FilterWords(std::wstring_view text);
 
 // The entries of frozen that contain every word, in list order; stops early (returning nothing)
-// once cancelled is set.
+// once cancelled.
 std::optional<std::vector<uint32_t>> MatchEntries(const FrozenList& frozen,
                                                   const std::vector<std::wstring>& words,
                                                   NameMatcher& matcher,
-                                                  const std::atomic<bool>& cancelled);
+                                                  const win::Progress& progress);
 
 // Which rows show which entries. With no filter on, row i is entry i.
 class ShownRows {

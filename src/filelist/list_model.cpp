@@ -170,6 +170,17 @@ void ListModel::Append(std::wstring_view text) {
     ++changes_;
 }
 
+void ListModel::DropLast(size_t count) {
+    count = std::min(count, entries_.size());
+    for (size_t i = entries_.size() - count; i < entries_.size(); ++i)
+        Release(entries_[i]);
+    entries_.resize(entries_.size() - count);
+    if (detailsKept_)
+        details_.resize(entries_.size());
+    if (count != 0)
+        Reshaped();
+}
+
 void ListModel::ReleaseSpareRoom() {
     // Worth a copy only when the room is more than a little.
     if (entries_.capacity() - entries_.size() > entries_.size() / 64 + 1024)

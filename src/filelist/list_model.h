@@ -89,6 +89,8 @@ public:
     template <typename Remove> size_t RemoveWhere(Remove remove);
     void Replace(size_t index, std::wstring_view text);
     void Clear();
+    // The last count entries taken away again, with no step to undo: appends given up part-way.
+    void DropLast(size_t count);
     // Gives back the room kept for more entries: for the end of a batch of appends.
     void ReleaseSpareRoom();
 

@@ -1,46 +1,38 @@
 #include "filelist/list_sorter.h"
 
 #include "filelist/detail_columns.h"
+#include "filelist/detail_reader.h"
 
 #include <objbase.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <string>
-#include <thread>
 
 namespace filelist {
 
-struct ListSorter::State {
-    FrozenList list;
-    int32_t sign = -1;
-    DetailColumn column = DetailColumn::Path;
-    // A sort by size or date reads the details the list has not read yet first.
-    std::vector<DetailQuestion> read;
-    std::atomic<size_t> detailsRead{0};
-    std::atomic<bool> cancelled{false};
-    std::atomic<bool> finished{false};
-    std::atomic<size_t> keysMade{0};
-    std::vector<uint32_t> order;
-    std::thread worker;
-};
-
 namespace {
 
-struct Cancelled {};
+// The sort's own view of its work.
+struct SortState {
+    const FrozenList& list;
+    int32_t sign;
+    DetailColumn column;
+    win::Progress& progress;
+    SortedList sorted;
+};
 
 // The user's locale's order as sort keys: one key a text instead of a locale comparison a pair
 // makes a sort of a million paths a matter of seconds rather than minutes. The keys lie one after
 // another in one buffer. False when some text has no key; the caller then compares texts.
 template <typename TextOf>
 bool MakeSortKeys(const FrozenList& list, const TextOf& textOf, std::string& keys,
-                  std::vector<size_t>& ends, const std::atomic<bool>& cancelled,
-                  std::atomic<size_t>& made) {
+                  std::vector<size_t>& ends, win::Progress& progress) {
     ends.reserve(list.Count());
     for (size_t i = 0; i < list.Count(); ++i) {
-        if (cancelled)
-            throw Cancelled{};
+        progress.Check();
         const std::wstring_view text = textOf(i);
         const int length = static_cast<int>(text.size());
         const int size = length == 0 ? 0
@@ -56,34 +48,34 @@ bool MakeSortKeys(const FrozenList& list, const TextOf& textOf, std::string& key
             keys.resize(at + std::strlen(keys.c_str() + at)); // a key ends at its first zero
         }
         ends.push_back(keys.size());
-        made = i + 1;
+        progress.Set(i + 1, list.Count());
     }
     return true;
 }
 
 // Sizes and dates: the values the list has, and those it has not read yet read now.
-void SortByDetail(ListSorter::State& s) {
+void SortByDetail(SortState& s) {
     const FrozenList& list = s.list;
     std::vector<FileDetails> details = list.Details();
     details.resize(list.Count());
     for (size_t i = 0; i < list.Count(); ++i) {
         if (!details[i].IsRead())
-            s.read.push_back({list.Stamp(i), i, std::wstring(list.Text(i)), {}});
+            s.sorted.read.push_back({list.Stamp(i), i, std::wstring(list.Text(i)), {}});
     }
-    const auto keepGoing = [&] { return !s.cancelled; };
-    if (!ReadDetails(s.read, keepGoing, &s.detailsRead))
-        throw Cancelled{};
-    for (const DetailQuestion& q : s.read)
+    const auto keepGoing = [&] { return !s.progress.Cancelled(); };
+    if (!ReadDetails(s.sorted.read, keepGoing, &s.progress))
+        throw win::Cancelled{};
+    for (const DetailQuestion& q : s.sorted.read)
         details[q.index] = q.details;
     std::optional<std::vector<uint32_t>> order =
         DetailSortOrder(details, s.column, s.sign, keepGoing);
     if (!order)
-        throw Cancelled{};
-    s.order = std::move(*order);
+        throw win::Cancelled{};
+    s.sorted.order = std::move(*order);
 }
 
 // The text of an entry in the column sorted by.
-std::function<std::wstring_view(size_t)> ColumnText(const ListSorter::State& s, TypeNames& types) {
+std::function<std::wstring_view(size_t)> ColumnText(const SortState& s, TypeNames& types) {
     const FrozenList& list = s.list;
     switch (s.column) {
     case DetailColumn::Name:
@@ -102,7 +94,7 @@ std::function<std::wstring_view(size_t)> ColumnText(const ListSorter::State& s, 
     }
 }
 
-void Sort(ListSorter::State& s) {
+void Sort(SortState& s) {
     if (s.column == DetailColumn::Size || s.column == DetailColumn::Modified) {
         SortByDetail(s);
         return;
@@ -112,9 +104,9 @@ void Sort(ListSorter::State& s) {
     const auto textOf = ColumnText(s, types);
     std::string keys;
     std::vector<size_t> ends;
-    const auto keepGoing = [&] { return !s.cancelled; };
+    const auto keepGoing = [&] { return !s.progress.Cancelled(); };
     std::optional<std::vector<uint32_t>> order;
-    if (MakeSortKeys(list, textOf, keys, ends, s.cancelled, s.keysMade)) {
+    if (MakeSortKeys(list, textOf, keys, ends, s.progress)) {
         auto key = [&](uint32_t i) {
             const size_t begin = i == 0 ? 0 : ends[i - 1];
             return std::string_view(keys).substr(begin, ends[i] - begin);
@@ -139,75 +131,32 @@ void Sort(ListSorter::State& s) {
             keepGoing);
     }
     if (!order)
-        throw Cancelled{};
-    s.order = std::move(*order);
+        throw win::Cancelled{};
+    s.sorted.order = std::move(*order);
 }
 
 } // namespace
 
-ListSorter::ListSorter(HWND window, UINT message) : window_(window), message_(message) {}
-
-ListSorter::~ListSorter() {
-    Cancel();
-    Join();
-}
-
-void ListSorter::Start(FrozenList list, int32_t sign, DetailColumn column) {
-    Cancel();
-    Join();
-    read_.clear();
-    auto state = std::make_shared<State>();
-    state->list = std::move(list);
-    state->sign = sign;
-    state->column = column;
-    state_ = state;
-    HWND window = window_;
-    UINT message = message_;
-    state->worker = std::thread([state, window, message] {
-        // The shell's type names want the component system on the thread that asks.
-        const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        try {
-            Sort(*state);
-        } catch (...) {
-            // Cancelled, or no memory for the keys: the list stays as it is.
-            state->cancelled = true;
-            state->order.clear();
-        }
+SortedList SortFrozenList(const FrozenList& list, int32_t sign, DetailColumn column,
+                          win::Progress& progress) {
+    SortState state{list, sign, column, progress, {}};
+    // The shell's type names want the component system on the thread that asks.
+    const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    try {
+        Sort(state);
+    } catch (const std::bad_alloc&) {
+        // No memory for the keys: the list stays as it is.
+        progress.Cancel();
+    } catch (...) {
         if (com)
             ::CoUninitialize();
-        state->finished = true;
-        ::PostMessageW(window, message, 0, 0);
-    });
-}
-
-void ListSorter::Cancel() {
-    if (state_)
-        state_->cancelled = true;
-}
-
-int ListSorter::Percent() const noexcept {
-    if (!state_ || state_->list.Count() == 0)
-        return 0;
-    // Making the keys, or reading the details not read yet, is most of the work.
-    if (state_->column == DetailColumn::Size || state_->column == DetailColumn::Modified)
-        return static_cast<int>(state_->detailsRead * 100 / state_->list.Count());
-    return static_cast<int>(state_->keysMade * 100 / state_->list.Count());
-}
-
-void ListSorter::Join() {
-    if (state_ && state_->worker.joinable())
-        state_->worker.join();
-}
-
-std::optional<std::vector<uint32_t>> ListSorter::TakeOrder() {
-    if (!state_ || !state_->finished)
-        return std::nullopt;
-    Join();
-    std::shared_ptr<State> state = std::move(state_);
-    if (state->cancelled)
-        return std::nullopt;
-    read_ = std::move(state->read);
-    return std::move(state->order);
+        throw;
+    }
+    if (com)
+        ::CoUninitialize();
+    if (progress.Cancelled())
+        throw win::Cancelled{};
+    return std::move(state.sorted);
 }
 
 } // namespace filelist

@@ -8,6 +8,8 @@
 
 #include "filelist/file_list.h"
 #include "win/dialogs.h"
+#include "win/status_bar.h"
+#include "win/thread_returns.h"
 
 namespace filelist {
 namespace {
@@ -18,18 +20,11 @@ constexpr ULONGLONG kProgressInterval = 100;
 // Entries asked for at once.
 constexpr size_t kChunk = 2000;
 
-// The status bar's second part, beside the count, which a drag's report also uses.
-constexpr WPARAM kProgressPart = 1;
-
-void ShowInProgressPart(HWND statusBar, const std::wstring& text) {
-    ::SendMessageW(statusBar, SB_SETTEXTW, kProgressPart, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 } // namespace
 
-MissingPrune::MissingPrune(HWND owner, UINT message, FileList& list, HWND statusBar,
+MissingPrune::MissingPrune(HWND owner, FileList& list, win::StatusBar& statusBar,
                            win::Dialogs& dialogs)
-    : owner_(owner), message_(message), list_(list), statusBar_(statusBar), dialogs_(dialogs) {}
+    : owner_(owner), list_(list), statusBar_(statusBar), dialogs_(dialogs) {}
 
 MissingPrune::~MissingPrune() = default;
 
@@ -47,16 +42,16 @@ void MissingPrune::Start() {
     asked_ = 0;
     answered_ = 0;
     missing_.clear();
-    checker_ = std::make_unique<PathChecker>(owner_, message_, list_.Exists());
+    checker_ = std::make_unique<PathChecker>(
+        win::ThreadReturns(), list_.Exists(),
+        [this](std::vector<PathCheck> answers) { AnswersArrived(std::move(answers)); });
     AskMore();
     lastProgress_ = 0;
     ShowProgress();
 }
 
-void MissingPrune::AnswersArrived() {
-    if (!Running())
-        return;
-    for (const PathCheck& answer : checker_->TakeAnswers()) {
+void MissingPrune::AnswersArrived(std::vector<PathCheck> answers) {
+    for (const PathCheck& answer : answers) {
         ++answered_;
         if (!answer.exists)
             missing_.insert(answer.stamp);
@@ -90,12 +85,12 @@ void MissingPrune::ShowProgress() {
         return;
     lastProgress_ = now;
     std::wstring text = L"確認中 " + std::to_wstring(answered_) + L" / " + std::to_wstring(total_);
-    ShowInProgressPart(statusBar_, text);
+    statusBar_.SetText(win::StatusBar::kReportPart, text);
 }
 
 void MissingPrune::Finish() {
     checker_.reset();
-    ShowInProgressPart(statusBar_, L"");
+    statusBar_.SetText(win::StatusBar::kReportPart, L"");
     // Only what is still listed counts: an entry removed meanwhile is no longer there to remove.
     size_t count = 0;
     for (size_t i = 0; i < list_.Count(); ++i)

@@ -12,7 +12,8 @@
 
 namespace win {
 class Dialogs;
-}
+class StatusBar;
+} // namespace win
 
 namespace filelist {
 
@@ -20,27 +21,26 @@ class FileList;
 
 class MissingPrune {
 public:
-    // The answers are announced by posting message to owner, whose handler passes it to
-    // AnswersArrived. The progress goes to a second part of statusBar while the check runs.
-    MissingPrune(HWND owner, UINT message, FileList& list, HWND statusBar, win::Dialogs& dialogs);
+    // owner: the window the boxes belong to. The progress goes to the status bar's report part
+    // while the check runs.
+    MissingPrune(HWND owner, FileList& list, win::StatusBar& statusBar, win::Dialogs& dialogs);
     ~MissingPrune();
     MissingPrune(const MissingPrune&) = delete;
     MissingPrune& operator=(const MissingPrune&) = delete;
 
     // Starts the check of every entry; refused with a message while one runs.
     void Start();
-    void AnswersArrived();
     bool Running() const noexcept { return checker_ != nullptr; }
 
 private:
+    void AnswersArrived(std::vector<PathCheck> answers);
     void AskMore();
     void ShowProgress();
     void Finish();
 
     HWND owner_;
-    UINT message_;
     FileList& list_;
-    HWND statusBar_;
+    win::StatusBar& statusBar_;
     win::Dialogs& dialogs_;
     std::unique_ptr<PathChecker> checker_;
     size_t total_ = 0; // the entries when the check started

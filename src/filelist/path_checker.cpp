@@ -15,9 +15,9 @@ bool PathExists(const std::wstring& path) {
     return code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION;
 }
 
-PathChecker::PathChecker(HWND window, UINT message, ExistsFunction exists)
-    : AnswerQueue(
-          window, message, 1,
+PathChecker::PathChecker(win::Returns& returns, ExistsFunction exists, Answered answered)
+    : QuestionQueue(
+          returns, 1,
           [](std::deque<PathCheck>& waiting) {
               std::vector<PathCheck> one;
               one.push_back(std::move(waiting.front()));
@@ -28,6 +28,7 @@ PathChecker::PathChecker(HWND window, UINT message, ExistsFunction exists)
                                        const std::function<bool()>&) {
               for (PathCheck& check : checks)
                   check.exists = exists(check.path);
-          }) {}
+          },
+          std::move(answered)) {}
 
 } // namespace filelist

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "filelist/answer_queue.h"
+#include "win/question_queue.h"
 
 namespace filelist {
 
@@ -28,9 +28,9 @@ bool PathExists(const std::wstring& path);
 
 // One thread, one question at a time. At the program's end a check that hangs is left behind
 // after a quarter of a second, so that its checkers together never hold it up for long.
-class PathChecker : public AnswerQueue<PathCheck> {
+class PathChecker : public win::QuestionQueue<PathCheck> {
 public:
-    PathChecker(HWND window, UINT message, ExistsFunction exists);
+    PathChecker(win::Returns& returns, ExistsFunction exists, Answered answered);
 };
 
 } // namespace filelist

@@ -166,9 +166,7 @@ void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths) {
     if (paths.empty())
         return;
     if (IsListFilePath(paths.front())) {
-        filelist::ReadListLines(paths.front(),
-                                [this](std::wstring_view line) { list_.AppendPath(line); });
-        list_.UpdateCountDisplay();
+        host_.ReadListFile(std::move(paths.front()));
     } else if (host_.ListDropsAllowed()) {
         TakeDrop(std::move(paths));
     } else {

@@ -30,6 +30,8 @@ public:
     // Brings the main window to the front, restored if need be: paths handed over by another
     // launch are the user's request to see the basket.
     virtual void ComeToFront() = 0;
+    // Reads a list file dropped on the list into the list, off the window's thread.
+    virtual void ReadListFile(std::wstring path) = 0;
 
 protected:
     ~DropHost() = default;

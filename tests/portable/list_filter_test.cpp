@@ -63,8 +63,8 @@ protected:
         words.clear();
         for (const std::wstring& word : FilterWords(text))
             words.push_back(matcher.PrepareWord(word));
-        const std::atomic<bool> cancelled{false};
-        rows.ShowOnly(model, *MatchEntries(model.Freeze(), words, matcher, cancelled));
+        const win::Progress progress;
+        rows.ShowOnly(model, *MatchEntries(model.Freeze(), words, matcher, progress));
     }
     Texts Shown() const {
         Texts shown;
@@ -153,8 +153,9 @@ TEST_F(ShownRowsTest, FollowTheEntriesThroughAppendsRemovalsSortsAndUndo) {
 TEST_F(ShownRowsTest, ANewerTextCancelsTheMatchingOfAnOlderOne) {
     for (int i = 0; i < 100'000; ++i)
         Append(L"C:\\" + std::to_wstring(i));
-    const std::atomic<bool> cancelled{true};
-    EXPECT_FALSE(MatchEntries(model.Freeze(), {L"1"}, matcher, cancelled).has_value());
+    win::Progress progress;
+    progress.Cancel();
+    EXPECT_FALSE(MatchEntries(model.Freeze(), {L"1"}, matcher, progress).has_value());
 }
 
 } // namespace

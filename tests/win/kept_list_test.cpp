@@ -16,6 +16,7 @@
 #include "list_fixtures.h"
 #include "main_window_fixture.h"
 #include "win/application.h"
+#include "win/thread_returns.h"
 
 namespace tuckbay::test {
 namespace {
@@ -44,7 +45,7 @@ std::wstring TextOf(std::exception_ptr failure) {
 TEST(KeptListWriter, TheFileHoldsTheNewestListHandedOver) {
     ScratchFolder folder;
     const std::wstring kept = folder / L"tuckbay2.lst";
-    filelist::KeptListWriter writer(kept);
+    filelist::KeptListWriter writer(kept, win::ThreadReturns());
     Lines first(200000, L"C:\\a long list, so that the later ones come while it is written");
     const Lines newest = {L"C:\\b.txt", L"", L"D:\\日本語.txt"};
     writer.Write(TextsOf(first));
@@ -65,7 +66,7 @@ TEST(KeptListWriter, TheFileHoldsTheNewestListHandedOver) {
 TEST(KeptListWriter, AFailureIsToldOnceUntilAWriteGoesThroughAgain) {
     ScratchFolder folder;
     const std::wstring kept = folder / L"tuckbay2.lst";
-    filelist::KeptListWriter writer(kept);
+    filelist::KeptListWriter writer(kept, win::ThreadReturns());
     auto write = [&](const Lines& paths) {
         writer.Write(TextsOf(paths));
         writer.Wait();
@@ -92,7 +93,7 @@ protected:
     ~KeptListKeeperTest() override { app.SetDialogs(nullptr); }
 
     std::unique_ptr<filelist::KeptListKeeper> MakeKeeper() {
-        return std::make_unique<filelist::KeptListKeeper>(app.Handle(), kept, [this] {
+        return std::make_unique<filelist::KeptListKeeper>(kept, [this] {
             ++taken;
             filelist::ListModel model;
             for (const std::wstring& path : list)

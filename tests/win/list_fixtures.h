@@ -18,7 +18,9 @@
 
 #include "drop_builder.h"
 #include "filelist/file_list.h"
+#include "filelist/list_reader.h"
 #include "main_window_fixture.h"
+#include "win/thread_returns.h"
 
 namespace tuckbay::test {
 
@@ -33,9 +35,12 @@ public:
                                       250, frame_, nullptr, nullptr, nullptr);
         statusBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                        frame_, nullptr, nullptr, nullptr);
-        list_ = std::make_unique<filelist::FileList>(listView_, statusBar_);
+        bar_ = std::make_unique<win::StatusBar>(statusBar_);
+        list_ = std::make_unique<filelist::FileList>(listView_, *bar_);
+        reader_ = std::make_unique<filelist::ListFileReader>(*list_, *bar_, win::ThreadReturns());
     }
     ~ListWindow() {
+        reader_.reset();
         list_.reset();
         ::DestroyWindow(frame_);
     }
@@ -44,6 +49,7 @@ public:
 
     HWND Frame() const { return frame_; }
     filelist::FileList& List() { return *list_; }
+    filelist::ListFileReader& Reader() { return *reader_; }
     std::vector<std::wstring> Paths() const { return list_->AllPaths(); }
     std::wstring CountText() const {
         wchar_t text[64] = {};
@@ -55,7 +61,9 @@ private:
     HWND frame_ = nullptr;
     HWND listView_ = nullptr;
     HWND statusBar_ = nullptr;
+    std::unique_ptr<win::StatusBar> bar_;
     std::unique_ptr<filelist::FileList> list_;
+    std::unique_ptr<filelist::ListFileReader> reader_;
 };
 
 // A file path of exactly length characters: "C:\", folder after folder, and ".txt".

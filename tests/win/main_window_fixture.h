@@ -119,7 +119,10 @@ protected:
         ASSERT_TRUE(::PostMessageW(zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
         MSG left{};
         ASSERT_TRUE(Pump(
-            [&] { return !::PeekMessageW(&left, zone, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE); },
+            [&] {
+                return !::PeekMessageW(&left, zone, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE) &&
+                       !mainWindow->ListReader().Running();
+            },
             timeoutMs));
     }
 

@@ -1229,6 +1229,50 @@ TEST_F(UserRoute, EscapeCancelsALongSortAndLeavesTheListAsItWas) {
     }
 }
 
+// A list file of a million lines dropped on the list is read off the window's thread: the window
+// answers while it is read, shows its entries only once all are read, and Esc during the read
+// leaves the list as it was.
+TEST_F(UserRoute, AMillionLineListFileIsReadWhileTheWindowAnswersAndEscGivesItUp) {
+    constexpr size_t kCount = 1000000;
+    ScratchFolder folder;
+    std::string bytes;
+    for (size_t i = 0; i < kCount; ++i)
+        bytes += "C:\\read\\" + std::to_string(i) + ".txt\r\n";
+    const std::wstring file = folder.Write(L"million.lst", bytes);
+    Append({L"C:\\before.txt"});
+    filelist::ListFileReader& reader = mainWindow->ListReader();
+    HWND listArea = mainWindow->Controls().listArea->Hwnd();
+    auto progress = [this] {
+        wchar_t text[64] = {};
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
+                       reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    ::SetForegroundWindow(mainWindow->Hwnd());
+    ::SetFocus(mainWindow->Controls().listView);
+
+    // Held once its work is done, the read stays under way: this thread's loop runs meanwhile.
+    reader.Job().Hold(true);
+    ASSERT_TRUE(
+        ::PostMessageW(listArea, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildDrop({file})), 0));
+    ASSERT_TRUE(Pump([&] { return reader.Job().WorkDone(); }, 60000))
+        << "the list file was not read on a worker";
+    ASSERT_TRUE(Pump([&] { return progress().starts_with(L"読み込み中… "); }));
+    EXPECT_EQ(List().Count(), 1u) << "entries shown before the whole file was read";
+    Perform([](InputDriver& d) { d.Key(VK_ESCAPE); });
+    reader.Job().Hold(false);
+    ASSERT_TRUE(Pump([&] { return !reader.Running(); }));
+    EXPECT_EQ(progress(), L"読み込みを取り消しました");
+    EXPECT_EQ(List().AllPaths(), std::vector<std::wstring>{L"C:\\before.txt"});
+    EXPECT_EQ(CountText(), L"1");
+
+    DropOn(listArea, {file}, 60000);
+    ASSERT_EQ(List().Count(), kCount + 1);
+    EXPECT_EQ(List().PathAt(1), L"C:\\read\\0.txt");
+    EXPECT_EQ(List().PathAt(kCount), L"C:\\read\\999999.txt");
+    EXPECT_EQ(CountText(), L"1000001");
+}
+
 // Shift+F10 and the menu key open the list's menu under the focused item, or at the list's
 // corner when no item has the focus, as the system's own lists do.
 TEST_F(UserRoute, TheKeyboardOpensTheListMenuUnderTheFocusedItem) {

@@ -1,13 +1,13 @@
-// Questions about listed files answered on threads of their own, the answers announced to a
-// window by a posted message: the file system can take many seconds to answer for a network
-// path, and the window must go on answering meanwhile.
+// Questions about many entries (does the file exist, is it a folder, its size and date) answered
+// in batches on threads of their own, the answers handed back through a Returns: the file system
+// can take many seconds to answer for a network path, and the window must go on answering
+// meanwhile.
 #pragma once
-
-#include <windows.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -16,30 +16,34 @@
 #include <utility>
 #include <vector>
 
-namespace filelist {
+#include "win/returns.h"
 
-template <typename Question> class AnswerQueue {
+namespace win {
+
+template <typename Question> class QuestionQueue {
 public:
     // Takes the next batch from the waiting questions (never empty), under the queue's lock.
     using Take = std::function<std::vector<Question>(std::deque<Question>& waiting)>;
     // Answers a batch in place, outside the lock; it may stop early when keepGoing says no.
     using Answer =
         std::function<void(std::vector<Question>& batch, const std::function<bool()>& keepGoing)>;
+    // On the owner's thread: the answers that came in since the last call, in the order they
+    // came. Never called once the queue is gone.
+    using Answered = std::function<void(std::vector<Question> answers)>;
 
-    // Posts message to window whenever answers are waiting that were not yet announced.
-    AnswerQueue(HWND window, UINT message, int threads, Take take, Answer answer)
+    QuestionQueue(Returns& returns, int threads, Take take, Answer answer, Answered answered)
         : shared_(std::make_shared<Shared>()) {
-        shared_->window = window;
-        shared_->message = message;
+        shared_->sender = returns.MakeSender();
         shared_->take = std::move(take);
         shared_->answer = std::move(answer);
+        shared_->answered = std::move(answered);
         shared_->running = threads;
         for (int i = 0; i < threads; ++i)
             std::thread([shared = shared_] { shared->Run(); }).detach();
     }
     // Stops the threads. One that hangs in the file system is left behind after a quarter of a
     // second, so that the program's end is never held up for long.
-    ~AnswerQueue() {
+    ~QuestionQueue() {
         std::unique_lock lock(shared_->mutex);
         shared_->stopping = true;
         shared_->questions.clear();
@@ -47,8 +51,8 @@ public:
         shared_->changed.wait_for(lock, std::chrono::milliseconds(250),
                                   [this] { return shared_->running == 0; });
     }
-    AnswerQueue(const AnswerQueue&) = delete;
-    AnswerQueue& operator=(const AnswerQueue&) = delete;
+    QuestionQueue(const QuestionQueue&) = delete;
+    QuestionQueue& operator=(const QuestionQueue&) = delete;
 
     // Queues the questions behind those already waiting.
     void Ask(std::vector<Question> questions) {
@@ -57,37 +61,36 @@ public:
             shared_->questions.push_back(std::move(q));
         shared_->changed.notify_all();
     }
-    // Drops the questions not yet taken up and the answers not yet taken; a batch being answered
-    // meanwhile is not answered.
+    // Drops the questions not yet taken up and the answers not yet handed back; a batch being
+    // answered meanwhile is not handed back.
     void Forget() {
         std::lock_guard lock(shared_->mutex);
         shared_->questions.clear();
         shared_->answers.clear();
         ++shared_->generation;
     }
-    // The answers that came in since the last call, in the order they came.
-    std::vector<Question> TakeAnswers() {
+    // For tests: while held, answered batches wait before they are handed back.
+    void Hold(bool held) {
         std::lock_guard lock(shared_->mutex);
-        shared_->announced = false;
-        std::vector<Question> taken;
-        taken.swap(shared_->answers);
-        return taken;
+        shared_->held = held;
+        shared_->changed.notify_all();
     }
 
 private:
-    // Held by the queue and its threads alike: a thread left behind in a hanging question still
-    // finds it when it comes back.
-    struct Shared {
-        HWND window = nullptr;
-        UINT message = 0;
+    // Held by the queue, its threads and the closures handed back alike: a thread left behind
+    // in a hanging question still finds it when it comes back.
+    struct Shared : std::enable_shared_from_this<Shared> {
+        Returns::Sender sender;
         Take take;
         Answer answer;
+        Answered answered; // touched only on the owner's thread, and only while !stopping
         std::mutex mutex;
         std::condition_variable changed;
         std::deque<Question> questions;
         std::vector<Question> answers;
         uint64_t generation = 0;
         bool announced = false;
+        bool held = false;
         // Read outside the lock by a batch being answered, which stops at it.
         std::atomic<bool> stopping{false};
         int running = 0;
@@ -103,18 +106,35 @@ private:
                 lock.unlock();
                 answer(batch, [this] { return !stopping; });
                 lock.lock();
+                changed.wait(lock, [this] { return stopping || !held; });
                 if (stopping || asked != generation)
                     continue;
                 for (Question& q : batch)
                     answers.push_back(std::move(q));
                 if (!announced)
-                    announced = ::PostMessageW(window, message, 0, 0) != FALSE;
+                    announced =
+                        sender.Post([self = this->shared_from_this()] { self->HandBack(); });
             }
             --running;
             changed.notify_all();
+        }
+
+        // On the owner's thread, where the queue's destructor runs too: once it has, the
+        // answers are dropped.
+        void HandBack() {
+            std::vector<Question> taken;
+            {
+                std::lock_guard lock(mutex);
+                announced = false;
+                if (stopping)
+                    return;
+                taken.swap(answers);
+            }
+            if (!taken.empty())
+                answered(std::move(taken));
         }
     };
     std::shared_ptr<Shared> shared_;
 };
 
-} // namespace filelist
+} // namespace win
