@@ -155,7 +155,7 @@ void BenchExitWhileChecksHang(win::Application& app) {
         ::ShowWindow(mainWindow->Hwnd(), SW_SHOW);
         mainWindow->FileList().SetExistsFunction([](const std::wstring&) {
             ::Sleep(20000);
-            return false;
+            return filelist::PathState{};
         });
         for (const std::wstring& p : bench::MakePaths(100))
             mainWindow->FileList().AppendPath(p);

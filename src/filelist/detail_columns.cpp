@@ -151,8 +151,8 @@ bool DetailColumns::ChooseFromMenu(POINT screen) {
     return true;
 }
 
-std::wstring DetailColumns::Text(int viewColumn, std::wstring_view path,
-                                 const FileDetails& details) {
+std::wstring DetailColumns::Text(int viewColumn, std::wstring_view path, const FileDetails& details,
+                                 bool folder) {
     switch (ColumnAt(viewColumn)) {
     case DetailColumn::Path:
         return std::wstring(path);
@@ -169,7 +169,7 @@ std::wstring DetailColumns::Text(int viewColumn, std::wstring_view path,
         return modified ? DateText(*modified) : std::wstring();
     }
     case DetailColumn::Type:
-        return types_.Of(path, details.IsFolder() || LooksLikeFolder(path));
+        return types_.Of(path, folder || details.IsFolder() || LooksLikeFolder(path));
     }
     return {};
 }

@@ -43,8 +43,9 @@ public:
     // one was added or taken away.
     bool ChooseFromMenu(POINT screen);
 
-    // What the view shows in a column for an entry.
-    std::wstring Text(int viewColumn, std::wstring_view path, const FileDetails& details);
+    // What the view shows in a column for an entry; folder when its check found a folder there.
+    std::wstring Text(int viewColumn, std::wstring_view path, const FileDetails& details,
+                      bool folder);
 
 private:
     void Insert(int at, const ShownColumn& column);

@@ -289,14 +289,18 @@ LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
 
 void FileList::TakeAnswers(std::vector<PathCheck> answers) {
     for (const PathCheck& answer : answers) {
-        if (!model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists))
+        const bool wasMissing = answer.index < model_.Count() && model_.ShownMissing(answer.index);
+        // Only a row drawn otherwise now, grey or as a folder, is drawn again.
+        if (!model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists,
+                               answer.folder))
             continue;
         // Asked by entry; a hidden entry has no row to redraw.
         if (const std::optional<size_t> row = rows_.RowOf(answer.index)) {
             ::SendMessageW(listView_, LVM_REDRAWITEMS, *row, *row);
             // A screen reader hears that the row's file has gone, or come back.
-            ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, listView_, OBJID_CLIENT,
-                             static_cast<LONG>(*row) + 1);
+            if (model_.ShownMissing(answer.index) != wasMissing)
+                ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, listView_, OBJID_CLIENT,
+                                 static_cast<LONG>(*row) + 1);
         }
     }
 }
@@ -325,8 +329,8 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
                 const size_t index = rows_.Entry(row);
                 std::wstring detail;
                 if (item.iSubItem > 0)
-                    detail =
-                        columns_.Text(item.iSubItem, model_.Text(index), model_.DetailsAt(index));
+                    detail = columns_.Text(item.iSubItem, model_.Text(index),
+                                           model_.DetailsAt(index), model_.ShownFolder(index));
                 const std::wstring_view text =
                     item.iSubItem > 0 ? std::wstring_view(detail) : model_.Text(index);
                 size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
@@ -340,7 +344,8 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
             const size_t row = static_cast<size_t>(item.iItem);
             const size_t index = row < Count() ? rows_.Entry(row) : 0;
             item.iImage = item.iItem >= 0 && row < Count() && item.iSubItem == 0
-                              ? icons_.ImageFor(model_.Text(index), model_.ShownMissing(index))
+                              ? icons_.ImageFor(model_.Text(index), model_.ShownMissing(index),
+                                                model_.ShownFolder(index))
                               : I_IMAGENONE;
         }
         *result = 0;

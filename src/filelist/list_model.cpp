@@ -14,8 +14,9 @@ namespace {
 constexpr uint32_t kBlockChars = (uint32_t{1} << 20) - 256;
 
 enum FileState : uint8_t { kMissing = 1, kChecked = 2, kAsked = 4, kSelected = 8, kHidden = 16 };
+constexpr uint8_t kFolder = 32;
 // What is known of the file, apart from whether the user selected the entry.
-constexpr uint8_t kFileStates = kMissing | kChecked | kAsked;
+constexpr uint8_t kFileStates = kMissing | kChecked | kAsked | kFolder;
 // What the user made of the entry: kept through whatever is learnt of its file and an edit.
 constexpr uint8_t kViewStates = kSelected | kHidden;
 
@@ -46,6 +47,8 @@ std::wstring_view FrozenList::Text(size_t index) const noexcept {
     const detail::Entry& e = entries_[index];
     return {blocks_[e.block].get() + e.offset, e.Length()};
 }
+
+bool FrozenList::ShownFolder(size_t i) const noexcept { return entries_[i].State() & kFolder; }
 
 ListTexts FrozenList::Texts() const {
     ListTexts texts;
@@ -342,19 +345,21 @@ bool ListModel::StartCheck(size_t index) noexcept {
     return true;
 }
 
-bool ListModel::TakeAnswer(size_t index, uint32_t stamp, bool exists) noexcept {
+bool ListModel::TakeAnswer(size_t index, uint32_t stamp, bool exists, bool folder) noexcept {
     // An answer about an entry that has since gone, changed or moved is no answer.
     if (index >= entries_.size() || entries_[index].stamp != stamp)
         return false;
     Entry& e = entries_[index];
-    const bool wasMissing = e.State() & kMissing;
-    e.SetState((e.State() & kViewStates) | kChecked | (exists ? 0 : kMissing));
-    return wasMissing == exists;
+    const uint8_t was = e.State();
+    // Nothing there says nothing of what was: a folder gone is drawn as a folder still.
+    const uint8_t found = exists ? (folder ? kFolder : 0) : kMissing | (was & kFolder);
+    e.SetState((was & kViewStates) | kChecked | found);
+    return (was & (kMissing | kFolder)) != found;
 }
 
 void ListModel::ForgetAnswers() noexcept {
     for (Entry& e : entries_)
-        e.SetState(e.State() & (kMissing | kViewStates));
+        e.SetState(e.State() & (kMissing | kFolder | kViewStates));
 }
 
 void ListModel::ForgetQuestions() noexcept {

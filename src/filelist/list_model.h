@@ -37,6 +37,9 @@ struct Entry {
     }
 };
 
+// A million entries are 16 MB of them.
+static_assert(sizeof(Entry) == 16);
+
 using Block = std::shared_ptr<wchar_t[]>;
 
 } // namespace detail
@@ -47,6 +50,8 @@ public:
     size_t Count() const noexcept { return entries_.size(); }
     std::wstring_view Text(size_t index) const noexcept;
     uint32_t Stamp(size_t index) const noexcept { return entries_[index].stamp; }
+    // Whether the entry was drawn as a folder (see ListModel::ShownFolder).
+    bool ShownFolder(size_t index) const noexcept;
     ListTexts Texts() const;
     // Every text into texts, its memory used again.
     void CopyTexts(ListTexts& texts) const;
@@ -122,12 +127,15 @@ public:
     bool ShownMissing(size_t index) const noexcept {
         return entries_[index].State() & kMissingState;
     }
+    // Whether the entry's answers found a folder: one that has gone since stays a folder until an
+    // answer finds something else there. False before any answer: the name tells then.
+    bool ShownFolder(size_t index) const noexcept { return entries_[index].State() & kFolderState; }
     // True when the entry's file has not been asked about nor answered yet; it is then asked.
     bool StartCheck(size_t index) noexcept;
     // Keeps an answer if the entry at index still has the stamp it was asked with; true when
-    // that changed whether it is missing.
-    bool TakeAnswer(size_t index, uint32_t stamp, bool exists) noexcept;
-    // Everything is asked again; what was missing stays so until its new answer.
+    // that changed whether it is missing or a folder.
+    bool TakeAnswer(size_t index, uint32_t stamp, bool exists, bool folder = false) noexcept;
+    // Everything is asked again; what was missing or a folder stays so until its new answer.
     void ForgetAnswers() noexcept;
     // Questions out about entries that have moved would be answered for the wrong place.
     void ForgetQuestions() noexcept;
@@ -178,6 +186,7 @@ private:
     static constexpr uint8_t kMissingState = 1;
     static constexpr uint8_t kSelectedState = 8;
     static constexpr uint8_t kHiddenState = 16;
+    static constexpr uint8_t kFolderState = 32;
     enum class UndoKind { None, Removal, Edit };
     struct UndoStep {
         UndoKind kind = UndoKind::None;

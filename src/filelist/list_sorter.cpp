@@ -85,7 +85,8 @@ std::function<std::wstring_view(size_t)> ColumnText(const SortState& s, TypeName
     case DetailColumn::Type:
         return [&list, &types](size_t i) {
             const std::wstring_view path = list.Text(i);
-            const bool folder = (i < list.Details().size() && list.Details()[i].IsFolder()) ||
+            const bool folder = list.ShownFolder(i) ||
+                                (i < list.Details().size() && list.Details()[i].IsFolder()) ||
                                 (!path.empty() && path.back() == L'\\');
             return std::wstring_view(types.Of(path, folder));
         };

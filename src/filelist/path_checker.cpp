@@ -6,13 +6,14 @@
 
 namespace filelist {
 
-bool PathExists(const std::wstring& path) {
+PathState PathExists(const std::wstring& path) {
     if (path.empty())
-        return false;
-    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return true;
+        return {};
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return {true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
     DWORD code = ::GetLastError();
-    return code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION;
+    return {code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION, false};
 }
 
 PathChecker::PathChecker(win::Returns& returns, ExistsFunction exists, Answered answered)
@@ -26,8 +27,11 @@ PathChecker::PathChecker(win::Returns& returns, ExistsFunction exists, Answered 
           },
           [exists = std::move(exists)](std::vector<PathCheck>& checks,
                                        const std::function<bool()>&) {
-              for (PathCheck& check : checks)
-                  check.exists = exists(check.path);
+              for (PathCheck& check : checks) {
+                  const PathState state = exists(check.path);
+                  check.exists = state.exists;
+                  check.folder = state.folder;
+              }
           },
           std::move(answered)) {}
 

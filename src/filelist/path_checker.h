@@ -19,12 +19,20 @@ struct PathCheck {
     size_t index = 0;
     std::wstring path;
     bool exists = false;
+    bool folder = false;
 };
 
-// Whether a file or folder is at path. A path the system refuses to look at (access denied)
-// counts as there; an empty one, or one that cannot be reached, as missing.
-using ExistsFunction = std::function<bool(const std::wstring& path)>;
-bool PathExists(const std::wstring& path);
+// What is at a path: whether anything is, and whether it is a folder.
+struct PathState {
+    bool exists = false;
+    bool folder = false;
+};
+
+// Whether a file or folder is at path, and which. A path the system refuses to look at (access
+// denied) counts as there, not known to be a folder; an empty one, or one that cannot be
+// reached, as missing.
+using ExistsFunction = std::function<PathState(const std::wstring& path)>;
+PathState PathExists(const std::wstring& path);
 
 // One thread, one question at a time. At the program's end a check that hangs is left behind
 // after a quarter of a second, so that its checkers together never hold it up for long.

@@ -157,13 +157,13 @@ void RowIcons::SetLookup(IconLookup lookup) {
     systemIndexOfKind_.clear();
 }
 
-int RowIcons::ImageFor(std::wstring_view path, bool missing) {
-    const std::wstring kind = KindOf(path);
+int RowIcons::ImageFor(std::wstring_view path, bool missing, bool folder) {
+    const std::wstring kind = folder ? kFolderKind : KindOf(path);
     auto known = systemIndexOfKind_.find(kind);
     if (known == systemIndexOfKind_.end()) {
-        const bool folder = kind == kFolderKind;
-        const int index = lookup_(folder ? L"folder" : L"file" + kind,
-                                  folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
+        const bool isFolder = kind == kFolderKind;
+        const int index = lookup_(isFolder ? L"folder" : L"file" + kind,
+                                  isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
         known = systemIndexOfKind_.emplace(kind, index).first;
     }
     const int systemIndex = known->second;

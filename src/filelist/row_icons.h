@@ -1,8 +1,9 @@
 // The small icon on each row of the file list, as the shell shows that kind of file. The kind
-// is told by the name alone (a folder by a trailing backslash or as a drive root, a file by
-// its extension), so no row costs a disk access on the window's thread, and each kind is
-// looked up once, so a million rows cost one look-up per extension. Every kind has two images
-// at the window's DPI: as the shell draws it, and greyed for a file that is missing.
+// is told by what is known of the entry (a folder once the check of its row found one) and
+// else by the name alone (a folder by a trailing backslash or as a drive root, a file by its
+// extension), so no row costs a disk access on the window's thread, and each kind is looked up
+// once, so a million rows cost one look-up per extension. Every kind has two images at the
+// window's DPI: as the shell draws it, and greyed for a file that is missing.
 #pragma once
 
 #include <windows.h>
@@ -35,8 +36,9 @@ public:
     HIMAGELIST ImageList() const noexcept { return list_.get(); }
     int Size() const noexcept { return size_; }
 
-    // The row's image in ImageList(), greyed for a missing file; -1 if there is none.
-    int ImageFor(std::wstring_view path, bool missing);
+    // The row's image in ImageList(), greyed for a missing file, a folder's when folder or when
+    // the name says so; -1 if there is none.
+    int ImageFor(std::wstring_view path, bool missing, bool folder);
     // How kinds are looked up from now on; what was found is forgotten.
     void SetLookup(IconLookup lookup);
 

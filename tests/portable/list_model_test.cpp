@@ -156,6 +156,40 @@ TEST(ListModel, StampsAreNeverReusedAndAnswersHoldOnlyForTheirStamp) {
     EXPECT_EQ(model.KnownMissing(1), false);
 }
 
+// A folder the check found is drawn as one through a recheck, and once it is gone (greyed, still
+// a folder); the mark moves with its entry in a sort. A new text (an edit, an undo) knows nothing
+// of it until its own answer, and an answer that finds a file there ends it.
+TEST(ListModel, AFolderFoundByItsCheckStaysOneUntilItsTextChangesOrAFileIsFound) {
+    ListModel model = ModelOf({L"C:\\a", L"C:\\b", L"C:\\c"});
+    auto folders = [&] {
+        std::vector<bool> marked;
+        for (size_t i = 0; i < model.Count(); ++i)
+            marked.push_back(model.ShownFolder(i));
+        return marked;
+    };
+    EXPECT_EQ(folders(), (std::vector<bool>{false, false, false}));
+    EXPECT_TRUE(model.TakeAnswer(0, model.Stamp(0), true, true)); // to be drawn again
+    EXPECT_FALSE(model.TakeAnswer(0, model.Stamp(0), true, true));
+    EXPECT_TRUE(model.TakeAnswer(1, model.Stamp(1), true, true));
+    EXPECT_FALSE(model.TakeAnswer(2, model.Stamp(2), true, false));
+    model.ForgetAnswers();
+    EXPECT_EQ(folders(), (std::vector<bool>{true, true, false}));
+    EXPECT_TRUE(model.TakeAnswer(0, model.Stamp(0), false, false)); // removed: a grey folder
+    EXPECT_TRUE(model.ShownMissing(0));
+    model.Reorder({2, 0, 1});
+    EXPECT_EQ(folders(), (std::vector<bool>{false, true, true}));
+    EXPECT_TRUE(model.Freeze().ShownFolder(1));
+
+    model.Replace(2, L"C:\\b2");
+    EXPECT_FALSE(model.ShownFolder(2));
+    model.Undo();
+    EXPECT_EQ(model.Text(2), L"C:\\b");
+    EXPECT_FALSE(model.ShownFolder(2));
+    EXPECT_TRUE(model.TakeAnswer(1, model.Stamp(1), true, false)); // a file there now
+    EXPECT_EQ(folders(), (std::vector<bool>{false, false, false}));
+    EXPECT_FALSE(model.ShownMissing(1));
+}
+
 // Each column's first sort descends and each later one turns; the header shows the column sorted
 // last and the way it went. A sorted order applies to the entries it was made for, those
 // appended meanwhile staying after them.

@@ -27,7 +27,7 @@ struct Gate {
     int permits = 0; // negative: open
     std::atomic<int> waiting{0};
 
-    bool Exists(const std::wstring& path) {
+    filelist::PathState Exists(const std::wstring& path) {
         {
             std::unique_lock lock(mutex);
             ++waiting;

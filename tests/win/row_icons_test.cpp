@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -148,6 +149,104 @@ TEST_F(RowIcons, EachRowShowsItsKindsIconAtTheDpiGreyedWhileItsFileIsMissing) {
     EXPECT_GT(CountUnlike(greyed, background), 0) << "the missing file's icon vanished";
     EXPECT_GT(Lightness(greyed), Lightness(present)) << "the missing file's icon is not greyed";
     EXPECT_EQ(iconOf(shot, 0), present);
+}
+
+// A folder dropped as the shell drops it, its path without a trailing backslash and whatever its
+// name looks like, gets the folder's icon and type once the check of its row has found a folder;
+// once it is gone, a greyed folder's, still of the folder's type. However many folders, the
+// folder's icon is looked up once.
+TEST_F(RowIcons, ADroppedFolderShowsTheFoldersIconAndTypeGreyedOnceGone) {
+    std::map<std::wstring, int> asked;
+    List().SetIconLookup([&](const std::wstring& name, DWORD attributes) {
+        ++asked[name];
+        return filelist::SystemIconIndex(name, attributes);
+    });
+    using filelist::DetailColumn;
+    constexpr int kDate = 1, kType = 2;
+    List().ShowColumns(
+        {{DetailColumn::Path, 160}, {DetailColumn::Modified, 100}, {DetailColumn::Type, 100}});
+    ScratchFolder scratch;
+    // 0 a file without an extension, 1 a text file, 2 a folder and 3 a missing one told by their
+    // names, then the folders as dropped.
+    std::vector<std::wstring> paths{scratch.Write(L"plain", "p"), scratch.Write(L"kept.txt", "k"),
+                                    scratch.Path() + L"\\", scratch / L"never-there\\"};
+    constexpr int kPlain = 0, kText = 1, kFolder = 2, kGoneFolder = 3, kFirstDropped = 4;
+    for (const wchar_t* name :
+         {L"sub", L"old.txt", L"pics.zip", L"a", L"b", L"c", L"d", L"e", L"f", L"g", L"h", L"i"}) {
+        paths.push_back(scratch / name);
+        ASSERT_TRUE(::CreateDirectoryW(paths.back().c_str(), nullptr));
+    }
+    DropOn(mainWindow->Controls().dropZone->Hwnd(), paths);
+    ASSERT_EQ(List().AllPaths(), paths);
+    const int rows = static_cast<int>(paths.size());
+    // Every row drawn, so every row checked and read.
+    auto drawEach = [&] {
+        for (int row = rows - 1; row >= 0; --row) {
+            ::SendMessageW(ListView(), LVM_ENSUREVISIBLE, row, FALSE);
+            Draw();
+        }
+    };
+    drawEach();
+    ASSERT_TRUE(Pump([&] {
+        for (int row = 0; row < rows; ++row)
+            if (List().KnownMissing(row) != (row == kGoneFolder) ||
+                (row >= kFirstDropped && ShownText(row, kDate).empty()))
+                return false;
+        return true;
+    })) << "rows were left unchecked";
+    Draw();
+    const int folderImage = ImageOf(kFolder);
+    const std::wstring folderType = ShownText(kFolder, kType);
+    ASSERT_GE(folderImage, 0);
+    ASSERT_NE(folderImage, ImageOf(kPlain));
+    ASSERT_NE(folderImage, ImageOf(kText));
+    ASSERT_NE(folderType, ShownText(kPlain, kType));
+    ASSERT_NE(folderType, ShownText(kText, kType));
+    for (int row = kFirstDropped; row < rows; ++row) {
+        EXPECT_EQ(ImageOf(row), folderImage) << win::ToUtf8(paths[row]);
+        EXPECT_EQ(ShownText(row, kType), folderType) << win::ToUtf8(paths[row]);
+    }
+    for (const auto& [name, times] : asked)
+        EXPECT_EQ(times, 1) << win::ToUtf8(name);
+    EXPECT_EQ(asked.count(L"folder"), 1u);
+    // What the view draws: the folder's icon, as a folder told by its name has it.
+    {
+        const Shot shot(ListView());
+        const RECT folderCell = ItemRect(kFolder, LVIR_ICON);
+        const RECT droppedCell = ItemRect(kFirstDropped, LVIR_ICON);
+        EXPECT_EQ(shot.In(droppedCell), shot.In(folderCell));
+        EXPECT_NE(shot.In(droppedCell), shot.In(ItemRect(kPlain, LVIR_ICON)));
+    }
+
+    // Removed behind the program's back and noticed when the window is activated again.
+    ASSERT_TRUE(::RemoveDirectoryW(paths[kFirstDropped].c_str()));
+    ::SendMessageW(mainWindow->Hwnd(), WM_ACTIVATEAPP, FALSE, 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_ACTIVATEAPP, TRUE, 0);
+    Draw();
+    ASSERT_TRUE(Pump([&] {
+        return List().KnownMissing(kFirstDropped) == true &&
+               ShownText(kFirstDropped, kDate).empty();
+    }));
+    Draw();
+    const int greyedFolder = ImageOf(kGoneFolder);
+    EXPECT_NE(greyedFolder, folderImage);
+    EXPECT_EQ(ImageOf(kFirstDropped), greyedFolder);
+    EXPECT_EQ(ShownText(kFirstDropped, kType), folderType);
+    EXPECT_EQ(ImageOf(kFirstDropped + 1), folderImage);
+    const Shot shot(ListView());
+    const std::vector<COLORREF> gone = shot.In(ItemRect(kFirstDropped, LVIR_ICON));
+    EXPECT_EQ(gone, shot.In(ItemRect(kGoneFolder, LVIR_ICON)));
+    EXPECT_GT(Lightness(gone), Lightness(shot.In(ItemRect(kFolder, LVIR_ICON))))
+        << "the missing folder's icon is not greyed";
+
+    // A sort by type puts it with the other folders: each type in one run of rows.
+    SortAndWait(kType);
+    std::set<std::wstring> types;
+    for (int row = 0; row < rows; ++row) {
+        const std::wstring type = ShownText(row, kType);
+        if (row == 0 || type != ShownText(row - 1, kType))
+            EXPECT_TRUE(types.insert(type).second) << win::ToUtf8(type) << " is split";
+    }
 }
 
 TEST_F(RowIcons, EachKindOfFileIsLookedUpOnceHoweverManyRows) {
