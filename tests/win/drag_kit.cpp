@@ -127,7 +127,23 @@ bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
         d.KeyUp(modifier);
         if (d.Poll([&] { return SelectedListRows(listView) == expected; }, std::chrono::seconds(2)))
             return true;
-        std::fprintf(stderr, "the click with its key held was taken as a plain one; again\n");
+        // Only a click the list took as a plain one (Wine lost the key) is made again; any other
+        // selection is the program's doing, and a fault to see.
+        const std::vector<int> seen = SelectedListRows(listView);
+        auto text = [](const std::vector<int>& rows) {
+            std::string t;
+            for (int r : rows)
+                t += std::to_string(r) + " ";
+            return t;
+        };
+        std::fprintf(stderr, "row %d clicked with its key: expected rows %s, seen %s\n", row,
+                     text(expected).c_str(), text(seen).c_str());
+        if (seen != std::vector<int>{row}) {
+            d.failure = "the click with its key held selected rows " + text(seen) + "instead of " +
+                        text(expected);
+            return false;
+        }
+        std::fprintf(stderr, "  taken as a plain click; made again\n");
         setState(static_cast<WPARAM>(-1), 0, LVIS_SELECTED);
         for (int selected : before)
             setState(static_cast<WPARAM>(selected), LVIS_SELECTED, LVIS_SELECTED);
@@ -327,8 +343,11 @@ bool InputDriver::ButtonUntil(DWORD flags, DWORD before_again, const char* what,
     if (!failure.empty())
         return false;
     for (int attempt = 0; attempt < 20; ++attempt) {
-        if (attempt > 0 && before_again != 0)
-            Mouse(before_again);
+        if (attempt > 0) {
+            std::fprintf(stderr, "%s not seen: the button again (%d)\n", what, attempt);
+            if (before_again != 0)
+                Mouse(before_again);
+        }
         Mouse(flags);
         if (Poll(seen, std::chrono::milliseconds(500)))
             return true;

@@ -1,0 +1,217 @@
+// The one way work comes back (Returns, Job, QuestionQueue) and the list's jobs over it, with the
+// window's thread played by the test: what a worker hands back runs only when the test runs it,
+// and a held job stays under way while the test changes the list beneath it.
+#include "filelist/list_jobs.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "win/question_queue.h"
+
+namespace filelist {
+namespace {
+
+using Texts = std::vector<std::wstring>;
+using namespace std::chrono_literals;
+
+// The owner's thread: runs what comes back until a condition holds (looked at whenever something
+// came back, and every millisecond for what a worker does without handing anything back).
+class OwnerThread {
+public:
+    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds longest = 10s) {
+        const auto end = std::chrono::steady_clock::now() + longest;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            {
+                std::unique_lock lock(mutex_);
+                woken_.wait_for(lock, 1ms, [this] { return wakes_ > 0; });
+                wakes_ = 0;
+            }
+            returns.RunWaiting();
+        }
+        return true;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable woken_;
+    int wakes_ = 0;
+    win::Returns returns{[this] {
+        std::lock_guard lock(mutex_);
+        ++wakes_;
+        woken_.notify_all();
+    }};
+};
+
+class ContainsMatcher : public NameMatcher {
+public:
+    std::wstring PrepareWord(std::wstring_view word) override { return std::wstring(word); }
+    bool ContainsAll(std::wstring_view text, const std::vector<std::wstring>& words) override {
+        return std::all_of(words.begin(), words.end(), [&](const std::wstring& w) {
+            return text.find(w) != std::wstring_view::npos;
+        });
+    }
+};
+
+SortedList SortByText(const FrozenList& list, int32_t sign, DetailColumn, win::Progress&) {
+    SortedList sorted;
+    for (uint32_t i = 0; i < list.Count(); ++i)
+        sorted.order.push_back(i);
+    std::stable_sort(sorted.order.begin(), sorted.order.end(), [&](uint32_t a, uint32_t b) {
+        return sign > 0 ? list.Text(a) < list.Text(b) : list.Text(b) < list.Text(a);
+    });
+    return sorted;
+}
+
+class ListJobsTest : public ::testing::Test {
+protected:
+    ListJobsTest() {
+        filter.onMatched = [this](std::vector<uint32_t> shown) {
+            rows.ShowOnly(model, std::move(shown));
+            ++matches;
+        };
+        sort.onSorted = [this](SortedList& sorted) {
+            sort.Apply(sorted);
+            filter.Reshaped(false);
+            ++sorts;
+        };
+    }
+    void Append(const Texts& texts) {
+        for (const std::wstring& text : texts) {
+            model.Append(text);
+            filter.Appended();
+        }
+    }
+    Texts Shown() const {
+        Texts shown;
+        for (size_t row = 0; row < rows.Count(model); ++row)
+            shown.emplace_back(model.Text(rows.Entry(row)));
+        return shown;
+    }
+
+    OwnerThread owner;
+    ListModel model;
+    ShownRows rows;
+    ListFilter filter{model, rows, [] { return std::make_unique<ContainsMatcher>(); },
+                      owner.returns};
+    ListSort sort{model, SortByText, owner.returns};
+    int matches = 0;
+    int sorts = 0;
+};
+
+// The filter's races: a newer text while a match is under way wins; what is appended meanwhile
+// is matched as it comes; entries removed meanwhile make the match run again over the list as it
+// is now, so the rows never show an entry at a place it has left.
+TEST_F(ListJobsTest, TheFiltersMatchHoldsAgainstWhatChangesWhileItRuns) {
+    Append({L"C:\\apple", L"C:\\banana", L"C:\\cherry", L"C:\\apricot"});
+    filter.Job().Hold(true);
+    filter.SetText(L"an");
+    ASSERT_TRUE(owner.RunUntil([&] { return filter.Job().WorkDone(); }));
+    filter.SetText(L"ap"); // the newer text, while the older match waits to come back
+    Append({L"C:\\grape", L"C:\\kiwi"});
+    filter.Job().Hold(false);
+    ASSERT_TRUE(owner.RunUntil([&] { return !filter.Running(); }));
+    EXPECT_EQ(matches, 1) << "the older text's result was shown";
+    EXPECT_EQ(Shown(), (Texts{L"C:\\apple", L"C:\\apricot", L"C:\\grape"}));
+
+    filter.Job().Hold(true);
+    filter.SetText(L"r");
+    ASSERT_TRUE(owner.RunUntil([&] { return filter.Job().WorkDone(); }));
+    model.RemoveWhere([&](size_t i) { return model.Text(i) == L"C:\\cherry"; });
+    filter.Reshaped(false);
+    filter.Job().Hold(false);
+    ASSERT_TRUE(owner.RunUntil([&] { return !filter.Running(); }));
+    EXPECT_EQ(Shown(), (Texts{L"C:\\apricot", L"C:\\grape"}));
+    EXPECT_EQ(matches, 2) << "a match over the list's old shape was shown";
+
+    EXPECT_TRUE(filter.SetText(L"")) << "an empty text shows everything at once";
+    EXPECT_EQ(Shown().size(), model.Count());
+}
+
+// The sort's races: entries removed while it runs make it run again, so no entry is lost or
+// doubled; entries appended meanwhile stay after the sorted ones; a cancelled sort changes
+// nothing and keeps the column's sign for the next.
+TEST_F(ListJobsTest, TheSortHoldsAgainstWhatChangesWhileItRunsAndCancelLeavesTheList) {
+    Append({L"b", L"d", L"a", L"c"});
+    bool cancelled = false;
+    sort.onCancelled = [&] { cancelled = true; };
+    sort.Job().Hold(true);
+    ASSERT_TRUE(sort.Start(0));
+    EXPECT_FALSE(sort.Start(0)) << "a second sort while one runs";
+    ASSERT_TRUE(owner.RunUntil([&] { return sort.Job().WorkDone(); }));
+    sort.Cancel();
+    sort.Job().Hold(false);
+    ASSERT_TRUE(owner.RunUntil([&] { return !sort.Running(); }));
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(model.Texts(), (Texts{L"b", L"d", L"a", L"c"}));
+
+    const int32_t sign = model.SortSign(0);
+    sort.Job().Hold(true);
+    ASSERT_TRUE(sort.Start(0));
+    ASSERT_TRUE(owner.RunUntil([&] { return sort.Job().WorkDone(); }));
+    model.RemoveAt(1); // "d"
+    Append({L"0 appended"});
+    sort.Job().Hold(false);
+    ASSERT_TRUE(owner.RunUntil([&] { return !sort.Running(); }));
+    EXPECT_EQ(sorts, 1);
+    EXPECT_EQ(model.Texts(), sign > 0 ? (Texts{L"0 appended", L"a", L"b", L"c"})
+                                      : (Texts{L"c", L"b", L"a", L"0 appended"}))
+        << "the second run sorts what was appended before it began";
+    EXPECT_EQ(model.SortSign(0), -sign);
+}
+
+// Whatever a worker hands back once its owner is gone is dropped, never run; a failure of the
+// work is thrown on the owner's thread; questions forgotten are never answered.
+TEST_F(ListJobsTest, WorkComesBackOnlyToAnOwnerStillThere) {
+    int done = 0;
+    {
+        win::Job<int> job(owner.returns);
+        job.Hold(true);
+        job.Start([](win::Progress&) { return 1; }, [&](int) { ++done; });
+        ASSERT_TRUE(owner.RunUntil([&] { return job.WorkDone(); }));
+        job.Hold(false);
+        ASSERT_TRUE(job.WaitForWorker(5s));
+    }
+    win::Job<int> failing(owner.returns);
+    failing.Start([](win::Progress&) -> int { throw std::runtime_error("disk gone"); },
+                  [&](int) { ++done; });
+    EXPECT_THROW(owner.RunUntil([&] { return !failing.Running(); }), std::runtime_error);
+    EXPECT_EQ(done, 0);
+
+    std::vector<int> answered;
+    {
+        win::QuestionQueue<int> queue(
+            owner.returns, 2,
+            [](std::deque<int>& waiting) {
+                std::vector<int> one{waiting.front()};
+                waiting.pop_front();
+                return one;
+            },
+            [](std::vector<int>& batch, const std::function<bool()>&) { batch[0] *= 10; },
+            [&](std::vector<int> answers) {
+                answered.insert(answered.end(), answers.begin(), answers.end());
+            });
+        queue.Ask({1, 2});
+        ASSERT_TRUE(owner.RunUntil([&] { return answered.size() == 2; }));
+        queue.Hold(true);
+        queue.Ask({3});
+        queue.Forget();
+        queue.Hold(false);
+        queue.Ask({4});
+        ASSERT_TRUE(owner.RunUntil([&] { return answered.size() == 3; }));
+        queue.Ask({5});
+    }
+    owner.RunUntil([] { return false; }, 100ms);
+    std::sort(answered.begin(), answered.end());
+    EXPECT_EQ(answered, (std::vector<int>{10, 20, 40}));
+}
+
+} // namespace
+} // namespace filelist
