@@ -6,9 +6,7 @@ namespace app {
 
 HWND ClipboardCapture::Handle() const { return window_.Hwnd(); }
 
-bool ClipboardCapture::WatchChecked() const {
-    return ::SendMessageW(window_.Controls().watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool ClipboardCapture::WatchChecked() const { return window_.Settings().canCtrlC; }
 
 void ClipboardCapture::DisableWatch() {
     ::EnableWindow(window_.Controls().watchClipboardBox, FALSE);

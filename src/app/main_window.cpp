@@ -56,12 +56,25 @@ const MainWindow::Command MainWindow::kCommands[] = {
          RegisterInSendTo(w.Hwnd(), w.Dialogs(), SendToFolder(), win::ProgramPath());
      }},
     {kIdRemoveMissing, [](MainWindow& w) { w.missingPrune_->Start(); }},
-    {kIdKeepList, [](MainWindow& w) { w.ToggleKeepList(); }},
+    {kIdKeepList,
+     [](MainWindow& w) { w.ChangeSetting(&settings::Settings::keepList, !w.settings_.keepList); }},
     {kIdHelp, [](MainWindow& w) { w.Shell().OpenHelp(); }},
     {kIdAbout, [](MainWindow& w) { w.aboutBox_->ShowModal(); }},
     {kIdRemoveItem, [](MainWindow& w) { w.RemoveSelectedItems(); }},
     {kIdListArea, [](MainWindow& w) { w.ApplyListAreaMode(!w.ui_.ListAreaShown()); }},
-    {kIdTopmost, [](MainWindow& w) { w.SetTopmost(w.ui_.topmostButton->Down()); }},
+    {kIdTopmost,
+     [](MainWindow& w) {
+         w.ChangeSetting(&settings::Settings::topmost, w.ui_.topmostButton->Down());
+     }},
+    {kIdAllowListDrops,
+     [](MainWindow& w) {
+         w.ChangeSetting(&settings::Settings::canDropFileList,
+                         win::IsChecked(w.ui_.allowListDropsBox));
+     }},
+    {kIdWatchClipboard,
+     [](MainWindow& w) {
+         w.ChangeSetting(&settings::Settings::canCtrlC, win::IsChecked(w.ui_.watchClipboardBox));
+     }},
     {kIdClearList,
      [](MainWindow& w) {
          w.fileList_->Clear();
@@ -140,7 +153,7 @@ void MainWindow::OnCreate() {
     keptList_->SetKept(KeepListChecked());
     fileList_->onChanged = [this] { keptList_->ListChanged(); };
     application_.SetSessionEndHook([this] { SaveAtSessionEnd(); });
-    SetTopmost(ui_.topmostButton->Down());
+    SetTopmost(settings_.topmost);
     const bool listShown = ui_.ListAreaShown();
     ui_.listAreaButton->SetDown(listShown);
     ApplyListAreaMode(listShown);
@@ -214,8 +227,7 @@ void MainWindow::OnKeyPress(wchar_t key) {
         return;
     }
     if (key == L'z' || key == L'x') {
-        ui_.topmostButton->SetDown(key == L'z');
-        SetTopmost(key == L'z');
+        ChangeSetting(&settings::Settings::topmost, key == L'z');
     }
 }
 

@@ -27,6 +27,7 @@
 #include "win/application.h"
 #include "win/controls.h"
 #include "win/handles.h"
+#include "win/list_view.h"
 #include "win/status_bar.h"
 #include "win/thread_returns.h"
 #include "win/window.h"
@@ -108,7 +109,7 @@ struct MainControls {
     HMENU mainMenu = nullptr;
     win::MenuHandle listMenu;
 
-    bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool Checked(HWND box) const { return win::IsChecked(box); }
     bool ListAreaShown() const {
         return (::GetWindowLongW(listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     }
@@ -126,6 +127,7 @@ public:
     const MainControls& Controls() const noexcept { return ui_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
     filelist::ListFileReader& ListReader() noexcept { return *listReader_; }
+    const settings::Settings& Settings() const noexcept { return settings_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     AboutBox& About() noexcept { return *aboutBox_; }
     win::Application& Application() noexcept { return application_; }
@@ -202,10 +204,13 @@ private:
 
     // The settings file's values onto the window and its controls, and back
     // (main_window_settings.cpp).
+    // The settings are one value, settings_: the controls show it (ShowSettings) and change it
+    // (ChangeSetting), everything else reads it, and it is what the settings file keeps.
     void ApplySettings(const settings::Settings& values);
+    void ShowSettings();
+    void ChangeSetting(bool settings::Settings::*setting, bool value);
     settings::Settings CurrentSettings() const;
-    bool KeepListChecked() const;
-    void ToggleKeepList();
+    bool KeepListChecked() const { return settings_.keepList; }
 
     ShellActions Shell() { return ShellActions(Hwnd(), *shell_, Dialogs()); }
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
@@ -241,6 +246,9 @@ private:
     std::unique_ptr<SortHeader> sortHeader_;
     std::unique_ptr<AboutBox> aboutBox_;
     std::wstring settingsPath_;
+    // The settings the user chose, as the settings file keeps them (its first-start values until
+    // it is read).
+    settings::Settings settings_;
     std::wstring keptListPath_;
     std::unique_ptr<filelist::KeptListKeeper> keptList_;
     // The key that calls the basket up from any program.

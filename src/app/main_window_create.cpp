@@ -93,7 +93,7 @@ void MainWindow::LoadIcons() {
 
 void MainWindow::SetStatusBarParts() {
     int parts[] = {Scale(50), -1};
-    ::SendMessageW(ui_.statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    statusBar_->SetParts(parts, 2);
 }
 
 MainWindow::~MainWindow() {
@@ -180,7 +180,7 @@ void MainWindow::CreateControls() {
     column.fmt = LVCFMT_LEFT;
     column.cx = Scale(300);
     column.pszText = const_cast<wchar_t*>(L"ファイル名");
-    ::SendMessageW(ui_.listView, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    win::ListView(ui_.listView).InsertColumn(0, column);
 
     ui_.capturePanel = std::make_unique<win::Panel>(ui_.listArea->Hwnd(), Bounds{1, 1, 496, 230});
     ::ShowWindow(ui_.capturePanel->Hwnd(), SW_HIDE);
@@ -260,13 +260,14 @@ void MainWindow::CreateControls() {
     ui_.watchClipboardBox = win::CreateChild(
         L"BUTTON", L"Ctrl+Cを監視する", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
         {6, 70, 163, 17}, ui_.quickPanel->Hwnd(), kIdWatchClipboard, quickPanelFont_.get());
-    ::SendMessageW(ui_.allowListDropsBox, BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageW(ui_.watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
+    win::SetChecked(ui_.allowListDropsBox, true);
+    win::SetChecked(ui_.watchClipboardBox, true);
 
     // The status bar is placed by the window's alignment like every other control.
     ui_.statusBar = win::CreateChild(STATUSCLASSNAMEW, L"",
                                      WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN,
                                      0, {0, 232, 692, 19}, window, kIdStatusBar, formFont);
+    statusBar_ = std::make_unique<win::StatusBar>(ui_.statusBar);
     SetStatusBarParts();
     // What the system's own proxies cannot tell of them: a check box's tick, the status bar's
     // parts.
@@ -279,7 +280,6 @@ void MainWindow::CreateControls() {
     AddAligned(ui_.leftStrip->Hwnd(), Align::Left);
     AddAligned(ui_.listArea->Hwnd(), Align::Client);
 
-    statusBar_ = std::make_unique<win::StatusBar>(ui_.statusBar);
     fileList_ = std::make_unique<filelist::FileList>(ui_.listView, *statusBar_);
     listReader_ =
         std::make_unique<filelist::ListFileReader>(*fileList_, *statusBar_, win::ThreadReturns());

@@ -17,7 +17,7 @@ void MainWindow::ShowFilterField() {
     ::ShowWindow(ui_.filterPanel->Hwnd(), SW_SHOW);
     ui_.listPanel->Realign();
     ::SetFocus(ui_.filterEdit);
-    ::SendMessageW(ui_.filterEdit, EM_SETSEL, 0, -1);
+    win::SelectAllText(ui_.filterEdit);
 }
 
 void MainWindow::HideFilterField() {

@@ -72,7 +72,7 @@ void MainWindow::ListKeyDown(WORD key) {
             RunCommand(kIdOpenSelected);
     } else if (key == VK_F2) {
         if (auto index = fileList_->FocusedIndex())
-            ::SendMessageW(ui_.listView, LVM_EDITLABELW, *index, 0);
+            win::ListView(ui_.listView).EditLabel(*index);
     }
 }
 
@@ -80,13 +80,10 @@ void MainWindow::ShowContextMenu(LPARAM lParam) {
     POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (lParam == -1) {
         // From the keyboard: open it at the focused item, or at the list's corner.
-        RECT r{};
-        auto index = fileList_->FocusedIndex();
-        r.left = LVIR_LABEL;
-        if (!index ||
-            !::SendMessageW(ui_.listView, LVM_GETITEMRECT, *index, reinterpret_cast<LPARAM>(&r))) {
-            r = {};
-        }
+        const std::optional<size_t> index = fileList_->FocusedIndex();
+        const RECT r =
+            (index ? win::ListView(ui_.listView).ItemRect(*index, LVIR_LABEL) : std::nullopt)
+                .value_or(RECT{});
         p = {r.left, r.bottom};
         ::ClientToScreen(ui_.listView, &p);
     }
@@ -132,8 +129,8 @@ void MainWindow::DragEnded(const dragout::DragOutcome& outcome) {
 }
 
 bool MainWindow::ShortcutSwitchDown() const { return ui_.shortcutButton->Down(); }
-bool MainWindow::ListDropsAllowed() const { return ui_.Checked(ui_.allowListDropsBox); }
-bool MainWindow::TopmostSwitchDown() const { return ui_.topmostButton->Down(); }
+bool MainWindow::ListDropsAllowed() const { return settings_.canDropFileList; }
+bool MainWindow::TopmostSwitchDown() const { return settings_.topmost; }
 HWND MainWindow::MainHwnd() const { return Hwnd(); }
 
 } // namespace app

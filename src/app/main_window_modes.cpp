@@ -86,7 +86,7 @@ void MainWindow::OnResize() {
         return;
     if (!fileList_->AddedColumnsShown()) {
         int width = win::ChildBounds(ui_.listArea->Hwnd()).width;
-        ::SendMessageW(ui_.listView, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width - Scale(16), 0));
+        win::ListView(ui_.listView).SetColumnWidth(0, width - Scale(16));
     }
     RECT r;
     ::GetWindowRect(Hwnd(), &r);

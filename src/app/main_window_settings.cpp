@@ -3,16 +3,31 @@
 
 namespace app {
 
+void MainWindow::ShowSettings() {
+    ui_.topmostButton->SetDown(settings_.topmost);
+    win::SetChecked(ui_.allowListDropsBox, settings_.canDropFileList);
+    win::SetChecked(ui_.watchClipboardBox, settings_.canCtrlC);
+    ::CheckMenuItem(ui_.mainMenu, kIdKeepList, settings_.keepList ? MF_CHECKED : MF_UNCHECKED);
+}
+
+void MainWindow::ChangeSetting(bool settings::Settings::*setting, bool value) {
+    settings_.*setting = value;
+    ShowSettings();
+    if (setting == &settings::Settings::topmost)
+        SetTopmost(value);
+    if (setting == &settings::Settings::keepList) {
+        keptList_->SetKept(value);
+        keptList_->ListChanged();
+    }
+}
+
 void MainWindow::ApplySettings(const settings::Settings& s) {
-    ui_.topmostButton->SetDown(s.topmost);
+    settings_ = s;
+    ShowSettings();
     // Hidden before the window takes its saved width, so that a compact window does not
     // squeeze the list area: it keeps its width for when the list is shown again.
     if (!s.fileListVisible)
         ::ShowWindow(ui_.listArea->Hwnd(), SW_HIDE);
-    ::SendMessageW(ui_.allowListDropsBox, BM_SETCHECK,
-                   s.canDropFileList ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::SendMessageW(ui_.watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::CheckMenuItem(ui_.mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
     if (s.columns) {
         columnsKept_ = true;
         fileList_->ShowColumns(filelist::ParseColumns(*s.columns));
@@ -31,30 +46,16 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
 settings::Settings MainWindow::CurrentSettings() const {
     RECT r{};
     ::GetWindowRect(Hwnd(), &r);
-    settings::Settings s;
+    settings::Settings s = settings_;
     s.top = r.top;
     s.left = r.left;
     s.formWidth = win::ScaleFromDpi(r.right - r.left, Dpi());
     s.formHeight = win::ScaleFromDpi(r.bottom - r.top, Dpi());
-    s.topmost = ui_.topmostButton->Down();
     s.fileListVisible = (::GetWindowLongW(ui_.listArea->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
-    s.canDropFileList = ::SendMessageW(ui_.allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    s.canCtrlC = ::SendMessageW(ui_.watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    s.keepList = KeepListChecked();
     // A file that never had columns beside the path keeps its keys as they were.
     if (columnsKept_ || fileList_->AddedColumnsShown())
         s.columns = filelist::FormatColumns(fileList_->Columns());
     return s;
-}
-
-bool MainWindow::KeepListChecked() const {
-    return (::GetMenuState(ui_.mainMenu, kIdKeepList, MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
-
-void MainWindow::ToggleKeepList() {
-    ::CheckMenuItem(ui_.mainMenu, kIdKeepList, KeepListChecked() ? MF_UNCHECKED : MF_CHECKED);
-    keptList_->SetKept(KeepListChecked());
-    keptList_->ListChanged();
 }
 
 } // namespace app

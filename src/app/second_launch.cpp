@@ -3,6 +3,7 @@
 #include "app/hand_over_format.h"
 #include "app/window_class.h"
 #include "win/handles.h"
+#include "win/program_path.h"
 
 namespace app {
 namespace {
@@ -18,17 +19,18 @@ std::vector<HWND> MainWindowsOfOtherProcesses() {
             ::GetWindowThreadProcessId(hwnd, &pid);
             // Minimised, the main window is hidden; it is still the running program's.
             if (pid != ::GetCurrentProcessId() && ::GetClassNameW(hwnd, name, 32) > 0 &&
-                std::wstring_view(name) == kMainWindowClass)
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+                std::wstring_view(name) == kMainWindowClass) {
+                // Nothing may unwind through the system's frames: no memory ends the search.
+                try {
+                    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+                } catch (...) {
+                    return FALSE;
+                }
+            }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
-}
-
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 // The executable the process of window was started from; empty when it cannot be known.
@@ -55,7 +57,7 @@ std::wstring ProgramOf(HWND window) {
 
 bool BasketRunningFrom(const std::wstring& program) {
     for (HWND window : MainWindowsOfOtherProcesses())
-        if (SamePath(ProgramOf(window), program))
+        if (win::SamePath(ProgramOf(window), program))
             return true;
     return false;
 }
@@ -89,7 +91,7 @@ std::optional<std::vector<std::wstring>> ReadHandOver(const COPYDATASTRUCT& data
     if (data.dwData != kHandOverId || data.cbData > kHandOverLimit)
         return std::nullopt;
     std::optional<HandOver> handOver = DecodeHandOver(data.lpData, data.cbData);
-    if (!handOver || !SamePath(handOver->program, program))
+    if (!handOver || !win::SamePath(handOver->program, program))
         return std::nullopt;
     return std::move(handOver->paths);
 }

@@ -18,11 +18,6 @@ constexpr wchar_t kCannotRegister[] = L"「送る」メニューに登録でき�
     throw win::Error(kCannotRegister + win::OleErrorText(hr), hr);
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 std::wstring FolderOf(const std::wstring& file) {
     size_t end = file.find_last_of(L'\\');
     return end == std::wstring::npos ? std::wstring() : file.substr(0, end);
@@ -61,7 +56,7 @@ void RegisterInSendTo(HWND owner, win::Dialogs& dialogs, const std::wstring& fol
     const std::wstring link = folder + L"\\Tuckbay.lnk";
     if (::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
         const std::wstring target = intake::ResolveShortcut(link);
-        if (SamePath(target, program)) {
+        if (win::SamePath(target, program)) {
             dialogs.ShowMessage(owner, L"「送る」メニューには既に登録されています");
             return;
         }

@@ -3,6 +3,7 @@
 #include "app/header_geometry.h"
 #include "win/error.h"
 #include "win/handles.h"
+#include "win/list_view.h"
 #include "win/window.h"
 
 #include <commctrl.h>
@@ -39,9 +40,7 @@ std::wstring ColumnCaption(HWND listView, int column, int* format) {
 } // namespace
 
 SortHeader::SortHeader(HWND listView, std::function<Sorted()> sorted)
-    : listView_(listView),
-      header_(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETHEADER, 0, 0))),
-      sorted_(std::move(sorted)),
+    : listView_(listView), header_(win::ListView(listView).Header()), sorted_(std::move(sorted)),
       listSubclass_(listView, [this](UINT msg, WPARAM wParam, LPARAM lParam) {
           return ListMessage(msg, wParam, lParam);
       }) {

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 
+#include "filelist/row_icons.h"
 #include "win/handles.h"
+#include "win/list_view.h"
 #include "win/window.h"
 
 namespace filelist {
@@ -42,15 +44,8 @@ std::wstring DateText(uint64_t modified) {
 } // namespace
 
 const std::wstring& TypeNames::Of(std::wstring_view path, bool folder) {
-    // The kind of file is its extension, in lower case; a folder is a kind of its own.
-    std::wstring kind = L"\\";
-    if (!folder) {
-        const std::wstring_view name = PathName(path);
-        const size_t dot = name.rfind(L'.');
-        kind = dot == std::wstring_view::npos ? std::wstring() : std::wstring(name.substr(dot));
-        if (!kind.empty())
-            ::CharLowerBuffW(kind.data(), static_cast<DWORD>(kind.size()));
-    }
+    std::wstring kind = FileKind(path, folder);
+    folder = kind == kFolderKind;
     auto found = names_.find(kind);
     if (found != names_.end())
         return found->second;
@@ -76,8 +71,7 @@ void DetailColumns::SetDpi(int dpi) {
 std::vector<ShownColumn> DetailColumns::Shown() const {
     std::vector<ShownColumn> columns;
     for (size_t i = 0; i < shown_.size(); ++i) {
-        const int width = static_cast<int>(
-            ::SendMessageW(listView_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+        const int width = win::ListView(listView_).ColumnWidth(static_cast<int>(i));
         columns.push_back({shown_[i], win::ScaleFromDpi(width, dpi_)});
     }
     return columns;
@@ -85,14 +79,13 @@ std::vector<ShownColumn> DetailColumns::Shown() const {
 
 void DetailColumns::Show(const std::vector<ShownColumn>& columns) {
     while (shown_.size() > 1) {
-        ::SendMessageW(listView_, LVM_DELETECOLUMN, shown_.size() - 1, 0);
+        win::ListView(listView_).DeleteColumn(static_cast<int>(shown_.size()) - 1);
         shown_.pop_back();
     }
     for (const ShownColumn& column : columns) {
         if (column.column == DetailColumn::Path) {
             if (columns.size() > 1)
-                ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 0,
-                               MAKELPARAM(win::ScaleToDpi(column.width, dpi_), 0));
+                win::ListView(listView_).SetColumnWidth(0, win::ScaleToDpi(column.width, dpi_));
             continue;
         }
         Insert(static_cast<int>(shown_.size()), column);
@@ -105,8 +98,7 @@ void DetailColumns::Insert(int at, const ShownColumn& column) {
     item.fmt = column.column == DetailColumn::Size ? LVCFMT_RIGHT : LVCFMT_LEFT;
     item.cx = win::ScaleToDpi(column.width, dpi_);
     item.pszText = const_cast<wchar_t*>(kCaptions[static_cast<size_t>(column.column)]);
-    ::SendMessageW(listView_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(at),
-                   reinterpret_cast<LPARAM>(&item));
+    win::ListView(listView_).InsertColumn(at, item);
     shown_.insert(shown_.begin() + at, column.column);
 }
 
@@ -139,13 +131,13 @@ bool DetailColumns::ChooseFromMenu(POINT screen) {
     const auto column = static_cast<DetailColumn>(chosen - 1);
     const int at = ViewColumnOf(column);
     if (at >= 0) {
-        ::SendMessageW(listView_, LVM_DELETECOLUMN, static_cast<WPARAM>(at), 0);
+        win::ListView(listView_).DeleteColumn(at);
         shown_.erase(shown_.begin() + at);
     } else {
         // The path, alone, filled the list's width; it makes room for the first column beside it.
         if (shown_.size() == 1)
-            ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 0,
-                           MAKELPARAM(win::ScaleToDpi(DefaultWidth(DetailColumn::Path), dpi_), 0));
+            win::ListView(listView_).SetColumnWidth(
+                0, win::ScaleToDpi(DefaultWidth(DetailColumn::Path), dpi_));
         Insert(static_cast<int>(shown_.size()), {column, DefaultWidth(column)});
     }
     return true;

@@ -118,23 +118,4 @@ bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<boo
     return true;
 }
 
-DetailReader::DetailReader(win::Returns& returns, Answered answered)
-    : QuestionQueue(
-          returns, 4,
-          // The questions about one folder (the first waiting's), taken from the queue.
-          [](std::deque<DetailQuestion>& waiting) {
-              const std::wstring folder(PathFolder(waiting.front().path));
-              auto rest = std::stable_partition(
-                  waiting.begin(), waiting.end(),
-                  [&](const DetailQuestion& q) { return PathFolder(q.path) != folder; });
-              std::vector<DetailQuestion> batch(std::make_move_iterator(rest),
-                                                std::make_move_iterator(waiting.end()));
-              waiting.erase(rest, waiting.end());
-              return batch;
-          },
-          [](std::vector<DetailQuestion>& batch, const std::function<bool()>& keepGoing) {
-              ReadDetails(batch, keepGoing);
-          },
-          std::move(answered)) {}
-
 } // namespace filelist

@@ -13,7 +13,6 @@
 
 #include "filelist/file_details.h"
 #include "win/job.h"
-#include "win/question_queue.h"
 
 namespace filelist {
 
@@ -21,12 +20,5 @@ namespace filelist {
 // it has come; when keepGoing says no, it stops where it is and returns false.
 bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing,
                  win::Progress* progress = nullptr);
-
-// Four threads, each taking the questions about one folder at a time: a folder that answers
-// slowly (a network share gone away) holds up one thread and its own rows, the others go on.
-class DetailReader : public win::QuestionQueue<DetailQuestion> {
-public:
-    DetailReader(win::Returns& returns, Answered answered);
-};
 
 } // namespace filelist

@@ -7,9 +7,11 @@
 #include <string>
 #include <utility>
 
+#include "filelist/detail_reader.h"
 #include "filelist/list_sorter.h"
 #include "filelist/name_matcher.h"
 #include "win/controls.h"
+#include "win/list_view.h"
 #include "win/thread_returns.h"
 #include "win/window.h"
 
@@ -22,22 +24,23 @@ constexpr WPARAM kLongestPath = 32767;
 } // namespace
 
 FileList::FileList(HWND listView, win::StatusBar& statusBar)
-    : listView_(listView), statusBar_(statusBar), returns_(win::ThreadReturns()),
+    : listView_(listView), view_(listView), statusBar_(statusBar), returns_(win::ThreadReturns()),
       self_(std::make_shared<FileList*>(this)),
       filter_(
           model_, rows_, [] { return std::make_unique<SystemNameMatcher>(); }, returns_),
-      sort_(model_, SortFrozenList, returns_), checker_(MakeChecker()), columns_(listView),
+      sort_(model_, SortFrozenList, returns_),
+      facts_(model_, returns_, PathExists,
+             [](std::vector<DetailQuestion>& questions, const std::function<bool()>& keepGoing) {
+                 ReadDetails(questions, keepGoing);
+             }),
+      columns_(listView),
       accessibility_(std::make_shared<ListAccessibility>(
-          listView, ListAccessibility::Rows{
-                        [this] { return Count(); }, [this](size_t row) { return PathAt(row); },
-                        [this](size_t row) { return KnownMissing(row).value_or(false); },
-                        [this] { return FocusedIndex(); },
-                        [this]() -> std::optional<size_t> {
-                            const auto row = ::SendMessageW(listView_, LVM_GETNEXTITEM,
-                                                            static_cast<WPARAM>(-1), LVNI_SELECTED);
-                            return row >= 0 ? std::optional<size_t>(static_cast<size_t>(row))
-                                            : std::nullopt;
-                        }})),
+          listView,
+          ListAccessibility::Rows{
+              [this] { return Count(); }, [this](size_t row) { return PathAt(row); },
+              [this](size_t row) { return KnownMissing(row).value_or(false); },
+              [this] { return FocusedIndex(); },
+              [this]() -> std::optional<size_t> { return view_.NextItem(-1, LVNI_SELECTED); }})),
       subclass_(listView, [this](UINT msg, WPARAM wParam, LPARAM lParam) {
           return ListMessage(msg, wParam, lParam);
       }) {
@@ -48,15 +51,13 @@ FileList::FileList(HWND listView, win::StatusBar& statusBar)
     filter_.onMatched = [this](std::vector<uint32_t> shown) { FilterMatched(std::move(shown)); };
     sort_.onSorted = [this](SortedList& sorted) { Sorted(sorted); };
     sort_.onCancelled = [this] { statusBar_.EndProgress(L"並べ替えを取り消しました"); };
+    facts_.onChanged = [this](size_t index, bool missingChanged) {
+        FileChanged(index, missingChanged);
+    };
+    facts_.onDetails = [this](const std::vector<size_t>& indices) { DetailsRead(indices); };
 }
 
 FileList::~FileList() = default;
-
-std::unique_ptr<PathChecker> FileList::MakeChecker() {
-    return std::make_unique<PathChecker>(returns_, exists_, [this](std::vector<PathCheck> answers) {
-        TakeAnswers(std::move(answers));
-    });
-}
 
 std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -73,31 +74,6 @@ std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lPa
     return std::nullopt;
 }
 
-void FileList::AppendPath(std::wstring_view path) {
-    model_.Append(path);
-    filter_.Appended();
-    // One view update per batch of appends, however it ends.
-    if (!syncPosted_) {
-        syncPosted_ = returns_.Post([self = std::weak_ptr<FileList*>(self_)] {
-            if (const auto list = self.lock())
-                (*list)->SyncView();
-        });
-    }
-}
-
-void FileList::AppendPaths(const ListTexts& texts, size_t first, size_t last) {
-    for (size_t i = first; i < last; ++i) {
-        model_.Append(texts[i]);
-        filter_.Appended();
-    }
-}
-
-void FileList::DropLast(size_t count) {
-    model_.DropLast(count);
-    Reshaped();
-    SyncView();
-}
-
 void FileList::SyncView() {
     syncPosted_ = false;
     if (model_.Changes() != changesSeen_) {
@@ -105,9 +81,8 @@ void FileList::SyncView() {
         if (onChanged)
             onChanged();
     }
-    if (static_cast<size_t>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)) != Count()) {
-        ::SendMessageW(listView_, LVM_SETITEMCOUNT, static_cast<WPARAM>(Count()),
-                       LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (view_.ItemCount() != Count()) {
+        view_.SetItemCount(Count(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
 }
 
@@ -125,22 +100,9 @@ void FileList::UpdateCountDisplay() {
         onShownChanged();
 }
 
-std::vector<std::wstring> FileList::AllPaths() const {
-    if (!rows_.On())
-        return model_.Texts();
-    std::vector<std::wstring> paths;
-    paths.reserve(Count());
-    for (size_t row = 0; row < Count(); ++row)
-        paths.push_back(PathAt(row));
-    return paths;
-}
-
 std::optional<size_t> FileList::FocusedIndex() const {
-    auto index = static_cast<int>(
-        ::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    if (index < 0 || static_cast<size_t>(index) >= Count())
-        return std::nullopt;
-    return static_cast<size_t>(index);
+    const std::optional<size_t> index = view_.NextItem(-1, LVNI_FOCUSED);
+    return index && *index < Count() ? index : std::nullopt;
 }
 
 std::optional<uint32_t> FileList::FocusedStamp() const {
@@ -155,111 +117,13 @@ std::optional<std::wstring> FileList::FocusedText() const {
     return PathAt(*index);
 }
 
-void FileList::RemoveAt(size_t index) {
-    if (index >= Count())
-        return;
-    SyncView();
-    model_.RemoveAt(rows_.Entry(index));
-    rows_.Rebuild(model_);
-    ForgetQuestions();
-    // The view moves the focus and selection of the items after it up by one, as the model did;
-    // what it says of the row it takes away is no news.
-    showingSelection_ = true;
-    ::SendMessageW(listView_, LVM_DELETEITEM, index, 0);
-    showingSelection_ = false;
-    SyncView();
-}
-
-size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
-    SyncView();
-    const std::optional<uint32_t> focused = FocusedStamp();
-    // An entry the filter has hidden since it was found stays: what is not seen is not touched.
-    const size_t removed = model_.RemoveWhere(
-        [&](size_t i) { return !model_.IsHidden(i) && stamps.count(model_.Stamp(i)) != 0; });
-    rows_.Rebuild(model_);
-    ForgetQuestions();
-    ShowModelSelection(focused);
-    Redraw();
-    return removed;
-}
-
-void FileList::ReplaceAt(size_t index, std::wstring_view path) {
-    if (index >= Count())
-        return;
-    model_.Replace(rows_.Entry(index), path);
-    ::SendMessageW(listView_, LVM_REDRAWITEMS, index, index);
-    SyncView();
-}
-
-void FileList::Clear() {
-    if (rows_.On()) {
-        // Only what the user sees goes; the hidden entries stay where they are.
-        model_.RemoveWhere([this](size_t i) { return !model_.IsHidden(i); });
-        rows_.Rebuild(model_);
-        ForgetQuestions();
-        ShowModelSelection(std::nullopt);
-        Redraw();
-        return;
-    }
-    model_.Clear();
-    checker_->Forget();
-    if (detailReader_)
-        detailReader_->Forget();
-    showingSelection_ = true;
-    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
-    showingSelection_ = false;
-    SyncView();
-}
-
-void FileList::Undo() {
-    if (!model_.CanUndo())
-        return;
-    const std::optional<size_t> focused = FocusedIndex();
-    const std::optional<uint32_t> focusedStamp = FocusedStamp();
-    model_.Undo();
-    // What came back is shown until the filter has looked at it.
-    Reshaped(true);
-    ForgetQuestions();
-    // An undone edit gives the entry a new stamp; it stays where it was.
-    ShowModelSelection(focusedStamp, focused);
-    Redraw();
-    UpdateCountDisplay();
-}
-
-void FileList::ForgetQuestions() {
-    // Answers come back by position; asked again when the rows are next drawn.
-    checker_->Forget();
-    if (detailReader_)
-        detailReader_->Forget();
-    model_.ForgetQuestions();
-}
-
-void FileList::Recheck() {
-    checker_->Forget();
-    model_.ForgetAnswers();
-    if (detailReader_) {
-        detailReader_->Forget();
-        model_.ForgetDetails();
-    }
-    ::InvalidateRect(listView_, nullptr, FALSE);
-}
-
-void FileList::SetExistsFunction(ExistsFunction exists) {
-    exists_ = std::move(exists);
-    checker_.reset();
-    checker_ = MakeChecker();
-    model_.ForgetFileStates();
-    ::InvalidateRect(listView_, nullptr, FALSE);
-}
-
 void FileList::SetIconDpi(int dpi) {
-    COLORREF background = static_cast<COLORREF>(::SendMessageW(listView_, LVM_GETBKCOLOR, 0, 0));
+    COLORREF background = view_.BackgroundColor();
     if (background == CLR_NONE)
         background = ::GetSysColor(COLOR_WINDOW);
     ImageListHandle replaced = icons_.SetDpi(dpi, background);
     columns_.SetDpi(dpi);
-    ::SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL,
-                   reinterpret_cast<LPARAM>(icons_.ImageList()));
+    view_.SetSmallImages(icons_.ImageList());
     ::InvalidateRect(listView_, nullptr, TRUE);
 }
 
@@ -276,33 +140,23 @@ LRESULT FileList::CustomDraw(NMLVCUSTOMDRAW& draw) {
     if (draw.nmcd.dwItemSpec >= Count())
         return CDRF_DODEFAULT;
     const size_t index = rows_.Entry(draw.nmcd.dwItemSpec);
-    if (model_.StartCheck(index))
-        checker_->Ask({{model_.Stamp(index), index, std::wstring(model_.Text(index))}});
-    // The rows in view are the ones drawn, so theirs are the details read first.
-    if (detailReader_ && model_.StartDetails(index))
-        detailReader_->Ask({{model_.Stamp(index), index, std::wstring(model_.Text(index)), {}}});
+    facts_.Drawn(index);
     if (!model_.ShownMissing(index))
         return CDRF_DODEFAULT;
     draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
     return CDRF_NEWFONT;
 }
 
-void FileList::TakeAnswers(std::vector<PathCheck> answers) {
-    for (const PathCheck& answer : answers) {
-        const bool wasMissing = answer.index < model_.Count() && model_.ShownMissing(answer.index);
-        // Only a row drawn otherwise now, grey or as a folder, is drawn again.
-        if (!model_.TakeAnswer(answer.index, static_cast<uint32_t>(answer.stamp), answer.exists,
-                               answer.folder))
-            continue;
-        // Asked by entry; a hidden entry has no row to redraw.
-        if (const std::optional<size_t> row = rows_.RowOf(answer.index)) {
-            ::SendMessageW(listView_, LVM_REDRAWITEMS, *row, *row);
-            // A screen reader hears that the row's file has gone, or come back.
-            if (model_.ShownMissing(answer.index) != wasMissing)
-                ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, listView_, OBJID_CLIENT,
-                                 static_cast<LONG>(*row) + 1);
-        }
-    }
+void FileList::FileChanged(size_t index, bool missingChanged) {
+    // Asked by entry; a hidden entry has no row to redraw.
+    const std::optional<size_t> row = rows_.RowOf(index);
+    if (!row)
+        return;
+    view_.RedrawItems(*row, *row);
+    // A screen reader hears that the row's file has gone, or come back.
+    if (missingChanged)
+        ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, listView_, OBJID_CLIENT,
+                         static_cast<LONG>(*row) + 1);
 }
 
 bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
@@ -356,13 +210,13 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         size_t index = static_cast<size_t>(info.item.iItem);
         // The view hands the editor a display-sized copy; give it the whole path so that
         // accepting an edit never cuts a long one.
-        HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
+        HWND edit = view_.EditControl();
         if (edit != nullptr && info.item.iItem >= 0 && index < Count()) {
             // The view limits its editor to a display-sized text; a path may be as long as
             // the system allows, and the user must be able to lengthen it.
-            ::SendMessageW(edit, EM_SETLIMITTEXT, kLongestPath, 0);
+            win::SetTextLimit(edit, kLongestPath);
             ::SetWindowTextW(edit, PathAt(index).c_str());
-            ::SendMessageW(edit, EM_SETSEL, 0, -1);
+            win::SelectAllText(edit);
         }
         *result = FALSE;
         return true;
@@ -372,7 +226,7 @@ bool FileList::HandleNotify(const NMHDR& header, LRESULT* result) {
         size_t index = static_cast<size_t>(info.item.iItem);
         if (info.item.pszText != nullptr && info.item.iItem >= 0 && index < Count()) {
             // Read the editor itself: the notification's copy may be cut to a display buffer.
-            HWND edit = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETEDITCONTROL, 0, 0));
+            HWND edit = view_.EditControl();
             ReplaceAt(index, edit != nullptr ? win::WindowText(edit) : info.item.pszText);
         }
         *result = FALSE; // the view keeps no text of its own

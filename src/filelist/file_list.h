@@ -17,16 +17,18 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "filelist/detail_columns.h"
-#include "filelist/detail_reader.h"
+#include "filelist/file_facts.h"
 #include "filelist/list_accessibility.h"
 #include "filelist/list_filter.h"
 #include "filelist/list_jobs.h"
 #include "filelist/list_model.h"
 #include "filelist/path_checker.h"
 #include "filelist/row_icons.h"
+#include "win/list_view.h"
 #include "win/returns.h"
 #include "win/status_bar.h"
 #include "win/subclass.h"
@@ -142,7 +144,7 @@ public:
     // How existence is asked (tests make it slow or scripted); the checks already made are
     // forgotten.
     void SetExistsFunction(ExistsFunction exists);
-    const ExistsFunction& Exists() const noexcept { return exists_; }
+    const ExistsFunction& Exists() const noexcept { return facts_.Exists(); }
 
     // Each row shows the small icon of its kind of file at the DPI given (the window's when
     // made); a missing file's icon is greyed like its text. The columns keep their designed
@@ -154,12 +156,13 @@ public:
     // The jobs, for tests that hold them to change the list while they run.
     win::JobRunner& FilterJob() noexcept { return filter_.Job(); }
     win::JobRunner& SortJob() noexcept { return sort_.Job(); }
+    FileFacts& Facts() noexcept { return facts_; }
 
 private:
     std::optional<LRESULT> ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
-    void TakeAnswers(std::vector<PathCheck> answers);
-    void TakeDetails(std::vector<DetailQuestion> answers);
+    void FileChanged(size_t index, bool missingChanged);
+    void DetailsRead(const std::vector<size_t>& indices);
     void ColumnsChanged();
     void Sorted(SortedList& sorted);
     void FilterMatched(std::vector<uint32_t> shown);
@@ -174,15 +177,17 @@ private:
     // shrunk by itself may spend a while dropping the states of the rows it loses.
     void ShowModelSelection(std::optional<uint32_t> focusedStamp,
                             std::optional<size_t> otherwiseFocused = std::nullopt);
+    void MirrorModelSelection(std::optional<uint32_t> focusedStamp,
+                              std::optional<size_t> otherwiseFocused);
     void SetViewState(int row, UINT state, UINT mask);
     void SelectionChanged(const NMHDR& header);
     // After entries moved or went: the rows made again, and the filter run again when entries
     // may have come back that it has not seen.
     void Reshaped(bool matchAgain = false);
     std::optional<uint32_t> FocusedStamp() const;
-    std::unique_ptr<PathChecker> MakeChecker();
 
     HWND listView_;
+    win::ListView view_;
     win::StatusBar& statusBar_;
     win::Returns& returns_;
     // Whether this object is still there, for what it hands back to itself.
@@ -192,16 +197,24 @@ private:
     ShownRows rows_;
     ListFilter filter_;
     ListSort sort_;
-    ExistsFunction exists_ = PathExists;
-    std::unique_ptr<PathChecker> checker_;
+    FileFacts facts_;
     RowIcons icons_;
     DetailColumns columns_;
-    // Only while a column beside the path is shown.
-    std::unique_ptr<DetailReader> detailReader_;
     uint64_t changesSeen_ = 0;
     bool syncPosted_ = false;
-    // While the view is being given the model's selection, its notices say nothing new.
+    // The selection is the model's; the view only mirrors it. While the view is being told of
+    // it (or loses rows), what it says back of its rows' states is no news.
     bool showingSelection_ = false;
+    template <typename Change> void MirrorSelection(const Change& change) {
+        const bool outer = std::exchange(showingSelection_, true);
+        try {
+            change();
+        } catch (...) {
+            showingSelection_ = outer;
+            throw;
+        }
+        showingSelection_ = outer;
+    }
     // What a screen reader reads of the rows.
     std::shared_ptr<ListAccessibility> accessibility_;
     win::Subclass subclass_;

@@ -35,14 +35,7 @@ void FileList::ShowColumns(const std::vector<ShownColumn>& columns) {
 
 void FileList::ColumnsChanged() {
     const bool added = columns_.AddedShown();
-    model_.KeepDetails(added);
-    if (added && !detailReader_)
-        detailReader_ =
-            std::make_unique<DetailReader>(returns_, [this](std::vector<DetailQuestion> answers) {
-                TakeDetails(std::move(answers));
-            });
-    else if (!added)
-        detailReader_.reset();
+    facts_.KeepDetails(added);
     ::InvalidateRect(listView_, nullptr, TRUE);
     if (onColumnsChanged)
         onColumnsChanged();
@@ -53,19 +46,17 @@ int FileList::SortedViewColumn() const noexcept {
     return sorted < 0 ? -1 : columns_.ViewColumnOf(static_cast<DetailColumn>(sorted));
 }
 
-void FileList::TakeDetails(std::vector<DetailQuestion> answers) {
+void FileList::DetailsRead(const std::vector<size_t>& indices) {
     // Only the rows whose details came are drawn again, not the whole list.
     size_t first = SIZE_MAX, last = 0;
-    for (const DetailQuestion& answer : answers) {
-        if (!model_.TakeDetails(answer.index, answer.stamp, answer.details))
-            continue;
-        if (const std::optional<size_t> row = rows_.RowOf(answer.index)) {
+    for (size_t index : indices) {
+        if (const std::optional<size_t> row = rows_.RowOf(index)) {
             first = std::min(first, *row);
             last = std::max(last, *row);
         }
     }
     if (first <= last)
-        ::SendMessageW(listView_, LVM_REDRAWITEMS, first, last);
+        view_.RedrawItems(first, last);
 }
 
 } // namespace filelist

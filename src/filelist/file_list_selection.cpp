@@ -9,26 +9,20 @@
 namespace filelist {
 
 void FileList::SetViewState(int row, UINT state, UINT mask) {
-    LVITEMW item{};
-    item.stateMask = mask;
-    item.state = state;
     // A change of every row is one message, but some views still visit each row to redraw it:
     // with drawing off, a million rows take no longer than the change itself.
     if (row < 0)
-        ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                   reinterpret_cast<LPARAM>(&item));
+        view_.SetRedraw(false);
+    view_.SetItemState(row, state, mask);
     if (row < 0) {
-        ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+        view_.SetRedraw(true);
         ::InvalidateRect(listView_, nullptr, FALSE);
     }
 }
 
 void FileList::SelectAll() {
     model_.SelectAll(true);
-    showingSelection_ = true;
-    SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED);
-    showingSelection_ = false;
+    MirrorSelection([&] { SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED); });
 }
 
 void FileList::SelectOnly(size_t row) {
@@ -41,18 +35,21 @@ void FileList::SelectOnly(size_t row) {
 
 void FileList::ShowModelSelection(std::optional<uint32_t> focusedStamp,
                                   std::optional<size_t> otherwiseFocused) {
-    showingSelection_ = true;
+    MirrorSelection([&] { MirrorModelSelection(focusedStamp, otherwiseFocused); });
+}
+
+void FileList::MirrorModelSelection(std::optional<uint32_t> focusedStamp,
+                                    std::optional<size_t> otherwiseFocused) {
     const size_t count = Count();
     // Emptied and filled again, the view forgets every row's state at once, where clearing it
     // row by row would take a visit to each of a million rows; its scroll position is kept.
-    const auto top = ::SendMessageW(listView_, LVM_GETTOPINDEX, 0, 0);
-    ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
-    ::SendMessageW(listView_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
-    RECT row{LVIR_BOUNDS, 0, 0, 0};
-    if (top > 0 && ::SendMessageW(listView_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
-        ::SendMessageW(listView_, LVM_SCROLL, 0, top * (row.bottom - row.top));
-    ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+    const int top = view_.TopIndex();
+    view_.SetRedraw(false);
+    view_.DeleteAllItems();
+    view_.SetItemCount(count, LVSICF_NOSCROLL);
+    if (const std::optional<RECT> row = top > 0 ? view_.ItemRect(0) : std::nullopt)
+        view_.Scroll(0, top * (row->bottom - row->top));
+    view_.SetRedraw(true);
     ::InvalidateRect(listView_, nullptr, FALSE);
     if (count > 0 && model_.SelectedCount() == count) {
         SetViewState(-1, LVIS_SELECTED, LVIS_SELECTED);
@@ -71,9 +68,8 @@ void FileList::ShowModelSelection(std::optional<uint32_t> focusedStamp,
     }
     if (focus && *focus < count) {
         SetViewState(static_cast<int>(*focus), LVIS_FOCUSED, LVIS_FOCUSED);
-        ::SendMessageW(listView_, LVM_ENSUREVISIBLE, *focus, FALSE);
+        view_.EnsureVisible(*focus);
     }
-    showingSelection_ = false;
 }
 
 void FileList::SelectionChanged(const NMHDR& header) {

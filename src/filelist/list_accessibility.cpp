@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "win/list_view.h"
+
 namespace filelist {
 namespace {
 
@@ -42,21 +44,18 @@ long ListAccessibility::ItemCount() {
 }
 
 std::optional<RECT> ListAccessibility::ItemBounds(long item) {
-    RECT r{};
-    r.left = LVIR_BOUNDS;
-    if (!::SendMessageW(listView_, LVM_GETITEMRECT, static_cast<WPARAM>(item - 1),
-                        reinterpret_cast<LPARAM>(&r)))
+    std::optional<RECT> bounds = win::ListView(listView_).ItemRect(static_cast<size_t>(item - 1));
+    if (!bounds)
         return std::nullopt;
+    RECT& r = *bounds;
     ::MapWindowPoints(listView_, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    return bounds;
 }
 
 long ListAccessibility::ItemAt(POINT screen) {
-    LVHITTESTINFO hit{};
-    hit.pt = screen;
-    ::ScreenToClient(listView_, &hit.pt);
-    const auto row = ::SendMessageW(listView_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    return row >= 0 && (hit.flags & LVHT_ONITEM) ? static_cast<long>(row) + 1 : 0;
+    ::ScreenToClient(listView_, &screen);
+    const std::optional<size_t> row = win::ListView(listView_).ItemAt(screen);
+    return row ? static_cast<long>(*row) + 1 : 0;
 }
 
 long ListAccessibility::FocusedItem() { return ItemOf(rows_.focused()); }

@@ -86,7 +86,8 @@ std::vector<std::wstring> ListModel::Texts() const {
 FrozenList ListModel::Freeze() const {
     FrozenList frozen;
     frozen.entries_ = entries_;
-    frozen.details_ = details_;
+    if (details_)
+        frozen.details_ = details_->values;
     frozen.blocks_ = blocks_;
     return frozen;
 }
@@ -103,18 +104,6 @@ uint32_t ListModel::NewBlock(uint32_t size) {
     }
     blocks_[block] = detail::Block(new wchar_t[size]);
     return block;
-}
-
-void ListModel::CopyTexts(ListTexts& texts) const {
-    texts.chars.clear();
-    texts.ends.clear();
-    size_t total = 0;
-    for (const Entry& e : entries_)
-        total += e.Length();
-    texts.chars.reserve(total);
-    texts.ends.reserve(entries_.size());
-    for (size_t i = 0; i < entries_.size(); ++i)
-        texts.Append(Text(i));
 }
 
 ListModel::Entry ListModel::Store(std::wstring_view text) {
@@ -166,30 +155,25 @@ void ListModel::Append(std::wstring_view text) {
     entry.stamp = NewStamp();
     Use(entry);
     entries_.push_back(entry);
-    if (detailsKept_) {
-        MakeRoomForOne(details_);
-        details_.emplace_back();
-    }
+    MoveSides(entries_.size(), nullptr);
     ++changes_;
 }
 
 void ListModel::DropLast(size_t count) {
-    count = std::min(count, entries_.size());
-    for (size_t i = entries_.size() - count; i < entries_.size(); ++i)
-        Release(entries_[i]);
-    entries_.resize(entries_.size() - count);
-    if (detailsKept_)
-        details_.resize(entries_.size());
-    if (count != 0)
+    for (count = std::min(count, entries_.size()); count > 0; --count) {
+        Release(entries_.back());
+        entries_.pop_back();
+        MoveSides(entries_.size(), nullptr);
         Reshaped();
+    }
 }
 
 void ListModel::ReleaseSpareRoom() {
     // Worth a copy only when the room is more than a little.
     if (entries_.capacity() - entries_.size() > entries_.size() / 64 + 1024)
         entries_.shrink_to_fit();
-    if (details_.capacity() - details_.size() > details_.size() / 64 + 1024)
-        details_.shrink_to_fit();
+    for (SideData* side : sides_)
+        side->ReleaseSpareRoom();
 }
 
 void ListModel::RemoveAt(size_t index) {
@@ -205,8 +189,7 @@ void ListModel::Replace(size_t index, std::wstring_view text) {
     replaced.SetState(entries_[index].State() & kViewStates);
     Use(replaced);
     const Entry old = std::exchange(entries_[index], replaced);
-    if (detailsKept_)
-        details_[index] = {};
+    RenewSides(index);
     if (Text(index) != std::wstring_view(blocks_[old.block].get() + old.offset, old.Length())) {
         // The old text now belongs to the undo step.
         SetUndo({UndoKind::Edit, {old}, {static_cast<uint32_t>(index)}, replaced.stamp});
@@ -222,8 +205,7 @@ void ListModel::Clear() {
         return;
     UndoStep step{UndoKind::Removal, std::move(entries_), {}, 0};
     entries_ = {};
-    if (detailsKept_)
-        details_ = {};
+    MoveSides(0, nullptr);
     SetUndo(std::move(step));
     Reshaped();
 }
@@ -244,8 +226,7 @@ void ListModel::Undo() {
             entries_[index] = step.entries[0];
             entries_[index].SetState(kept);
             entries_[index].stamp = NewStamp();
-            if (detailsKept_)
-                details_[index] = {};
+            RenewSides(index);
         } else {
             Release(step.entries[0]);
         }
@@ -265,27 +246,27 @@ void ListModel::Undo() {
     }
     if (step.places.empty() && entries_.empty()) {
         entries_ = std::move(step.entries); // a clearing undone at once: nothing to merge
-        if (detailsKept_)
-            details_.assign(entries_.size(), {});
+        MoveSides(entries_.size(), nullptr);
     } else {
         // Each entry taken goes back to the place it had; what is there now fills the rest in
         // its order, and what no longer reaches a place goes at the end.
         std::vector<Entry> merged;
         merged.reserve(entries_.size() + step.entries.size());
-        std::vector<FileDetails> mergedDetails;
-        if (detailsKept_)
-            mergedDetails.reserve(merged.capacity());
+        std::vector<uint32_t> from; // for what lies beside the entries
+        if (!sides_.empty())
+            from.reserve(merged.capacity());
         size_t taken = 0, kept = 0;
         while (taken < step.entries.size() || kept < entries_.size()) {
             const bool more = taken < step.entries.size();
             const size_t place = !more ? 0 : step.places.empty() ? taken : step.places[taken];
             const bool restore = more && (place <= merged.size() || kept == entries_.size());
-            if (detailsKept_)
-                mergedDetails.push_back(restore ? FileDetails{} : details_[kept]);
+            if (!sides_.empty())
+                from.push_back(restore ? SideData::kNew : static_cast<uint32_t>(kept));
             merged.push_back(restore ? step.entries[taken++] : entries_[kept++]);
         }
         entries_ = std::move(merged);
-        details_ = std::move(mergedDetails);
+        if (!sides_.empty())
+            MoveSides(entries_.size(), &from);
     }
     ForgetQuestions();
     Reshaped();
@@ -299,36 +280,15 @@ int32_t ListModel::TakeSortSign(int column) {
 }
 
 void ListModel::Reorder(const std::vector<uint32_t>& order) {
+    if (!sides_.empty()) {
+        std::vector<uint32_t> from(order);
+        for (size_t i = order.size(); i < entries_.size(); ++i)
+            from.push_back(static_cast<uint32_t>(i));
+        MoveSides(entries_.size(), &from);
+    }
     ReorderBeside(entries_, order);
-    if (detailsKept_)
-        ReorderBeside(details_, order);
     ForgetQuestions();
     Reshaped();
-}
-
-void ListModel::KeepDetails(bool keep) {
-    if (keep == detailsKept_)
-        return;
-    detailsKept_ = keep;
-    details_ = {};
-    if (keep)
-        details_.resize(entries_.size());
-}
-
-bool ListModel::StartDetails(size_t index) noexcept {
-    return index < details_.size() && details_[index].StartAsking();
-}
-
-bool ListModel::TakeDetails(size_t index, uint32_t stamp, const FileDetails& details) noexcept {
-    if (index >= details_.size() || entries_[index].stamp != stamp)
-        return false;
-    details_[index] = details;
-    return true;
-}
-
-void ListModel::ForgetDetails() noexcept {
-    for (FileDetails& d : details_)
-        d.ForgetRead();
 }
 
 std::optional<bool> ListModel::KnownMissing(size_t index) const noexcept {
@@ -365,8 +325,9 @@ void ListModel::ForgetAnswers() noexcept {
 void ListModel::ForgetQuestions() noexcept {
     for (Entry& e : entries_)
         e.SetState(e.State() & ~kAsked);
-    for (FileDetails& d : details_)
-        d.ForgetQuestion();
+    if (details_)
+        for (FileDetails& d : details_->values)
+            d.ForgetQuestion();
 }
 
 void ListModel::ForgetFileStates() noexcept {

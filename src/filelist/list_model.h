@@ -17,6 +17,7 @@
 
 #include "filelist/file_details.h"
 #include "filelist/list_texts.h"
+#include "filelist/side_data.h"
 #include "filelist/sort_rules.h"
 
 namespace filelist {
@@ -53,7 +54,8 @@ public:
     // Whether the entry was drawn as a folder (see ListModel::ShownFolder).
     bool ShownFolder(size_t index) const noexcept;
     ListTexts Texts() const;
-    // Every text into texts, its memory used again.
+    // Every text into texts, its memory used again: the kept list takes the list this way at
+    // each change, and a million entries would otherwise be new memory every time.
     void CopyTexts(ListTexts& texts) const;
     // Each entry's details as they were, when the list kept them; else none.
     const std::vector<FileDetails>& Details() const noexcept { return details_; }
@@ -81,9 +83,6 @@ public:
     // Copies of every text, first to last.
     std::vector<std::wstring> Texts() const;
     FrozenList Freeze() const;
-    // Every text into texts, its memory used again: the kept list takes the list this way at
-    // each change, and a million entries would otherwise be new memory every time.
-    void CopyTexts(ListTexts& texts) const;
 
     // Changes. Appends keep what can be undone; a removal, a clearing or an edit that changes
     // a text replaces it. Throws std::length_error for a text over kLongestText.
@@ -142,13 +141,19 @@ public:
     // Nothing is known of any file any more.
     void ForgetFileStates() noexcept;
 
+    // Data a part keeps beside the entries, moved with them from now on until it is let go;
+    // it is made to fit the list as it is now.
+    void KeepBeside(SideData& side);
+    void LetGo(SideData& side);
+
     // The details of each entry's file (size, date), kept only while a column shows them: they
     // move with their entries through every change, and an entry new or brought back by an
     // undo has none until they are read.
     void KeepDetails(bool keep);
-    bool DetailsKept() const noexcept { return detailsKept_; }
+    bool DetailsKept() const noexcept { return details_ != nullptr; }
     FileDetails DetailsAt(size_t index) const noexcept {
-        return index < details_.size() ? details_[index] : FileDetails{};
+        return details_ && index < details_->values.size() ? details_->values[index]
+                                                           : FileDetails{};
     }
     // True when the entry's details have not been asked for nor read since the last refresh;
     // they are then asked for.
@@ -213,9 +218,18 @@ private:
     }
 
     std::vector<Entry> entries_;
-    // Beside entries_, index for index, while detailsKept_.
-    std::vector<FileDetails> details_;
-    bool detailsKept_ = false;
+    // What lies beside the entries, moved with them by MoveSides and RenewSides.
+    std::vector<SideData*> sides_;
+    void MoveSides(size_t count, const std::vector<uint32_t>* from) {
+        for (SideData* side : sides_)
+            side->Moved(count, from);
+    }
+    void RenewSides(size_t index) {
+        for (SideData* side : sides_)
+            side->Renewed(index);
+    }
+    // Beside the entries while details are kept.
+    std::unique_ptr<SideColumn<FileDetails>> details_;
     std::vector<detail::Block> blocks_;
     std::vector<uint32_t> blockUsers_;
     std::vector<uint32_t> freeBlocks_;
@@ -232,6 +246,7 @@ private:
 
 template <typename Remove> size_t ListModel::RemoveWhere(Remove remove) {
     UndoStep step{UndoKind::Removal, {}, {}, 0};
+    std::vector<uint32_t> from; // the entries kept, for what lies beside them
     size_t kept = 0;
     const size_t count = entries_.size();
     for (size_t i = 0; i < count; ++i) {
@@ -240,16 +255,16 @@ template <typename Remove> size_t ListModel::RemoveWhere(Remove remove) {
             step.places.push_back(static_cast<uint32_t>(i));
             continue;
         }
-        if (detailsKept_)
-            details_[kept] = details_[i];
+        if (!sides_.empty())
+            from.push_back(static_cast<uint32_t>(i));
         entries_[kept++] = entries_[i];
     }
     const size_t removed = count - kept;
     if (removed == 0)
         return 0;
     entries_.resize(kept);
-    if (detailsKept_)
-        details_.resize(kept);
+    if (!sides_.empty())
+        MoveSides(kept, &from);
     // The removed entries now belong to the undo step, which keeps their blocks in use.
     SetUndo(std::move(step));
     ForgetQuestions();

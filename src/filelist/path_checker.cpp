@@ -1,8 +1,6 @@
 #include "filelist/path_checker.h"
 
-#include <deque>
-#include <utility>
-#include <vector>
+#include <windows.h>
 
 namespace filelist {
 
@@ -15,24 +13,5 @@ PathState PathExists(const std::wstring& path) {
     DWORD code = ::GetLastError();
     return {code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION, false};
 }
-
-PathChecker::PathChecker(win::Returns& returns, ExistsFunction exists, Answered answered)
-    : QuestionQueue(
-          returns, 1,
-          [](std::deque<PathCheck>& waiting) {
-              std::vector<PathCheck> one;
-              one.push_back(std::move(waiting.front()));
-              waiting.pop_front();
-              return one;
-          },
-          [exists = std::move(exists)](std::vector<PathCheck>& checks,
-                                       const std::function<bool()>&) {
-              for (PathCheck& check : checks) {
-                  const PathState state = exists(check.path);
-                  check.exists = state.exists;
-                  check.folder = state.folder;
-              }
-          },
-          std::move(answered)) {}
 
 } // namespace filelist

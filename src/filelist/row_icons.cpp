@@ -7,16 +7,10 @@
 #include <vector>
 
 namespace filelist {
-namespace {
 
-// The kind of file a path names, told by the name alone: a folder when it ends in a separator
-// or is a drive root, else its extension in lower case ("" when it has none).
-constexpr wchar_t kFolderKind[] = L"\\";
-
-std::wstring KindOf(std::wstring_view path) {
-    if (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
-        return kFolderKind;
-    if (path.size() == 2 && path[1] == L':')
+std::wstring FileKind(std::wstring_view path, bool folder) {
+    if (folder || (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) ||
+        (path.size() == 2 && path[1] == L':'))
         return kFolderKind;
     const size_t nameStart = path.find_last_of(L"\\/") + 1; // npos + 1 is 0
     const size_t dot = path.rfind(L'.');
@@ -26,6 +20,7 @@ std::wstring KindOf(std::wstring_view path) {
     ::CharLowerBuffW(kind.data(), static_cast<DWORD>(kind.size()));
     return kind;
 }
+namespace {
 
 // IImageList's interface id; MinGW's uuid library lacks it.
 constexpr IID kImageListId = {
@@ -158,7 +153,7 @@ void RowIcons::SetLookup(IconLookup lookup) {
 }
 
 int RowIcons::ImageFor(std::wstring_view path, bool missing, bool folder) {
-    const std::wstring kind = folder ? kFolderKind : KindOf(path);
+    const std::wstring kind = FileKind(path, folder);
     auto known = systemIndexOfKind_.find(kind);
     if (known == systemIndexOfKind_.end()) {
         const bool isFolder = kind == kFolderKind;

@@ -23,6 +23,12 @@ namespace filelist {
 using IconLookup = std::function<int(const std::wstring& name, DWORD attributes)>;
 int SystemIconIndex(const std::wstring& name, DWORD attributes);
 
+// The kind of file a path names, told by the name (and folder, when the entry is known to be
+// one) alone: a folder when it ends in a separator or is a drive root, else its extension in
+// lower case ("" when it has none).
+inline constexpr wchar_t kFolderKind[] = L"\\";
+std::wstring FileKind(std::wstring_view path, bool folder = false);
+
 using ImageListHandle = win::Unique<win::NullTraits<HIMAGELIST, ::ImageList_Destroy>>;
 
 class RowIcons {

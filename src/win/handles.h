@@ -17,7 +17,8 @@ public:
     explicit Unique(Handle handle) noexcept : handle_(handle) {}
     Unique(Unique&& other) noexcept : handle_(other.release()) {}
     Unique& operator=(Unique&& other) noexcept {
-        if (this != &other) reset(other.release());
+        if (this != &other)
+            reset(other.release());
         return *this;
     }
     Unique(const Unique&) = delete;
@@ -32,7 +33,8 @@ public:
 
     void reset(Handle handle = Traits::Invalid()) noexcept {
         Handle old = std::exchange(handle_, handle);
-        if (old != Traits::Invalid()) Traits::Close(old);
+        if (old != Traits::Invalid())
+            Traits::Close(old);
     }
 
 private:
@@ -78,7 +80,8 @@ public:
     explicit GlobalLockScope(HGLOBAL global) noexcept
         : global_(global), data_(global ? ::GlobalLock(global) : nullptr) {}
     ~GlobalLockScope() {
-        if (data_) ::GlobalUnlock(global_);
+        if (data_)
+            ::GlobalUnlock(global_);
     }
     GlobalLockScope(const GlobalLockScope&) = delete;
     GlobalLockScope& operator=(const GlobalLockScope&) = delete;
@@ -95,10 +98,12 @@ private:
 class ClipboardScope {
 public:
     explicit ClipboardScope(HWND owner) noexcept : open_(::OpenClipboard(owner) != FALSE) {
-        if (!open_) error_ = ::GetLastError();
+        if (!open_)
+            error_ = ::GetLastError();
     }
     ~ClipboardScope() {
-        if (open_) ::CloseClipboard();
+        if (open_)
+            ::CloseClipboard();
     }
     ClipboardScope(const ClipboardScope&) = delete;
     ClipboardScope& operator=(const ClipboardScope&) = delete;
@@ -132,7 +137,8 @@ class SavedDc {
 public:
     explicit SavedDc(HDC hdc) noexcept : hdc_(hdc), saved_(::SaveDC(hdc)) {}
     ~SavedDc() {
-        if (saved_) ::RestoreDC(hdc_, saved_);
+        if (saved_)
+            ::RestoreDC(hdc_, saved_);
     }
     SavedDc(const SavedDc&) = delete;
     SavedDc& operator=(const SavedDc&) = delete;

@@ -32,4 +32,9 @@ std::wstring BesideProgram(const std::wstring& exePath, const std::wstring& name
 
 std::wstring BesideProgram(const std::wstring& name) { return BesideProgram(ProgramPath(), name); }
 
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 } // namespace win

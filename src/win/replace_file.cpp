@@ -82,8 +82,20 @@ FileHandle CreateBeside(const std::wstring& target, std::wstring& besidePath) {
 }
 
 bool MoveOver(const std::wstring& besidePath, const std::wstring& target) {
-    return ::MoveFileExW(besidePath.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    // Another program reading the target for a moment (a backup, a virus scanner, an editor
+    // that opened it without letting it be replaced) refuses the move only while it reads.
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(besidePath.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD code = ::GetLastError();
+        const bool held = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||
+                          code == ERROR_LOCK_VIOLATION;
+        if (!held || attempt == 20)
+            return false;
+        ::Sleep(25);
+        ::SetLastError(code);
+    }
 }
 
 void RemoveLeftovers(const std::wstring& folder) {

@@ -16,8 +16,9 @@ namespace win {
 // shared with nobody. A null handle, with the last error set, when none could be made.
 FileHandle CreateBeside(const std::wstring& target, std::wstring& besidePath);
 
-// The file beside, already flushed and closed, moved over target (which may not exist yet). False,
-// with the last error set, when the move failed; target is then as it was.
+// The file beside, already flushed and closed, moved over target (which may not exist yet); tried
+// again for about half a second while another program holds the target open. False, with the
+// last error set, when the move failed; target is then as it was.
 bool MoveOver(const std::wstring& besidePath, const std::wstring& target);
 
 // Removes the files beside that writes of processes which have ended left in folder. Those of

@@ -23,6 +23,10 @@ void StatusBar::SetText(int part, std::wstring_view text) {
                    reinterpret_cast<LPARAM>(terminated.c_str()));
 }
 
+void StatusBar::SetParts(const int* rightEdges, int count) {
+    ::SendMessageW(hwnd_, SB_SETPARTS, count, reinterpret_cast<LPARAM>(rightEdges));
+}
+
 std::wstring StatusBar::Text(int part) const {
     const auto length = LOWORD(::SendMessageW(hwnd_, SB_GETTEXTLENGTHW, part, 0));
     std::wstring text(length + 1, L'\0');

@@ -21,6 +21,8 @@ public:
     HWND Hwnd() const noexcept { return hwnd_; }
 
     void SetText(int part, std::wstring_view text);
+    // Where each part ends, in pixels from the left; -1 for the last, to the bar's end.
+    void SetParts(const int* rightEdges, int count);
     std::wstring Text(int part) const;
 
     // Long work's progress in the report part: shown once the work has run 200 ms, then kept

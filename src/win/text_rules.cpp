@@ -21,7 +21,8 @@ std::wstring WithClosingPeriod(std::wstring_view text) {
     std::wstring result(text);
     // Every character outside ASCII sorts after "." in the code page's byte order too, so
     // comparing the UTF-16 unit gives the same answer as comparing bytes.
-    if (!result.empty() && result.back() > L'.') result += L'.';
+    if (!result.empty() && result.back() > L'.')
+        result += L'.';
     return result;
 }
 

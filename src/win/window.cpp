@@ -1,15 +1,20 @@
 #include "win/window.h"
 
+#include <utility>
+
 #include "win/accessible.h"
 #include "win/error.h"
 
 namespace win {
 
 Window::~Window() {
-    if (hwnd_ != nullptr) {
-        HWND hwnd = hwnd_;
-        ::DestroyWindow(hwnd);
-    }
+    if (hwnd_ == nullptr)
+        return;
+    // What the derived parts handled is gone already: the messages of the window's destruction
+    // go to the system's default handling, not to a half-destroyed object.
+    HWND hwnd = std::exchange(hwnd_, nullptr);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd);
 }
 
 Window* Window::FromHwnd(HWND hwnd) noexcept {

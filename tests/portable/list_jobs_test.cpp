@@ -3,6 +3,8 @@
 // and a held job stays under way while the test changes the list beneath it.
 #include "filelist/list_jobs.h"
 
+#include <future>
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "filelist/file_facts.h"
 #include "win/question_queue.h"
 
 namespace filelist {
@@ -211,6 +214,58 @@ TEST_F(ListJobsTest, WorkComesBackOnlyToAnOwnerStillThere) {
     owner.RunUntil([] { return false; }, 100ms);
     std::sort(answered.begin(), answered.end());
     EXPECT_EQ(answered, (std::vector<int>{10, 20, 40}));
+}
+
+// What is learnt of a file holds only for the entry it was asked about: an answer that comes
+// after its entry was edited is dropped, and the entry is asked again. A details read that hangs
+// in the file system does not hold up the end, and nothing it answers later arrives.
+TEST_F(ListJobsTest, FileFactsHoldOnlyForTheEntryAskedAndAHangingReadDoesNotHoldUpTheEnd) {
+    Append({L"C:\\there.txt", L"C:\\gone.txt", L"C:\\folder"});
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    auto exists = [released](const std::wstring& path) {
+        if (path == L"C:\\slow.txt")
+            released.wait();
+        return PathState{path != L"C:\\gone.txt", path == L"C:\\folder"};
+    };
+    int changes = 0, details = 0, detailsAtTheEnd = -1;
+    {
+        FileFacts facts(model, owner.returns, exists,
+                        [released](std::vector<DetailQuestion>&, const std::function<bool()>&) {
+                            released.wait(); // deaf to being asked to stop
+                        });
+        facts.onChanged = [&](size_t, bool) { ++changes; };
+        facts.onDetails = [&](const std::vector<size_t>&) { ++details; };
+        for (size_t i = 0; i < model.Count(); ++i)
+            facts.Drawn(i);
+        ASSERT_TRUE(owner.RunUntil([&] { return model.KnownMissing(2).has_value(); }));
+        EXPECT_EQ(model.KnownMissing(0), false);
+        EXPECT_EQ(model.KnownMissing(1), true);
+        EXPECT_TRUE(model.ShownFolder(2));
+        EXPECT_EQ(changes, 2) << "only the missing file and the folder are drawn otherwise";
+
+        model.Replace(0, L"C:\\slow.txt");
+        facts.Drawn(0);
+        model.Replace(0, L"C:\\gone.txt"); // edited while its question hangs
+        facts.KeepDetails(true);
+        facts.Drawn(1);
+        release.set_value();
+        owner.RunUntil([] { return false; }, 200ms);
+        EXPECT_FALSE(model.KnownMissing(0).has_value()) << "the answer about the old text was kept";
+        facts.Drawn(0);
+        ASSERT_TRUE(owner.RunUntil([&] { return model.KnownMissing(0).has_value(); }));
+        EXPECT_EQ(model.KnownMissing(0), true);
+
+        release = {};
+        released = release.get_future().share();
+        facts.KeepDetails(false);
+        facts.KeepDetails(true);
+        facts.Drawn(2);
+        detailsAtTheEnd = details;
+    } // the details read still hangs here
+    release.set_value();
+    owner.RunUntil([] { return false; }, 200ms);
+    EXPECT_EQ(details, detailsAtTheEnd) << "details came back to an owner that was gone";
 }
 
 } // namespace

@@ -6,12 +6,19 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include <gtest/gtest.h>
+
+#include "version.h"
 
 #include <algorithm>
 #include <string>
 
 namespace {
+
+// The title the build gives the program, from its one version.
+constexpr const wchar_t* kTitle = L"Tuckbay v" TUCKBAY_VERSION_TEXT;
 
 std::wstring TextOf(HWND hwnd) { return win::WindowText(hwnd); }
 
@@ -109,7 +116,7 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
 
-    EXPECT_EQ(TextOf(about.TitleLabel()), L"Tuckbay v0.53");
+    EXPECT_EQ(TextOf(about.TitleLabel()), kTitle);
     EXPECT_FALSE(TextOf(about.CreditLabel()).empty());
     RECT r1 = ChildRect(about.TitleLabel()), r2 = ChildRect(about.CreditLabel());
     EXPECT_EQ(r1.left, 16);
@@ -132,10 +139,10 @@ TEST(AboutBox, MadeHiddenOwnedAndAsDesigned) {
     HDC dc = GetDC(about.TitleLabel());
     HGDIOBJ old = SelectObject(dc, titleFont);
     SIZE size{};
-    GetTextExtentPoint32W(dc, L"Tuckbay v0.53", 13, &size);
+    GetTextExtentPoint32W(dc, kTitle, static_cast<int>(std::wcslen(kTitle)), &size);
     SelectObject(dc, old);
     ReleaseDC(about.TitleLabel(), dc);
-    const int inkRight = InkRight(titleFont, L"Tuckbay v0.53");
+    const int inkRight = InkRight(titleFont, kTitle);
     EXPECT_GE(r1.right - r1.left, std::max<int>(size.cx, inkRight));
     EXPECT_LE(r1.right - r1.left, std::max<int>(size.cx, inkRight) + 2);
     EXPECT_EQ(r1.bottom - r1.top, size.cy);

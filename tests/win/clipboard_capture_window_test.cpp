@@ -96,7 +96,7 @@ TEST_F(MainWindowCapture, GoingBackLeavesTheListAlone) {
 }
 
 TEST_F(MainWindowCapture, TheCheckBoxDecides) {
-    ::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_CLICK, 0, 0);
     ::SetWindowTextW(mainWindow->Controls().captureMemo, L"before");
     ASSERT_EQ(PutFilesFromHelper(L"copy", {L"C:\\one.txt"}), 0u);
     // Sent as the platform sends it, so it has been handled when the call returns.
@@ -104,7 +104,7 @@ TEST_F(MainWindowCapture, TheCheckBoxDecides) {
     EXPECT_EQ(Memo(), L"before");
     EXPECT_FALSE(CapturePanelShown());
 
-    ::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(mainWindow->Controls().watchClipboardBox, BM_CLICK, 0, 0);
     ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
     EXPECT_EQ(Memo(), L"C:\\one.txt");
     EXPECT_TRUE(CapturePanelShown());

@@ -11,6 +11,7 @@
 #include "filelist/list_file.h"
 #include "list_fixtures.h"
 #include "main_window_fixture.h"
+#include "win/codepage.h"
 #include "win/controls.h"
 
 namespace tuckbay::test {
@@ -385,7 +386,8 @@ TEST_F(FileListTest, EveryChangeOfAKeptListIsWrittenSoonAfterIt) {
         EXPECT_TRUE(Pump([&] { return ReadBytes(kept) == expected; }, 3000))
             << "kept: [" << ReadBytes(kept).value_or("no file") << "]";
     }
-    EXPECT_TRUE(dialogs.errors.empty());
+    for (const std::wstring& error : dialogs.errors)
+        ADD_FAILURE() << win::ToUtf8(error);
 }
 
 } // namespace

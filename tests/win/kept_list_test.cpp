@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,26 @@ TEST(KeptListWriter, AFailureIsToldOnceUntilAWriteGoesThroughAgain) {
     ASSERT_TRUE(::DeleteFileW(kept.c_str()));
     ASSERT_TRUE(::CreateDirectoryW(kept.c_str(), nullptr));
     EXPECT_TRUE(write({L"C:\\c"}).starts_with(refused));
+}
+
+// Another program that reads the kept list for a moment (a backup, a virus scanner) holds the
+// write back, not off: the list is there once it lets go, and nothing is reported.
+TEST(KeptListWriter, AListAnotherProgramReadsForAMomentIsStillWritten) {
+    ScratchFolder folder;
+    const std::wstring kept = folder.Write(L"tuckbay2.lst", "earlier\r\n");
+    filelist::KeptListWriter writer(kept, win::ThreadReturns());
+    HANDLE reader = ::CreateFileW(kept.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread letGo([reader] {
+        ::Sleep(150); // the other program's read
+        ::CloseHandle(reader);
+    });
+    writer.Write(TextsOf({L"C:\\newer"}));
+    writer.Wait();
+    letGo.join();
+    EXPECT_EQ(TextOf(writer.TakeFailure()), L"");
+    EXPECT_EQ(ReadBytes(kept), "C:\\newer\r\n");
 }
 
 // The keeper on the application window, as the main window has it: a list of its own, and the

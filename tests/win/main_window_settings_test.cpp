@@ -49,9 +49,8 @@ TEST_F(Settings, FirstStartIsCentredAndExitWritesAllEightKeysInOrder) {
 
 TEST_F(Settings, PositionSizeAndSwitchesComeBackExactly) {
     ::SetWindowPos(mainWindow->Hwnd(), nullptr, 123, 77, 731, 342, SWP_NOZORDER);
-    mainWindow->Controls().topmostButton->SetDown(false);
-    mainWindow->RunCommand(app::kIdTopmost);
-    ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SendMessageW(mainWindow->Controls().topmostButton->Hwnd(), BM_CLICK, 0, 0);
+    ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_CLICK, 0, 0);
     const RECT before = WindowRect();
     const int listWidth = win::ChildBounds(mainWindow->Controls().listArea->Hwnd()).width;
     Restart();

@@ -16,6 +16,7 @@
 #include "list_fixtures.h"
 #include "main_window_fixture.h"
 #include "program_copy.h"
+#include "pump.h"
 #include "win/controls.h"
 #include "win/handles.h"
 #include "win/program_path.h"
@@ -184,6 +185,15 @@ protected:
         ::SetFocus(mainWindow->Controls().listView);
     }
 
+    // The list of paths with nothing on the clipboard, so that what a row puts there is its own.
+    void ListOfOnEmptyClipboard(const Texts& paths) {
+        ListOf(paths);
+        ASSERT_TRUE(::OpenClipboard(mainWindow->Hwnd()));
+        ::EmptyClipboard();
+        ::CloseClipboard();
+        PumpPending();
+    }
+
     // The filter field shown with text typed into it, and the filter done.
     void FilterBy(const wchar_t* text) {
         mainWindow->RunCommand(app::kIdFilter);
@@ -214,9 +224,10 @@ protected:
 
     static bool Down(const win::SpeedButton& button) { return button.Down(); }
     // A state a row starts from, whatever rows before it left.
+    // Switches are set as a click sets them, so that the program's settings follow.
     void Topmost(bool on) {
-        mainWindow->Controls().topmostButton->SetDown(on);
-        mainWindow->SetTopmost(on);
+        if (mainWindow->Controls().topmostButton->Down() != on)
+            ::SendMessageW(mainWindow->Controls().topmostButton->Hwnd(), BM_CLICK, 0, 0);
     }
     void ListAreaShown(bool shown) {
         mainWindow->Controls().listAreaButton->SetDown(shown);
@@ -224,7 +235,8 @@ protected:
             mainWindow->RunCommand(app::kIdListArea);
     }
     void Ticked(HWND box, bool ticked) {
-        ::SendMessageW(box, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (Checked(box) != ticked)
+            ::SendMessageW(box, BM_CLICK, 0, 0);
     }
     void KeepList(bool on) {
         if (KeepListChecked() != on)
@@ -343,12 +355,14 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              return List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"};
          }},
-        {"移動", [] {}, [&] { return ClickOn(mainWindow->Controls().moveModeButton->Hwnd()); },
+        {"移動", [&] { mainWindow->Controls().copyModeButton->SetDown(true); },
+         [&] { return ClickOn(mainWindow->Controls().moveModeButton->Hwnd()); },
          [&] {
              return Down(*mainWindow->Controls().moveModeButton) &&
                     !Down(*mainWindow->Controls().copyModeButton);
          }},
-        {"コピー", [] {}, [&] { return ClickOn(mainWindow->Controls().copyModeButton->Hwnd()); },
+        {"コピー", [&] { mainWindow->Controls().moveModeButton->SetDown(true); },
+         [&] { return ClickOn(mainWindow->Controls().copyModeButton->Hwnd()); },
          [&] {
              return Down(*mainWindow->Controls().copyModeButton) &&
                     !Down(*mainWindow->Controls().moveModeButton);
@@ -538,18 +552,30 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              return Choose(MenuBar('L'), {VK_UP, VK_RETURN});
          },
          [&] { return !KeepListChecked(); }},
-        {"ファイルとしてコピー(&C)", [&] { ListOf({exe}); },
+        {"ファイルとしてコピー(&C)", [&] { ListOfOnEmptyClipboard({exe}); },
          [&] { return Choose(MenuBar('L'), {'C'}); },
-         [&] { return ClipboardDropEffect() == 5 && !CapturePanelShown(); }},
-        {"ファイルとして切り取り(&X)", [&] { ListOf({exe}); },
+         [&] {
+             return ClipboardDropEffect() == 5 && PastedFiles() == Texts{exe} &&
+                    !CapturePanelShown();
+         }},
+        {"ファイルとして切り取り(&X)", [&] { ListOfOnEmptyClipboard({exe}); },
          [&] { return Choose(MenuBar('L'), {'X'}); },
-         [&] { return ClipboardDropEffect() == 2 && !CapturePanelShown(); }},
-        {"Ctrl+C on the list", [&] { ListOf({exe}); },
+         [&] {
+             return ClipboardDropEffect() == 2 && PastedFiles() == Texts{exe} &&
+                    !CapturePanelShown();
+         }},
+        {"Ctrl+C on the list", [&] { ListOfOnEmptyClipboard({exe}); },
          [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'C'); }; },
-         [&] { return ClipboardDropEffect() == 5 && !CapturePanelShown(); }},
-        {"Ctrl+X on the list", [&] { ListOf({exe}); },
+         [&] {
+             return ClipboardDropEffect() == 5 && PastedFiles() == Texts{exe} &&
+                    !CapturePanelShown();
+         }},
+        {"Ctrl+X on the list", [&] { ListOfOnEmptyClipboard({exe}); },
          [] { return [](InputDriver& d) { d.Chord(VK_CONTROL, 'X'); }; },
-         [&] { return ClipboardDropEffect() == 2 && !CapturePanelShown(); }},
+         [&] {
+             return ClipboardDropEffect() == 2 && PastedFiles() == Texts{exe} &&
+                    !CapturePanelShown();
+         }},
         // Several rows selected and acted on, each with one question.
         {"Ctrl+click adding a row, then Ctrl+C: the selected files on the clipboard",
          [&] {
@@ -676,7 +702,12 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"Esc in the empty filter field: the field hidden, the focus on the list",
          [&] { FilterBy(L""); }, [] { return Keys(0, {VK_ESCAPE}); },
          [&] { return !FilterFieldShown() && ::GetFocus() == mainWindow->Controls().listView; }},
-        {"絞り込み(&I): the filter field shown with the focus in it", [] {},
+        {"絞り込み(&I): the filter field shown with the focus in it",
+         [&] {
+             FilterBy(L"");
+             ::PostMessageW(mainWindow->Controls().filterEdit, WM_CHAR, VK_ESCAPE, 0);
+             ASSERT_TRUE(Pump([&] { return !FilterFieldShown(); }));
+         },
          [&] { return Choose(MenuBar('L'), {'I'}); },
          [&] { return FilterFieldShown() && ::GetFocus() == mainWindow->Controls().filterEdit; }},
         {"Shift+Tab from the list: the filter field, in the Tab ring while shown",
