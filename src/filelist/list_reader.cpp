@@ -1,5 +1,7 @@
 #include "filelist/list_reader.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -11,6 +13,9 @@ namespace {
 
 // A slice of the appends takes at most about this long, so the window answers in between.
 constexpr auto kSliceTime = std::chrono::milliseconds(25);
+// Room kept ahead for a file's characters only up to this many bytes; a larger file grows as it
+// is read, as far as memory goes.
+constexpr DWORD kReservedAtMost = 256u << 20;
 
 } // namespace
 
@@ -36,6 +41,14 @@ void ListFileReader::StartNext() {
     job_.Start(
         [path = std::move(path)](win::Progress& progress) {
             FileRead read;
+            // A line's characters are never more than its bytes: room for them all at once, so
+            // a long list is not copied again and again as it grows.
+            WIN32_FILE_ATTRIBUTE_DATA file{};
+            if (::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &file) &&
+                file.nFileSizeHigh == 0 && file.nFileSizeLow <= kReservedAtMost) {
+                read.texts.chars.reserve(file.nFileSizeLow);
+                read.texts.ends.reserve(file.nFileSizeLow / 16);
+            }
             try {
                 ReadListLines(
                     path, [&](std::wstring_view line) { read.texts.Append(line); }, &progress);
@@ -54,6 +67,7 @@ void ListFileReader::StartNext() {
             }
             texts_ = std::move(read.texts);
             taken_ = 0;
+            changesBefore_ = list_.Model().Changes();
             appending_ = true;
             AppendSlice();
         },
@@ -89,6 +103,10 @@ void ListFileReader::AppendSlice() {
 void ListFileReader::Cancel() {
     waiting_.clear();
     if (appending_) {
+        // Taken back only while the list holds nothing but what was taken since: had anything
+        // else changed it meanwhile, the last entries might not be the file's.
+        if (list_.Model().Changes() != changesBefore_ + taken_)
+            return;
         appending_ = false;
         list_.DropLast(taken_);
         texts_ = {};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -26,7 +27,8 @@ public:
     // Reads the list file at path into the list, after any read still running. A file that
     // cannot be read adds nothing and is reported by the program's standard error handling.
     void Read(std::wstring path);
-    // Esc: the read under way and those waiting are given up; the list stays as it was.
+    // Esc: the read under way and those waiting are given up; the list stays as it was. While
+    // the entries are being taken, only as long as nothing else has changed the list since.
     void Cancel();
     bool Running() const noexcept { return job_.Running() || appending_ || !waiting_.empty(); }
     // Runs after the entries of a read were taken into the list.
@@ -46,6 +48,7 @@ private:
     // The read's entries while they are taken into the list.
     ListTexts texts_;
     size_t taken_ = 0;
+    uint64_t changesBefore_ = 0; // the list's changes when the taking began
     bool appending_ = false;
     std::shared_ptr<ListFileReader*> self_;
     struct FileRead {

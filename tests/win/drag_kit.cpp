@@ -320,6 +320,8 @@ bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<boo
     if (!failure.empty())
         return false;
     for (int attempt = 0; attempt < 20; ++attempt) {
+        if (attempt > 0)
+            std::fprintf(stderr, "%s not seen: the move again (%d)\n", what, attempt);
         if (attempt > 0 && moved_ && (last_.x != screen.x || last_.y != screen.y)) {
             Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, last_);
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

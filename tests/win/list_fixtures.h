@@ -95,10 +95,14 @@ public:
     ScratchFolder() {
         wchar_t base[MAX_PATH + 1] = {};
         ::GetTempPathW(MAX_PATH + 1, base);
+        // A new folder of its own: Wine gives a later test process the same id again, and a
+        // folder an earlier one could not clear must not be taken for empty.
         static int serial = 0;
-        path_ = std::wstring(base) + L"tuckbay-test-" + std::to_wstring(::GetCurrentProcessId()) +
-                L"-" + std::to_wstring(++serial);
-        ::CreateDirectoryW(path_.c_str(), nullptr);
+        do {
+            path_ = std::wstring(base) + L"tuckbay-test-" +
+                    std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+        } while (!::CreateDirectoryW(path_.c_str(), nullptr) &&
+                 ::GetLastError() == ERROR_ALREADY_EXISTS);
     }
     ~ScratchFolder() {
         // Not SHFileOperation: under Wine, a folder nested past MAX_PATH left it deleting the

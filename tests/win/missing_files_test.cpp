@@ -237,5 +237,25 @@ TEST_F(MissingFiles, EntriesEditedOrAddedDuringTheCheckAreKept) {
     EXPECT_EQ(CountText(), L"3");
 }
 
+// What the filter hides while the check runs is not touched, though it was found missing: the
+// question counts and the removal takes only what the user sees.
+TEST_F(MissingFiles, AnEntryTheFilterHidDuringTheCheckIsKept) {
+    const std::wstring present = folder.Write(L"present.txt", "p");
+    const std::wstring goneA = folder / L"gone-a.txt";
+    const std::wstring goneB = folder / L"gone-b.txt";
+    HoldChecks();
+    ListOf({goneA, present, goneB});
+    ChooseRemoveMissing();
+    ASSERT_TRUE(Pump([&] { return gate->waiting > 0; }));
+    List().SetFilter(L"gone-b");
+    ASSERT_TRUE(Pump([&] { return !List().Filtering() && List().Count() == 1; }));
+    dialogs.confirmAnswers = {true};
+    gate->Open();
+    ASSERT_TRUE(Pump([&] { return !dialogs.questions.empty(); }));
+    EXPECT_EQ(dialogs.questions, Texts{L"存在しないファイル 1 件をリストから削除しますか？"});
+    List().SetFilter(L"");
+    EXPECT_EQ(List().AllPaths(), (Texts{goneA, present}));
+}
+
 } // namespace
 } // namespace tuckbay::test

@@ -171,6 +171,8 @@ protected:
     // A fresh list with the item at index focused and selected, and the focus in the list.
     void ListOf(const Texts& paths, int focused = 0) {
         ::SetWindowTextW(mainWindow->Controls().filterEdit, L""); // no filter: all of it cleared
+        if (CapturePanelShown()) // the list, not the captured files, where the list is
+            ::SendMessageW(mainWindow->Controls().backToListButton, BM_CLICK, 0, 0);
         List().ShowColumns(filelist::DefaultColumns());
         List().Clear();
         for (const std::wstring& path : paths)
@@ -702,8 +704,21 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"Esc in the empty filter field: the field hidden, the focus on the list",
          [&] { FilterBy(L""); }, [] { return Keys(0, {VK_ESCAPE}); },
          [&] { return !FilterFieldShown() && ::GetFocus() == mainWindow->Controls().listView; }},
+        {"Ctrl+F while the captured files stand where the list is: the capture stays",
+         [&] {
+             ListOf({L"C:\\a.txt", L"C:\\b.txt"});
+             ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
+             ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+             ASSERT_TRUE(CapturePanelShown());
+         },
+         [] { return Keys(VK_CONTROL, {'F'}); },
+         [&] {
+             return CapturePanelShown() && !FilterFieldShown() && !List().Filtered() &&
+                    List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"};
+         }},
         {"絞り込み(&I): the filter field shown with the focus in it",
          [&] {
+             ListOf({L"C:\\a.txt"});
              FilterBy(L"");
              ::PostMessageW(mainWindow->Controls().filterEdit, WM_CHAR, VK_ESCAPE, 0);
              ASSERT_TRUE(Pump([&] { return !FilterFieldShown(); }));
