@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/about_box.h"
+#include "app/after_drag.h"
 #include "app/clipboard_capture.h"
 #include "app/global_hotkey.h"
 #include "app/shell_actions.h"
@@ -60,6 +61,10 @@ enum ControlId : int {
     kIdUndo,
     kIdRemoveMissing,
     kIdKeepList,
+    // "ドラッグ後(&A)", in the order of AfterDragChoice
+    kIdAfterDragKeep,
+    kIdAfterDragTakeOffMoved,
+    kIdAfterDragTakeOffDragged,
     kIdRegisterSendTo = 251,
     kIdCopyFiles,
     kIdCutFiles,
@@ -106,6 +111,7 @@ struct MainControls {
     HWND watchClipboardBox = nullptr;
     HWND statusBar = nullptr;
     HMENU mainMenu = nullptr;
+    HMENU afterDragMenu = nullptr; // "ドラッグ後(&A)" of the "リスト(&L)" menu
     win::MenuHandle listMenu;
 
     bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -206,12 +212,14 @@ private:
     settings::Settings CurrentSettings() const;
     bool KeepListChecked() const;
     void ToggleKeepList();
+    // The item of "ドラッグ後(&A)" ticked, and what is done after a drag, made the choice.
+    void ChooseAfterDrag(AfterDragChoice choice);
 
     ShellActions Shell() { return ShellActions(Hwnd(), *shell_, Dialogs()); }
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
 
     // What the drag-out gesture reads from the window.
-    std::vector<std::wstring> ListedPaths() const override;
+    std::vector<std::wstring> ListedPaths() override;
     size_t ListedCount() const override;
     HWND IconWindow() const override;
     bool IconPressed() const override;
@@ -252,6 +260,8 @@ private:
     // The window answers the drag loop as the drop source of every drag out of dragIcon.
     dragout::DropSource dropSource_;
     dragout::DragGesture dragGesture_{*this, dropSource_};
+    // What becomes of the entries a drag hands out.
+    std::unique_ptr<AfterDrag> afterDrag_;
     std::wstring programPath_;
     // Where the list's menu last opened, on the screen.
     POINT listMenuPoint_{};

@@ -13,6 +13,7 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
                    s.canDropFileList ? BST_CHECKED : BST_UNCHECKED, 0);
     ::SendMessageW(ui_.watchClipboardBox, BM_SETCHECK, s.canCtrlC ? BST_CHECKED : BST_UNCHECKED, 0);
     ::CheckMenuItem(ui_.mainMenu, kIdKeepList, s.keepList ? MF_CHECKED : MF_UNCHECKED);
+    ChooseAfterDrag(AfterDragChoiceFrom(s.afterDrag));
     if (s.columns) {
         columnsKept_ = true;
         fileList_->ShowColumns(filelist::ParseColumns(*s.columns));
@@ -41,6 +42,7 @@ settings::Settings MainWindow::CurrentSettings() const {
     s.canDropFileList = ::SendMessageW(ui_.allowListDropsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
     s.canCtrlC = ::SendMessageW(ui_.watchClipboardBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
     s.keepList = KeepListChecked();
+    s.afterDrag = static_cast<int>(afterDrag_->Choice());
     // A file that never had columns beside the path keeps its keys as they were.
     if (columnsKept_ || fileList_->AddedColumnsShown())
         s.columns = filelist::FormatColumns(fileList_->Columns());
@@ -55,6 +57,12 @@ void MainWindow::ToggleKeepList() {
     ::CheckMenuItem(ui_.mainMenu, kIdKeepList, KeepListChecked() ? MF_UNCHECKED : MF_CHECKED);
     keptList_->SetKept(KeepListChecked());
     keptList_->ListChanged();
+}
+
+void MainWindow::ChooseAfterDrag(AfterDragChoice choice) {
+    ::CheckMenuRadioItem(ui_.afterDragMenu, kIdAfterDragKeep, kIdAfterDragTakeOffDragged,
+                         kIdAfterDragKeep + static_cast<int>(choice), MF_BYCOMMAND);
+    afterDrag_->SetChoice(choice);
 }
 
 } // namespace app
