@@ -19,8 +19,7 @@ struct DropTargetState {
     volatile LONG inside;    // the drag is over the window
     volatile LONG overs;     // DragOver calls since it came in
     volatile LONG enters, leaves, drops;
-    volatile LONG offered;  // the effects offered at the last drop
-    volatile LONG reported; // SetData calls the data object took
+    volatile LONG offered; // the effects offered at the last drop
 };
 
 inline std::wstring DropTargetStateName(DWORD pid) {
