@@ -132,6 +132,7 @@ public:
     const MainControls& Controls() const noexcept { return ui_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
     filelist::ListFileReader& ListReader() noexcept { return *listReader_; }
+    AfterDrag& AfterDragging() noexcept { return *afterDrag_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     AboutBox& About() noexcept { return *aboutBox_; }
     win::Application& Application() noexcept { return application_; }

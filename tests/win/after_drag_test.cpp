@@ -333,5 +333,26 @@ TEST_F(AfterDrag, SelectedRowsEscapeOneUndoAndARestart) {
     EXPECT_TRUE(ticked(app::kIdAfterDragKeep));
 }
 
+// Whether the moved files are gone is asked on a worker while the window goes on; an entry
+// edited meanwhile has a new stamp and stays, though its file is gone too.
+TEST_F(AfterDrag, AnEntryEditedWhileItsFileIsCheckedStays) {
+    const Texts paths = {temp.File(L"a.txt"), temp.File(L"b.txt")};
+    ListPaths(paths);
+    mainWindow->RunCommand(app::kIdAfterDragTakeOffMoved);
+    mainWindow->Controls().moveModeButton->SetDown(true);
+    target->State().behaviour = static_cast<LONG>(Behaviour::Move);
+    win::JobRunner& check = mainWindow->AfterDragging().Job();
+    check.Hold(true);
+    ASSERT_EQ(DragIcon(), "");
+    EXPECT_TRUE(Pump([&] { return check.WorkDone(); }));
+    EXPECT_EQ(Report(), L"2 件を移動しました");
+    List().ReplaceAt(0, paths[0]);
+    check.Hold(false);
+    EXPECT_TRUE(Pump([&] {
+        return Report() == L"2 件を移動しました（1 件をリストから外しました）";
+    })) << win::ToUtf8(Report());
+    EXPECT_EQ(List().AllPaths(), Texts{paths[0]});
+}
+
 } // namespace
 } // namespace tuckbay::test
