@@ -44,8 +44,7 @@ public:
     // the entries found so are taken off as one step to undo, each only while it still has the
     // stamp it was handed over with (an entry edited meanwhile stays).
     void Ended(const dragout::DragOutcome& outcome);
-    // A check of the files of an earlier drag still runs.
-    bool Checking() const noexcept { return job_.Running(); }
+    // The check of whether the files are gone, for tests that hold it.
     win::JobRunner& Job() noexcept { return job_; }
 
 private:

@@ -1,6 +1,8 @@
 // What the list does after a drag out of it, as chosen under "ドラッグ後(&A)": real drags from the
 // real main window onto a drop target of another program (drop_target.exe), which copies, moves,
-// moves as a folder window does an optimized move, claims a move it did not make, or refuses.
+// claims a move it did not make, or refuses. The move a folder window makes itself (an optimized
+// move: "none" answered, "move" said through SetData on the data object) is made by a target of
+// this program, since Wine carries no SetData to another process.
 #include <windows.h>
 #include <commctrl.h>
 
