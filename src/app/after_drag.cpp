@@ -1,7 +1,6 @@
 #include "app/after_drag.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 
 #include "filelist/file_list.h"
@@ -61,8 +60,10 @@ std::vector<std::wstring> AfterDrag::HandOver(bool selectedOnly) {
         if (remember)
             handed_.stamps.push_back(list_.StampAt(row));
     }
+    // The paths are read again on a worker from the list as it is now: copied one by one, a
+    // million of them would hold up the window twice as long.
     if (handed_.onlyGone)
-        handed_.paths = paths;
+        handed_.list = list_.Model().Freeze();
     return paths;
 }
 
@@ -76,7 +77,7 @@ void AfterDrag::Ended(const dragout::DragOutcome& outcome) {
         return;
     if (goes == Goes::All) {
         handed.onlyGone = false;
-        handed.paths.clear();
+        handed.list = {};
     }
     waiting_.push_back(std::move(handed));
     if (!job_.Running())
@@ -94,32 +95,33 @@ void AfterDrag::StartNext() {
     });
     // Whether a million files are still there takes a while: the window answers meanwhile.
     job_.Start(
-        [stamps = std::move(next.stamps), paths = std::move(next.paths), onlyGone = next.onlyGone,
-         exists = list_.Exists()](win::Progress& progress) mutable {
+        [stamps = std::move(next.stamps), list = std::move(next.list), onlyGone = next.onlyGone,
+         exists = list_.Exists()](win::Progress& progress) {
+            std::unordered_set<uint64_t> handed(stamps.begin(), stamps.end());
             if (!onlyGone)
-                return std::move(stamps);
-            std::vector<uint64_t> gone;
-            for (size_t i = 0; i < paths.size(); ++i) {
+                return handed;
+            std::unordered_set<uint64_t> gone;
+            for (size_t i = 0; i < list.Count(); ++i) {
                 if (i % 256 == 0) {
                     progress.Check();
-                    progress.Set(i, paths.size());
+                    progress.Set(i, list.Count());
                 }
-                if (!exists(paths[i]).exists)
-                    gone.push_back(stamps[i]);
+                if (handed.count(list.Stamp(i)) != 0 && !exists(std::wstring(list.Text(i))).exists)
+                    gone.insert(list.Stamp(i));
             }
             return gone;
         },
-        [this, report](std::vector<uint64_t> gone) {
+        [this, report](std::unordered_set<uint64_t> gone) {
             TakeOff(report, gone);
             StartNext();
         });
 }
 
-void AfterDrag::TakeOff(const std::wstring& report, const std::vector<uint64_t>& stamps) {
+void AfterDrag::TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps) {
     statusBar_.EndProgress();
     size_t removed = 0;
     if (!stamps.empty()) {
-        removed = list_.RemoveStamped(std::unordered_set<uint64_t>(stamps.begin(), stamps.end()));
+        removed = list_.RemoveStamped(stamps);
         list_.UpdateCountDisplay();
     }
     statusBar_.SetText(win::StatusBar::kReportPart,

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "dragout/drag_out.h"
+#include "filelist/list_model.h"
 #include "win/job.h"
 
 namespace filelist {
@@ -50,12 +52,13 @@ public:
 private:
     struct Handed {
         std::vector<uint64_t> stamps;
-        std::vector<std::wstring> paths; // only when whether they are gone is to be asked
+        // The list as it was, when whether the files are gone is to be asked.
+        filelist::FrozenList list;
         bool onlyGone = false;
         std::wstring report;
     };
     void StartNext();
-    void TakeOff(const std::wstring& report, const std::vector<uint64_t>& stamps);
+    void TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps);
 
     filelist::FileList& list_;
     win::StatusBar& statusBar_;
@@ -63,7 +66,8 @@ private:
     Handed handed_;
     // Drags that ended while the files of an earlier one were still being checked.
     std::deque<Handed> waiting_;
-    win::Job<std::vector<uint64_t>> job_;
+    // The stamps of the entries to take off, gathered on a worker.
+    win::Job<std::unordered_set<uint64_t>> job_;
 };
 
 } // namespace app
