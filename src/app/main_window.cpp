@@ -58,6 +58,11 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {kIdRemoveMissing, [](MainWindow& w) { w.missingPrune_->Start(); }},
     {kIdKeepList,
      [](MainWindow& w) { w.ChangeSetting(&settings::Settings::keepList, !w.settings_.keepList); }},
+    {kIdAfterDragKeep, [](MainWindow& w) { w.ChooseAfterDrag(AfterDragChoice::Keep); }},
+    {kIdAfterDragTakeOffMoved,
+     [](MainWindow& w) { w.ChooseAfterDrag(AfterDragChoice::TakeOffMoved); }},
+    {kIdAfterDragTakeOffDragged,
+     [](MainWindow& w) { w.ChooseAfterDrag(AfterDragChoice::TakeOffDragged); }},
     {kIdHelp, [](MainWindow& w) { w.Shell().OpenHelp(); }},
     {kIdAbout, [](MainWindow& w) { w.aboutBox_->ShowModal(); }},
     {kIdRemoveItem, [](MainWindow& w) { w.RemoveSelectedItems(); }},
@@ -114,6 +119,7 @@ void MainWindow::OnCreate() {
     LetDropsThroughToAnElevatedWindow();
     missingPrune_ =
         std::make_unique<filelist::MissingPrune>(Hwnd(), FileList(), *statusBar_, Dialogs());
+    afterDrag_ = std::make_unique<AfterDrag>(FileList(), *statusBar_);
     for (win::Panel* zone : {ui_.dropZone.get(), ui_.listArea.get()})
         zone->onDropFiles = [this, zone](HDROP drop) {
             if (dropIntake_)

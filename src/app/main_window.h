@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/about_box.h"
+#include "app/after_drag.h"
 #include "app/clipboard_capture.h"
 #include "app/global_hotkey.h"
 #include "app/shell_actions.h"
@@ -61,6 +62,10 @@ enum ControlId : int {
     kIdUndo,
     kIdRemoveMissing,
     kIdKeepList,
+    // "ドラッグ後(&A)", in the order of AfterDragChoice
+    kIdAfterDragKeep,
+    kIdAfterDragTakeOffMoved,
+    kIdAfterDragTakeOffDragged,
     kIdRegisterSendTo = 251,
     kIdCopyFiles,
     kIdCutFiles,
@@ -107,6 +112,7 @@ struct MainControls {
     HWND watchClipboardBox = nullptr;
     HWND statusBar = nullptr;
     HMENU mainMenu = nullptr;
+    HMENU afterDragMenu = nullptr; // "ドラッグ後(&A)" of the "リスト(&L)" menu
     win::MenuHandle listMenu;
 
     bool Checked(HWND box) const { return win::IsChecked(box); }
@@ -128,6 +134,7 @@ public:
     filelist::FileList& FileList() noexcept { return *fileList_; }
     filelist::ListFileReader& ListReader() noexcept { return *listReader_; }
     const settings::Settings& Settings() const noexcept { return settings_; }
+    AfterDrag& AfterDragging() noexcept { return *afterDrag_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     AboutBox& About() noexcept { return *aboutBox_; }
     win::Application& Application() noexcept { return application_; }
@@ -211,12 +218,14 @@ private:
     void ChangeSetting(bool settings::Settings::*setting, bool value);
     settings::Settings CurrentSettings() const;
     bool KeepListChecked() const { return settings_.keepList; }
+    // The item of "ドラッグ後(&A)" ticked, and what is done after a drag, made the choice.
+    void ChooseAfterDrag(AfterDragChoice choice);
 
     ShellActions Shell() { return ShellActions(Hwnd(), *shell_, Dialogs()); }
     win::Dialogs& Dialogs() { return application_.GetDialogs(); }
 
     // What the drag-out gesture reads from the window.
-    std::vector<std::wstring> ListedPaths() const override;
+    std::vector<std::wstring> ListedPaths() override;
     size_t ListedCount() const override;
     HWND IconWindow() const override;
     bool IconPressed() const override;
@@ -260,6 +269,8 @@ private:
     // The window answers the drag loop as the drop source of every drag out of dragIcon.
     dragout::DropSource dropSource_;
     dragout::DragGesture dragGesture_{*this, dropSource_};
+    // What becomes of the entries a drag hands out.
+    std::unique_ptr<AfterDrag> afterDrag_;
     std::wstring programPath_;
     // Where the list's menu last opened, on the screen.
     POINT listMenuPoint_{};

@@ -124,6 +124,16 @@ void MainWindow::CreateMenus() {
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdCopyFiles, L"ファイルとしてコピー(&C)");
     ::AppendMenuW(list, MF_STRING, kIdCutFiles, L"ファイルとして切り取り(&X)");
+    // What a drag out of the basket leaves in the list: one of three, the first at first.
+    ui_.afterDragMenu = ::CreatePopupMenu();
+    ::AppendMenuW(ui_.afterDragMenu, MF_STRING, kIdAfterDragKeep, L"リストに残す(&K)");
+    ::AppendMenuW(ui_.afterDragMenu, MF_STRING, kIdAfterDragTakeOffMoved,
+                  L"移動したファイルをリストから外す(&M)");
+    ::AppendMenuW(ui_.afterDragMenu, MF_STRING, kIdAfterDragTakeOffDragged,
+                  L"ドラッグしたファイルをリストから外す(&R)");
+    ::CheckMenuRadioItem(ui_.afterDragMenu, kIdAfterDragKeep, kIdAfterDragTakeOffDragged,
+                         kIdAfterDragKeep, MF_BYCOMMAND);
+    ::AppendMenuW(list, MF_POPUP, reinterpret_cast<UINT_PTR>(ui_.afterDragMenu), L"ドラッグ後(&A)");
     ::AppendMenuW(list, MF_STRING, kIdRegisterSendTo, L"「送る」メニューに登録");
     HMENU help = ::CreatePopupMenu();
     ::AppendMenuW(help, MF_STRING, kIdHelp, L"ヘルプ");

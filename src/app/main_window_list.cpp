@@ -112,18 +112,18 @@ void MainWindow::DragRow(int row) {
     // A row pressed outside the selection becomes the selection, as in the shell.
     if (!fileList_->IsSelected(static_cast<size_t>(row)))
         fileList_->SelectOnly(static_cast<size_t>(row));
-    DragEnded(dragout::DragFiles(fileList_->SelectedPaths(), dropSource_,
+    DragEnded(dragout::DragFiles(afterDrag_->HandOver(true), dropSource_,
                                  MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
 }
 
-std::vector<std::wstring> MainWindow::ListedPaths() const { return fileList_->AllPaths(); }
+std::vector<std::wstring> MainWindow::ListedPaths() { return afterDrag_->HandOver(false); }
 size_t MainWindow::ListedCount() const { return fileList_->Count(); }
 HWND MainWindow::IconWindow() const { return ui_.dragIcon->Hwnd(); }
 bool MainWindow::IconPressed() const { return ui_.dragIcon->Pressed(); }
 bool MainWindow::MoveModeDown() const { return ui_.moveModeButton->Down(); }
 void MainWindow::DragEnded(const dragout::DragOutcome& outcome) {
-    const std::wstring report = dragout::ReportText(outcome);
-    statusBar_->SetText(win::StatusBar::kReportPart, report);
+    // The report, and the entries taken off as "ドラッグ後(&A)" says.
+    afterDrag_->Ended(outcome);
     // A move may have taken listed files away: their rows turn grey as the answers come.
     fileList_->Recheck();
 }

@@ -8,6 +8,8 @@ void MainWindow::ShowSettings() {
     win::SetChecked(ui_.allowListDropsBox, settings_.canDropFileList);
     win::SetChecked(ui_.watchClipboardBox, settings_.canCtrlC);
     ::CheckMenuItem(ui_.mainMenu, kIdKeepList, settings_.keepList ? MF_CHECKED : MF_UNCHECKED);
+    ::CheckMenuRadioItem(ui_.afterDragMenu, kIdAfterDragKeep, kIdAfterDragTakeOffDragged,
+                         kIdAfterDragKeep + settings_.afterDrag, MF_BYCOMMAND);
 }
 
 void MainWindow::ChangeSetting(bool settings::Settings::*setting, bool value) {
@@ -28,6 +30,7 @@ void MainWindow::ApplySettings(const settings::Settings& s) {
     // squeeze the list area: it keeps its width for when the list is shown again.
     if (!s.fileListVisible)
         ::ShowWindow(ui_.listArea->Hwnd(), SW_HIDE);
+    ChooseAfterDrag(AfterDragChoiceFrom(s.afterDrag));
     if (s.columns) {
         columnsKept_ = true;
         fileList_->ShowColumns(filelist::ParseColumns(*s.columns));
@@ -56,6 +59,12 @@ settings::Settings MainWindow::CurrentSettings() const {
     if (columnsKept_ || fileList_->AddedColumnsShown())
         s.columns = filelist::FormatColumns(fileList_->Columns());
     return s;
+}
+
+void MainWindow::ChooseAfterDrag(AfterDragChoice choice) {
+    settings_.afterDrag = static_cast<int>(choice);
+    ShowSettings();
+    afterDrag_->SetChoice(choice);
 }
 
 } // namespace app

@@ -28,8 +28,8 @@ void DragGesture::MouseMove(int x, int y) {
 
     // A copy, so that nothing the shell calls might dispatch can change the list under it.
     const std::vector<std::wstring> paths = host_.ListedPaths();
-    // The drop target decides within the one effect offered; the list stays as it is even
-    // after a move.
+    // The drop target decides within the one effect offered; what becomes of the list after it
+    // is the host's choice.
     host_.DragEnded(
         DragFiles(paths, dropSource_, host_.MoveModeDown() ? DROPEFFECT_MOVE : DROPEFFECT_COPY));
 }

@@ -16,8 +16,8 @@ namespace dragout {
 class DragHost {
 public:
     virtual ~DragHost() = default;
-    // Every listed path, in display order, and how many there are.
-    virtual std::vector<std::wstring> ListedPaths() const = 0;
+    // Every listed path, in display order, taken as a drag starts; and how many there are.
+    virtual std::vector<std::wstring> ListedPaths() = 0;
     virtual size_t ListedCount() const = 0;
     // The icon: it holds a pressed state and the pointer capture from a left press to the
     // next left release that reaches it.

@@ -96,6 +96,8 @@ bool WriteValues(const Settings& s, const std::wstring& path) {
         WriteText(L"setting", L"canctrlc", FormatIniFlag(s.canCtrlC), path);
     if (written && (s.keepList || !ReadText(L"setting", L"keeplist", path).empty()))
         written = WriteText(L"setting", L"keeplist", FormatIniFlag(s.keepList), path);
+    if (written && (s.afterDrag != 0 || !ReadText(L"setting", L"afterdrag", path).empty()))
+        written = WriteText(L"setting", L"afterdrag", FormatIniInteger(s.afterDrag), path);
     if (written && s.hotkey)
         written = WriteText(L"setting", L"hotkey", *s.hotkey, path);
     if (written && s.columns)
@@ -129,6 +131,7 @@ std::optional<Settings> ReadSettings(const std::wstring& path) {
     s.canDropFileList = ReadFlag(L"setting", L"candropfilelist", path);
     s.canCtrlC = ReadFlag(L"setting", L"canctrlc", path);
     s.keepList = ReadFlag(L"setting", L"keeplist", path, false);
+    s.afterDrag = ReadInteger(L"setting", L"afterdrag", path, 0);
     s.hotkey = ReadOptionalText(L"setting", L"hotkey", path);
     s.columns = ReadOptionalText(L"setting", L"columns", path);
     return s;

@@ -20,6 +20,9 @@ struct Settings {
     bool canCtrlC = true;
     // The list is written at exit and read back at the next start.
     bool keepList = false;
+    // What a drag out of the list leaves in it: 0 every entry, 1 takes off the entries whose
+    // files were moved away, 2 takes off every entry the drop target took.
+    int32_t afterDrag = 0;
     // The text of the global key's combination ("" turns it off), as the file has it; nothing
     // when the file has none (the program's own default then holds). Written only when set.
     std::optional<std::wstring> hotkey = std::nullopt;
@@ -35,9 +38,9 @@ std::wstring SettingsPath();
 // no file is there (a folder of that name counts as none).
 std::optional<Settings> ReadSettings(const std::wstring& path);
 
-// Writes the eight values in their fixed order, then keeplist (left out while it is off and the
-// file has none, so a file that never had it keeps the eight keys alone), and hotkey and
-// columns when set.
+// Writes the eight values in their fixed order, then keeplist and afterdrag (each left out while
+// it is at its first value and the file has none, so a file that never had them keeps the eight
+// keys alone), and hotkey and columns when set.
 // The file is replaced whole, its other sections and keys kept as they were. Throws win::Error
 // "<path> に書き込めません" when it cannot be, and the file is then as it was.
 void WriteSettings(const std::wstring& path, const Settings& values);

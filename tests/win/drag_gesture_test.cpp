@@ -57,7 +57,7 @@ public:
     // In the icon's coordinates.
     static POINT At(int x, int y) { return {kIconOrigin.x + x, kIconOrigin.y + y}; }
 
-    std::vector<std::wstring> ListedPaths() const override { return paths; }
+    std::vector<std::wstring> ListedPaths() override { return paths; }
     size_t ListedCount() const override { return paths.size(); }
     HWND IconWindow() const override { return icon_; }
     bool IconPressed() const override { return pressed; }

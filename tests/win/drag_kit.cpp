@@ -255,16 +255,17 @@ STDMETHODIMP RecordingDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* 
     if (FAILED(dropResult))
         *effect = DROPEFFECT_NONE;
     if (movesItself) {
-        FORMATETC format{
-            static_cast<CLIPFORMAT>(RegisterClipboardFormatW(CFSTR_PERFORMEDDROPEFFECT)), nullptr,
-            DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium{};
-        medium.tymed = TYMED_HGLOBAL;
-        medium.hGlobal = GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
-        *static_cast<DWORD*>(GlobalLock(medium.hGlobal)) = DROPEFFECT_MOVE;
-        GlobalUnlock(medium.hGlobal);
-        if (FAILED(data->SetData(&format, &medium, TRUE)))
-            ReleaseStgMedium(&medium);
+        for (const wchar_t* name : {CFSTR_PERFORMEDDROPEFFECT, CFSTR_PASTESUCCEEDED}) {
+            FORMATETC format{static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name)), nullptr,
+                             DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+            STGMEDIUM medium{};
+            medium.tymed = TYMED_HGLOBAL;
+            medium.hGlobal = GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
+            *static_cast<DWORD*>(GlobalLock(medium.hGlobal)) = DROPEFFECT_MOVE;
+            GlobalUnlock(medium.hGlobal);
+            if (FAILED(data->SetData(&format, &medium, TRUE)))
+                ReleaseStgMedium(&medium);
+        }
         *effect = DROPEFFECT_NONE;
     }
     return dropResult;

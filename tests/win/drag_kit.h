@@ -77,7 +77,8 @@ public:
     // fails, or one that hangs for a while.
     HRESULT dropResult = S_OK;
     // When set, a drop answers "none" and reports a move it did itself through the data
-    // object, as the shell does when it moves files within a drive.
+    // object ("Performed DropEffect" and "Paste Succeeded"), as the shell does when it moves
+    // files within a drive.
     bool movesItself = false;
     DWORD dropStallMs = 0;
 

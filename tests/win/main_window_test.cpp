@@ -153,6 +153,24 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_EQ(::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
                   MF_CHECKED,
               0u);
+    // "ドラッグ後(&A)": three radio items, the first ticked.
+    HMENU afterDrag = mainWindow->Controls().afterDragMenu;
+    wchar_t afterDragText[64] = {};
+    HMENU list = ::GetSubMenu(mainWindow->Controls().mainMenu, 0);
+    int afterDragAt = 0;
+    while (afterDragAt < ::GetMenuItemCount(list) && ::GetSubMenu(list, afterDragAt) != afterDrag)
+        ++afterDragAt;
+    ::GetMenuStringW(list, afterDragAt, afterDragText, 64, MF_BYPOSITION);
+    EXPECT_STREQ(afterDragText, L"ドラッグ後(&A)");
+    const std::pair<int, const wchar_t*> afterDragItems[] = {
+        {app::kIdAfterDragKeep, L"リストに残す(&K)"},
+        {app::kIdAfterDragTakeOffMoved, L"移動したファイルをリストから外す(&M)"},
+        {app::kIdAfterDragTakeOffDragged, L"ドラッグしたファイルをリストから外す(&R)"}};
+    for (const auto& [id, text] : afterDragItems) {
+        EXPECT_EQ(MenuText(afterDrag, id), text);
+        EXPECT_EQ(::GetMenuState(afterDrag, id, MF_BYCOMMAND) & (MFT_RADIOCHECK | MF_CHECKED),
+                  id == app::kIdAfterDragKeep ? MFT_RADIOCHECK | MF_CHECKED : 0u);
+    }
     EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdHelp), L"ヘルプ");
     EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdAbout), L"バージョン情報");
     wchar_t top[64] = {};

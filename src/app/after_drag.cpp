@@ -1,0 +1,131 @@
+#include "app/after_drag.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "filelist/file_list.h"
+#include "win/status_bar.h"
+#include "win/thread_returns.h"
+
+namespace app {
+namespace {
+
+enum class Goes { Nothing, Gone, All };
+
+// What a drag took decides what goes. A target that moves the files itself (as a folder window
+// does within a drive) answers "none" and says "move" through the data object; a target that
+// refused, or a drag given up, took nothing.
+Goes WhatGoes(AfterDragChoice choice, const dragout::DragOutcome& outcome) {
+    if (choice == AfterDragChoice::Keep || outcome.result != DRAGDROP_S_DROP)
+        return Goes::Nothing;
+    const DWORD done = outcome.effect != DROPEFFECT_NONE
+                           ? outcome.effect
+                           : outcome.performedEffect & DROPEFFECT_MOVE;
+    if (choice == AfterDragChoice::TakeOffMoved)
+        return (done & DROPEFFECT_MOVE) ? Goes::Gone : Goes::Nothing;
+    return (done & (DROPEFFECT_COPY | DROPEFFECT_MOVE)) ? Goes::All : Goes::Nothing;
+}
+
+} // namespace
+
+AfterDragChoice AfterDragChoiceFrom(int number) {
+    switch (number) {
+    case static_cast<int>(AfterDragChoice::TakeOffMoved):
+        return AfterDragChoice::TakeOffMoved;
+    case static_cast<int>(AfterDragChoice::TakeOffDragged):
+        return AfterDragChoice::TakeOffDragged;
+    default:
+        return AfterDragChoice::Keep;
+    }
+}
+
+AfterDrag::AfterDrag(filelist::FileList& list, win::StatusBar& statusBar)
+    : list_(list), statusBar_(statusBar), job_(win::ThreadReturns()) {}
+
+AfterDrag::~AfterDrag() {
+    if (job_.Running())
+        statusBar_.EndProgress();
+}
+
+std::vector<std::wstring> AfterDrag::HandOver(bool selectedOnly) {
+    handed_ = {};
+    handed_.onlyGone = choice_ == AfterDragChoice::TakeOffMoved;
+    const bool remember = choice_ != AfterDragChoice::Keep;
+    std::vector<std::wstring> paths;
+    paths.reserve(selectedOnly ? list_.SelectedCount() : list_.Count());
+    for (size_t row = 0; row < list_.Count(); ++row) {
+        if (selectedOnly && !list_.IsSelected(row))
+            continue;
+        paths.push_back(list_.PathAt(row));
+        if (remember)
+            handed_.stamps.push_back(list_.StampAt(row));
+    }
+    // The paths are read again on a worker from the list as it is now: copied one by one, a
+    // million of them would hold up the window twice as long.
+    if (handed_.onlyGone)
+        handed_.list = list_.Model().Freeze();
+    return paths;
+}
+
+void AfterDrag::Ended(const dragout::DragOutcome& outcome) {
+    Handed handed = std::move(handed_);
+    handed_ = {};
+    handed.report = dragout::ReportText(outcome);
+    statusBar_.SetText(win::StatusBar::kReportPart, handed.report);
+    const Goes goes = WhatGoes(choice_, outcome);
+    if (goes == Goes::Nothing || handed.stamps.empty())
+        return;
+    if (goes == Goes::All) {
+        handed.onlyGone = false;
+        handed.list = {};
+    }
+    waiting_.push_back(std::move(handed));
+    if (!job_.Running())
+        StartNext();
+}
+
+void AfterDrag::StartNext() {
+    if (waiting_.empty())
+        return;
+    Handed next = std::move(waiting_.front());
+    waiting_.pop_front();
+    const std::wstring report = next.report;
+    statusBar_.BeginProgress([this, report] {
+        return report + L"（確認中 " + std::to_wstring(std::max(job_.Percent(), 0)) + L"%）";
+    });
+    // Whether a million files are still there takes a while: the window answers meanwhile.
+    job_.Start(
+        [stamps = std::move(next.stamps), list = std::move(next.list), onlyGone = next.onlyGone,
+         exists = list_.Exists()](win::Progress& progress) {
+            std::unordered_set<uint64_t> handed(stamps.begin(), stamps.end());
+            if (!onlyGone)
+                return handed;
+            std::unordered_set<uint64_t> gone;
+            for (size_t i = 0; i < list.Count(); ++i) {
+                if (i % 256 == 0) {
+                    progress.Check();
+                    progress.Set(i, list.Count());
+                }
+                if (handed.count(list.Stamp(i)) != 0 && !exists(std::wstring(list.Text(i))).exists)
+                    gone.insert(list.Stamp(i));
+            }
+            return gone;
+        },
+        [this, report](std::unordered_set<uint64_t> gone) {
+            TakeOff(report, gone);
+            StartNext();
+        });
+}
+
+void AfterDrag::TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps) {
+    statusBar_.EndProgress();
+    size_t removed = 0;
+    if (!stamps.empty()) {
+        removed = list_.RemoveStamped(stamps);
+        list_.UpdateCountDisplay();
+    }
+    statusBar_.SetText(win::StatusBar::kReportPart,
+                       report + L"（" + std::to_wstring(removed) + L" 件をリストから外しました）");
+}
+
+} // namespace app
