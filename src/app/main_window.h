@@ -23,6 +23,7 @@
 #include "filelist/list_reader.h"
 #include "filelist/missing_prune.h"
 #include "intake/drop_intake.h"
+#include "intake/drop_receiver.h"
 #include "settings/settings_file.h"
 #include "win/application.h"
 #include "win/controls.h"
@@ -64,6 +65,7 @@ enum ControlId : int {
     kIdCopyFiles,
     kIdCutFiles,
     kIdFilter,
+    kIdOpenReceivedFolder,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -126,6 +128,7 @@ public:
     const MainControls& Controls() const noexcept { return ui_; }
     filelist::FileList& FileList() noexcept { return *fileList_; }
     filelist::ListFileReader& ListReader() noexcept { return *listReader_; }
+    intake::DropReceiver& Receiver() noexcept { return *receiver_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     AboutBox& About() noexcept { return *aboutBox_; }
     win::Application& Application() noexcept { return application_; }
@@ -237,6 +240,8 @@ private:
     std::unique_ptr<filelist::FileList> fileList_;
     std::unique_ptr<filelist::ListFileReader> listReader_;
     std::unique_ptr<intake::DropIntake> dropIntake_;
+    // OLE drags on the zones: files taken as drops, everything else received into a folder.
+    std::unique_ptr<intake::DropReceiver> receiver_;
     std::unique_ptr<filelist::MissingPrune> missingPrune_;
     std::unique_ptr<SortHeader> sortHeader_;
     std::unique_ptr<AboutBox> aboutBox_;
