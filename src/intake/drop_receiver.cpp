@@ -12,7 +12,7 @@
 namespace intake {
 
 // One zone's drop target: every call goes to the receiver, inside the exception boundary.
-class DropReceiver::Target : public IDropTarget {
+class DropReceiver::Target final : public IDropTarget {
 public:
     Target(DropReceiver& receiver, HWND zone) : receiver_(&receiver), zone_(zone) {}
     void Detach() { receiver_ = nullptr; }

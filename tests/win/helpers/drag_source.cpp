@@ -161,7 +161,7 @@ HGLOBAL Global(const void* data, size_t size) {
 }
 
 // A stream over one virtual file's bytes, slow or failing as the spec says.
-class ContentStream : public IStream {
+class ContentStream final : public IStream {
 public:
     ContentStream(const std::string& bytes, bool fails) : bytes_(bytes), fails_(fails) {}
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
