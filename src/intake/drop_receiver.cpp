@@ -1,5 +1,6 @@
 #include "intake/drop_receiver.h"
 
+#include <shldisp.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -139,12 +140,60 @@ DWORD DropReceiver::Take(HWND zone, IDataObject* data) {
     const DropKind kind = KindOf(data, false);
     if (kind == DropKind::Nothing || job_.Running())
         return DROPEFFECT_NONE;
-    // The source is read on a worker, in the multithreaded apartment, through a proxy made for
-    // it; the source still waits in its drag meanwhile, and this thread answers the window.
-    IStream* marshalled = nullptr;
-    win::ThrowIfFailed(::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled));
+    // A source that can be read after its drag has ended is: the drop ends at once, and the
+    // source learns of the outcome from EndOperation.
+    IDataObjectAsyncCapability* async = nullptr;
+    BOOL asyncMode = FALSE;
+    if (SUCCEEDED(data->QueryInterface(IID_IDataObjectAsyncCapability,
+                                       reinterpret_cast<void**>(&async))) &&
+        !(SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode &&
+          SUCCEEDED(async->StartOperation(nullptr)))) {
+        async->Release();
+        async = nullptr;
+    }
+    if (async) {
+        Read(data, kind, [this, zone, async](Outcome* outcome) {
+            HRESULT result = outcome ? S_OK : E_ABORT;
+            try {
+                if (outcome && outcome->failure)
+                    std::rethrow_exception(outcome->failure);
+                if (outcome)
+                    TakePaths(zone, outcome->received);
+            } catch (...) {
+                async->EndOperation(E_FAIL, nullptr, DROPEFFECT_NONE);
+                async->Release();
+                throw;
+            }
+            async->EndOperation(result, nullptr, outcome ? DROPEFFECT_COPY : DROPEFFECT_NONE);
+            async->Release();
+        });
+        return DROPEFFECT_COPY;
+    }
+    // Otherwise the source is read while the drop lasts: the source waits in its drag, and this
+    // thread answers the window meanwhile.
     bool ended = false, cancelled = false;
     Outcome outcome;
+    Read(data, kind, [&](Outcome* result) {
+        ended = true;
+        cancelled = result == nullptr;
+        if (result)
+            outcome = std::move(*result);
+    });
+    const std::shared_ptr<bool> alive = alive_;
+    pump_([&] { return ended || !*alive; });
+    if (!*alive || cancelled)
+        return DROPEFFECT_NONE;
+    if (outcome.failure)
+        std::rethrow_exception(outcome.failure);
+    TakePaths(zone, outcome.received);
+    return outcome.received.paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY;
+}
+
+void DropReceiver::Read(IDataObject* data, DropKind kind, std::function<void(Outcome*)> ended) {
+    // The source is read on a worker, in the multithreaded apartment, through a proxy made for
+    // it there.
+    IStream* marshalled = nullptr;
+    win::ThrowIfFailed(::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled));
     statusBar_.BeginProgress([this] {
         const int percent = job_.Percent();
         if (percent >= 0)
@@ -156,41 +205,33 @@ DWORD DropReceiver::Take(HWND zone, IDataObject* data) {
             Outcome result;
             const HRESULT joined = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
             IDataObject* source = nullptr;
+            auto leave = [&] {
+                if (source)
+                    source->Release();
+                if (SUCCEEDED(joined))
+                    ::CoUninitialize();
+            };
             try {
                 win::ThrowIfFailed(::CoGetInterfaceAndReleaseStream(
                     marshalled, IID_IDataObject, reinterpret_cast<void**>(&source)));
                 result.received = ReceiveData(source, kind, folder, progress);
             } catch (const win::Cancelled&) {
-                if (source)
-                    source->Release();
-                if (SUCCEEDED(joined))
-                    ::CoUninitialize();
+                leave();
                 throw;
             } catch (...) {
                 result.failure = std::current_exception();
             }
-            if (source)
-                source->Release();
-            if (SUCCEEDED(joined))
-                ::CoUninitialize();
+            leave();
             return result;
         },
-        [&ended, &outcome](Outcome result) {
-            outcome = std::move(result);
-            ended = true;
+        [this, ended](Outcome result) {
+            statusBar_.EndProgress();
+            ended(&result);
         },
-        [&ended, &cancelled] { ended = cancelled = true; });
-    const std::shared_ptr<bool> alive = alive_;
-    pump_([&] { return ended || !*alive; });
-    if (!*alive)
-        return DROPEFFECT_NONE;
-    statusBar_.EndProgress(cancelled ? L"受け取りを取り消しました" : L"");
-    if (cancelled)
-        return DROPEFFECT_NONE;
-    if (outcome.failure)
-        std::rethrow_exception(outcome.failure);
-    TakePaths(zone, outcome.received);
-    return outcome.received.paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY;
+        [this, ended] {
+            statusBar_.EndProgress(L"受け取りを取り消しました");
+            ended(nullptr);
+        });
 }
 
 void DropReceiver::TakePaths(HWND zone, const Received& received) {

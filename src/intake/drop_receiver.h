@@ -55,6 +55,9 @@ private:
         Received received;
         std::exception_ptr failure;
     };
+    // Starts reading data on a worker; ended gets the outcome on the window's thread, or null
+    // when the reading was cancelled.
+    void Read(IDataObject* data, DropKind kind, std::function<void(Outcome*)> ended);
     void TakePaths(HWND zone, const Received& received);
 
     HWND dropZone_;

@@ -219,6 +219,17 @@ TEST_F(ReceiveTest, TheListTakesVirtualFilesOnlyWhileListDropsAreAllowed) {
     EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"memo.txt")});
 }
 
+// A source that offers to be read after its drag: the drag ends at once, the files come
+// afterwards, and the source is told the drop's outcome.
+TEST_F(ReceiveTest, AnAsynchronousSourceIsReadAfterItsDragAndToldTheOutcome) {
+    ASSERT_EQ(DragOnto(DropZone(), {L"async", L"slow\t300", L"virtual\tstream\tlate.txt\tlate"}),
+              "");
+    EXPECT_EQ(drag->Title().rfind(L"dropped 00040100 1", 0), 0u) << win::ToUtf8(drag->Title());
+    EXPECT_TRUE(drag->WaitForTitle(L"ended 00000000 1", AppPump())) << win::ToUtf8(drag->Title());
+    EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"late.txt")});
+    EXPECT_EQ(ReadBytes(Received(L"late.txt")), "late");
+}
+
 // A slow source: the window answers and shows how far the reading is; Esc, pressed in the
 // basket, gives the drop up, and nothing of it is listed or left on disk.
 TEST_F(ReceiveTest, EscGivesASlowDropUpLeavingNothing) {
