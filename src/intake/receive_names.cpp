@@ -116,34 +116,40 @@ GroupPlaces PlaceGroup(const std::vector<GroupItem>& items,
             groupFolders.insert(Lower(Join(parts.back(), 0, parts.back().size(), L'\\')));
     }
     GroupPlaces result;
-    std::map<std::wstring, std::wstring> topFolders; // the source's top folder: where it went
-    std::set<std::wstring> placed;                   // lower case
+    std::set<std::wstring> placed; // lower case
     auto taken = [&](const std::wstring& place) {
         return placed.count(Lower(place)) != 0 || exists(place);
     };
+    // A top folder of the group: where it goes, decided when the group first names it (its
+    // items may come before it).
+    std::map<std::wstring, std::wstring> topFolders;
+    auto topFolder = [&](const std::wstring& name) {
+        auto [at, added] = topFolders.try_emplace(Lower(name));
+        if (added) {
+            at->second = UniqueName(name, taken);
+            placed.insert(Lower(at->second));
+        }
+        return at->second;
+    };
+    std::set<std::wstring> listed;
     for (size_t i = 0; i < items.size(); ++i) {
         const std::vector<std::wstring>& p = parts[i];
-        // The longest run of folders in front that are the group's own.
-        size_t kept = p.size() - 1;
-        while (kept > 0 && groupFolders.count(Lower(Join(p, 0, kept, L'\\'))) == 0)
-            --kept;
+        // The folders in front are kept as far as each of them is one of the group's own.
+        size_t kept = 0;
+        while (kept + 1 < p.size() && groupFolders.count(Lower(Join(p, 0, kept + 1, L'\\'))))
+            ++kept;
         std::vector<std::wstring> place(p.begin(), p.begin() + static_cast<long>(kept));
         place.push_back(Join(p, kept, p.size(), L'_'));
         std::wstring relative;
-        if (place.size() == 1) {
-            std::wstring key = Lower(place[0]);
-            auto known = topFolders.find(key);
-            if (items[i].folder && known != topFolders.end()) {
-                relative = known->second; // the same folder named again
-            } else {
-                relative = UniqueName(place[0], taken);
-                if (items[i].folder)
-                    topFolders[key] = relative;
+        if (place.size() == 1 && items[i].folder) {
+            relative = topFolder(place[0]);
+            if (listed.insert(Lower(relative)).second)
                 result.top.push_back(i);
-            }
+        } else if (place.size() == 1) {
+            relative = UniqueName(place[0], taken);
+            result.top.push_back(i);
         } else {
-            auto known = topFolders.find(Lower(place[0]));
-            std::wstring folder = known != topFolders.end() ? known->second : place[0];
+            std::wstring folder = topFolder(place[0]);
             for (size_t k = 1; k + 1 < place.size(); ++k)
                 folder += L"\\" + place[k];
             const std::wstring wanted = folder + L"\\" + place.back();

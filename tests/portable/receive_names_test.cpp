@@ -77,6 +77,9 @@ TEST(ReceiveNames, AGroupStaysInsideTheFolderAndListsItsTopItems) {
          {L"d", L"d\\up.txt", L"d\\e_f.txt"},
          {0}},
         {{L"nul\\", L"nul\\con"}, {}, {L"_nul", L"_nul\\_con"}, {0}},
+        // a folder whose parent is not the group's own; a folder named after its items
+        {{L"zip\\sub\\", L"zip\\sub\\b.txt"}, {}, {L"zip_sub", L"zip_sub_b.txt"}, {0, 1}},
+        {{L"zip\\a.txt", L"zip\\"}, {L"zip"}, {L"zip (2)\\a.txt", L"zip (2)"}, {1}},
     };
     for (const auto& c : cases) {
         std::vector<GroupItem> items;
