@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <exception>
 
 #include "intake/drop_intake.h"
 #include "intake/extension.h"

@@ -7,6 +7,7 @@
 #include <ole2.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "win/job.h"

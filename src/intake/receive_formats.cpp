@@ -1,7 +1,10 @@
 // Text, links and images dropped, made into files (or, for text that lists files, into paths).
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwctype>
+#include <optional>
+#include <string>
 
 #include "intake/png_image.h"
 #include "intake/receive_data.h"
