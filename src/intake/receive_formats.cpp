@@ -65,7 +65,9 @@ bool IsFullPathOfFile(const std::wstring& line) {
     const bool full =
         (line.size() >= 3 && line[1] == L':' && (line[2] == L'\\' || line[2] == L'/')) ||
         line.rfind(L"\\\\", 0) == 0;
-    return full && ::GetFileAttributesW(line.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = full ? ::GetFileAttributesW(line.c_str()) : INVALID_FILE_ATTRIBUTES;
+    // Files only, as "クリップ取り込み" takes them.
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // An address as an Internet shortcut holds it: ASCII, anything else as UTF-8 in %XX.

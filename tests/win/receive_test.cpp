@@ -11,6 +11,7 @@
 
 #include "drag_kit.h"
 #include "foreign_drag.h"
+#include "intake/receive_names.h"
 #include "list_fixtures.h"
 #include "main_window_fixture.h"
 #include "pump.h"
@@ -155,6 +156,11 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
          {L"zip"},
          {{L"zip\\a.txt", "A"}, {L"zip\\sub\\b.txt", "B"}}},
         {"text of paths", {L"text\t" + paths + L"\\n"}, {realA, realB}, {}},
+        // A folder is no file: such text is text.
+        {"text of a file's and a folder's path",
+         {L"text\t" + realA + L"\\n" + scratch.Path()},
+         {intake::NameFromText(realA, L".txt")},
+         {}},
         {"plain text",
          {L"text\tShopping list: milk\\nbread"},
          {L"Shopping list_ milk.txt"},
