@@ -17,4 +17,8 @@ bool AllowDropMessages(std::initializer_list<HWND> windows,
 
 bool RunningElevated();
 
+// Running elevated while the shell does not: OLE drags from the shell and the programs it
+// started cannot reach the program's windows, file drops let through can.
+bool ElevatedAboveTheShell();
+
 } // namespace app

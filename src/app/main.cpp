@@ -18,6 +18,7 @@ int RunBasket(std::vector<std::wstring> paths) {
     // A write killed halfway (a crash, a power cut) left its file beside the settings or the
     // kept list; the file it was to replace is whole, and the leftover is of no use.
     win::RemoveLeftovers(win::BesideProgram(L""));
+    win::RemoveLeftovers(intake::ReceivedFolder(settings::SettingsPath()));
     // Started again after Windows restarts for an update, the basket comes back with its kept
     // list; the paths it was first started with were taken then and are not taken again.
     ::RegisterApplicationRestart(app::kRestartArgument, RESTART_NO_CRASH | RESTART_NO_HANG);

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/elevation.h"
 #include "app/second_launch.h"
 #include "app/send_to.h"
 #include "app/system_menu.h"
@@ -86,6 +87,8 @@ const MainWindow::Command MainWindow::kCommands[] = {
          w.fileList_->UpdateCountDisplay();
      }},
     {kIdFilter, [](MainWindow& w) { w.ShowFilterField(); }},
+    {kIdOpenReceivedFolder,
+     [](MainWindow& w) { w.Shell().OpenFolderItself(w.receiver_->Folder()); }},
     {kIdAddCaptured, [](MainWindow& w) { w.clipboard_->watch.AddCapturedClick(); }},
     {kIdBackToList, [](MainWindow& w) { w.clipboard_->watch.BackToListClick(); }},
 };
@@ -116,6 +119,12 @@ void MainWindow::OnCreate() {
     dropIntake_ = std::make_unique<intake::DropIntake>(ui_.dropZone->Hwnd(), ui_.listArea->Hwnd(),
                                                        host, FileList(), Dialogs());
     dropIntake_->Register();
+    receiver_ = std::make_unique<intake::DropReceiver>(
+        ui_.dropZone->Hwnd(), ui_.listArea->Hwnd(), *dropIntake_, host, *statusBar_,
+        win::ThreadReturns(), intake::ReceivedFolder(settingsPath_),
+        [this](const std::function<bool()>& done) { application_.PumpUntil(done, INFINITE); });
+    if (!ElevatedAboveTheShell())
+        receiver_->Register();
     LetDropsThroughToAnElevatedWindow();
     missingPrune_ =
         std::make_unique<filelist::MissingPrune>(Hwnd(), FileList(), *statusBar_, Dialogs());
@@ -217,6 +226,10 @@ void MainWindow::OnKeyPress(wchar_t key) {
         return;
     if (key == kEscape && fileList_->Sorting()) {
         fileList_->CancelSort();
+        return;
+    }
+    if (key == kEscape && receiver_ && receiver_->Running()) {
+        receiver_->Cancel();
         return;
     }
     if (key == kEscape && listReader_->Running()) {
@@ -362,6 +375,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (!destroyed_) {
             destroyed_ = true;
+            receiver_.reset();
             dropIntake_.reset(); // the drops it still holds are released
             OnDestroy();
         }

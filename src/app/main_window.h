@@ -24,6 +24,7 @@
 #include "filelist/list_reader.h"
 #include "filelist/missing_prune.h"
 #include "intake/drop_intake.h"
+#include "intake/drop_receiver.h"
 #include "settings/settings_file.h"
 #include "win/application.h"
 #include "win/controls.h"
@@ -70,6 +71,7 @@ enum ControlId : int {
     kIdCopyFiles,
     kIdCutFiles,
     kIdFilter,
+    kIdOpenReceivedFolder,
     // context menu
     kIdRemoveItem = 301,
     kIdListProperties,
@@ -135,6 +137,7 @@ public:
     filelist::ListFileReader& ListReader() noexcept { return *listReader_; }
     const settings::Settings& Settings() const noexcept { return settings_; }
     AfterDrag& AfterDragging() noexcept { return *afterDrag_; }
+    intake::DropReceiver& Receiver() noexcept { return *receiver_; }
     SortHeader& Header() noexcept { return *sortHeader_; }
     AboutBox& About() noexcept { return *aboutBox_; }
     win::Application& Application() noexcept { return application_; }
@@ -251,6 +254,8 @@ private:
     std::unique_ptr<filelist::FileList> fileList_;
     std::unique_ptr<filelist::ListFileReader> listReader_;
     std::unique_ptr<intake::DropIntake> dropIntake_;
+    // OLE drags on the zones: files taken as drops, everything else received into a folder.
+    std::unique_ptr<intake::DropReceiver> receiver_;
     std::unique_ptr<filelist::MissingPrune> missingPrune_;
     std::unique_ptr<SortHeader> sortHeader_;
     std::unique_ptr<AboutBox> aboutBox_;

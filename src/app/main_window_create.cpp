@@ -120,6 +120,7 @@ void MainWindow::CreateMenus() {
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdProperties, L"ファイルのプロパティ(&P)");
     ::AppendMenuW(list, MF_STRING, kIdOpenFolder, L"フォルダを開く(&F)");
+    ::AppendMenuW(list, MF_STRING, kIdOpenReceivedFolder, L"受け取ったファイルのフォルダを開く");
     // Ways to reach the basket from the shell and to hand its files on.
     ::AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(list, MF_STRING, kIdCopyFiles, L"ファイルとしてコピー(&C)");

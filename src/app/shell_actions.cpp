@@ -84,6 +84,12 @@ void ShellActions::OpenFolder(const std::wstring& path) {
     shell_.StartProcess(browser, FolderCommand(browser, path));
 }
 
+void ShellActions::OpenFolderItself(const std::wstring& folder) {
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring browser = FileBrowserPath();
+    shell_.StartProcess(browser, L"\"" + browser + L"\" /n, /e,\"" + folder + L"\"");
+}
+
 void ShellActions::OpenHelp() { shell_.Open(owner_, L"OPEN", win::BesideProgram(L"tuckbay2.chm")); }
 
 void ShellActions::OpenFiles(const std::vector<std::wstring>& paths) {

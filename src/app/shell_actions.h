@@ -54,6 +54,8 @@ public:
 
     void ShowFileProperties(const std::wstring& path);
     void OpenFolder(const std::wstring& path);
+    // A folder's own window (made first if it is not there yet).
+    void OpenFolderItself(const std::wstring& folder);
     // tuckbay2.chm beside the program, through the shell.
     void OpenHelp();
     // Each of paths with its own program. Those that could not be opened are named in one

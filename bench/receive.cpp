@@ -1,0 +1,340 @@
+// Receiving a virtual file through the drop zone's real drop target, with the source's data
+// object on a thread of its own (reached through COM's proxies, as another program's is):
+// - one 256 MB file, against CopyFileW of a 256 MB file on the same disk (target: at most 1.5x);
+// - the window's longest reply while a slow 48 MB source is read (target: at most 100 ms);
+// - the process's private memory while the 256 MB file is received, against its size.
+// The receiving's two parts are measured alone too: the writing, and the reading through COM's
+// proxy, which under Wine goes through its RPC transport and alone takes longer than the copy.
+
+#include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/main_window.h"
+#include "bench_support.h"
+#include "intake/drop_receiver.h"
+#include "win/program_path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint64_t kMB = 1 << 20;
+
+// Bytes made as they are read: the source holds no copy of the file.
+class PatternStream final : public IStream {
+public:
+    PatternStream(uint64_t size, DWORD slowMs) : size_(size), slowMs_(slowMs) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IStream || iid == IID_ISequentialStream) {
+            *out = static_cast<IStream*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    STDMETHODIMP Read(void* to, ULONG size, ULONG* read) override {
+        if (slowMs_)
+            ::Sleep(slowMs_);
+        const ULONG n = static_cast<ULONG>(std::min<uint64_t>(size, size_ - at_));
+        std::memset(to, static_cast<int>(at_ & 0xFF), n);
+        at_ += n;
+        if (read)
+            *read = n;
+        return n < size ? S_FALSE : S_OK;
+    }
+    STDMETHODIMP Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* now) override {
+        at_ = static_cast<uint64_t>((origin == STREAM_SEEK_SET   ? 0
+                                     : origin == STREAM_SEEK_CUR ? static_cast<LONGLONG>(at_)
+                                                                 : static_cast<LONGLONG>(size_)) +
+                                    move.QuadPart);
+        if (now)
+            now->QuadPart = at_;
+        return S_OK;
+    }
+    STDMETHODIMP Stat(STATSTG* stat, DWORD) override {
+        *stat = {};
+        stat->type = STGTY_STREAM;
+        stat->cbSize.QuadPart = size_;
+        return S_OK;
+    }
+    STDMETHODIMP Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+    STDMETHODIMP CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Commit(DWORD) override { return S_OK; }
+    STDMETHODIMP Revert() override { return E_NOTIMPL; }
+    STDMETHODIMP LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP Clone(IStream**) override { return E_NOTIMPL; }
+
+private:
+    ULONG refs_ = 1;
+    uint64_t size_;
+    uint64_t at_ = 0;
+    DWORD slowMs_;
+};
+
+CLIPFORMAT Format(const wchar_t* name) {
+    return static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(name));
+}
+
+// One virtual file, offered as a stream.
+class OneFile final : public IDataObject {
+public:
+    OneFile(uint64_t size, DWORD slowMs) : size_(size), slowMs_(slowMs) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IDataObject) {
+            *out = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    STDMETHODIMP GetData(FORMATETC* f, STGMEDIUM* m) override {
+        *m = {};
+        if (f->cfFormat == Format(CFSTR_FILEDESCRIPTORW)) {
+            HGLOBAL global =
+                ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(FILEGROUPDESCRIPTORW));
+            auto* group = static_cast<FILEGROUPDESCRIPTORW*>(::GlobalLock(global));
+            group->cItems = 1;
+            group->fgd[0].dwFlags = FD_FILESIZE;
+            group->fgd[0].nFileSizeLow = static_cast<DWORD>(size_);
+            group->fgd[0].nFileSizeHigh = static_cast<DWORD>(size_ >> 32);
+            lstrcpyW(group->fgd[0].cFileName, L"bench received.bin");
+            ::GlobalUnlock(global);
+            m->tymed = TYMED_HGLOBAL;
+            m->hGlobal = global;
+            return S_OK;
+        }
+        if (f->cfFormat == Format(CFSTR_FILECONTENTS) && f->lindex == 0 &&
+            (f->tymed & TYMED_ISTREAM)) {
+            m->tymed = TYMED_ISTREAM;
+            m->pstm = new PatternStream(size_, slowMs_);
+            return S_OK;
+        }
+        return DV_E_FORMATETC;
+    }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* f) override {
+        return f->cfFormat == Format(CFSTR_FILEDESCRIPTORW) ||
+                       f->cfFormat == Format(CFSTR_FILECONTENTS)
+                   ? S_OK
+                   : DV_E_FORMATETC;
+    }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    ULONG refs_ = 1;
+    uint64_t size_;
+    DWORD slowMs_;
+};
+
+// The source's thread: makes the data object in an apartment of its own, hands it over
+// marshalled and answers COM's calls until the drop is done.
+class SourceThread {
+public:
+    SourceThread(uint64_t size, DWORD slowMs) {
+        thread_ = std::thread([this, size, slowMs] {
+            ::OleInitialize(nullptr);
+            threadId_ = ::GetCurrentThreadId();
+            auto* data = new OneFile(size, slowMs);
+            ::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled_);
+            data->Release();
+            ready_ = true;
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+                ::DispatchMessageW(&msg);
+            ::OleUninitialize();
+        });
+        while (!ready_)
+            ::Sleep(1);
+    }
+    ~SourceThread() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    IDataObject* Take() {
+        IDataObject* data = nullptr;
+        ::CoGetInterfaceAndReleaseStream(marshalled_, IID_IDataObject,
+                                         reinterpret_cast<void**>(&data));
+        return data;
+    }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> ready_{false};
+    DWORD threadId_ = 0;
+    IStream* marshalled_ = nullptr;
+};
+
+// A drop of the source on the window's drop zone, through the zone's registered target.
+double DropOnZone(app::MainWindow& window, IDataObject* data) {
+    HWND zone = window.Controls().dropZone->Hwnd();
+    auto* target = static_cast<IDropTarget*>(::GetPropW(zone, L"OleDropTargetInterface"));
+    const auto start = bench::Clock::now();
+    DWORD effect = DROPEFFECT_COPY;
+    POINTL at{0, 0};
+    if (target) {
+        target->DragEnter(data, MK_LBUTTON, at, &effect);
+        effect = DROPEFFECT_COPY;
+        target->Drop(data, 0, at, &effect);
+    } else {
+        std::printf("  (no target on the window: the receiver is called directly)\n");
+        effect = window.Receiver().Take(zone, data);
+    }
+    const double seconds = bench::Seconds(start);
+    if (effect != DROPEFFECT_COPY)
+        std::printf("  the drop was not taken (effect %lu)\n", effect);
+    return seconds;
+}
+
+void WriteFileOf(const std::wstring& path, uint64_t size) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    std::string block(kMB, 'x');
+    DWORD written = 0;
+    for (uint64_t at = 0; at < size; at += kMB)
+        ::WriteFile(file, block.data(), static_cast<DWORD>(kMB), &written, nullptr);
+    ::FlushFileBuffers(file);
+    ::CloseHandle(file);
+}
+
+} // namespace
+
+int main() {
+    return bench::Run([](win::Application& app) {
+        const std::wstring settings = settings::SettingsPath();
+        const std::wstring folder = intake::ReceivedFolder(settings);
+        std::error_code none;
+        fs::remove_all(folder, none);
+        app::MainWindow window(app, settings);
+        ::ShowWindow(window.Hwnd(), SW_SHOW);
+        app.PumpUntil([] { return false; }, 200);
+
+        // CopyFileW of 256 MB on the same disk, the file written and flushed first.
+        const std::wstring original = win::BesideProgram(L"bench copy source.bin");
+        const std::wstring copy = win::BesideProgram(L"bench copy target.bin");
+        WriteFileOf(original, 256 * kMB);
+        auto start = bench::Clock::now();
+        ::CopyFileW(original.c_str(), copy.c_str(), FALSE);
+        const double copySeconds = bench::Seconds(start);
+        ::DeleteFileW(original.c_str());
+        ::DeleteFileW(copy.c_str());
+
+        // Its parts: 256 MB written through a 1 MB buffer and flushed, as the receiver writes;
+        // the source's stream read through COM's proxy on a worker's apartment, as it reads.
+        start = bench::Clock::now();
+        WriteFileOf(copy, 256 * kMB);
+        const double writeSeconds = bench::Seconds(start);
+        ::DeleteFileW(copy.c_str());
+        double readSeconds = 0;
+        {
+            SourceThread source(256 * kMB, 0);
+            IDataObject* data = source.Take();
+            IStream* marshalled = nullptr;
+            ::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled);
+            std::thread reader([&] {
+                ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+                IDataObject* proxy = nullptr;
+                ::CoGetInterfaceAndReleaseStream(marshalled, IID_IDataObject,
+                                                 reinterpret_cast<void**>(&proxy));
+                FORMATETC f{Format(CFSTR_FILECONTENTS), nullptr, DVASPECT_CONTENT, 0,
+                            TYMED_ISTREAM};
+                STGMEDIUM m{};
+                const auto begin = bench::Clock::now();
+                if (SUCCEEDED(proxy->GetData(&f, &m))) {
+                    std::vector<char> buffer(kMB);
+                    ULONG read = 0;
+                    while (SUCCEEDED(m.pstm->Read(buffer.data(), kMB, &read)) && read > 0) {
+                    }
+                    ::ReleaseStgMedium(&m);
+                }
+                readSeconds = bench::Seconds(begin);
+                proxy->Release();
+                ::CoUninitialize();
+            });
+            app.PumpUntil([&] { return readSeconds > 0; }, 60000);
+            reader.join();
+            data->Release();
+        }
+        std::printf("  parts: 256 MB written and flushed %.2f s; read through the proxy %.2f s\n",
+                    writeSeconds, readSeconds);
+
+        // The same size received, with the memory the process takes meanwhile sampled.
+        std::atomic<bool> sampling{true};
+        std::atomic<size_t> peak{0};
+        const size_t before = bench::PrivateBytes();
+        std::thread sampler([&] {
+            while (sampling) {
+                peak = std::max(peak.load(), bench::PrivateBytes());
+                ::Sleep(20);
+            }
+        });
+        double receiveSeconds = 0;
+        {
+            SourceThread source(256 * kMB, 0);
+            IDataObject* data = source.Take();
+            receiveSeconds = DropOnZone(window, data);
+            data->Release();
+        }
+        sampling = false;
+        sampler.join();
+        const auto received = fs::file_size(folder + L"\\bench received.bin", none);
+        std::printf("256 MB virtual file received: %.2f s; CopyFileW of 256 MB: %.2f s; "
+                    "ratio %.2f (target <= 1.5); file %llu bytes\n",
+                    receiveSeconds, copySeconds, receiveSeconds / copySeconds,
+                    static_cast<unsigned long long>(received));
+        std::printf("private memory while receiving 256 MB: %.1f MB more at most (file %.0f MB)\n",
+                    (static_cast<double>(peak) - static_cast<double>(before)) / kMB, 256.0);
+
+        // A slow source of 48 MB: 1 MB a read, each read 40 ms late.
+        window.FileList().Clear();
+        double longest = 0, slowSeconds = 0;
+        {
+            SourceThread source(48 * kMB, 40);
+            IDataObject* data = source.Take();
+            bench::LongestReply reply(app, window.Hwnd(), 5);
+            slowSeconds = DropOnZone(window, data);
+            longest = reply.Stop();
+            data->Release();
+        }
+        std::printf("slow 48 MB source read in %.2f s; the window's longest reply %.1f ms "
+                    "(target <= 100 ms)\n",
+                    slowSeconds, longest);
+        fs::remove_all(folder, none);
+    });
+}

@@ -1,0 +1,269 @@
+#include "intake/drop_receiver.h"
+
+#include <shldisp.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <exception>
+
+#include "intake/drop_intake.h"
+#include "intake/extension.h"
+#include "win/error.h"
+#include "win/handles.h"
+
+namespace intake {
+
+// One zone's drop target: every call goes to the receiver, inside the exception boundary.
+class DropReceiver::Target final : public IDropTarget {
+public:
+    Target(DropReceiver& receiver, HWND zone) : receiver_(&receiver), zone_(zone) {}
+    void Detach() { receiver_ = nullptr; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+            *object = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    STDMETHODIMP DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        return Guard(effect, [&] {
+            accepted_ = receiver_ ? receiver_->Accepts(zone_, data) : DROPEFFECT_NONE;
+            *effect = Answer(*effect);
+        });
+    }
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* effect) override {
+        return Guard(effect, [&] { *effect = Answer(*effect); });
+    }
+    STDMETHODIMP DragLeave() override {
+        accepted_ = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    STDMETHODIMP Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        return Guard(effect, [&] {
+            const DWORD allowed = *effect;
+            *effect = DROPEFFECT_NONE;
+            if (receiver_ && (allowed & DROPEFFECT_COPY) &&
+                receiver_->Accepts(zone_, data) != DROPEFFECT_NONE)
+                *effect = receiver_->Take(zone_, data);
+        });
+    }
+
+private:
+    DWORD Answer(DWORD allowed) const {
+        return (accepted_ & allowed & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    }
+    template <typename Body> HRESULT Guard(DWORD* effect, Body body) {
+        if (effect == nullptr)
+            return E_INVALIDARG;
+        try {
+            body();
+            return S_OK;
+        } catch (...) {
+            *effect = DROPEFFECT_NONE;
+            win::ReportCurrentException();
+            return E_UNEXPECTED;
+        }
+    }
+    DropReceiver* receiver_;
+    HWND zone_;
+    DWORD accepted_ = DROPEFFECT_NONE;
+    ULONG references_ = 1;
+};
+
+std::wstring ReceivedFolder(const std::wstring& settingsPath) {
+    const size_t slash = settingsPath.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring(L".") : settingsPath.substr(0, slash)) +
+           L"\\受け取ったファイル";
+}
+
+DropReceiver::DropReceiver(HWND dropZone, HWND listZone, DropIntake& intake, DropHost& host,
+                           win::StatusBar& statusBar, win::Returns& returns, std::wstring folder,
+                           Pump pump)
+    : dropZone_(dropZone), listZone_(listZone), intake_(intake), host_(host), statusBar_(statusBar),
+      returns_(returns), folder_(std::move(folder)), pump_(std::move(pump)), job_(returns) {}
+
+DropReceiver::~DropReceiver() {
+    *alive_ = false;
+    const HWND zones[] = {dropZone_, listZone_};
+    for (int i = 0; i < 2; ++i) {
+        if (targets_[i] == nullptr)
+            continue;
+        static_cast<Target*>(targets_[i])->Detach();
+        ::RevokeDragDrop(zones[i]);
+        targets_[i]->Release();
+    }
+}
+
+void DropReceiver::Register() {
+    const HWND zones[] = {dropZone_, listZone_};
+    for (int i = 0; i < 2; ++i) {
+        auto* target = new Target(*this, zones[i]);
+        if (SUCCEEDED(::RegisterDragDrop(zones[i], target)))
+            targets_[i] = target;
+        else
+            target->Release();
+    }
+}
+
+DWORD DropReceiver::Accepts(HWND zone, IDataObject* data) const {
+    if (data == nullptr || job_.Running())
+        return DROPEFFECT_NONE;
+    const DropKind kind = KindOf(data);
+    if (kind == DropKind::Nothing)
+        return DROPEFFECT_NONE;
+    if (zone == listZone_ && !host_.ListDropsAllowed()) {
+        // The list takes a list file then, and nothing else.
+        if (kind != DropKind::Files)
+            return DROPEFFECT_NONE;
+        win::DropHandle drop(CopyDroppedFiles(data));
+        if (!drop || !IsListFilePath(ReadDroppedPaths(drop.get()).front()))
+            return DROPEFFECT_NONE;
+    }
+    return DROPEFFECT_COPY;
+}
+
+DWORD DropReceiver::Take(HWND zone, IDataObject* data) {
+    // Files by path go the way of every file drop.
+    if (HDROP drop = CopyDroppedFiles(data)) {
+        intake_.Drop(zone, drop);
+        return DROPEFFECT_COPY;
+    }
+    const DropKind kind = KindOf(data, false);
+    if (kind == DropKind::Nothing || job_.Running())
+        return DROPEFFECT_NONE;
+    // A source that can be read after its drag has ended is: the drop ends at once, and the
+    // source learns of the outcome from EndOperation.
+    IDataObjectAsyncCapability* async = nullptr;
+    BOOL asyncMode = FALSE;
+    if (SUCCEEDED(data->QueryInterface(IID_IDataObjectAsyncCapability,
+                                       reinterpret_cast<void**>(&async))) &&
+        !(SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode &&
+          SUCCEEDED(async->StartOperation(nullptr)))) {
+        async->Release();
+        async = nullptr;
+    }
+    if (async) {
+        Read(data, kind, [this, zone, async](Outcome* outcome) {
+            HRESULT result = outcome ? S_OK : E_ABORT;
+            try {
+                if (outcome && outcome->failure)
+                    std::rethrow_exception(outcome->failure);
+                if (outcome)
+                    TakePaths(zone, outcome->received);
+            } catch (...) {
+                async->EndOperation(E_FAIL, nullptr, DROPEFFECT_NONE);
+                async->Release();
+                throw;
+            }
+            async->EndOperation(result, nullptr, outcome ? DROPEFFECT_COPY : DROPEFFECT_NONE);
+            async->Release();
+        });
+        return DROPEFFECT_COPY;
+    }
+    // Otherwise the source is read while the drop lasts: the source waits in its drag, and this
+    // thread answers the window meanwhile.
+    bool ended = false, cancelled = false;
+    Outcome outcome;
+    Read(data, kind, [&](Outcome* result) {
+        ended = true;
+        cancelled = result == nullptr;
+        if (result)
+            outcome = std::move(*result);
+    });
+    const std::shared_ptr<bool> alive = alive_;
+    pump_([&] { return ended || !*alive; });
+    if (!*alive || cancelled)
+        return DROPEFFECT_NONE;
+    if (outcome.failure)
+        std::rethrow_exception(outcome.failure);
+    TakePaths(zone, outcome.received);
+    return outcome.received.paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY;
+}
+
+void DropReceiver::Read(IDataObject* data, DropKind kind, std::function<void(Outcome*)> ended) {
+    // The source is read on a worker, in the multithreaded apartment, through a proxy made for
+    // it there.
+    IStream* marshalled = nullptr;
+    win::ThrowIfFailed(::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled));
+    statusBar_.BeginProgress([this] {
+        const int percent = job_.Percent();
+        if (percent >= 0)
+            return L"受け取り中… " + std::to_wstring(percent) + L"%";
+        return L"受け取り中… " + std::to_wstring(job_.Done() / 1024) + L" KB";
+    });
+    job_.Start(
+        [marshalled, kind, folder = folder_](win::Progress& progress) {
+            Outcome result;
+            const HRESULT joined = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            IDataObject* source = nullptr;
+            auto leave = [&] {
+                if (source)
+                    source->Release();
+                if (SUCCEEDED(joined))
+                    ::CoUninitialize();
+            };
+            try {
+                win::ThrowIfFailed(::CoGetInterfaceAndReleaseStream(
+                    marshalled, IID_IDataObject, reinterpret_cast<void**>(&source)));
+                result.received = ReceiveData(source, kind, folder, progress);
+            } catch (const win::Cancelled&) {
+                leave();
+                throw;
+            } catch (...) {
+                result.failure = std::current_exception();
+            }
+            leave();
+            return result;
+        },
+        [this, ended](Outcome result) {
+            statusBar_.EndProgress();
+            ended(&result);
+        },
+        [this, ended] {
+            statusBar_.EndProgress(L"受け取りを取り消しました");
+            ended(nullptr);
+        });
+}
+
+void DropReceiver::TakePaths(HWND zone, const Received& received) {
+    if (!received.paths.empty()) {
+        // As a drop of those files: one block of the paths, which the intake lets go of.
+        std::wstring list;
+        for (const std::wstring& path : received.paths)
+            list += path + L'\0';
+        list += L'\0';
+        const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+        win::GlobalHandle block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
+        if (!block)
+            win::ThrowLastError();
+        {
+            win::GlobalLockScope lock(block.get());
+            auto* header = static_cast<DROPFILES*>(lock.Data());
+            header->pFiles = sizeof(DROPFILES);
+            header->fWide = TRUE;
+            std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+        }
+        intake_.Drop(zone, static_cast<HDROP>(block.release()));
+    }
+    if (!received.failed.empty()) {
+        // Told once the drop has ended: a box now would keep the source waiting in its drag.
+        std::wstring text = L"受け取れなかったファイルがあります。\r\n" + received.reason;
+        for (const std::wstring& name : received.failed)
+            text += L"\r\n\"" + name + L"\"";
+        returns_.Post([text] { throw win::Error(text); });
+    }
+}
+
+void DropReceiver::Cancel() { job_.Cancel(); }
+
+} // namespace intake

@@ -1,0 +1,352 @@
+// Drops from another process on the basket by the user's route: the helper drag_source offers
+// files, virtual files, text, links or images, and a real drag carries them onto a zone.
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "drag_kit.h"
+#include "foreign_drag.h"
+#include "intake/receive_names.h"
+#include "list_fixtures.h"
+#include "main_window_fixture.h"
+#include "pump.h"
+#include "win/codepage.h"
+
+namespace tuckbay::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Whether a drag from another Wine process reaches a target registered in this one at all.
+TEST(ForeignDragTest, ReachesATargetOfThisProcess) {
+    RecordingDropTarget target(RECT{300, 300, 400, 400});
+    ForeignDrag drag;
+    ASSERT_EQ(drag.Start({L"hdrop\tC:\\windows\\win.ini"}), "");
+    EXPECT_EQ(drag.DragTo(target.Centre(), nullptr, DROPEFFECT_COPY | DROPEFFECT_LINK), "");
+    EXPECT_EQ(target.drops, 1) << win::ToUtf8(drag.Title());
+    EXPECT_GE(target.enters, 1);
+}
+
+// The main window with its settings, and so its folder of received files, in a scratch folder.
+class ReceiveTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        app = std::make_unique<win::Application>(L"Tuckbay");
+        app->SetDialogs(&dialogs);
+        settingsPath = scratch / L"tuckbay2.ini";
+        MakeWindow();
+    }
+
+    std::wstring Received(const std::wstring& relative = L"") const {
+        const std::wstring folder = scratch / L"受け取ったファイル";
+        return relative.empty() ? folder : folder + L"\\" + relative;
+    }
+    // Every file and folder in the received folder, relative to it, passing files included.
+    std::set<std::wstring> ReceivedTree() const {
+        std::set<std::wstring> tree;
+        std::error_code none;
+        if (fs::exists(Received()))
+            for (const auto& entry : fs::recursive_directory_iterator(Received(), none))
+                tree.insert(fs::relative(entry.path(), Received()).wstring());
+        return tree;
+    }
+    POINT Centre(HWND zone) const {
+        RECT r{};
+        ::GetWindowRect(zone, &r);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    HWND DropZone() const { return mainWindow->Controls().dropZone->Hwnd(); }
+    HWND ListZone() {
+        if (!mainWindow->Controls().ListAreaShown())
+            mainWindow->RunCommand(app::kIdListArea);
+        return mainWindow->Controls().listArea->Hwnd();
+    }
+    void AllowListDrops(bool allow) {
+        ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_SETCHECK,
+                       allow ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    ::tuckbay::test::Pump AppPump() {
+        return [this](const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+            return app->PumpUntil(done, static_cast<DWORD>(timeout.count()));
+        };
+    }
+
+    // Drags what spec offers from the helper onto zone; the drag's failure, if any.
+    std::string DragOnto(HWND zone, const std::vector<std::wstring>& spec,
+                         const std::function<void(InputDriver&)>& afterDrop = nullptr,
+                         DWORD expectFeedback = DROPEFFECT_COPY) {
+        drag.reset(); // the last one's helper ended
+        drag = std::make_unique<ForeignDrag>();
+        std::string started = drag->Start(spec);
+        if (!started.empty())
+            return started;
+        return drag->DragTo(Centre(zone), AppPump(), expectFeedback, false, afterDrop);
+    }
+
+    std::vector<std::wstring> Listed() const { return mainWindow->FileList().AllPaths(); }
+
+    ScratchFolder scratch;
+    std::unique_ptr<ForeignDrag> drag;
+};
+
+// What the helper's drag ended with: DoDragDrop's result and the effect.
+constexpr wchar_t kDroppedCopy[] = L"dropped 00040100 1";
+constexpr wchar_t kDroppedNothing[] = L"dropped 00040100 0";
+
+std::string Pattern(size_t n) {
+    std::string bytes(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+// Each kind of drop on the drop zone: what the list shows, the feedback the source saw and
+// what the received folder holds afterwards (files by their contents).
+TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
+    const std::wstring realA = scratch.Write(L"real a.txt", "a");
+    const std::wstring realB = scratch.Write(L"real b.txt", "b");
+    const std::wstring paths = realA + L"\\n" + realB;
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> spec;
+        std::vector<std::wstring> listed; // relative to the received folder unless full
+        std::map<std::wstring, std::string> files;
+        std::function<void()> before = nullptr;
+        bool startsOnly = false; // the files begin with the bytes given
+    };
+    const auto docfile = std::string("\xD0\xCF\x11\xE0", 4);
+    const Case cases[] = {
+        {"files by path", {L"hdrop\t" + realA, L"hdrop\t" + realB}, {realA, realB}, {}},
+        {"a real file with a virtual copy of it",
+         {L"hdrop\t" + realA, L"virtual\tstream\treal a.txt\ta"},
+         {realA},
+         {}},
+        {"files announced but not given, virtual ones given",
+         {L"hdrop-fails", L"virtual\thglobal\tgiven.txt\tgiven"},
+         {L"given.txt"},
+         {{L"given.txt", "given"}}},
+        {"attachments by stream, by memory block and by storage",
+         {L"virtual\tstream\tnote.txt\tstreamed", L"virtual\thglobal\tbig.bin\t#3000000",
+          L"virtual\tstorage\tmail.msg\tbody"},
+         {L"note.txt", L"big.bin", L"mail.msg"},
+         {{L"note.txt", "streamed"}, {L"big.bin", Pattern(3000000)}, {L"mail.msg", docfile}},
+         nullptr,
+         true},
+        {"the same name twice, one there already",
+         {L"virtual\tstream\tr.txt\tone", L"virtual\thglobal\tR.TXT\ttwo"},
+         {L"r (2).txt", L"R (3).TXT"},
+         {{L"r.txt", "there"}, {L"r (2).txt", "one"}, {L"R (3).TXT", "two"}},
+         [&] {
+             ::CreateDirectoryW(Received().c_str(), nullptr);
+             scratch.Write(L"受け取ったファイル\\r.txt", "there");
+         }},
+        {"hostile names",
+         {L"virtual\tstream\t..\\..\\evil.txt\te", L"virtual\tstream\tC:\\x\\con.txt\tc",
+          L"virtual\tstream\tq:b?.txt . \tq", L"virtual\tstream\tnul\tn"},
+         {L"evil.txt", L"x__con.txt", L"b_.txt", L"_nul"},
+         {{L"evil.txt", "e"}, {L"x__con.txt", "c"}, {L"b_.txt", "q"}, {L"_nul", "n"}}},
+        {"an archive's folders, in the ANSI descriptor without sizes",
+         {L"ansi", L"nosize", L"virtual\tfolder\tzip", L"virtual\tstream\tzip\\a.txt\tA",
+          L"virtual\tfolder\tzip\\sub", L"virtual\thglobal\tzip\\sub\\b.txt\tB"},
+         {L"zip"},
+         {{L"zip\\a.txt", "A"}, {L"zip\\sub\\b.txt", "B"}}},
+        {"text of paths", {L"text\t" + paths + L"\\n"}, {realA, realB}, {}},
+        // A folder is no file: such text is text.
+        {"text of a file's and a folder's path",
+         {L"text\t" + realA + L"\\n" + scratch.Path()},
+         {intake::NameFromText(realA, L".txt")},
+         {}},
+        {"plain text",
+         {L"text\tShopping list: milk\\nbread"},
+         {L"Shopping list_ milk.txt"},
+         {{L"Shopping list_ milk.txt", "\xEF\xBB\xBFShopping list: milk\r\nbread"}}},
+        {"a link with a title",
+         {L"url\thttps://example.com/ü?q=1\tExample page"},
+         {L"Example page.url"},
+         {{L"Example page.url", "[InternetShortcut]\r\nURL=https://example.com/%C3%BC?q=1\r\n"}}},
+        {"an image as PNG, kept as it came",
+         {L"png\t2\t2"},
+         {L"画像.png"},
+         {{L"画像.png", "\x89PNG\r\n\x1a\n" + std::string("\x28\0\0\0", 4)}},
+         nullptr,
+         true},
+        {"an image as a bitmap, written as PNG",
+         {L"dib\t3\t2"},
+         {L"画像.png"},
+         {{L"画像.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24)}},
+         nullptr,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        List().Clear();
+        std::error_code none;
+        fs::remove_all(Received(), none);
+        if (c.before)
+            c.before();
+        ASSERT_EQ(DragOnto(DropZone(), c.spec), "");
+        EXPECT_EQ(drag->Title(), kDroppedCopy);
+        std::vector<std::wstring> expected;
+        for (const std::wstring& listed : c.listed)
+            expected.push_back(listed.find(L':') == 1 ? listed : Received(listed));
+        EXPECT_EQ(Listed(), expected);
+        for (const auto& [name, bytes] : c.files) {
+            const std::string read = ReadBytes(Received(name)).value_or("<missing>");
+            // Compared, not printed: some are megabytes long.
+            EXPECT_TRUE((c.startsOnly ? read.substr(0, bytes.size()) : read) == bytes)
+                << win::ToUtf8(name) << ": " << read.size() << " bytes, " << bytes.size()
+                << " expected";
+        }
+        for (const std::wstring& name : ReceivedTree())
+            EXPECT_EQ(name.find(L".tmp"), std::wstring::npos) << win::ToUtf8(name);
+    }
+    EXPECT_FALSE(fs::exists(scratch / L"evil.txt"));
+    EXPECT_EQ(dialogs.errors, std::vector<std::wstring>{});
+}
+
+// The list takes what the drop zone takes while "ファイルリストへのドロップを許可" is ticked; else
+// the drag's feedback says it cannot drop there, and nothing is received.
+TEST_F(ReceiveTest, TheListTakesVirtualFilesOnlyWhileListDropsAreAllowed) {
+    const std::vector<std::wstring> spec = {L"virtual\tstream\tmemo.txt\tm"};
+    AllowListDrops(false);
+    ASSERT_EQ(DragOnto(ListZone(), spec, nullptr, DROPEFFECT_NONE), "");
+    EXPECT_EQ(drag->Title(), kDroppedNothing);
+    EXPECT_EQ(Listed(), std::vector<std::wstring>{});
+    EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+    EXPECT_TRUE(dialogs.warnings.empty()) << "no box: the drag said it would not drop";
+    AllowListDrops(true);
+    ASSERT_EQ(DragOnto(ListZone(), spec), "");
+    EXPECT_EQ(drag->Title(), kDroppedCopy);
+    EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"memo.txt")});
+}
+
+// A source that offers to be read after its drag: the drag ends at once, the files come
+// afterwards, and the source is told the drop's outcome.
+TEST_F(ReceiveTest, AnAsynchronousSourceIsReadAfterItsDragAndToldTheOutcome) {
+    ASSERT_EQ(DragOnto(DropZone(), {L"async", L"slow\t300", L"virtual\tstream\tlate.txt\tlate"}),
+              "");
+    EXPECT_EQ(drag->Title().rfind(L"dropped 00040100 1", 0), 0u) << win::ToUtf8(drag->Title());
+    EXPECT_TRUE(drag->WaitForTitle(L"ended 00000000 1", AppPump())) << win::ToUtf8(drag->Title());
+    EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"late.txt")});
+    EXPECT_EQ(ReadBytes(Received(L"late.txt")), "late");
+}
+
+// A slow source: the window answers and shows how far the reading is; Esc, pressed in the
+// basket, gives the drop up, and nothing of it is listed or left on disk.
+TEST_F(ReceiveTest, EscGivesASlowDropUpLeavingNothing) {
+    bool progressShown = false;
+    std::wstring report;
+    const std::string failure = DragOnto(
+        DropZone(),
+        {L"slow\t200", L"virtual\tstream\tdone.txt\td", L"virtual\tstream\tslow.bin\t#20000000"},
+        [&](InputDriver& d) {
+            if (!d.WaitFor("the progress in the status bar", [&] {
+                    wchar_t text[128] = {};
+                    ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
+                                   reinterpret_cast<LPARAM>(text));
+                    return std::wstring(text).rfind(L"受け取り中… ", 0) == 0 &&
+                           std::wstring(text).back() == L'%';
+                }))
+                return;
+            progressShown = true;
+            // The user clicks the basket (the source had the keyboard) and presses Esc.
+            const POINT bar = Centre(mainWindow->Controls().statusBar);
+            if (!d.MoveTo(bar, "the pointer on the status bar", [bar] {
+                    POINT now{};
+                    ::GetCursorPos(&now);
+                    return now.x == bar.x && now.y == bar.y;
+                }))
+                return;
+            d.LeftDown();
+            d.LeftUp();
+            if (!d.WaitFor("the basket to take the keyboard",
+                           [&] { return ::GetForegroundWindow() == mainWindow->Hwnd(); }))
+                return;
+            d.Key(VK_ESCAPE);
+        });
+    ASSERT_EQ(failure, "");
+    EXPECT_TRUE(progressShown);
+    EXPECT_EQ(drag->Title(), kDroppedNothing);
+    EXPECT_EQ(Listed(), std::vector<std::wstring>{});
+    EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+    wchar_t text[128] = {};
+    ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
+                   reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"受け取りを取り消しました");
+}
+
+// A source that fails part-way: what it completed is listed, the rest named in one box, and no
+// half-written file stays.
+TEST_F(ReceiveTest, ASourceFailingPartWayListsWhatCameAndNamesTheRest) {
+    ASSERT_EQ(DragOnto(DropZone(), {L"failat\t1", L"virtual\tstream\tfirst.txt\t1",
+                                    L"virtual\tstream\tbroken.bin\t#100000",
+                                    L"virtual\thglobal\tthird.txt\t3"}),
+              "");
+    EXPECT_EQ(Listed(),
+              (std::vector<std::wstring>{Received(L"first.txt"), Received(L"third.txt")}));
+    EXPECT_EQ(ReceivedTree(), (std::set<std::wstring>{L"first.txt", L"third.txt"}));
+    ASSERT_TRUE(Pump([&] { return !dialogs.errors.empty(); }));
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0].rfind(L"受け取れなかったファイルがあります。\r\n", 0), 0u);
+    EXPECT_NE(dialogs.errors[0].find(L"\r\n\"broken.bin\""), std::wstring::npos)
+        << win::ToUtf8(dialogs.errors[0]);
+}
+
+// Received files stay when they leave the list, come back with the kept list after a restart,
+// and their folder opens from "リスト(&L)" by a click on "受け取ったファイルのフォルダを開く".
+TEST_F(ReceiveTest, ReceivedFilesAreKeptAndTheirFolderOpensFromTheMenu) {
+    mainWindow->RunCommand(app::kIdKeepList);
+    ASSERT_EQ(DragOnto(DropZone(), {L"virtual\tstream\tkept.txt\tk"}), "");
+    const std::vector<std::wstring> kept = {Received(L"kept.txt")};
+    ASSERT_EQ(Listed(), kept);
+    mainWindow.reset();
+    MakeWindow();
+    EXPECT_EQ(Listed(), kept);
+    mainWindow->RunCommand(app::kIdClearList);
+    EXPECT_EQ(ReadBytes(kept[0]), "k") << "never deleted behind the user's back";
+
+    RecordingShell shell;
+    mainWindow->SetShellRequests(&shell);
+    HMENU list = ::GetSubMenu(::GetMenu(mainWindow->Hwnd()), 0);
+    int item = -1;
+    for (int i = 0; i < ::GetMenuItemCount(list); ++i)
+        if (::GetMenuItemID(list, i) == app::kIdOpenReceivedFolder)
+            item = i;
+    ASSERT_GE(item, 0);
+    wchar_t text[64] = {};
+    ::GetMenuStringW(list, static_cast<UINT>(item), text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"受け取ったファイルのフォルダを開く");
+    ::SetForegroundWindow(mainWindow->Hwnd());
+    const std::string failure = DriveInput(
+        [&](InputDriver& d) {
+            d.Chord(VK_MENU, 'L');
+            if (!d.WaitFor("the menu to open", [] { return OpenPopupMenu() != nullptr; }))
+                return;
+            RECT r{};
+            ::GetMenuItemRect(mainWindow->Hwnd(), list, static_cast<UINT>(item), &r);
+            const POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            if (!d.MoveTo(at, "the pointer on the item", [at] {
+                    POINT now{};
+                    ::GetCursorPos(&now);
+                    return now.x == at.x && now.y == at.y;
+                }))
+                return;
+            d.LeftDown();
+            d.LeftUp();
+            d.WaitFor("the folder's request", [&] { return !shell.commands.empty(); });
+        },
+        AppPump());
+    mainWindow->SetShellRequests(nullptr);
+    ASSERT_EQ(failure, "");
+    ASSERT_EQ(shell.commands.size(), 1u);
+    EXPECT_NE(shell.commands[0].find(L" /n, /e,\"" + Received() + L"\""), std::wstring::npos)
+        << win::ToUtf8(shell.commands[0]);
+}
+
+} // namespace
+} // namespace tuckbay::test
