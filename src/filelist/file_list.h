@@ -51,10 +51,9 @@ public:
     void AppendPath(std::wstring_view path);
     // Shows the number of entries in plain decimal and brings the view up to date.
     void UpdateCountDisplay();
-    // Many entries at the end, shown only at the next UpdateCountDisplay; DropLast takes such
-    // appends back again with no step to undo (a read cancelled part-way).
-    void AppendPaths(const ListTexts& texts, size_t first, size_t last);
-    void DropLast(size_t count);
+    // Every entry of list (made on another thread) at the end at once, shown at the next
+    // UpdateCountDisplay.
+    void AppendList(ListModel&& list);
 
     // Copies of every shown entry, first to last in display order.
     std::vector<std::wstring> AllPaths() const;

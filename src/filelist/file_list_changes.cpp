@@ -18,17 +18,10 @@ void FileList::AppendPath(std::wstring_view path) {
     }
 }
 
-void FileList::AppendPaths(const ListTexts& texts, size_t first, size_t last) {
-    for (size_t i = first; i < last; ++i) {
-        model_.Append(texts[i]);
-        filter_.Appended();
-    }
-}
-
-void FileList::DropLast(size_t count) {
-    model_.DropLast(count);
-    Reshaped();
-    SyncView();
+void FileList::AppendList(ListModel&& list) {
+    const size_t first = model_.Count();
+    model_.AppendList(std::move(list));
+    filter_.AppendedFrom(first);
 }
 
 std::vector<std::wstring> FileList::AllPaths() const {

@@ -32,6 +32,15 @@ void ListFilter::Appended() {
         rows_.Appended(model_, matcher_->ContainsAll(model_.Text(model_.Count() - 1), words_));
 }
 
+void ListFilter::AppendedFrom(size_t first) {
+    if (!rows_.On())
+        return;
+    for (size_t i = first; i < model_.Count(); ++i)
+        model_.SetHidden(i, true);
+    rows_.Rebuild(model_);
+    Start();
+}
+
 void ListFilter::Reshaped(bool matchAgain) {
     if (!rows_.On())
         return;

@@ -38,6 +38,9 @@ public:
     bool SetText(std::wstring_view text);
     // After an entry was appended to the model.
     void Appended();
+    // After many entries were appended, from first on: hidden until the match, made again over
+    // the whole list, has looked at them.
+    void AppendedFrom(size_t first);
     // After entries moved or went: the rows made again, and the match made again when entries
     // may have come back that it has not seen (an undo).
     void Reshaped(bool matchAgain);

@@ -159,13 +159,24 @@ void ListModel::Append(std::wstring_view text) {
     ++changes_;
 }
 
-void ListModel::DropLast(size_t count) {
-    for (count = std::min(count, entries_.size()); count > 0; --count) {
-        Release(entries_.back());
-        entries_.pop_back();
-        MoveSides(entries_.size(), nullptr);
-        Reshaped();
+void ListModel::AppendList(ListModel&& other) {
+    const auto base = static_cast<uint32_t>(blocks_.size());
+    for (size_t b = 0; b < other.blocks_.size(); ++b) {
+        blocks_.push_back(std::move(other.blocks_[b]));
+        blockUsers_.push_back(other.blockUsers_[b]);
+        if (!blocks_.back())
+            freeBlocks_.push_back(base + static_cast<uint32_t>(b));
     }
+    entries_.reserve(entries_.size() + other.entries_.size());
+    for (Entry entry : other.entries_) {
+        entry.block += base;
+        entry.stamp = NewStamp();
+        entry.SetState(0);
+        entries_.push_back(entry);
+    }
+    changes_ += other.entries_.size();
+    MoveSides(entries_.size(), nullptr);
+    other = ListModel();
 }
 
 void ListModel::ReleaseSpareRoom() {

@@ -93,8 +93,9 @@ public:
     template <typename Remove> size_t RemoveWhere(Remove remove);
     void Replace(size_t index, std::wstring_view text);
     void Clear();
-    // The last count entries taken away again, with no step to undo: appends given up part-way.
-    void DropLast(size_t count);
+    // The entries of other, a list only appended to (made on another thread, say), appended at
+    // the end with new stamps; their texts are taken over, not copied, and other is left empty.
+    void AppendList(ListModel&& other);
     // Gives back the room kept for more entries: for the end of a batch of appends.
     void ReleaseSpareRoom();
 

@@ -43,6 +43,38 @@ TEST(ListModel, KeepsEveryTextWholeAcrossBlocksAndFrozenCopiesStayReadable) {
     EXPECT_EQ(model.Count(), 0u);
 }
 
+// A list made elsewhere (a list file read on a worker) taken over whole: its texts after the
+// entries already there, each with a stamp of its own, and its blocks the model's from then on,
+// through removals, an undo, and what is kept beside the entries.
+TEST(ListModel, AListMadeElsewhereIsTakenOverWithItsTextsAndNewStamps) {
+    Texts made{L"C:\\long " + std::wstring(1'200'000, L'l'), L"", L"C:\\b"};
+    for (int i = 0; i < 30'000; ++i)
+        made.push_back(L"C:\\made\\" + std::to_wstring(i));
+    ListModel model = ModelOf({L"C:\\first", L"C:\\second"});
+    model.KeepDetails(true);
+    model.RemoveAt(0); // an undo step holding a block of the model's own
+    ListModel elsewhere = ModelOf(made);
+    model.AppendList(std::move(elsewhere));
+    EXPECT_EQ(elsewhere.Count(), 0u);
+    Texts expected{L"C:\\second"};
+    expected.insert(expected.end(), made.begin(), made.end());
+    ASSERT_EQ(model.Texts(), expected);
+    EXPECT_FALSE(model.DetailsAt(expected.size() - 1).IsRead());
+    std::set<uint32_t> stamps;
+    for (size_t i = 0; i < model.Count(); ++i)
+        stamps.insert(model.Stamp(i));
+    EXPECT_EQ(stamps.size(), model.Count());
+
+    model.Undo();
+    expected.insert(expected.begin(), L"C:\\first");
+    EXPECT_EQ(model.Texts(), expected);
+    model.RemoveWhere([](size_t i) { return i % 2 == 1; });
+    model.Clear();
+    model.Undo();
+    EXPECT_EQ(model.Count(), (expected.size() + 1) / 2);
+    EXPECT_EQ(model.Text(1), expected[2]);
+}
+
 // One level of undo: every removal, clearing and edit puts back exactly what it took, where it
 // stood, whatever happened to the list in between.
 TEST(ListModel, UndoPutsBackWhatTheLastRemovalClearingOrEditTook) {

@@ -24,13 +24,13 @@ int FeedbackCount(const std::wstring& title) {
 
 } // namespace
 
-std::string ForeignDrag::Start(const std::vector<std::wstring>& spec) {
+std::string ForeignDrag::Start(const std::vector<std::wstring>& script) {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, folder);
     specPath_ = std::wstring(folder) + L"tuckbay_drag_" + std::to_wstring(::GetCurrentProcessId()) +
-                L".spec";
+                L".script";
     std::wstring text = L"\xFEFF";
-    for (const std::wstring& line : spec)
+    for (const std::wstring& line : script)
         text += line + L"\r\n";
     std::ofstream(std::filesystem::path(specPath_), std::ios::binary)
         .write(reinterpret_cast<const char*>(text.data()), std::streamsize(text.size() * 2));

@@ -1,4 +1,4 @@
-// A drag from another process: the helper drag_source offers what a spec says, and the
+// A drag from another process: the helper drag_source offers what a script says, and the
 // driver thread presses on its window, carries the drag to a point of ours and lets go there.
 #pragma once
 
@@ -15,9 +15,9 @@ namespace tuckbay::test {
 
 class ForeignDrag {
 public:
-    // The helper started with the spec's lines (see tests/win/helpers/drag_source.cpp), its
+    // The helper started with the script's lines (see tests/win/helpers/drag_source.cpp), its
     // window at the screen's top-left corner; empty when it did not become ready.
-    std::string Start(const std::vector<std::wstring>& spec);
+    std::string Start(const std::vector<std::wstring>& script);
 
     // Presses on the helper's window, moves to target, waits until the target has answered
     // expectFeedback there a few times, then lets go (or presses Esc when cancel). Empty, or

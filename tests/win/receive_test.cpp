@@ -66,9 +66,11 @@ protected:
             mainWindow->RunCommand(app::kIdListArea);
         return mainWindow->Controls().listArea->Hwnd();
     }
+    // As a click sets it, so that the program's settings follow.
     void AllowListDrops(bool allow) {
-        ::SendMessageW(mainWindow->Controls().allowListDropsBox, BM_SETCHECK,
-                       allow ? BST_CHECKED : BST_UNCHECKED, 0);
+        HWND box = mainWindow->Controls().allowListDropsBox;
+        if ((::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != allow)
+            ::SendMessageW(box, BM_CLICK, 0, 0);
     }
     ::tuckbay::test::Pump AppPump() {
         return [this](const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -76,13 +78,13 @@ protected:
         };
     }
 
-    // Drags what spec offers from the helper onto zone; the drag's failure, if any.
-    std::string DragOnto(HWND zone, const std::vector<std::wstring>& spec,
+    // Drags what script offers from the helper onto zone; the drag's failure, if any.
+    std::string DragOnto(HWND zone, const std::vector<std::wstring>& script,
                          const std::function<void(InputDriver&)>& afterDrop = nullptr,
                          DWORD expectFeedback = DROPEFFECT_COPY) {
         drag.reset(); // the last one's helper ended
         drag = std::make_unique<ForeignDrag>();
-        std::string started = drag->Start(spec);
+        std::string started = drag->Start(script);
         if (!started.empty())
             return started;
         return drag->DragTo(Centre(zone), AppPump(), expectFeedback, false, afterDrop);
@@ -113,7 +115,7 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
     const std::wstring paths = realA + L"\\n" + realB;
     struct Case {
         const char* what;
-        std::vector<std::wstring> spec;
+        std::vector<std::wstring> script;
         std::vector<std::wstring> listed; // relative to the received folder unless full
         std::map<std::wstring, std::string> files;
         std::function<void()> before = nullptr;
@@ -189,7 +191,7 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
         fs::remove_all(Received(), none);
         if (c.before)
             c.before();
-        ASSERT_EQ(DragOnto(DropZone(), c.spec), "");
+        ASSERT_EQ(DragOnto(DropZone(), c.script), "");
         EXPECT_EQ(drag->Title(), kDroppedCopy);
         std::vector<std::wstring> expected;
         for (const std::wstring& listed : c.listed)
@@ -212,15 +214,15 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
 // The list takes what the drop zone takes while "ファイルリストへのドロップを許可" is ticked; else
 // the drag's feedback says it cannot drop there, and nothing is received.
 TEST_F(ReceiveTest, TheListTakesVirtualFilesOnlyWhileListDropsAreAllowed) {
-    const std::vector<std::wstring> spec = {L"virtual\tstream\tmemo.txt\tm"};
+    const std::vector<std::wstring> script = {L"virtual\tstream\tmemo.txt\tm"};
     AllowListDrops(false);
-    ASSERT_EQ(DragOnto(ListZone(), spec, nullptr, DROPEFFECT_NONE), "");
+    ASSERT_EQ(DragOnto(ListZone(), script, nullptr, DROPEFFECT_NONE), "");
     EXPECT_EQ(drag->Title(), kDroppedNothing);
     EXPECT_EQ(Listed(), std::vector<std::wstring>{});
     EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
     EXPECT_TRUE(dialogs.warnings.empty()) << "no box: the drag said it would not drop";
     AllowListDrops(true);
-    ASSERT_EQ(DragOnto(ListZone(), spec), "");
+    ASSERT_EQ(DragOnto(ListZone(), script), "");
     EXPECT_EQ(drag->Title(), kDroppedCopy);
     EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"memo.txt")});
 }

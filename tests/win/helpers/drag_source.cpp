@@ -1,9 +1,9 @@
 // A program that drags what another program offers: files, virtual files, text, a link or an
 // image, for the tests of drops on the basket from another process.
 //
-//   drag_source SPEC X Y
+//   drag_source SCRIPT X Y
 //
-// SPEC is a UTF-16 file of tab-separated lines, each one thing offered or one way of offering:
+// SCRIPT is a UTF-16 file of tab-separated lines, each one thing offered or one way of offering:
 //   hdrop PATH                    CF_HDROP with PATH (repeatable)
 //   hdrop-fails                   CF_HDROP announced, but asking for it fails
 //   virtual MEDIUM NAME CONTENT   a virtual file: MEDIUM stream, hglobal or storage, or folder
@@ -42,7 +42,7 @@ struct Virtual {
     bool folder = false;
 };
 
-struct Spec {
+struct Script {
     std::vector<std::wstring> hdrop;
     bool hdropFails = false, ansi = false, noSize = false, async = false;
     std::vector<Virtual> files;
@@ -51,7 +51,7 @@ struct Spec {
     std::wstring text, url, title;
     std::string png;
     std::vector<BYTE> dib;
-} spec;
+} script;
 
 HWND window = nullptr;
 int feedbacks = 0;
@@ -120,34 +120,34 @@ bool ReadSpec(const wchar_t* path) {
         if (p.empty())
             continue;
         if (p[0] == L"hdrop" && p.size() > 1)
-            spec.hdrop.push_back(p[1]);
+            script.hdrop.push_back(p[1]);
         else if (p[0] == L"hdrop-fails")
-            spec.hdropFails = true;
+            script.hdropFails = true;
         else if (p[0] == L"ansi")
-            spec.ansi = true;
+            script.ansi = true;
         else if (p[0] == L"nosize")
-            spec.noSize = true;
+            script.noSize = true;
         else if (p[0] == L"async")
-            spec.async = true;
+            script.async = true;
         else if (p[0] == L"slow" && p.size() > 1)
-            spec.slowMs = std::stoul(p[1]);
+            script.slowMs = std::stoul(p[1]);
         else if (p[0] == L"failat" && p.size() > 1)
-            spec.failAt = std::stoi(p[1]);
+            script.failAt = std::stoi(p[1]);
         else if (p[0] == L"text" && p.size() > 1)
-            spec.text = Unescape(p[1]);
+            script.text = Unescape(p[1]);
         else if (p[0] == L"url" && p.size() > 2)
-            spec.url = p[1], spec.title = p[2];
+            script.url = p[1], script.title = p[2];
         else if ((p[0] == L"png" || p[0] == L"dib") && p.size() > 2) {
             auto dib = Dib(std::stoi(p[1]), std::stoi(p[2]));
             if (p[0] == L"dib")
-                spec.dib = dib;
+                script.dib = dib;
             else // not a real PNG: the receiver must keep the bytes as they came
-                spec.png = "\x89PNG\r\n\x1a\n" + std::string(dib.begin(), dib.end());
+                script.png = "\x89PNG\r\n\x1a\n" + std::string(dib.begin(), dib.end());
         } else if (p[0] == L"virtual" && p.size() > 2) {
             Virtual v{p[1], p[2], {}, p[1] == L"folder"};
             if (!v.folder && p.size() > 3)
                 v.bytes = p[3][0] == L'#' ? Pattern(std::stoull(p[3].substr(1))) : Utf8(p[3]);
-            spec.files.push_back(std::move(v));
+            script.files.push_back(std::move(v));
         }
     }
     return true;
@@ -160,7 +160,7 @@ HGLOBAL Global(const void* data, size_t size) {
     return global;
 }
 
-// A stream over one virtual file's bytes, slow or failing as the spec says.
+// A stream over one virtual file's bytes, slow or failing as the script says.
 class ContentStream final : public IStream {
 public:
     ContentStream(const std::string& bytes, bool fails) : bytes_(bytes), fails_(fails) {}
@@ -181,8 +181,8 @@ public:
         return left;
     }
     STDMETHODIMP Read(void* to, ULONG size, ULONG* read) override {
-        if (spec.slowMs)
-            ::Sleep(spec.slowMs);
+        if (script.slowMs)
+            ::Sleep(script.slowMs);
         if (fails_ && reads_++ > 0)
             return STG_E_READFAULT;
         ULONG n = static_cast<ULONG>(std::min<size_t>(size, bytes_.size() - at_));
@@ -258,27 +258,27 @@ public:
         auto add = [this](CLIPFORMAT cf, DWORD tymed, LONG index = -1) {
             formats_.push_back({cf, nullptr, DVASPECT_CONTENT, index, tymed});
         };
-        if (!spec.hdrop.empty() || spec.hdropFails)
+        if (!script.hdrop.empty() || script.hdropFails)
             add(CF_HDROP, TYMED_HGLOBAL);
-        if (!spec.files.empty()) {
-            add(Format(spec.ansi ? CFSTR_FILEDESCRIPTORA : CFSTR_FILEDESCRIPTORW), TYMED_HGLOBAL);
+        if (!script.files.empty()) {
+            add(Format(script.ansi ? CFSTR_FILEDESCRIPTORA : CFSTR_FILEDESCRIPTORW), TYMED_HGLOBAL);
             add(Format(CFSTR_FILECONTENTS), TYMED_ISTREAM | TYMED_HGLOBAL | TYMED_ISTORAGE);
         }
-        if (!spec.url.empty()) {
+        if (!script.url.empty()) {
             add(Format(L"UniformResourceLocatorW"), TYMED_HGLOBAL);
             add(Format(L"text/x-moz-url"), TYMED_HGLOBAL);
         }
-        if (!spec.text.empty())
+        if (!script.text.empty())
             add(CF_UNICODETEXT, TYMED_HGLOBAL);
-        if (!spec.png.empty())
+        if (!script.png.empty())
             add(Format(L"PNG"), TYMED_HGLOBAL);
-        if (!spec.dib.empty())
+        if (!script.dib.empty())
             add(CF_DIB, TYMED_HGLOBAL);
     }
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDataObject)
             *out = static_cast<IDataObject*>(this);
-        else if (iid == IID_IDataObjectAsyncCapability && spec.async)
+        else if (iid == IID_IDataObjectAsyncCapability && script.async)
             *out = static_cast<IDataObjectAsyncCapability*>(this);
         else
             return *out = nullptr, E_NOINTERFACE;
@@ -291,10 +291,10 @@ public:
     STDMETHODIMP GetData(FORMATETC* f, STGMEDIUM* m) override {
         *m = {};
         if (f->cfFormat == CF_HDROP) {
-            if (spec.hdropFails)
+            if (script.hdropFails)
                 return E_FAIL;
             std::wstring list;
-            for (auto& path : spec.hdrop)
+            for (auto& path : script.hdrop)
                 list += path + L'\0';
             list += L'\0';
             std::string block(sizeof(DROPFILES), '\0');
@@ -303,24 +303,24 @@ public:
             block.append(reinterpret_cast<const char*>(list.data()), list.size() * 2);
             return Give(m, block.data(), block.size());
         }
-        if (f->cfFormat == Format(CFSTR_FILEDESCRIPTORW) && !spec.ansi)
+        if (f->cfFormat == Format(CFSTR_FILEDESCRIPTORW) && !script.ansi)
             return Descriptor<FILEGROUPDESCRIPTORW>(m);
-        if (f->cfFormat == Format(CFSTR_FILEDESCRIPTORA) && spec.ansi)
+        if (f->cfFormat == Format(CFSTR_FILEDESCRIPTORA) && script.ansi)
             return Descriptor<FILEGROUPDESCRIPTORA>(m);
         if (f->cfFormat == Format(CFSTR_FILECONTENTS))
             return Contents(f, m);
-        if (f->cfFormat == Format(L"UniformResourceLocatorW") && !spec.url.empty())
-            return Give(m, spec.url.c_str(), (spec.url.size() + 1) * 2);
-        if (f->cfFormat == Format(L"text/x-moz-url") && !spec.url.empty()) {
-            std::wstring moz = spec.url + L"\n" + spec.title;
+        if (f->cfFormat == Format(L"UniformResourceLocatorW") && !script.url.empty())
+            return Give(m, script.url.c_str(), (script.url.size() + 1) * 2);
+        if (f->cfFormat == Format(L"text/x-moz-url") && !script.url.empty()) {
+            std::wstring moz = script.url + L"\n" + script.title;
             return Give(m, moz.c_str(), (moz.size() + 1) * 2);
         }
-        if (f->cfFormat == CF_UNICODETEXT && !spec.text.empty())
-            return Give(m, spec.text.c_str(), (spec.text.size() + 1) * 2);
-        if (f->cfFormat == Format(L"PNG") && !spec.png.empty())
-            return Give(m, spec.png.data(), spec.png.size());
-        if (f->cfFormat == CF_DIB && !spec.dib.empty())
-            return Give(m, spec.dib.data(), spec.dib.size());
+        if (f->cfFormat == CF_UNICODETEXT && !script.text.empty())
+            return Give(m, script.text.c_str(), (script.text.size() + 1) * 2);
+        if (f->cfFormat == Format(L"PNG") && !script.png.empty())
+            return Give(m, script.png.data(), script.png.size());
+        if (f->cfFormat == CF_DIB && !script.dib.empty())
+            return Give(m, script.dib.data(), script.dib.size());
         return DV_E_FORMATETC;
     }
     STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
@@ -371,13 +371,13 @@ private:
     }
     template <typename Group> HRESULT Descriptor(STGMEDIUM* m) {
         using Item = std::remove_reference_t<decltype(Group{}.fgd[0])>;
-        std::string block(sizeof(Group) + sizeof(Item) * spec.files.size(), '\0');
+        std::string block(sizeof(Group) + sizeof(Item) * script.files.size(), '\0');
         auto* group = reinterpret_cast<Group*>(block.data());
-        group->cItems = static_cast<UINT>(spec.files.size());
-        for (size_t i = 0; i < spec.files.size(); ++i) {
+        group->cItems = static_cast<UINT>(script.files.size());
+        for (size_t i = 0; i < script.files.size(); ++i) {
             Item& item = group->fgd[i];
-            const Virtual& v = spec.files[i];
-            item.dwFlags = FD_ATTRIBUTES | FD_PROGRESSUI | (spec.noSize ? 0 : FD_FILESIZE);
+            const Virtual& v = script.files[i];
+            item.dwFlags = FD_ATTRIBUTES | FD_PROGRESSUI | (script.noSize ? 0 : FD_FILESIZE);
             item.dwFileAttributes = v.folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
             item.nFileSizeLow = static_cast<DWORD>(v.bytes.size());
             item.nFileSizeHigh = static_cast<DWORD>(uint64_t(v.bytes.size()) >> 32);
@@ -390,9 +390,9 @@ private:
         return Give(m, block.data(), block.size());
     }
     HRESULT Contents(FORMATETC* f, STGMEDIUM* m) {
-        if (f->lindex < 0 || f->lindex >= static_cast<LONG>(spec.files.size()))
+        if (f->lindex < 0 || f->lindex >= static_cast<LONG>(script.files.size()))
             return DV_E_LINDEX;
-        const Virtual& v = spec.files[f->lindex];
+        const Virtual& v = script.files[f->lindex];
         if (v.folder)
             return DV_E_FORMATETC;
         if (v.medium == L"hglobal" && (f->tymed & TYMED_HGLOBAL))
@@ -404,7 +404,7 @@ private:
         }
         if (v.medium == L"stream" && (f->tymed & TYMED_ISTREAM)) {
             m->tymed = TYMED_ISTREAM;
-            auto* stream = new ContentStream(v.bytes, f->lindex == spec.failAt);
+            auto* stream = new ContentStream(v.bytes, f->lindex == script.failAt);
             // Handed over read to its end, as some sources do: the reader must seek back.
             LARGE_INTEGER end{};
             stream->Seek(end, STREAM_SEEK_END, nullptr);
@@ -447,7 +447,7 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         wchar_t text[64];
         std::swprintf(text, 64, L"dropped %08lx %lu", static_cast<unsigned long>(hr), effect);
         Title(text);
-        ::SetTimer(hwnd, 1, spec.async ? 60000 : 3000, nullptr);
+        ::SetTimer(hwnd, 1, script.async ? 60000 : 3000, nullptr);
         return 0;
     }
     if (msg == WM_TIMER || msg == WM_CLOSE) {
