@@ -65,7 +65,7 @@ std::optional<LRESULT> FileList::ListMessage(UINT msg, WPARAM wParam, LPARAM lPa
         return win::AnswerGetObject(listView_, wParam, lParam, accessibility_);
     case WM_CONTEXTMENU:
         // The header hands a right click on it up to the list.
-        if (reinterpret_cast<HWND>(wParam) != ListView_GetHeader(listView_))
+        if (reinterpret_cast<HWND>(wParam) != view_.Header())
             break;
         if (columns_.ChooseFromMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
             ColumnsChanged();

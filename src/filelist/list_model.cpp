@@ -161,20 +161,23 @@ void ListModel::Append(std::wstring_view text) {
 
 void ListModel::AppendList(ListModel&& other) {
     const auto base = static_cast<uint32_t>(blocks_.size());
+    const size_t count = other.entries_.size();
     for (size_t b = 0; b < other.blocks_.size(); ++b) {
         blocks_.push_back(std::move(other.blocks_[b]));
         blockUsers_.push_back(other.blockUsers_[b]);
         if (!blocks_.back())
             freeBlocks_.push_back(base + static_cast<uint32_t>(b));
     }
-    entries_.reserve(entries_.size() + other.entries_.size());
-    for (Entry entry : other.entries_) {
+    for (Entry& entry : other.entries_) {
         entry.block += base;
         entry.stamp = NewStamp();
         entry.SetState(0);
-        entries_.push_back(entry);
     }
-    changes_ += other.entries_.size();
+    if (entries_.empty())
+        entries_ = std::move(other.entries_); // the common case: taken over, not copied
+    else
+        entries_.insert(entries_.end(), other.entries_.begin(), other.entries_.end());
+    changes_ += count;
     MoveSides(entries_.size(), nullptr);
     other = ListModel();
 }

@@ -30,7 +30,6 @@ void ListFileReader::StartNext() {
             try {
                 ReadListLines(
                     path, [&](std::wstring_view line) { read.lines.Append(line); }, &progress);
-                read.lines.ReleaseSpareRoom();
             } catch (const win::Cancelled&) {
                 throw;
             } catch (...) {
