@@ -423,6 +423,18 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              DropOn(mainWindow->Controls().listArea->Hwnd(), {exe});
              return List().Count() == 0 && dialogs.warnings.size() == count + 1;
          }},
+        {"Ctrl+Cを監視する, unticked: files another program copies are not captured",
+         [&] {
+             ListOf({});
+             Ticked(mainWindow->Controls().watchClipboardBox, true);
+         },
+         [&] { return ClickOn(mainWindow->Controls().watchClipboardBox); },
+         [&] {
+             if (PutFilesFromHelper(L"copy", {exe}) != 0)
+                 return false;
+             ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
+             return !CapturePanelShown();
+         }},
         {"the list's header",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\c.txt", L"C:\\b.txt"});
@@ -707,6 +719,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"Ctrl+F while the captured files stand where the list is: the capture stays",
          [&] {
              ListOf({L"C:\\a.txt", L"C:\\b.txt"});
+             Ticked(mainWindow->Controls().watchClipboardBox, true);
              ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
              ::SendMessageW(mainWindow->Hwnd(), WM_DRAWCLIPBOARD, 0, 0);
              ASSERT_TRUE(CapturePanelShown());
