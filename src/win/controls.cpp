@@ -252,4 +252,16 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Window::HandleMessage(msg, wParam, lParam);
 }
 
+bool IsChecked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND box, bool checked) {
+    ::SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SelectAllText(HWND edit) { ::SendMessageW(edit, EM_SETSEL, 0, -1); }
+
+void SetTextLimit(HWND edit, size_t characters) {
+    ::SendMessageW(edit, EM_SETLIMITTEXT, characters, 0);
+}
+
 } // namespace win

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <windows.h>
+
 #include <shellapi.h>
+#include <cstddef>
 
 #include <functional>
 #include <string>
@@ -130,5 +132,13 @@ private:
     HICON icon_;
     bool pressed_ = false;
 };
+
+// An edit field: the whole text selected, and how long a text it takes.
+void SelectAllText(HWND edit);
+void SetTextLimit(HWND edit, size_t characters);
+
+// A check box's tick.
+bool IsChecked(HWND box);
+void SetChecked(HWND box, bool checked);
 
 } // namespace win

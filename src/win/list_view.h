@@ -49,12 +49,4 @@ private:
     HWND hwnd_;
 };
 
-// An edit field: the whole text selected, and how long a text it takes.
-void SelectAllText(HWND edit);
-void SetTextLimit(HWND edit, size_t characters);
-
-// A check box's tick.
-bool IsChecked(HWND box);
-void SetChecked(HWND box, bool checked);
-
 } // namespace win
