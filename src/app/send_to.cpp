@@ -7,6 +7,7 @@
 #include "intake/shortcut.h"
 #include "win/dialogs.h"
 #include "win/error.h"
+#include "win/path_parts.h"
 #include "win/program_path.h"
 
 namespace app {
@@ -18,11 +19,6 @@ constexpr wchar_t kCannotRegister[] = L"「送る」メニューに登録でき�
     throw win::Error(kCannotRegister + win::OleErrorText(hr), hr);
 }
 
-std::wstring FolderOf(const std::wstring& file) {
-    size_t end = file.find_last_of(L'\\');
-    return end == std::wstring::npos ? std::wstring() : file.substr(0, end);
-}
-
 void SaveShortcut(const std::wstring& link, const std::wstring& program) {
     Microsoft::WRL::ComPtr<IShellLinkW> shortcut;
     HRESULT hr =
@@ -30,7 +26,7 @@ void SaveShortcut(const std::wstring& link, const std::wstring& program) {
     if (FAILED(hr))
         ThrowCannotRegister(hr);
     shortcut->SetPath(program.c_str());
-    shortcut->SetWorkingDirectory(FolderOf(program).c_str());
+    shortcut->SetWorkingDirectory(std::wstring(win::PathFolder(program)).c_str());
     Microsoft::WRL::ComPtr<IPersistFile> file;
     hr = shortcut.As(&file);
     if (SUCCEEDED(hr))

@@ -10,6 +10,7 @@
 #include "filelist/row_icons.h"
 #include "win/handles.h"
 #include "win/list_view.h"
+#include "win/path_parts.h"
 #include "win/window.h"
 
 namespace filelist {
@@ -149,9 +150,9 @@ std::wstring DetailColumns::Text(int viewColumn, std::wstring_view path, const F
     case DetailColumn::Path:
         return std::wstring(path);
     case DetailColumn::Name:
-        return std::wstring(PathName(path));
+        return std::wstring(win::PathName(path));
     case DetailColumn::Folder:
-        return std::wstring(PathFolder(path));
+        return std::wstring(win::PathFolder(path));
     case DetailColumn::Size: {
         const auto size = details.Size();
         return size ? SizeText(*size) : std::wstring();

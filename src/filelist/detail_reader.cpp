@@ -5,6 +5,8 @@
 #include <iterator>
 #include <unordered_map>
 
+#include "win/path_parts.h"
+
 namespace filelist {
 namespace {
 
@@ -79,13 +81,13 @@ bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<boo
     std::vector<std::pair<uint32_t, uint32_t>> numbered(questions.size());
     for (uint32_t i = 0; i < numbered.size(); ++i) {
         const auto [at, added] = folderNumbers.try_emplace(
-            PathFolder(questions[i].path), static_cast<uint32_t>(folderNumbers.size()));
+            win::PathFolder(questions[i].path), static_cast<uint32_t>(folderNumbers.size()));
         numbered[i] = {at->second, i};
     }
     std::sort(numbered.begin(), numbered.end());
     std::vector<std::pair<std::wstring_view, uint32_t>> byFolder(questions.size());
     for (size_t k = 0; k < numbered.size(); ++k)
-        byFolder[k] = {PathFolder(questions[numbered[k].second].path), numbered[k].second};
+        byFolder[k] = {win::PathFolder(questions[numbered[k].second].path), numbered[k].second};
     std::vector<bool> answered(questions.size());
     AskedNames asked;
     size_t count = 0;
@@ -97,7 +99,7 @@ bool ReadDetails(std::vector<DetailQuestion>& questions, const std::function<boo
         if (!folder.empty() && last - first >= kListingWorthIt) {
             asked.clear();
             for (size_t k = first; k < last; ++k)
-                asked.emplace_back(PathName(questions[byFolder[k].second].path),
+                asked.emplace_back(win::PathName(questions[byFolder[k].second].path),
                                    byFolder[k].second);
             std::sort(asked.begin(), asked.end());
             ListFolder(folder, asked, questions, answered, keepGoing);

@@ -14,15 +14,6 @@ constexpr std::array<int, kDetailColumnCount> kDefaultWidths = {300, 150, 200, 8
 // Wider than any screen: a width past it is a slip of the file, not a wish.
 constexpr int kWidestColumn = 8000;
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-// The path without a folder's trailing separator, unless that is all there is of a root.
-std::wstring_view WithoutTrailingSeparator(std::wstring_view path) {
-    if (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != L':')
-        path.remove_suffix(1);
-    return path;
-}
-
 std::optional<int> ParseWidth(std::wstring_view text) {
     if (text.empty() || text.size() > 5)
         return std::nullopt;
@@ -38,25 +29,6 @@ std::optional<int> ParseWidth(std::wstring_view text) {
 }
 
 } // namespace
-
-std::wstring_view PathName(std::wstring_view path) {
-    path = WithoutTrailingSeparator(path);
-    const size_t last = path.find_last_of(L"\\/");
-    if (last == std::wstring_view::npos || last + 1 == path.size())
-        return path;
-    return path.substr(last + 1);
-}
-
-std::wstring_view PathFolder(std::wstring_view path) {
-    path = WithoutTrailingSeparator(path);
-    const size_t last = path.find_last_of(L"\\/");
-    if (last == std::wstring_view::npos || last + 1 == path.size())
-        return {};
-    // A file in a drive's root lies in "C:\", not "C:".
-    if (last > 0 && path[last - 1] == L':')
-        return path.substr(0, last + 1);
-    return path.substr(0, last);
-}
 
 std::vector<ShownColumn> DefaultColumns() {
     return {{DetailColumn::Path, DefaultWidth(DetailColumn::Path)}};

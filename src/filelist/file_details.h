@@ -77,11 +77,6 @@ private:
     uint64_t modified_ = 0;
 };
 
-// The name of the file or folder at path, and the folder it lies in ("C:\a\b.txt": "b.txt"
-// and "C:\a"). A folder's path may end in a backslash; a drive root is its own name.
-std::wstring_view PathName(std::wstring_view path);
-std::wstring_view PathFolder(std::wstring_view path);
-
 // One shown column and its width in 96-DPI units.
 struct ShownColumn {
     DetailColumn column;

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <utility>
 
+#include "win/path_parts.h"
+
 namespace filelist {
 
 PathChecker::PathChecker(win::Returns& returns, ExistsFunction exists, Answered answered)
@@ -31,10 +33,10 @@ DetailReader::DetailReader(win::Returns& returns, DetailsFunction details, Answe
           returns, 4,
           // The questions about one folder (the first waiting's), taken from the queue.
           [](std::deque<DetailQuestion>& waiting) {
-              const std::wstring folder(PathFolder(waiting.front().path));
+              const std::wstring folder(win::PathFolder(waiting.front().path));
               auto rest = std::stable_partition(
                   waiting.begin(), waiting.end(),
-                  [&](const DetailQuestion& q) { return PathFolder(q.path) != folder; });
+                  [&](const DetailQuestion& q) { return win::PathFolder(q.path) != folder; });
               std::vector<DetailQuestion> batch(std::make_move_iterator(rest),
                                                 std::make_move_iterator(waiting.end()));
               waiting.erase(rest, waiting.end());

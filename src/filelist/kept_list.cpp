@@ -5,6 +5,7 @@
 #include "filelist/file_list.h"
 #include "filelist/list_file.h"
 #include "win/error.h"
+#include "win/path_parts.h"
 
 namespace filelist {
 namespace {
@@ -28,10 +29,8 @@ std::wstring MoveAside(const std::wstring& path) {
 } // namespace
 
 std::wstring KeptListPath(const std::wstring& settingsPath) {
-    size_t dot = settingsPath.find_last_of(L".\\/");
-    if (dot == std::wstring::npos || settingsPath[dot] != L'.')
-        return settingsPath + L".lst";
-    return settingsPath.substr(0, dot) + L".lst";
+    const size_t stem = settingsPath.size() - win::PathExtension(settingsPath).size();
+    return settingsPath.substr(0, stem) + L".lst";
 }
 
 void RestoreKeptList(const std::wstring& path, FileList& list) {

@@ -2,6 +2,7 @@
 
 #include "filelist/detail_columns.h"
 #include "filelist/detail_reader.h"
+#include "win/path_parts.h"
 
 #include <objbase.h>
 
@@ -79,9 +80,9 @@ std::function<std::wstring_view(size_t)> ColumnText(const SortState& s, TypeName
     const FrozenList& list = s.list;
     switch (s.column) {
     case DetailColumn::Name:
-        return [&list](size_t i) { return PathName(list.Text(i)); };
+        return [&list](size_t i) { return win::PathName(list.Text(i)); };
     case DetailColumn::Folder:
-        return [&list](size_t i) { return PathFolder(list.Text(i)); };
+        return [&list](size_t i) { return win::PathFolder(list.Text(i)); };
     case DetailColumn::Type:
         return [&list, &types](size_t i) {
             const std::wstring_view path = list.Text(i);

@@ -6,17 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "win/path_parts.h"
+
 namespace filelist {
 
 std::wstring FileKind(std::wstring_view path, bool folder) {
     if (folder || (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) ||
         (path.size() == 2 && path[1] == L':'))
         return kFolderKind;
-    const size_t nameStart = path.find_last_of(L"\\/") + 1; // npos + 1 is 0
-    const size_t dot = path.rfind(L'.');
-    if (dot == std::wstring_view::npos || dot < nameStart)
-        return L"";
-    std::wstring kind(path.substr(dot));
+    std::wstring kind(win::PathExtension(path));
     ::CharLowerBuffW(kind.data(), static_cast<DWORD>(kind.size()));
     return kind;
 }

@@ -10,6 +10,7 @@
 #include "intake/extension.h"
 #include "win/error.h"
 #include "win/handles.h"
+#include "win/path_parts.h"
 
 namespace intake {
 
@@ -81,9 +82,7 @@ private:
 };
 
 std::wstring ReceivedFolder(const std::wstring& settingsPath) {
-    const size_t slash = settingsPath.find_last_of(L"\\/");
-    return (slash == std::wstring::npos ? std::wstring(L".") : settingsPath.substr(0, slash)) +
-           L"\\受け取ったファイル";
+    return win::Beside(settingsPath, L"受け取ったファイル");
 }
 
 DropReceiver::DropReceiver(HWND dropZone, HWND listZone, DropIntake& intake, DropHost& host,

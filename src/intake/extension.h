@@ -3,13 +3,12 @@
 
 #include <string_view>
 
+#include "win/path_parts.h"
+
 namespace intake {
 
-// From the last "." to the end, the dot included, when no "\" or ":" follows that dot; otherwise
-// empty. Compared case-sensitively: only ".lnk" and ".lst" in lower case count.
-std::wstring_view PathExtension(std::wstring_view path);
-
-inline bool IsShortcutPath(std::wstring_view path) { return PathExtension(path) == L".lnk"; }
-inline bool IsListFilePath(std::wstring_view path) { return PathExtension(path) == L".lst"; }
+// Compared case-sensitively: only ".lnk" and ".lst" in lower case count.
+inline bool IsShortcutPath(std::wstring_view path) { return win::PathExtension(path) == L".lnk"; }
+inline bool IsListFilePath(std::wstring_view path) { return win::PathExtension(path) == L".lst"; }
 
 } // namespace intake

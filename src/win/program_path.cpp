@@ -1,6 +1,7 @@
 #include "win/program_path.h"
 
 #include "win/error.h"
+#include "win/path_parts.h"
 
 #include <windows.h>
 
@@ -22,12 +23,7 @@ std::wstring ProgramPath() {
 }
 
 std::wstring BesideProgram(const std::wstring& exePath, const std::wstring& name) {
-    size_t end = exePath.find_last_of(L"\\/:");
-    std::wstring folder = end == std::wstring::npos ? std::wstring() : exePath.substr(0, end + 1);
-    // "C:" keeps its colon; a folder loses its separator, which comes back below.
-    if (!folder.empty() && folder.back() != L':')
-        folder.pop_back();
-    return folder + L"\\" + name;
+    return Beside(exePath, name);
 }
 
 std::wstring BesideProgram(const std::wstring& name) { return BesideProgram(ProgramPath(), name); }

@@ -4,16 +4,13 @@
 #include <optional>
 #include <string_view>
 
+#include "win/path_parts.h"
+
 namespace win {
 namespace {
 
 constexpr std::wstring_view kPrefix = L"~tuckbay";
 constexpr std::wstring_view kSuffix = L".tmp";
-
-std::wstring FolderOf(const std::wstring& path) {
-    size_t end = path.find_last_of(L"\\/:");
-    return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
-}
 
 // The decimal number at the start of text, taken off it; nothing when there is none or it
 // does not fit in 32 bits.
@@ -63,12 +60,9 @@ FileHandle CreateBeside(const std::wstring& target, std::wstring& besidePath) {
     // Every file beside gets a serial of its own, so that no two writes of the process, on any
     // thread, ever meet at one name, nor a later one at a name a cache still remembers.
     static std::atomic<unsigned> serial{0};
-    const std::wstring folder = FolderOf(target);
     for (int attempt = 0;; ++attempt) {
-        besidePath = folder;
-        besidePath += kPrefix;
-        besidePath += std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(serial++);
-        besidePath += kSuffix;
+        besidePath = Beside(target, std::wstring(kPrefix) + std::to_wstring(::GetCurrentProcessId()) +
+                                        L"-" + std::to_wstring(serial++) + std::wstring(kSuffix));
         FileHandle file(::CreateFileW(besidePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)

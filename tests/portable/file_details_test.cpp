@@ -124,26 +124,6 @@ TEST(FileDetails, SortByValueWithEntriesWithoutOneLast) {
     EXPECT_EQ(DetailSortOrder(details, DetailColumn::Size, 1, [] { return false; }), std::nullopt);
 }
 
-TEST(FileDetails, NameAndFolderOfAPath) {
-    const struct {
-        const wchar_t* path;
-        const wchar_t* name;
-        const wchar_t* folder;
-    } cases[] = {
-        {L"C:\\a\\b.txt", L"b.txt", L"C:\\a"},
-        {L"C:\\b.txt", L"b.txt", L"C:\\"},
-        {L"C:\\a\\dir\\", L"dir", L"C:\\a"},
-        {L"C:\\", L"C:\\", L""},
-        {L"\\\\server\\share\\f", L"f", L"\\\\server\\share"},
-        {L"plain", L"plain", L""},
-        {L"", L"", L""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PathName(c.path), c.name) << c.path;
-        EXPECT_EQ(PathFolder(c.path), c.folder) << c.path;
-    }
-}
-
 // The settings file's text of the shown columns: written and read back the same; a text from
 // elsewhere read as far as it makes sense, the path column always there and first.
 TEST(FileDetails, ColumnsKeptAsTextAndReadForgivingly) {

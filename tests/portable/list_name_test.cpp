@@ -44,19 +44,7 @@ TEST(LongTime, TwelveHourClockPlacesTheMarker) {
     EXPECT_EQ(FormatLongTime(1, 2, 3, format), L"午前 01:02:03");
 }
 
-TEST(PathExtension, TakesTheLastDotUnlessAFolderOrDriveFollows) {
-    using intake::PathExtension;
-    EXPECT_EQ(PathExtension(L"C:\\a\\list.lst"), L".lst");
-    EXPECT_EQ(PathExtension(L"C:\\a\\x.tar.gz"), L".gz");
-    EXPECT_EQ(PathExtension(L"C:\\a.d\\file"), L"");
-    EXPECT_EQ(PathExtension(L"C:\\a\\file"), L"");
-    EXPECT_EQ(PathExtension(L"a.b:stream"), L"");
-    EXPECT_EQ(PathExtension(L"C:\\a\\name."), L".");
-    EXPECT_EQ(PathExtension(L""), L"");
-    EXPECT_EQ(PathExtension(L"C:\\表\\ソ.lnk"), L".lnk");
-}
-
-TEST(PathExtension, OnlyLowerCaseCounts) {
+TEST(ListFileExtension, OnlyLowerCaseCounts) {
     EXPECT_TRUE(intake::IsShortcutPath(L"C:\\a.lnk"));
     EXPECT_FALSE(intake::IsShortcutPath(L"C:\\a.LNK"));
     EXPECT_FALSE(intake::IsShortcutPath(L"C:\\a.lnk.txt"));
