@@ -16,6 +16,12 @@ public:
     bool ContainsAll(std::wstring_view text, const std::vector<std::wstring>& words) override;
 
 private:
+    // Marks the characters whose narrow form shares a character with one of words: only a text
+    // with one of those can match differently once folded, so only such a text is folded.
+    void LearnWords(const std::vector<std::wstring>& words);
+
+    std::vector<std::wstring> learnedWords_;
+    std::vector<bool> foldMatters_;
     std::wstring folded_;
 };
 

@@ -15,8 +15,9 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-bool Matches(const std::wstring& text, const std::wstring& path) {
-    filelist::SystemNameMatcher matcher;
+// One matcher for every row, as the filter keeps one while the text changes.
+bool Matches(filelist::SystemNameMatcher& matcher, const std::wstring& text,
+             const std::wstring& path) {
     std::vector<std::wstring> words;
     for (const std::wstring& word : filelist::FilterWords(text))
         words.push_back(matcher.PrepareWord(word));
@@ -40,9 +41,16 @@ TEST(ListFilter, MatchesEveryWordAsTheSystemComparesFileNames) {
         {L"ガイド", L"C:\\カイト.pdf", false},
         {L"xyz", L"C:\\Docs\\Report_2024.docx", false},
         {L"", L"C:\\anything", true},
+        // Text with wide characters of which none can meet the words, then one that can.
+        {L"報告書_1", L"C:\\ドキュメント\\報告書_1.docx", true},
+        {L"報告書_1", L"C:\\ドキュメント\\報告書＿１.docx", true},
+        {L"報告書_1", L"C:\\ドキュメント\\報告書＿２.docx", false},
+        {L"ﾄﾞｷｭ 報告書", L"C:\\ドキュメント\\報告書.docx", true},
+        {L"ａ←", L"C:\\A←B.txt", true},
     };
+    filelist::SystemNameMatcher matcher;
     for (const auto& c : cases)
-        EXPECT_EQ(Matches(c.text, c.path), c.matches)
+        EXPECT_EQ(Matches(matcher, c.text, c.path), c.matches)
             << win::ToUtf8(c.text) << " in " << win::ToUtf8(c.path);
 }
 
