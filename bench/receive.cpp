@@ -1,13 +1,16 @@
 // Receiving a virtual file through the drop zone's real drop target, with the source's data
-// object on a thread of its own (reached through COM's proxies, as another program's is):
+// object in another process (this program started again as the source), as a real drag's is:
 // - one 256 MB file, against CopyFileW of a 256 MB file on the same disk (target: at most 1.5x);
+//   the same again with the source on a thread of this process, reached through COM's proxy too;
 // - the window's longest reply while a slow 48 MB source is read (target: at most 100 ms);
 // - the process's private memory while the 256 MB file is received, against its size.
-// The receiving's two parts are measured alone too: the writing, and the reading through COM's
-// proxy, which under Wine goes through its RPC transport and alone takes longer than the copy.
+// The receiving's parts are measured alone too: the writing and flushing, and the reading
+// through COM's proxy from the other process and from the other thread. Under Wine that reading
+// goes through the wineserver's pipes, and from another process alone takes many times the copy.
 
 #include <windows.h>
 #include <ole2.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -202,6 +205,123 @@ private:
     IStream* marshalled_ = nullptr;
 };
 
+constexpr wchar_t kSourceSwitch[] = L"--source";
+
+// This program as the source process: one data object of size bytes, marshalled into the file
+// named, answering COM's calls until its thread is told to quit.
+int ServeSource(uint64_t size, const std::wstring& marshalFile) {
+    ::OleInitialize(nullptr);
+    auto* data = new OneFile(size, 0);
+    IStream* stream = nullptr;
+    HGLOBAL bytes = nullptr;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream)) ||
+        FAILED(::CoMarshalInterface(stream, IID_IDataObject, data, MSHCTX_LOCAL, nullptr,
+                                    MSHLFLAGS_NORMAL)) ||
+        FAILED(::GetHGlobalFromStream(stream, &bytes)))
+        return 1;
+    const std::wstring passing = marshalFile + L".part";
+    HANDLE file =
+        ::CreateFileW(passing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, ::GlobalLock(bytes), static_cast<DWORD>(::GlobalSize(bytes)), &written,
+                nullptr);
+    ::GlobalUnlock(bytes);
+    ::CloseHandle(file);
+    ::MoveFileW(passing.c_str(), marshalFile.c_str()); // whole when it appears
+    stream->Release();
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+        ::DispatchMessageW(&msg);
+    data->Release();
+    ::OleUninitialize();
+    return 0;
+}
+
+// The source in another process: this program started again with kSourceSwitch.
+class SourceProcess {
+public:
+    SourceProcess(win::Application& app, uint64_t size)
+        : marshalFile_(win::BesideProgram(L"bench source.marshal")) {
+        ::DeleteFileW(marshalFile_.c_str());
+        std::wstring command = L"\"" + win::ProgramPath() + L"\" " + kSourceSwitch + L" " +
+                               std::to_wstring(size) + L" \"" + marshalFile_ + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_))
+            return;
+        app.PumpUntil(
+            [&] { return ::GetFileAttributesW(marshalFile_.c_str()) != INVALID_FILE_ATTRIBUTES; },
+            20000);
+    }
+    ~SourceProcess() {
+        if (process_.hProcess == nullptr)
+            return;
+        ::PostThreadMessageW(process_.dwThreadId, WM_QUIT, 0, 0);
+        if (::WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0)
+            ::TerminateProcess(process_.hProcess, 1);
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+        ::DeleteFileW(marshalFile_.c_str());
+    }
+    // The other process's data object, through COM's proxy; null when it never came.
+    IDataObject* Take() {
+        HANDLE file = ::CreateFileW(marshalFile_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return nullptr;
+        std::string bytes(64 * 1024, '\0');
+        DWORD read = 0;
+        ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        ::CloseHandle(file);
+        IStream* stream = nullptr;
+        IDataObject* data = nullptr;
+        if (SUCCEEDED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+            const LARGE_INTEGER start{};
+            stream->Write(bytes.data(), read, nullptr);
+            stream->Seek(start, STREAM_SEEK_SET, nullptr);
+            ::CoUnmarshalInterface(stream, IID_IDataObject, reinterpret_cast<void**>(&data));
+            stream->Release();
+        }
+        return data;
+    }
+
+private:
+    std::wstring marshalFile_;
+    PROCESS_INFORMATION process_{};
+};
+
+// The first item's stream read to its end through COM's proxy, on a worker in the
+// multithreaded apartment as the receiver reads it: the seconds it took.
+double ReadThroughProxy(win::Application& app, IDataObject* data) {
+    IStream* marshalled = nullptr;
+    ::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled);
+    double seconds = 0;
+    std::thread reader([&] {
+        ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        IDataObject* proxy = nullptr;
+        ::CoGetInterfaceAndReleaseStream(marshalled, IID_IDataObject,
+                                         reinterpret_cast<void**>(&proxy));
+        FORMATETC f{Format(CFSTR_FILECONTENTS), nullptr, DVASPECT_CONTENT, 0, TYMED_ISTREAM};
+        STGMEDIUM m{};
+        const auto begin = bench::Clock::now();
+        if (proxy && SUCCEEDED(proxy->GetData(&f, &m))) {
+            std::vector<char> buffer(kMB);
+            ULONG read = 0;
+            while (SUCCEEDED(m.pstm->Read(buffer.data(), kMB, &read)) && read > 0) {
+            }
+            ::ReleaseStgMedium(&m);
+        }
+        seconds = std::max(bench::Seconds(begin), 1e-9);
+        if (proxy)
+            proxy->Release();
+        ::CoUninitialize();
+    });
+    app.PumpUntil([&] { return seconds > 0; }, 600000);
+    reader.join();
+    return seconds;
+}
+
 // A drop of the source on the window's drop zone, through the zone's registered target.
 double DropOnZone(app::MainWindow& window, IDataObject* data) {
     HWND zone = window.Controls().dropZone->Hwnd();
@@ -233,9 +353,43 @@ void WriteFileOf(const std::wstring& path, uint64_t size) {
     ::CloseHandle(file);
 }
 
+// The 256 MB file received from source, with the memory the process takes meanwhile sampled:
+// the seconds it took, and the most memory it took beyond what it had before, in bytes.
+template <typename Source>
+std::pair<double, double> Receive(app::MainWindow& window, Source& source,
+                                  const std::wstring& folder) {
+    std::error_code none;
+    fs::remove_all(folder, none);
+    window.FileList().Clear();
+    std::atomic<bool> sampling{true};
+    std::atomic<size_t> peak{0};
+    const size_t before = bench::PrivateBytes();
+    std::thread sampler([&] {
+        while (sampling) {
+            peak = std::max(peak.load(), bench::PrivateBytes());
+            ::Sleep(20);
+        }
+    });
+    IDataObject* data = source.Take();
+    const double seconds = data ? DropOnZone(window, data) : 0;
+    if (data)
+        data->Release();
+    sampling = false;
+    sampler.join();
+    const auto received = fs::file_size(folder + L"\\bench received.bin", none);
+    if (received != 256 * kMB)
+        std::printf("  the file received has %llu bytes\n",
+                    static_cast<unsigned long long>(received));
+    return {seconds, static_cast<double>(peak) - static_cast<double>(before)};
+}
+
 } // namespace
 
 int main() {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (argc == 4 && std::wstring(argv[1]) == kSourceSwitch)
+        return ServeSource(std::stoull(argv[2]), argv[3]);
     return bench::Run([](win::Application& app) {
         const std::wstring settings = settings::SettingsPath();
         const std::wstring folder = intake::ReceivedFolder(settings);
@@ -261,65 +415,37 @@ int main() {
         WriteFileOf(copy, 256 * kMB);
         const double writeSeconds = bench::Seconds(start);
         ::DeleteFileW(copy.c_str());
-        double readSeconds = 0;
+        double processRead = 0, threadRead = 0;
         {
-            SourceThread source(256 * kMB, 0);
-            IDataObject* data = source.Take();
-            IStream* marshalled = nullptr;
-            ::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled);
-            std::thread reader([&] {
-                ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-                IDataObject* proxy = nullptr;
-                ::CoGetInterfaceAndReleaseStream(marshalled, IID_IDataObject,
-                                                 reinterpret_cast<void**>(&proxy));
-                FORMATETC f{Format(CFSTR_FILECONTENTS), nullptr, DVASPECT_CONTENT, 0,
-                            TYMED_ISTREAM};
-                STGMEDIUM m{};
-                const auto begin = bench::Clock::now();
-                if (SUCCEEDED(proxy->GetData(&f, &m))) {
-                    std::vector<char> buffer(kMB);
-                    ULONG read = 0;
-                    while (SUCCEEDED(m.pstm->Read(buffer.data(), kMB, &read)) && read > 0) {
-                    }
-                    ::ReleaseStgMedium(&m);
-                }
-                readSeconds = bench::Seconds(begin);
-                proxy->Release();
-                ::CoUninitialize();
-            });
-            app.PumpUntil([&] { return readSeconds > 0; }, 60000);
-            reader.join();
-            data->Release();
-        }
-        std::printf("  parts: 256 MB written and flushed %.2f s; read through the proxy %.2f s\n",
-                    writeSeconds, readSeconds);
-
-        // The same size received, with the memory the process takes meanwhile sampled.
-        std::atomic<bool> sampling{true};
-        std::atomic<size_t> peak{0};
-        const size_t before = bench::PrivateBytes();
-        std::thread sampler([&] {
-            while (sampling) {
-                peak = std::max(peak.load(), bench::PrivateBytes());
-                ::Sleep(20);
+            SourceProcess source(app, 256 * kMB);
+            if (IDataObject* data = source.Take()) {
+                processRead = ReadThroughProxy(app, data);
+                data->Release();
             }
-        });
-        double receiveSeconds = 0;
+        }
         {
             SourceThread source(256 * kMB, 0);
             IDataObject* data = source.Take();
-            receiveSeconds = DropOnZone(window, data);
+            threadRead = ReadThroughProxy(app, data);
             data->Release();
         }
-        sampling = false;
-        sampler.join();
-        const auto received = fs::file_size(folder + L"\\bench received.bin", none);
-        std::printf("256 MB virtual file received: %.2f s; CopyFileW of 256 MB: %.2f s; "
-                    "ratio %.2f (target <= 1.5); file %llu bytes\n",
-                    receiveSeconds, copySeconds, receiveSeconds / copySeconds,
-                    static_cast<unsigned long long>(received));
-        std::printf("private memory while receiving 256 MB: %.1f MB more at most (file %.0f MB)\n",
-                    (static_cast<double>(peak) - static_cast<double>(before)) / kMB, 256.0);
+        std::printf("  parts: 256 MB written and flushed %.2f s; read through the proxy from "
+                    "another process %.2f s, from another thread %.2f s\n",
+                    writeSeconds, processRead, threadRead);
+
+        // The same size received, from another process and from another thread.
+        SourceProcess otherProcess(app, 256 * kMB);
+        const auto [processSeconds, processMemory] = Receive(window, otherProcess, folder);
+        SourceThread otherThread(256 * kMB, 0);
+        const auto [threadSeconds, threadMemory] = Receive(window, otherThread, folder);
+        std::printf("256 MB virtual file received from another process: %.2f s; CopyFileW of "
+                    "256 MB: %.2f s; ratio %.2f (target <= 1.5)\n",
+                    processSeconds, copySeconds, processSeconds / copySeconds);
+        std::printf("256 MB virtual file received from another thread: %.2f s; ratio %.2f\n",
+                    threadSeconds, threadSeconds / copySeconds);
+        std::printf("private memory while receiving 256 MB: %.1f MB more at most from another "
+                    "process, %.1f MB from another thread (file 256 MB)\n",
+                    processMemory / kMB, threadMemory / kMB);
 
         // A slow source of 48 MB: 1 MB a read, each read 40 ms late.
         window.FileList().Clear();

@@ -1,8 +1,8 @@
 #include "intake/drop_receiver.h"
 
-#include <shldisp.h>
 #include <shlobj.h>
 
+#include <chrono>
 #include <cstring>
 #include <exception>
 
@@ -13,6 +13,14 @@
 #include "win/path_parts.h"
 
 namespace intake {
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+// How long the window's end waits for the reading of a drop to stop: a source answers each read
+// in far less, and one that hangs must not hold the program's end up.
+constexpr std::chrono::milliseconds kLongestWaitAtClose{2000};
+} // namespace
 
 // One zone's drop target: every call goes to the receiver, inside the exception boundary.
 class DropReceiver::Target final : public IDropTarget {
@@ -101,6 +109,13 @@ DropReceiver::~DropReceiver() {
         ::RevokeDragDrop(zones[i]);
         targets_[i]->Release();
     }
+    if (job_.Running()) {
+        // The window closes while a drop is read: the reading stops and takes away what it
+        // wrote, and a source waiting to hear how its drop ended is told it failed.
+        job_.Cancel();
+        job_.WaitForWorker(kLongestWaitAtClose);
+    }
+    EndAsync(E_ABORT, DROPEFFECT_NONE);
 }
 
 void DropReceiver::Register() {
@@ -142,31 +157,34 @@ DWORD DropReceiver::Take(HWND zone, IDataObject* data) {
         return DROPEFFECT_NONE;
     // A source that can be read after its drag has ended is: the drop ends at once, and the
     // source learns of the outcome from EndOperation.
-    IDataObjectAsyncCapability* async = nullptr;
+    ComPtr<IDataObjectAsyncCapability> async;
     BOOL asyncMode = FALSE;
     if (SUCCEEDED(data->QueryInterface(IID_IDataObjectAsyncCapability,
-                                       reinterpret_cast<void**>(&async))) &&
-        !(SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode &&
-          SUCCEEDED(async->StartOperation(nullptr)))) {
-        async->Release();
-        async = nullptr;
-    }
-    if (async) {
-        Read(data, kind, [this, zone, async](Outcome* outcome) {
-            HRESULT result = outcome ? S_OK : E_ABORT;
-            try {
-                if (outcome && outcome->failure)
-                    std::rethrow_exception(outcome->failure);
-                if (outcome)
+                                       reinterpret_cast<void**>(async.GetAddressOf()))) &&
+        SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode &&
+        SUCCEEDED(async->StartOperation(nullptr))) {
+        asyncSource_ = std::move(async);
+        try {
+            Read(data, kind, [this, zone](Outcome* outcome) {
+                if (outcome == nullptr)
+                    return EndAsync(E_ABORT, DROPEFFECT_NONE);
+                try {
+                    if (outcome->failure)
+                        std::rethrow_exception(outcome->failure);
                     TakePaths(zone, outcome->received);
-            } catch (...) {
-                async->EndOperation(E_FAIL, nullptr, DROPEFFECT_NONE);
-                async->Release();
-                throw;
-            }
-            async->EndOperation(result, nullptr, outcome ? DROPEFFECT_COPY : DROPEFFECT_NONE);
-            async->Release();
-        });
+                } catch (...) {
+                    EndAsync(E_FAIL, DROPEFFECT_NONE);
+                    throw;
+                }
+                if (outcome->received.paths.empty())
+                    EndAsync(E_FAIL, DROPEFFECT_NONE);
+                else
+                    EndAsync(S_OK, DROPEFFECT_COPY);
+            });
+        } catch (...) {
+            EndAsync(E_FAIL, DROPEFFECT_NONE);
+            throw;
+        }
         return DROPEFFECT_COPY;
     }
     // Otherwise the source is read while the drop lasts: the source waits in its drag, and this
@@ -264,5 +282,10 @@ void DropReceiver::TakePaths(HWND zone, const Received& received) {
 }
 
 void DropReceiver::Cancel() { job_.Cancel(); }
+
+void DropReceiver::EndAsync(HRESULT result, DWORD effect) {
+    if (const ComPtr<IDataObjectAsyncCapability> source = std::move(asyncSource_))
+        source->EndOperation(result, nullptr, effect);
+}
 
 } // namespace intake

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <shldisp.h>
+#include <wrl/client.h>
 
 #include <functional>
 #include <memory>
@@ -27,7 +29,8 @@ public:
 
     DropReceiver(HWND dropZone, HWND listZone, DropIntake& intake, DropHost& host,
                  win::StatusBar& statusBar, win::Returns& returns, std::wstring folder, Pump pump);
-    // Revokes the zones' targets; a job still running is cancelled.
+    // Revokes the zones' targets; a job still running is cancelled, and an asynchronous source
+    // still being read is told its drop failed.
     ~DropReceiver();
     DropReceiver(const DropReceiver&) = delete;
     DropReceiver& operator=(const DropReceiver&) = delete;
@@ -59,6 +62,8 @@ private:
     // when the reading was cancelled.
     void Read(IDataObject* data, DropKind kind, std::function<void(Outcome*)> ended);
     void TakePaths(HWND zone, const Received& received);
+    // Tells the asynchronous source being read, if any, how its drop ended, and lets it go.
+    void EndAsync(HRESULT result, DWORD effect);
 
     HWND dropZone_;
     HWND listZone_;
@@ -70,6 +75,7 @@ private:
     Pump pump_;
     IDropTarget* targets_[2] = {};
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    Microsoft::WRL::ComPtr<IDataObjectAsyncCapability> asyncSource_;
     win::Job<Outcome> job_;
 };
 

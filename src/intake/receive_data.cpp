@@ -177,7 +177,14 @@ void CopyContents(const Medium& medium, const Entry& entry, const std::wstring& 
             hr = target->Commit(STGC_DEFAULT);
         target->Release();
         win::ThrowIfFailed(hr);
-        counter.Add(entry.size.value_or(0));
+        // Flushed as every file is before its move; its size counts when none was given.
+        win::FileHandle written(::CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size{};
+        if (!written || !::FlushFileBuffers(written.get()) ||
+            !::GetFileSizeEx(written.get(), &size))
+            win::ThrowLastError();
+        counter.Add(entry.size.value_or(static_cast<uint64_t>(size.QuadPart)));
     } else {
         throw win::Error(L"データの形式が違います", DV_E_TYMED);
     }

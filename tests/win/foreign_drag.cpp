@@ -119,8 +119,13 @@ std::string ForeignDrag::DragTo(POINT target, const Pump& pump, DWORD expectFeed
                 d.LeftUp();
             if (afterDrop)
                 afterDrop(d);
+            // A source read after its drag may have been told how it ended already.
             d.WaitFor(
-                "the drag's end", [&] { return Title().rfind(L"dropped", 0) == 0; },
+                "the drag's end",
+                [&] {
+                    const std::wstring title = Title();
+                    return title.rfind(L"dropped", 0) == 0 || title.rfind(L"ended", 0) == 0;
+                },
                 std::chrono::seconds(60));
         },
         pump);

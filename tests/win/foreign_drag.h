@@ -21,7 +21,8 @@ public:
 
     // Presses on the helper's window, moves to target, waits until the target has answered
     // expectFeedback there a few times, then lets go (or presses Esc when cancel). Empty, or
-    // the failure; the helper's title says then how the drag ended ("dropped HR EFFECT").
+    // the failure; the helper's title says then how the drag ended ("dropped HR EFFECT", or for
+    // a source read after its drag, later "ended HR EFFECT").
     // afterDrop runs on the driver thread once the button is up, before the drop is known to
     // have ended (to press Esc while it is read).
     std::string DragTo(POINT target, const Pump& pump, DWORD expectFeedback = DROPEFFECT_COPY,

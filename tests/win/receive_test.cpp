@@ -1,8 +1,11 @@
 // Drops from another process on the basket by the user's route: the helper drag_source offers
 // files, virtual files, text, links or images, and a real drag carries them onto a zone.
 #include <windows.h>
+#include <wincodec.h>
+#include <wrl/client.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -92,13 +95,95 @@ protected:
 
     std::vector<std::wstring> Listed() const { return mainWindow->FileList().AllPaths(); }
 
+    std::wstring ReportText() const {
+        wchar_t text[128] = {};
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
+                       reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    // On the driver thread, while a drop is read: waits until the status bar's second part
+    // shows progress as shown says, then the user clicks the basket (the source had the
+    // keyboard). False when either did not come.
+    bool ClickBasketOnceProgressShows(InputDriver& d,
+                                      const std::function<bool(const std::wstring&)>& shown) {
+        if (!d.WaitFor("the progress in the status bar", [&] { return shown(ReportText()); }))
+            return false;
+        const POINT bar = Centre(mainWindow->Controls().statusBar);
+        if (!d.MoveTo(bar, "the pointer on the status bar", [bar] {
+                POINT now{};
+                ::GetCursorPos(&now);
+                return now.x == bar.x && now.y == bar.y;
+            }))
+            return false;
+        d.LeftDown();
+        d.LeftUp();
+        return d.WaitFor("the basket to take the keyboard",
+                         [&] { return ::GetForegroundWindow() == mainWindow->Hwnd(); });
+    }
+
     ScratchFolder scratch;
     std::unique_ptr<ForeignDrag> drag;
 };
 
-// What the helper's drag ended with: DoDragDrop's result and the effect.
+// What the helper's drag ended with: DoDragDrop's result and the effect; and what an
+// asynchronous source was told at the end: the result and the effect.
 constexpr wchar_t kDroppedCopy[] = L"dropped 00040100 1";
 constexpr wchar_t kDroppedNothing[] = L"dropped 00040100 0";
+constexpr wchar_t kEndedCopy[] = L"ended 00000000 1";
+constexpr wchar_t kEndedAborted[] = L"ended 80004004 0";
+
+// The progress the status bar's second part shows: in per cent; or the kilobytes read so far,
+// at least a megabyte of them (a read of the slow source's large file).
+bool PercentShown(const std::wstring& text) {
+    return text.rfind(L"受け取り中… ", 0) == 0 && text.back() == L'%';
+}
+bool MegabyteShown(const std::wstring& text) {
+    unsigned long kilobytes = 0;
+    return std::swscanf(text.c_str(), L"受け取り中… %lu KB", &kilobytes) == 1 && text.size() > 3 &&
+           text.substr(text.size() - 3) == L" KB" && kilobytes >= 1024;
+}
+
+// The picture the helper offers as a bitmap (see drag_source.cpp), as the pixels of the PNG
+// file it should become: BGRA, top row first.
+struct Picture {
+    UINT width, height;
+    bool alpha; // offered as CF_DIBV5, whose alpha falls from left to right
+    std::vector<uint32_t> Pixels() const {
+        std::vector<uint32_t> pixels;
+        for (UINT row = 0; row < height; ++row)
+            for (UINT x = 0; x < width; ++x) {
+                const uint32_t y = height - 1 - row, a = alpha ? 255 - 50 * x : 255;
+                pixels.push_back(40 * x | (40 * y) << 8 | 200u << 16 | a << 24);
+            }
+        return pixels;
+    }
+};
+
+// An image file's pixels as the system's decoder reads them, BGRA, top row first; empty when
+// it cannot read the file, or the file's size is not width x height.
+std::vector<uint32_t> DecodedPixels(const std::wstring& path, UINT width, UINT height) {
+    using Microsoft::WRL::ComPtr;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
+    UINT w = 0, h = 0;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&factory))) ||
+        FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&w, &h)) || w != width ||
+        h != height || FAILED(factory->CreateFormatConverter(&converter)) ||
+        FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
+                                     WICBitmapDitherTypeNone, nullptr, 0,
+                                     WICBitmapPaletteTypeCustom)))
+        return {};
+    std::vector<uint32_t> pixels(size_t(w) * h);
+    if (FAILED(converter->CopyPixels(nullptr, w * 4, static_cast<UINT>(pixels.size() * 4),
+                                     reinterpret_cast<BYTE*>(pixels.data()))))
+        return {};
+    return pixels;
+}
 
 std::string Pattern(size_t n) {
     std::string bytes(n, '\0');
@@ -119,7 +204,8 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
         std::vector<std::wstring> listed; // relative to the received folder unless full
         std::map<std::wstring, std::string> files;
         std::function<void()> before = nullptr;
-        bool startsOnly = false; // the files begin with the bytes given
+        bool startsOnly = false;                       // the files begin with the bytes given
+        std::optional<Picture> picture = std::nullopt; // the one file listed shows it
     };
     const auto docfile = std::string("\xD0\xCF\x11\xE0", 4);
     const Case cases[] = {
@@ -171,6 +257,10 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
          {L"url\thttps://example.com/ü?q=1\tExample page"},
          {L"Example page.url"},
          {{L"Example page.url", "[InternetShortcut]\r\nURL=https://example.com/%C3%BC?q=1\r\n"}}},
+        {"a link only in the Mozilla form",
+         {L"mozurl\thttps://example.org/moz\tMozilla: page"},
+         {L"Mozilla_ page.url"},
+         {{L"Mozilla_ page.url", "[InternetShortcut]\r\nURL=https://example.org/moz\r\n"}}},
         {"an image as PNG, kept as it came",
          {L"png\t2\t2"},
          {L"画像.png"},
@@ -180,9 +270,17 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
         {"an image as a bitmap, written as PNG",
          {L"dib\t3\t2"},
          {L"画像.png"},
-         {{L"画像.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24)}},
+         {},
          nullptr,
-         true},
+         false,
+         Picture{3, 2, false}},
+        {"an image only as CF_DIBV5, with alpha, written as PNG",
+         {L"dibv5\t4\t3"},
+         {L"画像.png"},
+         {},
+         nullptr,
+         false,
+         Picture{4, 3, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -204,6 +302,9 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
                 << win::ToUtf8(name) << ": " << read.size() << " bytes, " << bytes.size()
                 << " expected";
         }
+        if (c.picture && !expected.empty())
+            EXPECT_EQ(DecodedPixels(expected[0], c.picture->width, c.picture->height),
+                      c.picture->Pixels());
         for (const std::wstring& name : ReceivedTree())
             EXPECT_EQ(name.find(L".tmp"), std::wstring::npos) << win::ToUtf8(name);
     }
@@ -233,70 +334,96 @@ TEST_F(ReceiveTest, AnAsynchronousSourceIsReadAfterItsDragAndToldTheOutcome) {
     ASSERT_EQ(DragOnto(DropZone(), {L"async", L"slow\t300", L"virtual\tstream\tlate.txt\tlate"}),
               "");
     EXPECT_EQ(drag->Title().rfind(L"dropped 00040100 1", 0), 0u) << win::ToUtf8(drag->Title());
-    EXPECT_TRUE(drag->WaitForTitle(L"ended 00000000 1", AppPump())) << win::ToUtf8(drag->Title());
+    EXPECT_TRUE(drag->WaitForTitle(kEndedCopy, AppPump())) << win::ToUtf8(drag->Title());
     EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"late.txt")});
     EXPECT_EQ(ReadBytes(Received(L"late.txt")), "late");
 }
 
-// A slow source: the window answers and shows how far the reading is; Esc, pressed in the
-// basket, gives the drop up, and nothing of it is listed or left on disk.
+// A slow source, read inside the drop or after its drag: the window answers and shows how far
+// the reading is, in per cent when the sizes are known, else in bytes; Esc, pressed in the
+// basket, gives the drop up, nothing of it is listed or left on disk, and a source read after
+// its drag is told that its drop was given up.
 TEST_F(ReceiveTest, EscGivesASlowDropUpLeavingNothing) {
-    bool progressShown = false;
-    std::wstring report;
-    const std::string failure = DragOnto(
-        DropZone(),
-        {L"slow\t200", L"virtual\tstream\tdone.txt\td", L"virtual\tstream\tslow.bin\t#20000000"},
-        [&](InputDriver& d) {
-            if (!d.WaitFor("the progress in the status bar", [&] {
-                    wchar_t text[128] = {};
-                    ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
-                                   reinterpret_cast<LPARAM>(text));
-                    return std::wstring(text).rfind(L"受け取り中… ", 0) == 0 &&
-                           std::wstring(text).back() == L'%';
-                }))
-                return;
-            progressShown = true;
-            // The user clicks the basket (the source had the keyboard) and presses Esc.
-            const POINT bar = Centre(mainWindow->Controls().statusBar);
-            if (!d.MoveTo(bar, "the pointer on the status bar", [bar] {
-                    POINT now{};
-                    ::GetCursorPos(&now);
-                    return now.x == bar.x && now.y == bar.y;
-                }))
-                return;
-            d.LeftDown();
-            d.LeftUp();
-            if (!d.WaitFor("the basket to take the keyboard",
-                           [&] { return ::GetForegroundWindow() == mainWindow->Hwnd(); }))
-                return;
-            d.Key(VK_ESCAPE);
-        });
-    ASSERT_EQ(failure, "");
-    EXPECT_TRUE(progressShown);
-    EXPECT_EQ(drag->Title(), kDroppedNothing);
-    EXPECT_EQ(Listed(), std::vector<std::wstring>{});
-    EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
-    wchar_t text[128] = {};
-    ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
-                   reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, L"受け取りを取り消しました");
+    struct Case {
+        const char* what;
+        bool async;
+        std::vector<std::wstring> script; // before the files
+        bool (*progress)(const std::wstring&);
+    };
+    const Case cases[] = {
+        {"read inside the drop, the sizes given", false, {L"slow\t200"}, PercentShown},
+        {"read after the drag, no sizes given",
+         true,
+         {L"async", L"nosize", L"slow\t200"},
+         MegabyteShown},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::wstring> script = c.script;
+        script.insert(script.end(),
+                      {L"virtual\tstream\tdone.txt\td", L"virtual\tstream\tslow.bin\t#20000000"});
+        bool progressShown = false;
+        ASSERT_EQ(DragOnto(DropZone(), script,
+                           [&](InputDriver& d) {
+                               progressShown = ClickBasketOnceProgressShows(d, c.progress);
+                               if (progressShown)
+                                   d.Key(VK_ESCAPE);
+                           }),
+                  "");
+        EXPECT_TRUE(progressShown) << win::ToUtf8(ReportText());
+        if (c.async)
+            drag->WaitForTitle(L"ended", AppPump());
+        EXPECT_EQ(drag->Title(), c.async ? kEndedAborted : kDroppedNothing);
+        EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
+        EXPECT_EQ(Listed(), std::vector<std::wstring>{});
+        EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+        EXPECT_EQ(ReportText(), L"受け取りを取り消しました");
+    }
 }
 
-// A source that fails part-way: what it completed is listed, the rest named in one box, and no
-// half-written file stays.
+// A source that fails part-way, read inside the drop or after its drag: what it completed is
+// listed, the rest named in one box, and no half-written file stays.
 TEST_F(ReceiveTest, ASourceFailingPartWayListsWhatCameAndNamesTheRest) {
-    ASSERT_EQ(DragOnto(DropZone(), {L"failat\t1", L"virtual\tstream\tfirst.txt\t1",
-                                    L"virtual\tstream\tbroken.bin\t#100000",
-                                    L"virtual\thglobal\tthird.txt\t3"}),
+    for (const bool async : {false, true}) {
+        SCOPED_TRACE(async ? "read after the drag" : "read inside the drop");
+        List().Clear();
+        dialogs.errors.clear();
+        std::error_code none;
+        fs::remove_all(Received(), none);
+        std::vector<std::wstring> script = {L"failat\t1", L"virtual\tstream\tfirst.txt\t1",
+                                            L"virtual\tstream\tbroken.bin\t#100000",
+                                            L"virtual\thglobal\tthird.txt\t3"};
+        if (async)
+            script.insert(script.begin(), L"async");
+        ASSERT_EQ(DragOnto(DropZone(), script), "");
+        if (async)
+            EXPECT_TRUE(drag->WaitForTitle(kEndedCopy, AppPump())) << win::ToUtf8(drag->Title());
+        EXPECT_EQ(Listed(),
+                  (std::vector<std::wstring>{Received(L"first.txt"), Received(L"third.txt")}));
+        EXPECT_EQ(ReceivedTree(), (std::set<std::wstring>{L"first.txt", L"third.txt"}));
+        ASSERT_TRUE(Pump([&] { return !dialogs.errors.empty(); }));
+        ASSERT_EQ(dialogs.errors.size(), 1u);
+        EXPECT_EQ(dialogs.errors[0].rfind(L"受け取れなかったファイルがあります。\r\n", 0), 0u);
+        EXPECT_NE(dialogs.errors[0].find(L"\r\n\"broken.bin\""), std::wstring::npos)
+            << win::ToUtf8(dialogs.errors[0]);
+    }
+}
+
+// The user closes the basket (Alt+F4) while a source is read after its drag: the reading stops,
+// nothing of it stays on disk, and the source is told that its drop failed.
+TEST_F(ReceiveTest, ClosingTheBasketWhileASourceIsReadTellsTheSource) {
+    ASSERT_EQ(DragOnto(DropZone(),
+                       {L"async", L"slow\t200", L"virtual\tstream\tdone.txt\td",
+                        L"virtual\tstream\tslow.bin\t#20000000"},
+                       [&](InputDriver& d) {
+                           if (ClickBasketOnceProgressShows(d, PercentShown))
+                               d.Chord(VK_MENU, VK_F4);
+                       }),
               "");
-    EXPECT_EQ(Listed(),
-              (std::vector<std::wstring>{Received(L"first.txt"), Received(L"third.txt")}));
-    EXPECT_EQ(ReceivedTree(), (std::set<std::wstring>{L"first.txt", L"third.txt"}));
-    ASSERT_TRUE(Pump([&] { return !dialogs.errors.empty(); }));
-    ASSERT_EQ(dialogs.errors.size(), 1u);
-    EXPECT_EQ(dialogs.errors[0].rfind(L"受け取れなかったファイルがあります。\r\n", 0), 0u);
-    EXPECT_NE(dialogs.errors[0].find(L"\r\n\"broken.bin\""), std::wstring::npos)
-        << win::ToUtf8(dialogs.errors[0]);
+    EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));
+    EXPECT_TRUE(drag->WaitForTitle(L"ended", AppPump())) << win::ToUtf8(drag->Title());
+    EXPECT_EQ(drag->Title(), kEndedAborted);
+    EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
 }
 
 // Received files stay when they leave the list, come back with the kept list after a restart,

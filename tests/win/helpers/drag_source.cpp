@@ -15,7 +15,11 @@
 //   failat INDEX                  the stream of that virtual file fails after its first read
 //   text TEXT                     CF_UNICODETEXT; "\n" in TEXT is a line break
 //   url URL TITLE                 UniformResourceLocatorW and text/x-moz-url
-//   png W H / dib W H             an image of W x H pixels, as PNG bytes or as CF_DIB
+//   mozurl URL TITLE              text/x-moz-url only
+//   png W H / dib W H             an image of W x H pixels, as PNG bytes or as CF_DIB: the pixel
+//                                 x, y (counted from the bottom) is blue 40x, green 40y, red 200
+//   dibv5 W H                     the same as CF_DIBV5 only, with bit fields and an alpha of
+//                                 255 - 50x
 //   async                         offers IDataObjectAsyncCapability
 // It shows an 80 x 80 window at X, Y; a left press in it starts the drag. Its title says
 // "ready", then "feedback EFFECT COUNT" as the target answers, then "dropped HR EFFECT" (and
@@ -44,13 +48,13 @@ struct Virtual {
 
 struct Script {
     std::vector<std::wstring> hdrop;
-    bool hdropFails = false, ansi = false, noSize = false, async = false;
+    bool hdropFails = false, ansi = false, noSize = false, async = false, mozOnly = false;
     std::vector<Virtual> files;
     DWORD slowMs = 0;
     int failAt = -1;
     std::wstring text, url, title;
     std::string png;
-    std::vector<BYTE> dib;
+    std::vector<BYTE> dib, dibV5;
 } script;
 
 HWND window = nullptr;
@@ -81,20 +85,28 @@ std::string Pattern(size_t n) {
     return bytes;
 }
 
-// A bottom-up 32-bit image, each pixel's colour told by its place.
-std::vector<BYTE> Dib(int w, int h) {
-    std::vector<BYTE> dib(sizeof(BITMAPINFOHEADER) + size_t(w) * h * 4);
-    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
-    header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = w;
-    header->biHeight = h;
-    header->biPlanes = 1;
-    header->biBitCount = 32;
-    header->biCompression = BI_RGB;
-    BYTE* pixel = dib.data() + sizeof(BITMAPINFOHEADER);
+// A bottom-up 32-bit image, each pixel's colour told by its place; with the later header, its
+// colours in bit fields and a varying alpha, as browsers offer images.
+std::vector<BYTE> Dib(int w, int h, bool v5 = false) {
+    const size_t headerSize = v5 ? sizeof(BITMAPV5HEADER) : sizeof(BITMAPINFOHEADER);
+    std::vector<BYTE> dib(headerSize + size_t(w) * h * 4);
+    auto* header = reinterpret_cast<BITMAPV5HEADER*>(dib.data());
+    header->bV5Size = static_cast<DWORD>(headerSize);
+    header->bV5Width = w;
+    header->bV5Height = h;
+    header->bV5Planes = 1;
+    header->bV5BitCount = 32;
+    header->bV5Compression = v5 ? BI_BITFIELDS : BI_RGB;
+    if (v5) {
+        header->bV5RedMask = 0x00FF0000, header->bV5GreenMask = 0x0000FF00;
+        header->bV5BlueMask = 0x000000FF, header->bV5AlphaMask = 0xFF000000;
+        header->bV5CSType = LCS_sRGB;
+    }
+    BYTE* pixel = dib.data() + headerSize;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x, pixel += 4) {
-            pixel[0] = BYTE(x * 40), pixel[1] = BYTE(y * 40), pixel[2] = 200, pixel[3] = 255;
+            pixel[0] = BYTE(x * 40), pixel[1] = BYTE(y * 40), pixel[2] = 200;
+            pixel[3] = v5 ? BYTE(255 - x * 50) : 255;
         }
     return dib;
 }
@@ -135,8 +147,10 @@ bool ReadSpec(const wchar_t* path) {
             script.failAt = std::stoi(p[1]);
         else if (p[0] == L"text" && p.size() > 1)
             script.text = Unescape(p[1]);
-        else if (p[0] == L"url" && p.size() > 2)
-            script.url = p[1], script.title = p[2];
+        else if ((p[0] == L"url" || p[0] == L"mozurl") && p.size() > 2)
+            script.url = p[1], script.title = p[2], script.mozOnly = p[0] == L"mozurl";
+        else if (p[0] == L"dibv5" && p.size() > 2)
+            script.dibV5 = Dib(std::stoi(p[1]), std::stoi(p[2]), true);
         else if ((p[0] == L"png" || p[0] == L"dib") && p.size() > 2) {
             auto dib = Dib(std::stoi(p[1]), std::stoi(p[2]));
             if (p[0] == L"dib")
@@ -265,7 +279,8 @@ public:
             add(Format(CFSTR_FILECONTENTS), TYMED_ISTREAM | TYMED_HGLOBAL | TYMED_ISTORAGE);
         }
         if (!script.url.empty()) {
-            add(Format(L"UniformResourceLocatorW"), TYMED_HGLOBAL);
+            if (!script.mozOnly)
+                add(Format(L"UniformResourceLocatorW"), TYMED_HGLOBAL);
             add(Format(L"text/x-moz-url"), TYMED_HGLOBAL);
         }
         if (!script.text.empty())
@@ -274,6 +289,8 @@ public:
             add(Format(L"PNG"), TYMED_HGLOBAL);
         if (!script.dib.empty())
             add(CF_DIB, TYMED_HGLOBAL);
+        if (!script.dibV5.empty())
+            add(CF_DIBV5, TYMED_HGLOBAL);
     }
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDataObject)
@@ -309,7 +326,8 @@ public:
             return Descriptor<FILEGROUPDESCRIPTORA>(m);
         if (f->cfFormat == Format(CFSTR_FILECONTENTS))
             return Contents(f, m);
-        if (f->cfFormat == Format(L"UniformResourceLocatorW") && !script.url.empty())
+        if (f->cfFormat == Format(L"UniformResourceLocatorW") && !script.url.empty() &&
+            !script.mozOnly)
             return Give(m, script.url.c_str(), (script.url.size() + 1) * 2);
         if (f->cfFormat == Format(L"text/x-moz-url") && !script.url.empty()) {
             std::wstring moz = script.url + L"\n" + script.title;
@@ -321,6 +339,8 @@ public:
             return Give(m, script.png.data(), script.png.size());
         if (f->cfFormat == CF_DIB && !script.dib.empty())
             return Give(m, script.dib.data(), script.dib.size());
+        if (f->cfFormat == CF_DIBV5 && !script.dibV5.empty())
+            return Give(m, script.dibV5.data(), script.dibV5.size());
         return DV_E_FORMATETC;
     }
     STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
