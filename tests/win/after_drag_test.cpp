@@ -148,7 +148,7 @@ protected:
                 !d.LeftDownUntil("the press", [&] { return watch->presses > presses; }) ||
                 !d.MoveTo(IconAt(21, 16), "the gesture",
                           [&] { return watch->releases > releases || watch->Handled(21, 16); }) ||
-                !d.MoveTo(over, "the target entered", settled))
+                !d.WaitForDragLoop() || !d.MoveTo(over, "the target entered", settled))
                 return;
             if (escape) {
                 d.Key(VK_ESCAPE);
@@ -302,7 +302,7 @@ TEST_F(AfterDrag, SelectedRowsEscapeOneUndoAndARestart) {
             if (!d.MoveTo(from, "the pointer on the third row", PointerAt(from)))
                 return;
             d.LeftDown();
-            if (d.MoveTo(beyond, "the row's drag", PointerAt(beyond)) &&
+            if (d.MoveTo(beyond, "the row's drag", PointerAt(beyond)) && d.WaitForDragLoop() &&
                 d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
                 d.LeftUp();
         }),

@@ -10,6 +10,7 @@
 
 #include "intake/drop_intake.h"
 #include "pump.h"
+#include "win/codepage.h"
 
 namespace tuckbay::test {
 
@@ -317,46 +318,151 @@ void InputDriver::Mouse(DWORD flags, POINT screen) {
         lost += " SendInput failed: " + std::to_string(GetLastError());
 }
 
+namespace {
+
+// How long the program may take to show what it made of input the system has.
+constexpr auto kProgramAnswers = std::chrono::seconds(10);
+// How long the system may take to hand input to the pumping thread.
+constexpr auto kSystemHands = std::chrono::seconds(1);
+// How often input the system has lost is made again before the test gives up.
+constexpr int kMostAgain = 20;
+
+// What the system handed the pumping thread: the point of its last pointer move, and how many
+// left presses and releases. One driver runs at a time.
+std::atomic<long long> movedTo{-1};
+std::atomic<int> leftDowns{0}, leftUps{0};
+
+long long PointKey(POINT p) { return (static_cast<long long>(p.x) << 32) | (p.y & 0xFFFFFFFFll); }
+
+LRESULT CALLBACK HandedOver(int code, WPARAM message, LPARAM lParam) {
+    if (code >= 0) {
+        const POINT at = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
+        if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE)
+            movedTo = PointKey(at);
+        else if (message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN)
+            ++leftDowns;
+        else if (message == WM_LBUTTONUP || message == WM_NCLBUTTONUP)
+            ++leftUps;
+    }
+    return CallNextHookEx(nullptr, code, message, lParam);
+}
+
+std::string PointText(POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
+
+POINT SystemPointer() {
+    POINT at{};
+    GetCursorPos(&at);
+    return at;
+}
+
+} // namespace
+
+InputDriver::InputDriver()
+    : hook_(SetWindowsHookExW(WH_MOUSE, HandedOver, nullptr, GetCurrentThreadId())) {}
+
+InputDriver::~InputDriver() {
+    if (hook_ != nullptr)
+        UnhookWindowsHookEx(hook_);
+}
+
+// Input is made again only when the system shows it lost: the pointer is elsewhere, the button
+// not as sent, or nothing of it was handed to the pumping thread. What the program does with
+// input the system handed it is never a reason to make it again: that would hide a program that
+// misses input.
 bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived) {
     if (!failure.empty())
         return false;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (attempt > 0)
-            std::fprintf(stderr, "%s not seen: the move again (%d)\n", what, attempt);
-        if (attempt > 0 && moved_ && (last_.x != screen.x || last_.y != screen.y)) {
-            Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, last_);
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
+    auto sent = std::chrono::steady_clock::now();
+    const auto deadline = sent + kProgramAnswers;
+    for (int again = 0;;) {
+        if (Poll(arrived, std::chrono::milliseconds(250)))
+            return true;
+        const auto now = std::chrono::steady_clock::now();
+        const POINT at = SystemPointer();
+        const bool elsewhere = at.x != screen.x || at.y != screen.y;
+        const bool notHanded = !elsewhere && movedTo != PointKey(screen) && now - sent > kSystemHands;
+        if (!elsewhere && !notHanded && now >= deadline) {
+            failure = std::string("the program did not show ") + what +
+                      ", though the system handed it the move to " + PointText(at) + lost;
+            return false;
+        }
+        if (!elsewhere && !notHanded)
+            continue;
+        if (++again > kMostAgain) {
+            failure = std::string("the system kept losing the move for ") + what +
+                      " (pointer at " + PointText(at) + ")" + lost;
+            return false;
+        }
+        std::fprintf(stderr, "%s: the move to %s %s: made again (%d)\n", what,
+                     PointText(screen).c_str(),
+                     elsewhere ? ("left the pointer at " + PointText(at)).c_str()
+                               : "was never handed to the window",
+                     again);
+        // A move to where the system already has the pointer makes no message.
+        if (!elsewhere) {
+            Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {screen.x + 1, screen.y + 1});
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
-        if (Poll(arrived, std::chrono::milliseconds(500))) {
-            last_ = screen;
-            moved_ = true;
-            return true;
-        }
+        sent = std::chrono::steady_clock::now();
     }
-    POINT at{};
-    GetCursorPos(&at);
-    failure = std::string("timed out waiting for ") + what + " (pointer at " +
-              std::to_string(at.x) + "," + std::to_string(at.y) + ")" + lost;
-    return false;
 }
 
 bool InputDriver::ButtonUntil(DWORD flags, DWORD before_again, const char* what,
                               const std::function<bool()>& seen) {
     if (!failure.empty())
         return false;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (attempt > 0) {
-            std::fprintf(stderr, "%s not seen: the button again (%d)\n", what, attempt);
-            if (before_again != 0)
-                Mouse(before_again);
-        }
-        Mouse(flags);
-        if (Poll(seen, std::chrono::milliseconds(500)))
+    const bool down = flags == MOUSEEVENTF_LEFTDOWN;
+    std::atomic<int>& handed = down ? leftDowns : leftUps;
+    int handedBefore = handed;
+    Mouse(flags);
+    auto sent = std::chrono::steady_clock::now();
+    const auto deadline = sent + kProgramAnswers;
+    for (int again = 0;;) {
+        if (Poll(seen, std::chrono::milliseconds(250)))
             return true;
+        const auto now = std::chrono::steady_clock::now();
+        const bool notHeld = ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down;
+        const bool notHanded = !notHeld && handed == handedBefore && now - sent > kSystemHands;
+        if (!notHeld && !notHanded && now >= deadline) {
+            failure = std::string("the program did not show ") + what +
+                      ", though the system handed it the left button " + (down ? "down" : "up") +
+                      lost;
+            return false;
+        }
+        if (!notHeld && !notHanded)
+            continue;
+        if (++again > kMostAgain) {
+            failure = std::string("the system kept losing the button for ") + what + lost;
+            return false;
+        }
+        std::fprintf(stderr, "%s: the left button %s %s: made again (%d)\n", what,
+                     down ? "down" : "up",
+                     notHeld ? "is not held so by the system" : "was never handed to the window",
+                     again);
+        if (before_again != 0)
+            Mouse(before_again);
+        handedBefore = handed;
+        Mouse(flags);
+        sent = std::chrono::steady_clock::now();
     }
-    failure = std::string("timed out waiting for ") + what + lost;
-    return false;
+}
+
+bool InputDriver::WaitForDragLoop() {
+    std::string holder;
+    const bool runs = WaitFor("the drag loop", [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        wchar_t name[64] = L"";
+        if (GetGUIThreadInfo(pumpThread_, &info) && info.hwndCapture != nullptr)
+            GetClassNameW(info.hwndCapture, name, 64);
+        holder = win::ToUtf8(name);
+        return holder == "WineDragDropTracker32";
+    });
+    if (!runs)
+        failure += " (the capture is with \"" + holder + "\")";
+    return runs;
 }
 
 bool InputDriver::LeftDownUntil(const char* what, const std::function<bool()>& seen) {

@@ -123,15 +123,23 @@ private:
 // (and runs the drag loop). Every step waits for its effect rather than for time to pass.
 class InputDriver {
 public:
+    // Made on the thread that pumps messages: it watches which pointer messages the system hands
+    // that thread, so that input the system lost is told from input the program missed.
+    InputDriver();
+    ~InputDriver();
+    InputDriver(const InputDriver&) = delete;
+    InputDriver& operator=(const InputDriver&) = delete;
+
     // Moves the pointer and waits until arrived() holds. Wine may fold the move into an
     // echo of an earlier pointer position that reaches its queue later, or drop it on a
-    // loaded machine; the move is then made again, by way of the point the pointer came
-    // from, since a move to where the system already thinks the pointer is makes no message.
+    // loaded machine; the move is made again only while the system has the pointer elsewhere.
+    // A program that does not show a move the system has is a failure, not a reason to retry.
     bool MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived);
     void LeftDown();
     void LeftUp();
     // Presses or releases the left button and waits until seen() holds; a press or release
-    // that Wine lost is made again (a press after a release, so that it is a new press).
+    // the system lost (its button state is not as sent) is made again, a press after a release
+    // so that it is a new press. Every input made again is printed.
     bool LeftDownUntil(const char* what, const std::function<bool()>& seen);
     bool LeftUpUntil(const char* what, const std::function<bool()>& seen);
     void RightDown();
@@ -147,6 +155,11 @@ public:
     void Chord(std::initializer_list<WORD> modifiers, WORD vk);
     // Types text as characters, whatever the keyboard layout.
     void Type(const std::wstring& text);
+
+    // Waits until the pumping thread's drag loop runs (it holds the pointer's capture in a
+    // window of its own): a move made before it would be taken by the gesture, and the loop
+    // would not look at the pointer until the next one.
+    bool WaitForDragLoop();
 
     // Waits until done() holds; on timeout records what was awaited and returns false.
     bool WaitFor(const char* what, const std::function<bool()>& done,
@@ -164,8 +177,9 @@ private:
     bool ButtonUntil(DWORD flags, DWORD before_again, const char* what,
                      const std::function<bool()>& seen);
 
-    POINT last_{};
-    bool moved_ = false;
+    // The thread that made the driver: the one that pumps messages and runs the drag loop.
+    DWORD pumpThread_ = GetCurrentThreadId();
+    HHOOK hook_ = nullptr;
 };
 
 // A click on a list view's row with Shift or Ctrl held, made until the list shows the rows

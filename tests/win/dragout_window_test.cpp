@@ -60,7 +60,7 @@ protected:
     // The whole gesture, carried onto the target and dropped there.
     std::string DragOntoTarget() {
         return DriveInput([&](InputDriver& d) {
-            if (!PressAndStart(d))
+            if (!PressAndStart(d) || !d.WaitForDragLoop())
                 return;
             if (!d.MoveTo(target->Centre(), "the target entered",
                           [&] { return target->Settled(); }))
@@ -87,7 +87,7 @@ protected:
             d.LeftDown();
             if (!d.MoveTo(beyond, "the row's drag", PointerAt(beyond)))
                 return;
-            if (ontoTarget &&
+            if (ontoTarget && d.WaitForDragLoop() &&
                 d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
                 d.LeftUp();
         });
@@ -231,7 +231,7 @@ TEST_F(FormDragTest, EmptyListStartsNothingEscapeAndRightButtonCancel) {
     List({temp.File(L"kept.txt")});
     int entersAfterCancel = -1;
     failure = DriveInput([&](InputDriver& d) {
-        if (!PressAndStart(d) ||
+        if (!PressAndStart(d) || !d.WaitForDragLoop() ||
             !d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
             return;
         d.Key(VK_ESCAPE);
@@ -249,7 +249,7 @@ TEST_F(FormDragTest, EmptyListStartsNothingEscapeAndRightButtonCancel) {
     EXPECT_EQ(target->enters, entersAfterCancel);
 
     failure = DriveInput([&](InputDriver& d) {
-        if (!PressAndStart(d) ||
+        if (!PressAndStart(d) || !d.WaitForDragLoop() ||
             !d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
             return;
         d.RightDown();

@@ -27,15 +27,15 @@ int FeedbackCount(const std::wstring& title) {
 std::string ForeignDrag::Start(const std::vector<std::wstring>& script) {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, folder);
-    specPath_ = std::wstring(folder) + L"tuckbay_drag_" + std::to_wstring(::GetCurrentProcessId()) +
+    scriptPath_ = std::wstring(folder) + L"tuckbay_drag_" + std::to_wstring(::GetCurrentProcessId()) +
                 L".script";
     std::wstring text = L"\xFEFF";
     for (const std::wstring& line : script)
         text += line + L"\r\n";
-    std::ofstream(std::filesystem::path(specPath_), std::ios::binary)
+    std::ofstream(std::filesystem::path(scriptPath_), std::ios::binary)
         .write(reinterpret_cast<const char*>(text.data()), std::streamsize(text.size() * 2));
     if (!process_.Launch(HelperPath(L"drag_source"),
-                         QuoteArgument(specPath_) + L" " + std::to_wstring(kSourceAt.x) + L" " +
+                         QuoteArgument(scriptPath_) + L" " + std::to_wstring(kSourceAt.x) + L" " +
                              std::to_wstring(kSourceAt.y),
                          CurrentFolder()))
         return "the helper drag_source did not start";
@@ -59,6 +59,14 @@ DWORD ForeignDrag::LastFeedback() const {
     int count = 0;
     std::swscanf(Title().c_str(), L"feedback %lu %d", &effect, &count);
     return effect;
+}
+
+POINT ForeignDrag::LoopPoint() const {
+    unsigned long effect = 0;
+    int count = 0;
+    POINT at{-100000, -100000};
+    std::swscanf(Title().c_str(), L"feedback %lu %d %ld %ld", &effect, &count, &at.x, &at.y);
+    return at;
 }
 
 bool ForeignDrag::WaitForTitle(const std::wstring& prefix, const Pump& pump,
@@ -85,32 +93,40 @@ std::string ForeignDrag::DragTo(POINT target, const Pump& pump, DWORD expectFeed
                 return;
             if (!d.LeftDownUntil("the drag's start", [&] { return FeedbackCount(Title()) >= 0; }))
                 return;
-            int arrived = -1;
-            if (!d.MoveTo(target, "the pointer on the target", [&] {
-                    arrived = FeedbackCount(Title());
-                    return pointerAt(target)();
-                }))
+            if (!d.MoveTo(target, "the pointer on the target", pointerAt(target)))
                 return;
-            // The drag loop may have taken an echo of an earlier position for the last one: a
-            // move away by a pixel and back shows it the target again, until the target's
-            // answer is the one expected (and for "none", answered a few times after moves).
+            // The drag loop looks at the pointer when a message comes, and may have taken an
+            // echo of an earlier position for the last one. Only then is the pointer moved aside
+            // by a pixel and back: the target's answer, once the loop has seen the pointer on it,
+            // is what is tested, never a reason to try again.
             const POINT aside{target.x + 1, target.y + 1};
-            bool answered = false;
-            for (int attempt = 0; attempt < 6 && !answered; ++attempt) {
-                if (attempt > 0 || expectFeedback == DROPEFFECT_NONE) {
+            bool looked = false;
+            for (int again = 0; again < 6 && !looked; ++again) {
+                if (again > 0 || expectFeedback == DROPEFFECT_NONE) {
+                    if (again > 0)
+                        std::fprintf(stderr,
+                                     "the drag loop last saw the pointer at %ld,%ld, not on the "
+                                     "target: aside and back (%d)\n",
+                                     LoopPoint().x, LoopPoint().y, again);
                     d.MoveTo(aside, "the pointer beside the target", pointerAt(aside));
                     d.MoveTo(target, "the pointer back on the target", pointerAt(target));
-                    arrived = FeedbackCount(Title());
                 }
-                answered = d.Poll(
+                const int arrived = FeedbackCount(Title());
+                looked = d.Poll(
                     [&] {
-                        return FeedbackCount(Title()) >= arrived + 3 &&
-                               LastFeedback() == expectFeedback;
+                        const POINT seen = LoopPoint();
+                        return FeedbackCount(Title()) >= arrived + 3 && seen.x == target.x &&
+                               seen.y == target.y;
                     },
                     std::chrono::milliseconds(1500));
             }
-            if (!answered) {
-                d.failure = "the target never answered as expected";
+            if (!looked) {
+                d.failure = "the drag loop never saw the pointer on the target";
+                return;
+            }
+            if (LastFeedback() != expectFeedback) {
+                d.failure = "the target answered " + std::to_string(LastFeedback()) + ", not " +
+                            std::to_string(expectFeedback);
                 return;
             }
             if (cancel)

@@ -31,6 +31,8 @@ public:
 
     // The effect the target last answered while the pointer was over it.
     DWORD LastFeedback() const;
+    // Where the helper's drag loop last saw the pointer, as the system handed it the input.
+    POINT LoopPoint() const;
     std::wstring Title() const;
     // Waits (pumping) until the helper's title begins with prefix.
     bool WaitForTitle(const std::wstring& prefix, const Pump& pump, DWORD timeoutMs = 20000) const;
@@ -38,7 +40,7 @@ public:
     ~ForeignDrag() { process_.End(); }
 
 private:
-    std::wstring specPath_;
+    std::wstring scriptPath_;
     ProgramProcess process_;
     HWND window_ = nullptr;
 };

@@ -22,7 +22,8 @@
 //                                 255 - 50x
 //   async                         offers IDataObjectAsyncCapability
 // It shows an 80 x 80 window at X, Y; a left press in it starts the drag. Its title says
-// "ready", then "feedback EFFECT COUNT" as the target answers, then "dropped HR EFFECT" (and
+// "ready", then "feedback EFFECT COUNT X Y" as the target answers (X, Y: where the drag loop
+// last saw the pointer), then "dropped HR EFFECT" (and
 // "ended HR EFFECT" when the target ended an asynchronous read); it exits a few seconds later.
 #include <windows.h>
 #include <ole2.h>
@@ -452,8 +453,12 @@ public:
         return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
     }
     STDMETHODIMP GiveFeedback(DWORD effect) override {
+        // Where the drag loop last saw the pointer: the position of the message it took last.
+        const DWORD at = ::GetMessagePos();
         wchar_t text[64];
-        std::swprintf(text, 64, L"feedback %lu %d", effect, ++feedbacks);
+        std::swprintf(text, 64, L"feedback %lu %d %d %d", effect, ++feedbacks,
+                      static_cast<int>(static_cast<short>(LOWORD(at))),
+                      static_cast<int>(static_cast<short>(HIWORD(at))));
         Title(text);
         return DRAGDROP_S_USEDEFAULTCURSORS;
     }
