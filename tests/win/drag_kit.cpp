@@ -369,44 +369,58 @@ InputDriver::~InputDriver() {
 // not as sent, or nothing of it was handed to the pumping thread. What the program does with
 // input the system handed it is never a reason to make it again: that would hide a program that
 // misses input.
+bool InputDriver::Until(const char* what, const std::function<bool()>& seen,
+                        const std::function<std::string(bool mayStillCome)>& lostBecause,
+                        const std::function<void()>& again) {
+    auto sent = std::chrono::steady_clock::now();
+    const auto deadline = sent + kProgramAnswers;
+    for (int times = 0;;) {
+        if (Poll(seen, std::chrono::milliseconds(250)))
+            return true;
+        const auto now = std::chrono::steady_clock::now();
+        const std::string lostAs = lostBecause(now - sent <= kSystemHands);
+        if (lostAs.empty()) {
+            if (now < deadline)
+                continue;
+            failure = std::string("the program did not show ") + what +
+                      ", though the system handed it the input" + lost;
+            return false;
+        }
+        if (++times > kMostAgain) {
+            failure = std::string("the system kept losing the input for ") + what + ": " +
+                      lostAs + lost;
+            return false;
+        }
+        std::fprintf(stderr, "%s: the input %s: made again (%d)\n", what, lostAs.c_str(), times);
+        again();
+        sent = std::chrono::steady_clock::now();
+    }
+}
+
 bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived) {
     if (!failure.empty())
         return false;
     Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
-    auto sent = std::chrono::steady_clock::now();
-    const auto deadline = sent + kProgramAnswers;
-    for (int again = 0;;) {
-        if (Poll(arrived, std::chrono::milliseconds(250)))
-            return true;
-        const auto now = std::chrono::steady_clock::now();
-        const POINT at = SystemPointer();
-        const bool elsewhere = at.x != screen.x || at.y != screen.y;
-        const bool notHanded = !elsewhere && movedTo != PointKey(screen) && now - sent > kSystemHands;
-        if (!elsewhere && !notHanded && now >= deadline) {
-            failure = std::string("the program did not show ") + what +
-                      ", though the system handed it the move to " + PointText(at) + lost;
-            return false;
-        }
-        if (!elsewhere && !notHanded)
-            continue;
-        if (++again > kMostAgain) {
-            failure = std::string("the system kept losing the move for ") + what +
-                      " (pointer at " + PointText(at) + ")" + lost;
-            return false;
-        }
-        std::fprintf(stderr, "%s: the move to %s %s: made again (%d)\n", what,
-                     PointText(screen).c_str(),
-                     elsewhere ? ("left the pointer at " + PointText(at)).c_str()
-                               : "was never handed to the window",
-                     again);
-        // A move to where the system already has the pointer makes no message.
-        if (!elsewhere) {
-            Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {screen.x + 1, screen.y + 1});
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
-        sent = std::chrono::steady_clock::now();
-    }
+    bool elsewhere = false;
+    return Until(
+        what, arrived,
+        [&](bool mayStillCome) -> std::string {
+            const POINT at = SystemPointer();
+            elsewhere = at.x != screen.x || at.y != screen.y;
+            if (elsewhere)
+                return "left the pointer at " + PointText(at) + ", not " + PointText(screen);
+            if (movedTo != PointKey(screen) && !mayStillCome)
+                return "to " + PointText(screen) + " was never handed to the window";
+            return "";
+        },
+        [&] {
+            // A move to where the system already has the pointer makes no message.
+            if (!elsewhere) {
+                Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {screen.x + 1, screen.y + 1});
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
+        });
 }
 
 bool InputDriver::ButtonUntil(DWORD flags, DWORD before_again, const char* what,
@@ -417,36 +431,21 @@ bool InputDriver::ButtonUntil(DWORD flags, DWORD before_again, const char* what,
     std::atomic<int>& handed = down ? leftDowns : leftUps;
     int handedBefore = handed;
     Mouse(flags);
-    auto sent = std::chrono::steady_clock::now();
-    const auto deadline = sent + kProgramAnswers;
-    for (int again = 0;;) {
-        if (Poll(seen, std::chrono::milliseconds(250)))
-            return true;
-        const auto now = std::chrono::steady_clock::now();
-        const bool notHeld = ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down;
-        const bool notHanded = !notHeld && handed == handedBefore && now - sent > kSystemHands;
-        if (!notHeld && !notHanded && now >= deadline) {
-            failure = std::string("the program did not show ") + what +
-                      ", though the system handed it the left button " + (down ? "down" : "up") +
-                      lost;
-            return false;
-        }
-        if (!notHeld && !notHanded)
-            continue;
-        if (++again > kMostAgain) {
-            failure = std::string("the system kept losing the button for ") + what + lost;
-            return false;
-        }
-        std::fprintf(stderr, "%s: the left button %s %s: made again (%d)\n", what,
-                     down ? "down" : "up",
-                     notHeld ? "is not held so by the system" : "was never handed to the window",
-                     again);
-        if (before_again != 0)
-            Mouse(before_again);
-        handedBefore = handed;
-        Mouse(flags);
-        sent = std::chrono::steady_clock::now();
-    }
+    return Until(
+        what, seen,
+        [&](bool mayStillCome) -> std::string {
+            if (((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down)
+                return std::string("left the system's button ") + (down ? "up" : "down");
+            if (handed == handedBefore && !mayStillCome)
+                return "was never handed to the window";
+            return "";
+        },
+        [&] {
+            if (before_again != 0)
+                Mouse(before_again);
+            handedBefore = handed;
+            Mouse(flags);
+        });
 }
 
 bool InputDriver::WaitForDragLoop() {

@@ -176,6 +176,11 @@ private:
     void KeyEvent(WORD vk, DWORD flags);
     bool ButtonUntil(DWORD flags, DWORD before_again, const char* what,
                      const std::function<bool()>& seen);
+    // Waits until seen() holds, making the input again by again() whenever lostBecause names
+    // how the system lost it (mayStillCome: the system has not yet had time to hand it over).
+    bool Until(const char* what, const std::function<bool()>& seen,
+               const std::function<std::string(bool mayStillCome)>& lostBecause,
+               const std::function<void()>& again);
 
     // The thread that made the driver: the one that pumps messages and runs the drag loop.
     DWORD pumpThread_ = GetCurrentThreadId();
