@@ -402,7 +402,7 @@ bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<boo
         return false;
     Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
     bool elsewhere = false;
-    return Until(
+    const bool done = Until(
         what, arrived,
         [&](bool mayStillCome) -> std::string {
             const POINT at = SystemPointer();
@@ -414,13 +414,21 @@ bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<boo
             return "";
         },
         [&] {
-            // A move to where the system already has the pointer makes no message.
+            // A move to where the system already has the pointer makes no message: it goes by
+            // way of the point it came from, which the window has already seen.
             if (!elsewhere) {
-                Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {screen.x + 1, screen.y + 1});
+                const bool back = moved_ && (last_.x != screen.x || last_.y != screen.y);
+                Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                      back ? last_ : POINT{screen.x + 1, screen.y + 1});
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
             Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
         });
+    if (done) {
+        last_ = screen;
+        moved_ = true;
+    }
+    return done;
 }
 
 bool InputDriver::ButtonUntil(DWORD flags, DWORD before_again, const char* what,

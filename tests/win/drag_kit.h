@@ -185,6 +185,8 @@ private:
     // The thread that made the driver: the one that pumps messages and runs the drag loop.
     DWORD pumpThread_ = GetCurrentThreadId();
     HHOOK hook_ = nullptr;
+    POINT last_{};
+    bool moved_ = false;
 };
 
 // A click on a list view's row with Shift or Ctrl held, made until the list shows the rows
