@@ -188,6 +188,11 @@ void BenchRemoveSelected(win::Application& app, size_t count, size_t every) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // One measure alone, to repeat it: "append" or "undo".
+    if (argc > 1 && std::string(argv[1]) == "append")
+        return bench::Run([](win::Application& app) { BenchAppend(app, 1000000); });
+    if (argc > 1 && std::string(argv[1]) == "undo")
+        return bench::Run([](win::Application& app) { BenchUndoClear(app, 1000000); });
     if (argc > 1 && std::string(argv[1]) == "remove-selected")
         return bench::Run([](win::Application& app) { BenchRemoveSelected(app, 1000000, 10); });
     return bench::Run([](win::Application& app) {
