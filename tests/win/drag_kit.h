@@ -177,7 +177,8 @@ private:
     bool ButtonUntil(DWORD flags, DWORD before_again, const char* what,
                      const std::function<bool()>& seen);
     // Waits until seen() holds, making the input again by again() whenever lostBecause names
-    // how the system lost it (mayStillCome: the system has not yet had time to hand it over).
+    // how the system lost it (mayStillCome: the system has not yet had time to take it and
+    // hand it over, so nothing counts as lost).
     bool Until(const char* what, const std::function<bool()>& seen,
                const std::function<std::string(bool mayStillCome)>& lostBecause,
                const std::function<void()>& again);
