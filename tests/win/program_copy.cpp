@@ -163,9 +163,15 @@ void ProgramCopy::TearDown() {
 }
 
 HWND ProgramCopy::Start(const std::wstring& arguments) {
-    if (!process_.Launch(exe_, arguments, folder_))
+    if (!process_.Launch(exe_, arguments, folder_)) {
+        ADD_FAILURE() << "the program copy did not start: error " << ::GetLastError();
         return nullptr;
-    return process_.MainWindow();
+    }
+    HWND main = process_.MainWindow();
+    if (main == nullptr)
+        ADD_FAILURE() << "the program copy showed no main window"
+                      << (process_.Ended() ? ", and has ended" : "");
+    return main;
 }
 
 } // namespace tuckbay::test
