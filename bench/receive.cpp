@@ -32,24 +32,37 @@ namespace fs = std::filesystem;
 constexpr uint64_t kMB = 1 << 20;
 
 // Bytes made as they are read: the source holds no copy of the file.
-class PatternStream final : public IStream {
+// COM's reference counting for the bench's own objects, deleted with their last reference;
+// Answer gives out Interface for IUnknown and for the ids the object knows.
+template <typename Interface> class Counted : public Interface {
 public:
-    PatternStream(uint64_t size, DWORD slowMs) : size_(size), slowMs_(slowMs) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IStream || iid == IID_ISequentialStream) {
-            *out = static_cast<IStream*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
     STDMETHODIMP_(ULONG) Release() override {
         const ULONG left = --refs_;
         if (left == 0)
             delete this;
         return left;
+    }
+
+protected:
+    virtual ~Counted() = default;
+    HRESULT Answer(REFIID iid, bool known, void** out) {
+        if (!known && iid != IID_IUnknown)
+            return *out = nullptr, E_NOINTERFACE;
+        *out = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+
+private:
+    ULONG refs_ = 1;
+};
+
+class PatternStream final : public Counted<IStream> {
+public:
+    PatternStream(uint64_t size, DWORD slowMs) : size_(size), slowMs_(slowMs) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        return Answer(iid, iid == IID_IStream || iid == IID_ISequentialStream, out);
     }
     STDMETHODIMP Read(void* to, ULONG size, ULONG* read) override {
         if (slowMs_)
@@ -88,7 +101,6 @@ public:
     STDMETHODIMP Clone(IStream**) override { return E_NOTIMPL; }
 
 private:
-    ULONG refs_ = 1;
     uint64_t size_;
     uint64_t at_ = 0;
     DWORD slowMs_;
@@ -99,24 +111,11 @@ CLIPFORMAT Format(const wchar_t* name) {
 }
 
 // One virtual file, offered as a stream.
-class OneFile final : public IDataObject {
+class OneFile final : public Counted<IDataObject> {
 public:
     OneFile(uint64_t size, DWORD slowMs) : size_(size), slowMs_(slowMs) {}
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDataObject) {
-            *out = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
+        return Answer(iid, iid == IID_IDataObject, out);
     }
     STDMETHODIMP GetData(FORMATETC* f, STGMEDIUM* m) override {
         *m = {};
@@ -162,7 +161,6 @@ public:
     STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    ULONG refs_ = 1;
     uint64_t size_;
     DWORD slowMs_;
 };
