@@ -199,6 +199,10 @@ void MainWindow::OnDestroy() {
 }
 
 void MainWindow::SaveAtSessionEnd() {
+    // A drop still read would be cut off by the process's end: it is given up now, so that
+    // nothing half-received stays and its source hears of it.
+    if (receiver_)
+        receiver_->StopReading();
     // Each tried whatever became of the other; a failure is dropped, nobody would see it.
     try {
         settings::WriteSettings(settingsPath_, CurrentSettings());

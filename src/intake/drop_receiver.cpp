@@ -17,7 +17,7 @@ namespace intake {
 using Microsoft::WRL::ComPtr;
 
 namespace {
-// How long the window's end waits for the reading of a drop to stop: a source answers each read
+// How long the window's or the session's end waits for the reading of a drop to stop: a source answers each read
 // in far less, and one that hangs must not hold the program's end up.
 constexpr std::chrono::milliseconds kLongestWaitAtClose{2000};
 } // namespace
@@ -109,9 +109,13 @@ DropReceiver::~DropReceiver() {
         ::RevokeDragDrop(zones[i]);
         targets_[i]->Release();
     }
+    StopReading();
+}
+
+void DropReceiver::StopReading() {
     if (job_.Running()) {
-        // The window closes while a drop is read: the reading stops and takes away what it
-        // wrote, and a source waiting to hear how its drop ended is told it failed.
+        // The reading stops and takes away what it wrote; a source waiting to hear how its drop
+        // ended is told it failed.
         job_.Cancel();
         job_.WaitForWorker(kLongestWaitAtClose);
     }

@@ -29,8 +29,7 @@ public:
 
     DropReceiver(HWND dropZone, HWND listZone, DropIntake& intake, DropHost& host,
                  win::StatusBar& statusBar, win::Returns& returns, std::wstring folder, Pump pump);
-    // Revokes the zones' targets; a job still running is cancelled, and an asynchronous source
-    // still being read is told its drop failed.
+    // Revokes the zones' targets and stops a reading under way.
     ~DropReceiver();
     DropReceiver(const DropReceiver&) = delete;
     DropReceiver& operator=(const DropReceiver&) = delete;
@@ -47,6 +46,9 @@ public:
     bool Running() const noexcept { return job_.Running(); }
     // Esc: the reading under way stops; nothing of it is listed or left on disk.
     void Cancel();
+    // The window closes or the session ends: a reading under way is stopped within 2 s, what it
+    // wrote taken away, and an asynchronous source is told its drop failed.
+    void StopReading();
     // Where received files are kept: a folder beside the settings file.
     const std::wstring& Folder() const noexcept { return folder_; }
     win::JobRunner& Job() noexcept { return job_; }

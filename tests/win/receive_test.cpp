@@ -409,21 +409,38 @@ TEST_F(ReceiveTest, ASourceFailingPartWayListsWhatCameAndNamesTheRest) {
     }
 }
 
-// The user closes the basket (Alt+F4) while a source is read after its drag: the reading stops,
-// nothing of it stays on disk, and the source is told that its drop failed.
-TEST_F(ReceiveTest, ClosingTheBasketWhileASourceIsReadTellsTheSource) {
-    ASSERT_EQ(DragOnto(DropZone(),
-                       {L"async", L"slow\t200", L"virtual\tstream\tdone.txt\td",
-                        L"virtual\tstream\tslow.bin\t#20000000"},
-                       [&](InputDriver& d) {
-                           if (ClickBasketOnceProgressShows(d, PercentShown))
-                               d.Chord(VK_MENU, VK_F4);
-                       }),
-              "");
-    EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));
-    EXPECT_TRUE(drag->WaitForTitle(L"ended", AppPump())) << win::ToUtf8(drag->Title());
-    EXPECT_EQ(drag->Title(), kEndedAborted);
-    EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+// The basket ends while a source is read after its drag, closed by the user (Alt+F4) or by the
+// session's end, after which the process is ended without a word: the reading stops, nothing of
+// it stays on disk, and the source is told that its drop failed.
+TEST_F(ReceiveTest, TheBasketsEndWhileASourceIsReadTellsTheSource) {
+    const struct {
+        const char* how;
+        std::function<void(InputDriver&)> end;
+        bool windowGone;
+    } cases[] = {
+        {"the session ended",
+         [this](InputDriver&) {
+             ::SendMessageW(mainWindow->Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+         },
+         false},
+        {"closed by Alt+F4", [](InputDriver& d) { d.Chord(VK_MENU, VK_F4); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        ASSERT_EQ(DragOnto(DropZone(),
+                           {L"async", L"slow\t200", L"virtual\tstream\tdone.txt\td",
+                            L"virtual\tstream\tslow.bin\t#20000000"},
+                           [&](InputDriver& d) {
+                               if (ClickBasketOnceProgressShows(d, PercentShown))
+                                   c.end(d);
+                           }),
+                  "");
+        if (c.windowGone)
+            EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));
+        EXPECT_TRUE(drag->WaitForTitle(L"ended", AppPump())) << win::ToUtf8(drag->Title());
+        EXPECT_EQ(drag->Title(), kEndedAborted);
+        EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+    }
 }
 
 // Received files stay when they leave the list, come back with the kept list after a restart,
