@@ -17,9 +17,9 @@ namespace intake {
 using Microsoft::WRL::ComPtr;
 
 namespace {
-// How long the window's or the session's end waits for the reading of a drop to stop: a source answers each read
-// in far less, and one that hangs must not hold the program's end up.
-constexpr std::chrono::milliseconds kLongestWaitAtClose{2000};
+// How long the window's or the session's end waits for the reading of a drop to stop: a source
+// answers each read in far less, and one that hangs must not hold the program's end up.
+constexpr std::chrono::milliseconds kLongestWaitAtEnd{2000};
 } // namespace
 
 // One zone's drop target: every call goes to the receiver, inside the exception boundary.
@@ -117,7 +117,7 @@ void DropReceiver::StopReading() {
         // The reading stops and takes away what it wrote; a source waiting to hear how its drop
         // ended is told it failed.
         job_.Cancel();
-        job_.WaitForWorker(kLongestWaitAtClose);
+        job_.WaitForWorker(kLongestWaitAtEnd);
     }
     EndAsync(E_ABORT, DROPEFFECT_NONE);
 }

@@ -131,6 +131,7 @@ constexpr wchar_t kDroppedCopy[] = L"dropped 00040100 1";
 constexpr wchar_t kDroppedNothing[] = L"dropped 00040100 0";
 constexpr wchar_t kEndedCopy[] = L"ended 00000000 1";
 constexpr wchar_t kEndedAborted[] = L"ended 80004004 0";
+constexpr wchar_t kEndedFailed[] = L"ended 80004005 0";
 
 // The progress the status bar's second part shows: in per cent; or the kilobytes read so far,
 // at least a megabyte of them (a read of the slow source's large file).
@@ -385,9 +386,9 @@ TEST_F(ReceiveTest, EscGivesASlowDropUpLeavingNothing) {
 // rest named in one box, and no half-written file stays; a source read after its drag is told
 // the drop failed when nothing of it came.
 TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
-    const std::vector<std::wstring> partWay = {
-        L"failat\t1", L"virtual\tstream\tfirst.txt\t1", L"virtual\tstream\tbroken.bin\t#100000",
-        L"virtual\thglobal\tthird.txt\t3"};
+    const std::vector<std::wstring> partWay = {L"failat\t1", L"virtual\tstream\tfirst.txt\t1",
+                                               L"virtual\tstream\tbroken.bin\t#100000",
+                                               L"virtual\thglobal\tthird.txt\t3"};
     const std::vector<std::wstring> wholly = {L"failat\t0",
                                               L"virtual\tstream\tbroken.bin\t#100000"};
     const struct {
@@ -397,11 +398,14 @@ TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
         std::set<std::wstring> came;
         const wchar_t* end; // how the drag ended, or for a source read after it, how it was told
     } cases[] = {
-        {"part-way, read inside the drop", false, partWay, {L"first.txt", L"third.txt"},
+        {"part-way, read inside the drop",
+         false,
+         partWay,
+         {L"first.txt", L"third.txt"},
          kDroppedCopy},
         {"part-way, read after the drag", true, partWay, {L"first.txt", L"third.txt"}, kEndedCopy},
         {"wholly, read inside the drop", false, wholly, {}, kDroppedNothing},
-        {"wholly, read after the drag", true, wholly, {}, L"ended 80004005 0"},
+        {"wholly, read after the drag", true, wholly, {}, kEndedFailed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
