@@ -120,18 +120,8 @@ protected:
         ::ClientToScreen(Icon(), &p);
         return p;
     }
-    static std::function<bool()> PointerAt(POINT p) {
-        return [p] {
-            POINT now{};
-            ::GetCursorPos(&now);
-            return now.x == p.x && now.y == p.y;
-        };
-    }
     std::string Drive(const std::function<void(InputDriver&)>& script) {
-        return DriveInput(
-            script, [this](const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-                return app->PumpUntil(done, static_cast<DWORD>(timeout.count()));
-            });
+        return DriveInput(script, AppPump());
     }
 
     // The icon pressed and dragged onto the other program's window (or this program's own
@@ -289,7 +279,7 @@ TEST_F(AfterDrag, SelectedRowsEscapeOneUndoAndARestart) {
     ASSERT_EQ(
         Drive([&](InputDriver& d) {
             const POINT first = ListItemPoint(listView, 0);
-            if (!d.MoveTo(first, "the pointer on the first row", PointerAt(first)))
+            if (!d.MoveTo(first, "the pointer on the first row"))
                 return;
             d.LeftDown();
             d.LeftUp();
@@ -299,10 +289,10 @@ TEST_F(AfterDrag, SelectedRowsEscapeOneUndoAndARestart) {
                 return;
             // The third row pressed and dragged onto the other program.
             const POINT from = ListItemPoint(listView, 2), beyond{from.x + 20, from.y};
-            if (!d.MoveTo(from, "the pointer on the third row", PointerAt(from)))
+            if (!d.MoveTo(from, "the pointer on the third row"))
                 return;
             d.LeftDown();
-            if (d.MoveTo(beyond, "the row's drag", PointerAt(beyond)) && d.WaitForDragLoop() &&
+            if (d.MoveTo(beyond, "the row's drag") && d.WaitForDragLoop() &&
                 d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
                 d.LeftUp();
         }),

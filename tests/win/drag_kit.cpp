@@ -116,11 +116,7 @@ bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
         ::SendMessageW(listView, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
     };
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!d.MoveTo(at, "the pointer on the row", [at] {
-                POINT now{};
-                ::GetCursorPos(&now);
-                return now.x == at.x && now.y == at.y;
-            }))
+        if (!d.MoveTo(at, "the pointer on the row"))
             return false;
         d.KeyDown(modifier);
         d.LeftDown();
@@ -387,14 +383,22 @@ bool InputDriver::Until(const char* what, const std::function<bool()>& seen,
             return false;
         }
         if (++times > kMostAgain) {
-            failure = std::string("the system kept losing the input for ") + what + ": " +
-                      lostAs + lost;
+            failure =
+                std::string("the system kept losing the input for ") + what + ": " + lostAs + lost;
             return false;
         }
         std::fprintf(stderr, "%s: the input %s: made again (%d)\n", what, lostAs.c_str(), times);
         again();
         sent = std::chrono::steady_clock::now();
     }
+}
+
+bool InputDriver::MoveTo(POINT screen, const char* what) {
+    return MoveTo(screen, what, [screen] {
+        POINT now{};
+        ::GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    });
 }
 
 bool InputDriver::MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived) {

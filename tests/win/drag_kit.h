@@ -135,6 +135,8 @@ public:
     // loaded machine; the move is made again only while the system has the pointer elsewhere.
     // A program that does not show a move the system has is a failure, not a reason to retry.
     bool MoveTo(POINT screen, const char* what, const std::function<bool()>& arrived);
+    // The same, until the system has the pointer at screen.
+    bool MoveTo(POINT screen, const char* what);
     void LeftDown();
     void LeftUp();
     // Presses or releases the left button and waits until seen() holds; a press or release

@@ -82,10 +82,10 @@ protected:
         const POINT from = ListItemPoint(mainWindow->Controls().listView, row);
         const POINT beyond{from.x + 20, from.y};
         return DriveInput([&](InputDriver& d) {
-            if (!d.MoveTo(from, "the pointer on the row", PointerAt(from)))
+            if (!d.MoveTo(from, "the pointer on the row"))
                 return;
             d.LeftDown();
-            if (!d.MoveTo(beyond, "the row's drag", PointerAt(beyond)))
+            if (!d.MoveTo(beyond, "the row's drag"))
                 return;
             if (ontoTarget && d.WaitForDragLoop() &&
                 d.MoveTo(target->Centre(), "the target entered", [&] { return target->Settled(); }))
@@ -96,7 +96,7 @@ protected:
     // A click on the control or row at p.
     std::string ClickAt(POINT p) {
         return DriveInput([&](InputDriver& d) {
-            if (d.MoveTo(p, "the pointer", PointerAt(p))) {
+            if (d.MoveTo(p, "the pointer")) {
                 d.LeftDown();
                 d.LeftUp();
             }
@@ -109,13 +109,6 @@ protected:
         RECT r{};
         ::GetWindowRect(mainWindow->Controls().moveModeButton->Hwnd(), &r);
         return ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    }
-    static std::function<bool()> PointerAt(POINT p) {
-        return [p] {
-            POINT now{};
-            ::GetCursorPos(&now);
-            return now.x == p.x && now.y == p.y;
-        };
     }
 
     TempFolder temp;

@@ -27,8 +27,8 @@ int FeedbackCount(const std::wstring& title) {
 std::string ForeignDrag::Start(const std::vector<std::wstring>& script) {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, folder);
-    scriptPath_ = std::wstring(folder) + L"tuckbay_drag_" + std::to_wstring(::GetCurrentProcessId()) +
-                L".script";
+    scriptPath_ = std::wstring(folder) + L"tuckbay_drag_" +
+                  std::to_wstring(::GetCurrentProcessId()) + L".script";
     std::wstring text = L"\xFEFF";
     for (const std::wstring& line : script)
         text += line + L"\r\n";
@@ -80,20 +80,13 @@ bool ForeignDrag::WaitForTitle(const std::wstring& prefix, const Pump& pump,
 std::string ForeignDrag::DragTo(POINT target, const Pump& pump, DWORD expectFeedback, bool cancel,
                                 const std::function<void(InputDriver&)>& afterDrop) {
     const POINT source{kSourceAt.x + 40, kSourceAt.y + 40};
-    auto pointerAt = [](POINT p) {
-        return [p] {
-            POINT now{};
-            ::GetCursorPos(&now);
-            return now.x == p.x && now.y == p.y;
-        };
-    };
     std::string failure = DriveInput(
         [&](InputDriver& d) {
-            if (!d.MoveTo(source, "the pointer on the drag source", pointerAt(source)))
+            if (!d.MoveTo(source, "the pointer on the drag source"))
                 return;
             if (!d.LeftDownUntil("the drag's start", [&] { return FeedbackCount(Title()) >= 0; }))
                 return;
-            if (!d.MoveTo(target, "the pointer on the target", pointerAt(target)))
+            if (!d.MoveTo(target, "the pointer on the target"))
                 return;
             // The drag loop looks at the pointer when a message comes, and may have taken an
             // echo of an earlier position for the last one. Only then is the pointer moved aside
@@ -108,8 +101,8 @@ std::string ForeignDrag::DragTo(POINT target, const Pump& pump, DWORD expectFeed
                                      "the drag loop last saw the pointer at %ld,%ld, not on the "
                                      "target: aside and back (%d)\n",
                                      LoopPoint().x, LoopPoint().y, again);
-                    d.MoveTo(aside, "the pointer beside the target", pointerAt(aside));
-                    d.MoveTo(target, "the pointer back on the target", pointerAt(target));
+                    d.MoveTo(aside, "the pointer beside the target");
+                    d.MoveTo(target, "the pointer back on the target");
                 }
                 const int arrived = FeedbackCount(Title());
                 looked = d.Poll(

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -110,6 +111,12 @@ protected:
     // Runs the program's own message handling until done() holds or the time is up.
     bool Pump(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
         return app->PumpUntil(done, timeoutMs);
+    }
+    // The same, as the input driver and the drag helper wait while they work.
+    std::function<bool(const std::function<bool()>&, std::chrono::milliseconds)> AppPump() {
+        return [this](const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+            return app->PumpUntil(done, static_cast<DWORD>(timeout.count()));
+        };
     }
 
     // Posts a drop as the platform does and waits until the window has dealt with it: once

@@ -34,12 +34,6 @@ std::wstring FolderCommandFor(const std::wstring& path) {
 using Texts = std::vector<std::wstring>;
 using Gesture = std::function<void(InputDriver&)>;
 
-bool PointerAt(POINT p) {
-    POINT at{};
-    ::GetCursorPos(&at);
-    return at.x == p.x && at.y == p.y;
-}
-
 POINT ScreenCentre(HWND hwnd) {
     RECT r{};
     ::GetWindowRect(hwnd, &r);
@@ -70,16 +64,13 @@ protected:
     // Runs the gesture on a driver thread while the program's loop runs here, then gives the
     // program time to finish what the gesture started.
     void Perform(const Gesture& gesture) {
-        std::string failure = DriveInput(
-            gesture, [this](const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-                return app->PumpUntil(done, static_cast<DWORD>(timeout.count()));
-            });
+        std::string failure = DriveInput(gesture, AppPump());
         EXPECT_EQ(failure, "");
         Pump([] { return false; }, 50);
     }
 
     static void Click(InputDriver& d, POINT at, bool right = false) {
-        if (!d.MoveTo(at, "the pointer", [at] { return PointerAt(at); }))
+        if (!d.MoveTo(at, "the pointer"))
             return;
         if (right) {
             d.RightDown();
