@@ -320,48 +320,6 @@ TEST_F(ReceiveTest, TheListTakesVirtualFilesOnlyWhileListDropsAreAllowed) {
     EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"memo.txt")});
 }
 
-// A slow source, read inside the drop or after its drag: the window answers and shows how far
-// the reading is, in per cent when the sizes are known, else in bytes; Esc, pressed in the
-// basket, gives the drop up, nothing of it is listed or left on disk, and a source read after
-// its drag is told that its drop was given up.
-TEST_F(ReceiveTest, EscGivesASlowDropUpLeavingNothing) {
-    struct Case {
-        const char* what;
-        bool async;
-        std::vector<std::wstring> script; // before the files
-        bool (*progress)(const std::wstring&);
-    };
-    const Case cases[] = {
-        {"read inside the drop, the sizes given", false, {L"slow\t200"}, PercentShown},
-        {"read after the drag, no sizes given",
-         true,
-         {L"async", L"nosize", L"slow\t200"},
-         MegabyteShown},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::vector<std::wstring> script = c.script;
-        script.insert(script.end(),
-                      {L"virtual\tstream\tdone.txt\td", L"virtual\tstream\tslow.bin\t#20000000"});
-        bool progressShown = false;
-        ASSERT_EQ(DragOnto(DropZone(), script,
-                           [&](InputDriver& d) {
-                               progressShown = ClickBasketOnceProgressShows(d, c.progress);
-                               if (progressShown)
-                                   d.Key(VK_ESCAPE);
-                           }),
-                  "");
-        EXPECT_TRUE(progressShown) << win::ToUtf8(ReportText());
-        if (c.async)
-            drag->WaitForTitle(L"ended", AppPump());
-        EXPECT_EQ(drag->Title(), c.async ? kEndedAborted : kDroppedNothing);
-        EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
-        EXPECT_EQ(Listed(), std::vector<std::wstring>{});
-        EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
-        EXPECT_EQ(ReportText(), L"受け取りを取り消しました");
-    }
-}
-
 // A source that fails, read inside the drop or after its drag: what it completed is listed, the
 // rest named in one box, and no half-written file stays. A source that offers to be read after
 // its drag sees the drag end at once, and is told the drop's outcome once read: failed when
@@ -424,37 +382,72 @@ TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
     }
 }
 
-// The basket ends while a source is read after its drag, closed by the user (Alt+F4) or by the
-// session's end, after which the process is ended without a word: the reading stops, nothing of
-// it stays on disk, and the source is told that its drop failed.
-TEST_F(ReceiveTest, TheBasketsEndWhileASourceIsReadTellsTheSource) {
+// A slow source, read inside the drop or after its drag: the window answers and shows how far
+// the reading is, in per cent when the sizes are known, else in bytes. The drop is given up by
+// Esc pressed in the basket, by the session's end (after which the process is ended without a
+// word) or by closing the basket (Alt+F4): nothing of it is listed or left on disk, and a source
+// read after its drag is told that its drop was given up.
+TEST_F(ReceiveTest, ASlowDropGivenUpLeavesNothingAndTellsTheSource) {
     const struct {
-        const char* how;
-        std::function<void(InputDriver&)> end;
-        bool windowGone;
+        const char* what;
+        std::vector<std::wstring> script; // before the files
+        bool (*progress)(const std::wstring&);
+        std::function<void(InputDriver&)> giveUp;
+        const wchar_t* end; // how the drag ended, or for a source read after it, how it was told
+        bool closes;
     } cases[] = {
+        {"Esc, read inside the drop, the sizes given",
+         {L"slow\t200"},
+         PercentShown,
+         [](InputDriver& d) { d.Key(VK_ESCAPE); },
+         kDroppedNothing,
+         false},
+        {"Esc, read after the drag, no sizes given",
+         {L"async", L"nosize", L"slow\t200"},
+         MegabyteShown,
+         [](InputDriver& d) { d.Key(VK_ESCAPE); },
+         kEndedAborted,
+         false},
         {"the session ended",
+         {L"async", L"slow\t200"},
+         PercentShown,
          [this](InputDriver&) {
              ::SendMessageW(mainWindow->Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
          },
+         kEndedAborted,
          false},
-        {"closed by Alt+F4", [](InputDriver& d) { d.Chord(VK_MENU, VK_F4); }, true},
+        {"closed by Alt+F4",
+         {L"async", L"slow\t200"},
+         PercentShown,
+         [](InputDriver& d) { d.Chord(VK_MENU, VK_F4); },
+         kEndedAborted,
+         true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.how);
-        ASSERT_EQ(DragOnto(DropZone(),
-                           {L"async", L"slow\t200", L"virtual\tstream\tdone.txt\td",
-                            L"virtual\tstream\tslow.bin\t#20000000"},
+        SCOPED_TRACE(c.what);
+        std::vector<std::wstring> script = c.script;
+        script.insert(script.end(),
+                      {L"virtual\tstream\tdone.txt\td", L"virtual\tstream\tslow.bin\t#20000000"});
+        bool progressShown = false;
+        ASSERT_EQ(DragOnto(DropZone(), script,
                            [&](InputDriver& d) {
-                               if (ClickBasketOnceProgressShows(d, PercentShown))
-                                   c.end(d);
+                               progressShown = ClickBasketOnceProgressShows(d, c.progress);
+                               if (progressShown)
+                                   c.giveUp(d);
                            }),
                   "");
-        if (c.windowGone)
-            EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));
-        EXPECT_TRUE(drag->WaitForTitle(L"ended", AppPump())) << win::ToUtf8(drag->Title());
-        EXPECT_EQ(drag->Title(), kEndedAborted);
+        EXPECT_TRUE(progressShown) << win::ToUtf8(ReportText());
+        if (std::wstring(c.end).rfind(L"ended", 0) == 0) // read after the drag
+            drag->WaitForTitle(L"ended", AppPump());
+        EXPECT_EQ(drag->Title(), c.end);
         EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+        if (c.closes) {
+            EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));
+            continue;
+        }
+        EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
+        EXPECT_EQ(Listed(), std::vector<std::wstring>{});
+        EXPECT_EQ(ReportText(), L"受け取りを取り消しました");
     }
 }
 
