@@ -12,14 +12,22 @@ namespace {
 
 constexpr POINT kSourceAt{4, 4};
 
-int FeedbackCount(const std::wstring& title) {
-    int count = 0;
-    unsigned long effect = 0;
+// What the helper's title says of its drag: "feedback EFFECT COUNT X Y" once the target has
+// answered, "feedback - 0" as the drag starts; no count (-1) before.
+struct Feedback {
+    unsigned long effect = ~0ul;
+    int count = -1;
+    POINT at{-100000, -100000}; // where the drag loop last saw the pointer
+};
+
+Feedback ReadFeedback(const std::wstring& title) {
+    Feedback f;
     wchar_t dash = 0;
-    if (std::swscanf(title.c_str(), L"feedback %lu %d", &effect, &count) == 2 ||
-        std::swscanf(title.c_str(), L"feedback %lc %d", &dash, &count) == 2)
-        return count;
-    return -1;
+    if (std::swscanf(title.c_str(), L"feedback %lu %d %ld %ld", &f.effect, &f.count, &f.at.x,
+                     &f.at.y) < 2 &&
+        std::swscanf(title.c_str(), L"feedback %lc %d", &dash, &f.count) < 2)
+        f.count = -1;
+    return f;
 }
 
 } // namespace
@@ -54,21 +62,6 @@ std::wstring ForeignDrag::Title() const {
     return text;
 }
 
-DWORD ForeignDrag::LastFeedback() const {
-    unsigned long effect = ~0ul;
-    int count = 0;
-    std::swscanf(Title().c_str(), L"feedback %lu %d", &effect, &count);
-    return effect;
-}
-
-POINT ForeignDrag::LoopPoint() const {
-    unsigned long effect = 0;
-    int count = 0;
-    POINT at{-100000, -100000};
-    std::swscanf(Title().c_str(), L"feedback %lu %d %ld %ld", &effect, &count, &at.x, &at.y);
-    return at;
-}
-
 bool ForeignDrag::WaitForTitle(const std::wstring& prefix, const Pump& pump,
                                DWORD timeoutMs) const {
     auto done = [&] { return Title().rfind(prefix, 0) == 0; };
@@ -84,7 +77,8 @@ std::string ForeignDrag::DragTo(POINT target, const Pump& pump, DWORD expectFeed
         [&](InputDriver& d) {
             if (!d.MoveTo(source, "the pointer on the drag source"))
                 return;
-            if (!d.LeftDownUntil("the drag's start", [&] { return FeedbackCount(Title()) >= 0; }))
+            if (!d.LeftDownUntil("the drag's start",
+                                 [&] { return ReadFeedback(Title()).count >= 0; }))
                 return;
             if (!d.MoveTo(target, "the pointer on the target"))
                 return;
@@ -96,20 +90,20 @@ std::string ForeignDrag::DragTo(POINT target, const Pump& pump, DWORD expectFeed
             bool looked = false;
             for (int again = 0; again < 6 && !looked; ++again) {
                 if (again > 0 || expectFeedback == DROPEFFECT_NONE) {
-                    if (again > 0)
+                    if (const POINT seen = ReadFeedback(Title()).at; again > 0)
                         std::fprintf(stderr,
                                      "the drag loop last saw the pointer at %ld,%ld, not on the "
                                      "target: aside and back (%d)\n",
-                                     LoopPoint().x, LoopPoint().y, again);
+                                     seen.x, seen.y, again);
                     d.MoveTo(aside, "the pointer beside the target");
                     d.MoveTo(target, "the pointer back on the target");
                 }
-                const int arrived = FeedbackCount(Title());
+                const int arrived = ReadFeedback(Title()).count;
                 looked = d.Poll(
                     [&] {
-                        const POINT seen = LoopPoint();
-                        return FeedbackCount(Title()) >= arrived + 3 && seen.x == target.x &&
-                               seen.y == target.y;
+                        const Feedback seen = ReadFeedback(Title());
+                        return seen.count >= arrived + 3 && seen.at.x == target.x &&
+                               seen.at.y == target.y;
                     },
                     std::chrono::milliseconds(1500));
             }
@@ -117,8 +111,9 @@ std::string ForeignDrag::DragTo(POINT target, const Pump& pump, DWORD expectFeed
                 d.failure = "the drag loop never saw the pointer on the target";
                 return;
             }
-            if (LastFeedback() != expectFeedback) {
-                d.failure = "the target answered " + std::to_string(LastFeedback()) + ", not " +
+            if (const unsigned long answered = ReadFeedback(Title()).effect;
+                answered != expectFeedback) {
+                d.failure = "the target answered " + std::to_string(answered) + ", not " +
                             std::to_string(expectFeedback);
                 return;
             }

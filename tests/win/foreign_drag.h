@@ -29,10 +29,6 @@ public:
                        bool cancel = false,
                        const std::function<void(InputDriver&)>& afterDrop = nullptr);
 
-    // The effect the target last answered while the pointer was over it.
-    DWORD LastFeedback() const;
-    // Where the helper's drag loop last saw the pointer, as the system handed it the input.
-    POINT LoopPoint() const;
     std::wstring Title() const;
     // Waits (pumping) until the helper's title begins with prefix.
     bool WaitForTitle(const std::wstring& prefix, const Pump& pump, DWORD timeoutMs = 20000) const;
