@@ -12,12 +12,22 @@ namespace {
 
 enum class Goes { Nothing, Gone, All };
 
+// A drop the target answered with "none" and did not report on: a refusal, or a move the target
+// made itself without saying so through the data object (not every target says it, and none in
+// another process can under Wine). Only the files' absence tells which.
+bool Unreported(const dragout::DragOutcome& outcome) {
+    return outcome.result == DRAGDROP_S_DROP && outcome.effect == DROPEFFECT_NONE &&
+           !(outcome.performedEffect & DROPEFFECT_MOVE);
+}
+
 // What a drag took decides what goes. A target that moves the files itself (as a folder window
-// does within a drive) answers "none" and says "move" through the data object; a target that
-// refused, or a drag given up, took nothing.
+// does within a drive) answers "none", and may say "move" through the data object; a drop it
+// answered so takes off what is gone from its place. A drag given up took nothing.
 Goes WhatGoes(AfterDragChoice choice, const dragout::DragOutcome& outcome) {
     if (choice == AfterDragChoice::Keep || outcome.result != DRAGDROP_S_DROP)
         return Goes::Nothing;
+    if (Unreported(outcome))
+        return Goes::Gone;
     const DWORD done = outcome.effect != DROPEFFECT_NONE
                            ? outcome.effect
                            : outcome.performedEffect & DROPEFFECT_MOVE;
@@ -49,7 +59,6 @@ AfterDrag::~AfterDrag() {
 
 std::vector<std::wstring> AfterDrag::HandOver(bool selectedOnly) {
     handed_ = {};
-    handed_.onlyGone = choice_ == AfterDragChoice::TakeOffMoved;
     const bool remember = choice_ != AfterDragChoice::Keep;
     std::vector<std::wstring> paths;
     paths.reserve(selectedOnly ? list_.SelectedCount() : list_.Count());
@@ -60,10 +69,6 @@ std::vector<std::wstring> AfterDrag::HandOver(bool selectedOnly) {
         if (remember)
             handed_.stamps.push_back(list_.StampAt(row));
     }
-    // The paths are read again on a worker from the list as it is now: copied one by one, a
-    // million of them would hold up the window twice as long.
-    if (handed_.onlyGone)
-        handed_.list = list_.Model().Freeze();
     return paths;
 }
 
@@ -75,10 +80,12 @@ void AfterDrag::Ended(const dragout::DragOutcome& outcome) {
     const Goes goes = WhatGoes(choice_, outcome);
     if (goes == Goes::Nothing || handed.stamps.empty())
         return;
-    if (goes == Goes::All) {
-        handed.onlyGone = false;
-        handed.list = {};
-    }
+    // Whether the files are gone is read on a worker from the list as it is now: its paths copied
+    // one by one, a million of them would hold up the window.
+    handed.onlyGone = goes == Goes::Gone;
+    if (handed.onlyGone)
+        handed.list = list_.Model().Freeze();
+    handed.unreported = Unreported(outcome);
     waiting_.push_back(std::move(handed));
     if (!job_.Running())
         StartNext();
@@ -90,6 +97,7 @@ void AfterDrag::StartNext() {
     Handed next = std::move(waiting_.front());
     waiting_.pop_front();
     const std::wstring report = next.report;
+    const bool unreported = next.unreported;
     statusBar_.BeginProgress([this, report] {
         return report + L"（確認中 " + std::to_wstring(std::max(job_.Percent(), 0)) + L"%）";
     });
@@ -111,21 +119,29 @@ void AfterDrag::StartNext() {
             }
             return gone;
         },
-        [this, report](std::unordered_set<uint64_t> gone) {
-            TakeOff(report, gone);
+        [this, report, unreported](std::unordered_set<uint64_t> gone) {
+            TakeOff(report, gone, unreported);
             StartNext();
         });
 }
 
-void AfterDrag::TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps) {
+void AfterDrag::TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps,
+                        bool unreported) {
     statusBar_.EndProgress();
     size_t removed = 0;
     if (!stamps.empty()) {
         removed = list_.RemoveStamped(stamps);
         list_.UpdateCountDisplay();
     }
+    // A drop answered "none" whose files are all still there was a refusal, and the report says
+    // so already; files gone from it were moved by the target.
+    if (unreported && removed == 0) {
+        statusBar_.SetText(win::StatusBar::kReportPart, report);
+        return;
+    }
     statusBar_.SetText(win::StatusBar::kReportPart,
-                       report + L"（" + std::to_wstring(removed) + L" 件をリストから外しました）");
+                       (unreported ? std::wstring(L"ドロップ先が移動を処理しました") : report) +
+                           L"（" + std::to_wstring(removed) + L" 件をリストから外しました）");
 }
 
 } // namespace app

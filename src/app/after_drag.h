@@ -55,10 +55,13 @@ private:
         // The list as it was, when whether the files are gone is to be asked.
         filelist::FrozenList list;
         bool onlyGone = false;
+        // The target answered "none" and reported nothing: only the files' absence tells.
+        bool unreported = false;
         std::wstring report;
     };
     void StartNext();
-    void TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps);
+    void TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps,
+                 bool unreported);
 
     filelist::FileList& list_;
     win::StatusBar& statusBar_;

@@ -167,6 +167,8 @@ private:
     void MakeFonts();
     void LoadIcons();
     void SetStatusBarParts();
+    // The check box whose text is longest, made to show it whole in the fonts of this system.
+    void FitAllowListDropsBox();
 
     // The parts joined at start and let go at the end.
     void OnCreate();
@@ -247,6 +249,7 @@ private:
     win::FontHandle quickPanelFont_;
     win::FontHandle quickCaptionFont_;
     win::FontHandle listFont_;
+    win::FontHandle allowListDropsFont_; // when its text wants a smaller size to fit
     win::IconHandle windowIcon_;
     win::IconHandle smallIcon_;
     win::IconHandle filesIcon_;

@@ -6,6 +6,7 @@
 #include "filelist/kept_list.h"
 #include "res/resource.h"
 #include "win/accessible.h"
+#include "win/text_fit.h"
 
 namespace app {
 namespace {
@@ -58,6 +59,7 @@ MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
     created_ = true;
     // Aligned through every level: a placed panel is sized once, before its strips exist.
     ApplyDpi();
+    FitAllowListDropsBox();
     OnCreate();
     // No focus rectangle until the keyboard is used, as in a dialog box.
     ::SendMessageW(Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
@@ -89,6 +91,15 @@ void MainWindow::LoadIcons() {
     windowIcon_ = std::move(windowIcon);
     smallIcon_ = std::move(smallIcon);
     filesIcon_ = std::move(filesIcon);
+}
+
+void MainWindow::FitAllowListDropsBox() {
+    // The quick panel reaches past the left strip, which cuts it off inside its own bevel; the
+    // box may use the panel as far as it is seen, and never a smaller font than the window's.
+    const int right = win::ChildBounds(ui_.leftStrip->Hwnd()).width - Scale(1) -
+                      win::ChildBounds(ui_.quickPanel->Hwnd()).left;
+    allowListDropsFont_ =
+        win::FitCheckBox(ui_.allowListDropsBox, quickPanelFont_.get(), right, Scale(11));
 }
 
 void MainWindow::SetStatusBarParts() {

@@ -73,6 +73,7 @@ void MainWindow::DpiChanged(const RECT& suggested) {
     ::SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyDpi();
+    FitAllowListDropsBox();
     if (fileList_)
         fileList_->SetIconDpi(Dpi());
     // The suggested width is the old one scaled; compact mode's width is the left strip's.

@@ -1,6 +1,7 @@
 // What the list does after a drag out of it, as chosen under "ドラッグ後(&A)": real drags from the
-// real main window onto a drop target of another program (drop_target.exe), which copies, moves,
-// claims a move it did not make, or refuses. The move a folder window makes itself (an optimized
+// real main window onto a drop target of another program (drop_target.exe), which copies, moves
+// (saying so, or answering "none" and saying nothing), claims a move it did not make, or refuses
+// (the drag, or the drop). The move a folder window makes itself (an optimized
 // move: "none" answered, "move" said through SetData on the data object) is made by a target of
 // this program, since Wine carries no SetData to another process.
 #include <windows.h>
@@ -208,11 +209,15 @@ TEST_F(AfterDrag, EachChoiceAgainstEachWayATargetTakesTheIconsDrag) {
         {'M', Behaviour::OptimizedMove, movedThere + both, true},
         {'M', Behaviour::ClaimMove, moved + L"（0 件をリストから外しました）", false},
         {'M', Behaviour::Refuse, refused, false},
+        {'M', Behaviour::SilentMove, movedThere + both, true},
+        {'M', Behaviour::RefuseAtDrop, refused, false},
         {'R', Behaviour::Copy, copied + both, true},
         {'R', Behaviour::Move, moved + both, true},
         {'R', Behaviour::OptimizedMove, movedThere + both, true},
         {'R', Behaviour::ClaimMove, moved + both, true},
         {'R', Behaviour::Refuse, refused, false},
+        {'R', Behaviour::SilentMove, movedThere + both, true},
+        {'R', Behaviour::RefuseAtDrop, refused, false},
     };
     WORD chosen = 0;
     int round = 0;
@@ -223,7 +228,7 @@ TEST_F(AfterDrag, EachChoiceAgainstEachWayATargetTakesTheIconsDrag) {
             ASSERT_EQ(ChooseAfterDrag(c.key), "");
             chosen = c.key;
         }
-        const bool copy = c.behaviour == Behaviour::Copy;
+        const bool copy = c.behaviour == Behaviour::Copy || c.behaviour == Behaviour::RefuseAtDrop;
         (copy ? mainWindow->Controls().copyModeButton : mainWindow->Controls().moveModeButton)
             ->SetDown(true);
         target->State().behaviour = static_cast<LONG>(c.behaviour);

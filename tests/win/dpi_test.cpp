@@ -124,7 +124,6 @@ protected:
             {"quickCaption", w.quickCaption->Hwnd(), 15, TopStrip(15)},
             {"listAreaButton", w.listAreaButton->Hwnd(), 0, Placed(11, 26, 78, 22)},
             {"topmostButton", w.topmostButton->Hwnd(), 0, Placed(95, 26, 78, 22)},
-            {"allowListDropsBox", w.allowListDropsBox, 12, Placed(6, 54, 176, 17)},
             {"watchClipboardBox", w.watchClipboardBox, 12, Placed(6, 70, 163, 17)},
             {"listPanel", w.listPanel->Hwnd(), 11, Fills()},
             {"listView", w.listView, 12, Fills()},
@@ -152,6 +151,7 @@ protected:
             if (control.fontHeight)
                 EXPECT_EQ(CharacterHeight(control.hwnd), s(control.fontHeight));
         }
+        ExpectLabelShownWhole(s);
         const HWND main = mainWindow->Hwnd();
         int parts[2] = {};
         ::SendMessageW(mainWindow->Controls().statusBar, SB_GETPARTS, 2,
@@ -171,6 +171,28 @@ protected:
                 ::SendMessageW(mainWindow->Controls().listView, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
             &rowIcon, &rowIconHeight);
         EXPECT_EQ(rowIcon, ::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(at)));
+    }
+
+    // The longest label, "ファイルリストへのドロップを許可", is as wide as this system's fonts draw
+    // it (the box's own measure of what its check mark and text need): at its designed place and
+    // height, no narrower than designed, not past what the left strip shows of the quick panel,
+    // in the panel's font or down to the window's size.
+    void ExpectLabelShownWhole(const Scaler& s) {
+        const app::MainControls& w = mainWindow->Controls();
+        const HWND box = w.allowListDropsBox;
+        SCOPED_TRACE("allowListDropsBox");
+        const Bounds at = win::ChildBounds(box);
+        EXPECT_EQ(at.left, s(6));
+        EXPECT_EQ(at.top, s(54));
+        EXPECT_EQ(at.height, s(17));
+        EXPECT_GE(at.width, s(176));
+        EXPECT_LE(at.left + at.width, win::ChildBounds(w.leftStrip->Hwnd()).width - s(1) -
+                                          win::ChildBounds(w.quickPanel->Hwnd()).left);
+        SIZE needed{};
+        ASSERT_TRUE(::SendMessageW(box, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&needed)));
+        EXPECT_LE(needed.cx, at.width);
+        EXPECT_LE(CharacterHeight(box), s(12));
+        EXPECT_GE(CharacterHeight(box), s(11));
     }
 
     std::wstring BesideTests(const wchar_t* name) const { return win::BesideProgram(name); }

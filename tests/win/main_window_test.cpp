@@ -133,7 +133,7 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_EQ(fontOf(mainWindow->Controls().dropZone->Hwnd()), (Font{L"Tahoma", -11}));
     EXPECT_EQ(fontOf(mainWindow->Controls().dragZone->Hwnd()), (Font{L"Tahoma", -11}));
     EXPECT_EQ(fontOf(mainWindow->Controls().quickPanel->Hwnd()), (Font{L"Tahoma", -12}));
-    EXPECT_EQ(fontOf(mainWindow->Controls().allowListDropsBox), (Font{L"Tahoma", -12}));
+    EXPECT_EQ(fontOf(mainWindow->Controls().watchClipboardBox), (Font{L"Tahoma", -12}));
     EXPECT_EQ(fontOf(mainWindow->Controls().dragCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -19}));
     EXPECT_EQ(fontOf(mainWindow->Controls().quickCaption->Hwnd()), (Font{L"ＭＳ Ｐゴシック", -15}));
     EXPECT_EQ(fontOf(mainWindow->Controls().listView), (Font{L"ＭＳ Ｐゴシック", -12}));

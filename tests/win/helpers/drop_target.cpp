@@ -8,8 +8,10 @@
 // does an optimized move (answers "none" and says "move" through "Performed DropEffect" and
 // "Paste Succeeded" on the data object), answers "move" without moving anything, or refuses the
 // drag. Its state is the shared memory "TuckbayDropTarget-<its process id>"; a WM_CLOSE ends it.
-// (Wine 8 does not carry SetData on a data object to another process: its proxy answers
-// E_NOTIMPL, so there the optimized move reaches the source as a refused drop.)
+// It can also move them and answer "none" without saying anything (as a target that reports
+// nothing does), or take the drag and answer "none" at the drop. (Wine 8 does not carry SetData
+// on a data object to another process: its proxy answers E_NOTIMPL, so there the optimized move
+// reaches the source as a move nobody reported.)
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
@@ -101,7 +103,8 @@ public:
         state->inside = 0;
         state->offered = static_cast<LONG>(*effect);
         const auto behaviour = static_cast<Behaviour>(state->behaviour);
-        if (behaviour != Behaviour::Refuse && behaviour != Behaviour::ClaimMove) {
+        if (behaviour != Behaviour::Refuse && behaviour != Behaviour::ClaimMove &&
+            behaviour != Behaviour::RefuseAtDrop) {
             for (const std::wstring& path : DroppedPaths(data)) {
                 const std::wstring to = folder + path.substr(path.find_last_of(L'\\'));
                 if (behaviour == Behaviour::Copy)
@@ -124,6 +127,8 @@ public:
             *effect = DROPEFFECT_NONE;
             break;
         case Behaviour::Refuse:
+        case Behaviour::SilentMove:
+        case Behaviour::RefuseAtDrop:
             *effect = DROPEFFECT_NONE;
             break;
         }

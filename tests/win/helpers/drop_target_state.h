@@ -11,8 +11,17 @@ namespace tuckbay::test {
 inline constexpr wchar_t kDropTargetClass[] = L"TuckbayOtherDropTarget";
 
 struct DropTargetState {
-    // What a drop does with the files.
-    enum class Behaviour : LONG { Copy, Move, OptimizedMove, ClaimMove, Refuse };
+    // What a drop does with the files. SilentMove moves them and answers "none" without a word
+    // on the data object; RefuseAtDrop takes the drag and answers "none" at the drop.
+    enum class Behaviour : LONG {
+        Copy,
+        Move,
+        OptimizedMove,
+        ClaimMove,
+        Refuse,
+        SilentMove,
+        RefuseAtDrop
+    };
 
     volatile LONG behaviour; // written by the test
     volatile LONG ready;     // the window is there and registered
