@@ -95,11 +95,11 @@ void MainWindow::LoadIcons() {
 
 void MainWindow::FitAllowListDropsBox() {
     // The quick panel reaches past the left strip, which cuts it off inside its own bevel; the
-    // box may use the panel as far as it is seen, and never a smaller font than the window's.
+    // box may use the panel as far as it is seen, and its text no smaller than 10 pixels at 100 %.
     const int right = win::ChildBounds(ui_.leftStrip->Hwnd()).width - Scale(1) -
                       win::ChildBounds(ui_.quickPanel->Hwnd()).left;
     allowListDropsFont_ =
-        win::FitCheckBox(ui_.allowListDropsBox, quickPanelFont_.get(), right, Scale(11));
+        win::FitCheckBox(ui_.allowListDropsBox, quickPanelFont_.get(), right, Scale(10));
 }
 
 void MainWindow::SetStatusBarParts() {
