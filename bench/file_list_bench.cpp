@@ -119,11 +119,11 @@ void BenchUndoClear(win::Application& app, size_t count) {
     mainWindow.FileList().UpdateCountDisplay();
     ::UpdateWindow(mainWindow.Controls().listView);
     auto start = Clock::now();
-    mainWindow.RunCommand(app::kIdClearList);
+    mainWindow.RunCommand(intake::kIdClearList);
     ::UpdateWindow(mainWindow.Controls().listView);
     const double clear = Seconds(start);
     start = Clock::now();
-    mainWindow.RunCommand(app::kIdUndo);
+    mainWindow.RunCommand(filelist::kIdUndo);
     ::UpdateWindow(mainWindow.Controls().listView);
     const double undo = Seconds(start);
     const bool same = mainWindow.FileList().AllPaths() == paths;

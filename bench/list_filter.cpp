@@ -53,7 +53,7 @@ void BenchFilter(win::Application& app, const char* what, const std::vector<std:
     for (const std::wstring& p : paths)
         mainWindow.FileList().AppendPath(p);
     mainWindow.FileList().UpdateCountDisplay();
-    mainWindow.RunCommand(app::kIdFilter);
+    mainWindow.RunCommand(filelist::kIdFilter);
     HWND field = mainWindow.Controls().filterEdit;
 
     std::atomic<bool> filtering{true};

@@ -87,7 +87,7 @@ double TimeDrop(win::Application& app, app::MainWindow& mainWindow, HWND zone, H
     ::PostMessageW(zone, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     app.PumpUntil(
         [&] {
-            return mainWindow.FileList().Count() == expected && !mainWindow.ListReader().Running();
+            return mainWindow.FileList().Count() == expected && !mainWindow.Part<filelist::ListPart>().Reader().Running();
         },
         600000);
     ::UpdateWindow(mainWindow.Controls().listView);
@@ -180,7 +180,7 @@ void BenchListFile(win::Application& app, size_t count) {
             std::printf("  READ DIFFERS\n");
 
         start = Clock::now();
-        mainWindow.RunCommand(app::kIdSaveList);
+        mainWindow.RunCommand(filelist::kIdSaveList);
         save = std::min(save, Seconds(start));
         if (ReadBytes(savedFile) != bytes)
             std::printf("  SAVED FILE DIFFERS\n");

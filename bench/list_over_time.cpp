@@ -97,7 +97,7 @@ void BenchPrune(win::Application& app, size_t count) {
         lastTick = Clock::now();
         UINT_PTR timer = ::SetTimer(nullptr, 0, kTickMs, Tick);
         start = Clock::now();
-        ::PostMessageW(mainWindow.Hwnd(), WM_COMMAND, app::kIdRemoveMissing, 0);
+        ::PostMessageW(mainWindow.Hwnd(), WM_COMMAND, filelist::kIdRemoveMissing, 0);
         app.PumpUntil([&] { return dialogs.boxes > 0; }, 600000);
         took = Seconds(start);
         ::KillTimer(nullptr, timer);
@@ -161,7 +161,7 @@ void BenchExitWhileChecksHang(win::Application& app) {
             mainWindow->FileList().AppendPath(p);
         mainWindow->FileList().UpdateCountDisplay();
         ::UpdateWindow(mainWindow->Controls().listView);
-        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, app::kIdRemoveMissing, 0);
+        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, filelist::kIdRemoveMissing, 0);
         app.PumpUntil([] { return false; }, 200);
         auto start = Clock::now();
         mainWindow.reset();

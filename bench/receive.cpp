@@ -346,7 +346,7 @@ double DropOnZone(app::MainWindow& window, IDataObject* data) {
         target->Drop(data, 0, at, &effect);
     } else {
         std::printf("  (no target on the window: the receiver is called directly)\n");
-        effect = window.Receiver().Take(zone, data);
+        effect = window.Part<intake::DropZonePart>().Receiver().Take(zone, data);
     }
     const double seconds = bench::Seconds(start);
     if (effect != DROPEFFECT_COPY)

@@ -206,8 +206,8 @@ bool Cycle(win::Application& app, app::MainWindow& mainWindow,
     if (steps.sort)
         mainWindow.FileList().SortByColumn(0);
     if (steps.clipboard) {
-        ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, app::kIdCopyListAsText, 0);
-        ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, app::kIdAddFromClipboardText, 0);
+        ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, filelist::kIdCopyListAsText, 0);
+        ::SendMessageW(mainWindow.Hwnd(), WM_COMMAND, filelist::kIdAddFromClipboardText, 0);
         if (list.Count() != 2 * files.size())
             return false;
     }

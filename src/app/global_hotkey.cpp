@@ -45,13 +45,7 @@ void CallUpBasket(win::Application& application, HWND focus) {
         ::SetForegroundWindow(::GetLastActivePopup(main));
         return;
     }
-    if (!::IsWindowVisible(main)) {
-        application.Restore(); // minimised, the program stands on the taskbar alone
-    } else {
-        if (::IsIconic(main))
-            ::ShowWindow(main, SW_RESTORE);
-        ::SetForegroundWindow(main);
-    }
+    application.BringToFront();
     if (focus != nullptr && ::IsWindowVisible(focus))
         ::SetFocus(focus);
 }

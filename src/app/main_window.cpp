@@ -1,291 +1,252 @@
-// The map of how the parts meet: what the window joins at start and lets go at the end, which
-// part each message and command goes to.
+// The map of how the parts meet: what each is made with, and where the platform's messages go.
 #include "app/main_window.h"
 
-#include <windows.h>
 #include <commctrl.h>
-#include <windowsx.h>
 
-#include "app/elevation.h"
-#include "app/second_launch.h"
-#include "app/send_to.h"
-#include "app/system_menu.h"
-#include "dragout/clipboard_files.h"
+#include "app/drag_zone_part.h"
+#include "app/program_part.h"
+#include "app/quick_panel_part.h"
 #include "filelist/kept_list.h"
-#include "filelist/list_commands.h"
+#include "filelist/list_part.h"
+#include "intake/capture_part.h"
+#include "intake/drop_zone_part.h"
+#include "res/resource.h"
 #include "win/error.h"
-#include "win/program_path.h"
 
 namespace app {
+namespace {
 
-// A command of a menu item, button or key: what it does, and when it can be chosen (null:
-// always).
-struct MainWindow::Command {
-    int id;
-    void (*run)(MainWindow&);
-    bool (*enabled)(const MainWindow&);
-};
+using win::Align;
+using win::Bounds;
 
-const MainWindow::Command MainWindow::kCommands[] = {
-    {kIdUndo, [](MainWindow& w) { w.UndoLastChange(); },
-     [](const MainWindow& w) { return w.fileList_->CanUndo(); }},
-    {kIdSaveList, [](MainWindow& w) { filelist::SaveList(w.Hwnd(), *w.fileList_, w.Dialogs()); }},
-    {kIdCopyListAsText,
-     [](MainWindow& w) { filelist::CopyListToClipboard(w.Hwnd(), *w.fileList_, w.Dialogs()); }},
-    {kIdAddFromClipboardText,
-     [](MainWindow& w) { filelist::TakePathsFromClipboard(w.Hwnd(), *w.fileList_, w.Dialogs()); }},
-    {kIdProperties,
-     [](MainWindow& w) {
-         w.Shell().FilePropertiesOf(w.fileList_->SelectedCount(), w.fileList_->FocusedText());
-     }},
-    {kIdListProperties, [](MainWindow& w) { w.RunCommand(kIdProperties); }},
-    {kIdOpenFolder,
-     [](MainWindow& w) {
-         w.Shell().FolderOf(w.fileList_->SelectedCount(), w.fileList_->FocusedText());
-     }},
-    {kIdListOpenFolder, [](MainWindow& w) { w.RunCommand(kIdOpenFolder); }},
-    {kIdCopyFiles, [](MainWindow& w) { w.PutListedFilesOnClipboard(dragout::kClipboardCopy); }},
-    {kIdCutFiles, [](MainWindow& w) { w.PutListedFilesOnClipboard(dragout::kClipboardCut); }},
-    {kIdCopySelectedFiles,
-     [](MainWindow& w) { w.PutSelectedFilesOnClipboard(dragout::kClipboardCopy); }},
-    {kIdCutSelectedFiles,
-     [](MainWindow& w) { w.PutSelectedFilesOnClipboard(dragout::kClipboardCut); }},
-    {kIdOpenSelected, [](MainWindow& w) { w.Shell().OpenFiles(w.fileList_->SelectedPaths()); }},
-    {kIdShellMenu, [](MainWindow& w) { w.ShowShellMenu(); }},
-    {kIdRegisterSendTo,
-     [](MainWindow& w) {
-         RegisterInSendTo(w.Hwnd(), w.Dialogs(), SendToFolder(), win::ProgramPath());
-     }},
-    {kIdRemoveMissing, [](MainWindow& w) { w.missingPrune_->Start(); }},
-    {kIdKeepList,
-     [](MainWindow& w) { w.ChangeSetting(&settings::Settings::keepList, !w.settings_.keepList); }},
-    {kIdAfterDragKeep, [](MainWindow& w) { w.ChooseAfterDrag(AfterDragChoice::Keep); }},
-    {kIdAfterDragTakeOffMoved,
-     [](MainWindow& w) { w.ChooseAfterDrag(AfterDragChoice::TakeOffMoved); }},
-    {kIdAfterDragTakeOffDragged,
-     [](MainWindow& w) { w.ChooseAfterDrag(AfterDragChoice::TakeOffDragged); }},
-    {kIdHelp, [](MainWindow& w) { w.Shell().OpenHelp(); }},
-    {kIdAbout, [](MainWindow& w) { w.aboutBox_->ShowModal(); }},
-    {kIdRemoveItem, [](MainWindow& w) { w.RemoveSelectedItems(); }},
-    {kIdListArea, [](MainWindow& w) { w.ApplyListAreaMode(!w.ui_.ListAreaShown()); }},
-    {kIdTopmost,
-     [](MainWindow& w) {
-         w.ChangeSetting(&settings::Settings::topmost, w.ui_.topmostButton->Down());
-     }},
-    {kIdAllowListDrops,
-     [](MainWindow& w) {
-         w.ChangeSetting(&settings::Settings::canDropFileList,
-                         win::IsChecked(w.ui_.allowListDropsBox));
-     }},
-    {kIdWatchClipboard,
-     [](MainWindow& w) {
-         w.ChangeSetting(&settings::Settings::canCtrlC, win::IsChecked(w.ui_.watchClipboardBox));
-     }},
-    {kIdClearList,
-     [](MainWindow& w) {
-         w.fileList_->Clear();
-         w.fileList_->UpdateCountDisplay();
-     }},
-    {kIdFilter, [](MainWindow& w) { w.ShowFilterField(); }},
-    {kIdOpenReceivedFolder,
-     [](MainWindow& w) { w.Shell().OpenFolderItself(w.receiver_->Folder()); }},
-    {kIdAddCaptured, [](MainWindow& w) { w.clipboard_->watch.AddCapturedClick(); }},
-    {kIdBackToList, [](MainWindow& w) { w.clipboard_->watch.BackToListClick(); }},
-};
+constexpr int kDesignedClientWidth = 692;
+constexpr int kDesignedClientHeight = 251;
+constexpr DWORD kFullStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                             WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
+constexpr int kIdStatusBar = 113;
+
+// The icon's image nearest to size (the platform picks it, stretching when none is that big).
+HICON LoadIconSized(int id, int size) {
+    return static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+} // namespace
+
+MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
+    : application_(application), settingsPath_(std::move(settingsPath)) {
+    shell_.to = &systemShell_;
+    RegisterWindowClass(kMainWindowClass, CS_DBLCLKS, COLOR_BTNFACE);
+    menus_ = MakeMenus();
+    // Made where the platform puts a new window, and only then sized: its size depends on
+    // the DPI of the monitor it is on.
+    CreateNative(kWindowExStyle, kMainWindowClass, L"Tuckbay", kFullStyle, CW_USEDEFAULT,
+                 CW_USEDEFAULT, kDesignedClientWidth, kDesignedClientHeight, application_.Handle(),
+                 menus_.bar);
+    RECT outer{0, 0, Scale(kDesignedClientWidth), Scale(kDesignedClientHeight)};
+    ::AdjustWindowRectExForDpi(&outer, kFullStyle, TRUE, kWindowExStyle, static_cast<UINT>(Dpi()));
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MakeFontAndIcons();
+    MakeFrame();
+    application_.SetMainWindow(Hwnd());
+    const std::optional<settings::Settings> saved = settings::ReadSettings(settingsPath_);
+    if (saved)
+        settings_ = *saved;
+    MakeParts(saved.has_value());
+    GatherControls();
+    application_.SetKeyPreview([this](wchar_t key) {
+        for (const std::unique_ptr<win::Part>& part : parts_)
+            if (part->KeyPreview(key))
+                return;
+    });
+    const auto activated = [this](bool active) {
+        for (const std::unique_ptr<win::Part>& part : parts_)
+            part->AppActivated(active);
+    };
+    application_.SetActivationHooks([activated] { activated(true); },
+                                    [activated] { activated(false); });
+    application_.SetSessionEndHook([this] { Close(true); });
+    // No focus rectangle until the keyboard is used, as in a dialog box.
+    ::SendMessageW(Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+}
+
+void MainWindow::MakeFrame() {
+    const HWND window = Hwnd();
+    // The list area comes first in the tab order, so it is made first.
+    listArea_ = std::make_unique<win::Panel>(window, Bounds{194, 0, 498, 232}, COLOR_BTNFACE, true,
+                                             L"filelist");
+    leftStrip_ = std::make_unique<win::Panel>(window, Bounds{0, 0, 194, 232});
+    // The status bar is placed by the window's alignment like every other control.
+    statusBarWindow_ = win::CreateChild(
+        STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+        {0, 232, 692, 19}, window, kIdStatusBar, font_.get());
+    statusBar_ = std::make_unique<win::StatusBar>(statusBarWindow_);
+    // What the system's own proxy cannot tell of it: its parts.
+    win::DescribeStatusBar(statusBarWindow_);
+    int parts[] = {Scale(50), -1};
+    statusBar_->SetParts(parts, 2);
+    AddAligned(statusBarWindow_, Align::Bottom);
+    AddAligned(leftStrip_->Hwnd(), Align::Left);
+    AddAligned(listArea_->Hwnd(), Align::Client);
+    Realign();
+}
+
+void MainWindow::MakeParts(bool settingsRead) {
+    settings::Settings& s = settings_;
+    win::Dialogs& dialogs = application_.GetDialogs();
+    const HWND w = Hwnd();
+    auto& quick = Add<QuickPanelPart>(w, *leftStrip_, *listArea_, s, settingsRead);
+    auto& list = Add<filelist::ListPart>(
+        filelist::ListPart::Places{w, *listArea_, menus_.bar, menus_.list.get(),
+                                   filelist::KeptListPath(settingsPath_)},
+        filelist::ListPart::Services{*statusBar_, dialogs, shell_, ownClipboard_, quick}, s);
+    Add<intake::DropZonePart>(intake::DropZonePart::Places{w, *leftStrip_, *listArea_,
+                                                           quick.Panel(),
+                                                           intake::ReceivedFolder(settingsPath_)},
+                              intake::DropZonePart::Services{application_, *statusBar_, shell_,
+                                                             quick, list.Files(), list.Reader()},
+                              s);
+    Add<intake::CapturePart>(
+        intake::CapturePart::Places{w, *listArea_, list.Panel().Hwnd(), quick.Panel()},
+        list.Files(), quick, ownClipboard_, s);
+    Add<DragZonePart>(DragZonePart::Places{w, *leftStrip_, list.View(), menus_.bar},
+                      DragZonePart::Services{list.Files(), *statusBar_, dialogs, ownClipboard_}, s);
+    Add<ProgramPart>(application_, w, list.View(), shell_, *statusBar_, s);
+}
+
+void MainWindow::GatherControls() {
+    MainControls& c = controls_;
+    c.listArea = listArea_.get();
+    c.leftStrip = leftStrip_.get();
+    c.statusBar = statusBarWindow_;
+    c.mainMenu = menus_.bar;
+    c.afterDragMenu = menus_.afterDrag;
+    c.listMenu = menus_.list.get();
+    auto& list = Part<filelist::ListPart>();
+    c.listPanel = &list.Panel();
+    c.filterPanel = &list.Filter().Panel();
+    c.filterEdit = list.Filter().Edit();
+    c.filterCount = list.Filter().Count();
+    c.listView = list.View();
+    auto& capture = Part<intake::CapturePart>();
+    c.capturePanel = &capture.Panel();
+    c.captureMemo = capture.Memo();
+    c.captureButtons = &capture.Buttons();
+    c.addCapturedButton = capture.AddButton();
+    c.backToListButton = capture.BackButton();
+    c.watchClipboardBox = capture.WatchBox();
+    auto& drag = Part<DragZonePart>();
+    c.dragZone = &drag.Zone();
+    c.dragCaption = &drag.Caption();
+    c.dragIcon = &drag.Icon();
+    c.copyModeButton = &drag.CopyModeButton();
+    c.moveModeButton = &drag.MoveModeButton();
+    auto& drops = Part<intake::DropZonePart>();
+    c.dropZone = &drops.Zone();
+    c.dropCaption = &drops.Caption();
+    c.clearListButton = &drops.ClearButton();
+    c.shortcutButton = &drops.ShortcutButton();
+    c.allowListDropsBox = drops.AllowBox();
+    auto& quick = Part<QuickPanelPart>();
+    c.quickPanel = &quick.Panel();
+    c.quickCaption = &quick.Caption();
+    c.listAreaButton = &quick.ListAreaButton();
+    c.topmostButton = &quick.TopmostButton();
+}
+
+void MainWindow::MakeFontAndIcons() {
+    win::FontHandle font = win::MakeFont(L"Tahoma", Scale(11));
+    if (font_)
+        win::ReplaceFont(Hwnd(), font_.get(), font.get());
+    else
+        ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
+    // Handed out first, destroyed after: no window is ever left holding a destroyed icon.
+    win::IconHandle icon(LoadIconSized(IDI_TUCKBAY, Scale(32)));
+    win::IconHandle smallIcon(LoadIconSized(IDI_TUCKBAY, Scale(16)));
+    for (HWND hwnd : {Hwnd(), application_.Handle()}) {
+        ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
+        ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    }
+    icon_ = std::move(icon);
+    smallIcon_ = std::move(smallIcon);
+}
+
+MainWindow::~MainWindow() {
+    if (Hwnd() != nullptr)
+        ::DestroyWindow(Hwnd());
+    if (application_.MainWindow() == nullptr)
+        return;
+    application_.SetKeyPreview(nullptr);
+    application_.SetActivationHooks(nullptr, nullptr);
+    application_.SetMainWindow(nullptr);
+}
+
+filelist::FileList& MainWindow::FileList() const { return Part<filelist::ListPart>().Files(); }
 
 void MainWindow::RunCommand(int id) {
-    for (const Command& command : kCommands) {
-        if (command.id == id && (!command.enabled || command.enabled(*this))) {
-            command.run(*this);
+    for (const std::unique_ptr<win::Part>& part : parts_)
+        if (part->RunCommand(id))
             return;
-        }
-    }
-}
-
-void MainWindow::OnCreate() {
-    sortHeader_ = std::make_unique<SortHeader>(ui_.listView, [this] {
-        const filelist::ListModel& model = fileList_->Model();
-        return SortHeader::Sorted{fileList_->SortedViewColumn(), model.SortedAscending()};
-    });
-    fileList_->onSorted = [this] { sortHeader_->SortChanged(); };
-    fileList_->onShownChanged = [this] { ShowFilterCount(); };
-    // The triangle follows its column; the path column's width follows the list area only
-    // while it is alone.
-    fileList_->onColumnsChanged = [this] {
-        sortHeader_->SortChanged();
-        OnResize();
-    };
-    intake::DropHost& host = *this;
-    dropIntake_ = std::make_unique<intake::DropIntake>(ui_.dropZone->Hwnd(), ui_.listArea->Hwnd(),
-                                                       host, FileList(), Dialogs());
-    dropIntake_->Register();
-    receiver_ = std::make_unique<intake::DropReceiver>(
-        ui_.dropZone->Hwnd(), ui_.listArea->Hwnd(), *dropIntake_, host, *statusBar_,
-        win::ThreadReturns(), intake::ReceivedFolder(settingsPath_),
-        [this](const std::function<bool()>& done) { application_.PumpUntil(done, INFINITE); });
-    if (!ElevatedAboveTheShell())
-        receiver_->Register();
-    LetDropsThroughToAnElevatedWindow();
-    missingPrune_ =
-        std::make_unique<filelist::MissingPrune>(Hwnd(), FileList(), *statusBar_, Dialogs());
-    afterDrag_ = std::make_unique<AfterDrag>(FileList(), *statusBar_);
-    for (win::Panel* zone : {ui_.dropZone.get(), ui_.listArea.get()})
-        zone->onDropFiles = [this, zone](HDROP drop) {
-            if (dropIntake_)
-                dropIntake_->Drop(zone->Hwnd(), drop);
-        };
-    application_.SetSystemCommandHandler(
-        [this](WPARAM command) { return HandleSystemMenuCommand(command, Hwnd()); });
-    application_.SetActivationHooks([this] { AppActivate(); }, [this] { AppDeactivate(); });
-    AppendSystemMenuCommands(application_.Handle());
-    application_.SetKeyPreview([this](wchar_t key) { OnKeyPress(key); });
-    clipboard_ = std::make_unique<ClipboardCapture>(*this);
-    clipboard_->watch.Join();
-    ::ShowWindow(ui_.capturePanel->Hwnd(), SW_HIDE);
-    ::ShowWindow(ui_.listPanel->Hwnd(), SW_SHOW);
-    keptList_ = std::make_unique<filelist::KeptListKeeper>(
-        keptListPath_, [this] { return fileList_->Model().Freeze(); });
-    auto saved = settings::ReadSettings(settingsPath_);
-    if (saved)
-        ApplySettings(*saved);
-    hotkey_ = std::make_unique<GlobalHotkey>(
-        Hwnd(), saved ? saved->hotkey : std::nullopt, [this](const std::wstring& text) {
-            statusBar_->SetText(win::StatusBar::kReportPart, text);
-        });
-    // A kept list that cannot be read is put aside and reported, and the program starts with
-    // an empty list; one that could not be put aside is never written over.
-    if (KeepListChecked()) {
-        try {
-            filelist::RestoreKeptList(keptListPath_, FileList());
-        } catch (const filelist::UnreadKeptList& unread) {
-            if (!unread.MovedAside())
-                keptList_->LeaveFileAlone();
-            win::ReportCurrentException();
-        } catch (...) {
-            win::ReportCurrentException();
-        }
-    }
-    keptList_->SetKept(KeepListChecked());
-    fileList_->onChanged = [this] { keptList_->ListChanged(); };
-    application_.SetSessionEndHook([this] { SaveAtSessionEnd(); });
-    SetTopmost(settings_.topmost);
-    const bool listShown = ui_.ListAreaShown();
-    ui_.listAreaButton->SetDown(listShown);
-    ApplyListAreaMode(listShown);
-    // Centred as it is first shown, that is with the size the mode and the minimum height gave.
-    if (!saved)
-        CentreOnScreen();
-}
-
-void MainWindow::OnDestroy() {
-    hotkey_.reset();
-    if (clipboard_)
-        clipboard_->watch.Leave();
-    // A settings file or kept list that cannot be written is reported, and the program ends
-    // all the same.
-    try {
-        settings::WriteSettings(settingsPath_, CurrentSettings());
-    } catch (...) {
-        win::ReportCurrentException();
-    }
-    application_.SetSessionEndHook(nullptr);
-    fileList_->onChanged = nullptr;
-    try {
-        if (keptList_)
-            keptList_->Finish();
-    } catch (...) {
-        win::ReportCurrentException();
-    }
-}
-
-void MainWindow::SaveAtSessionEnd() {
-    // A drop still read would be cut off by the process's end: it is given up now, so that
-    // nothing half-received stays and its source hears of it.
-    if (receiver_)
-        receiver_->StopReading();
-    // Each tried whatever became of the other; a failure is dropped, nobody would see it.
-    try {
-        settings::WriteSettings(settingsPath_, CurrentSettings());
-    } catch (...) {
-    }
-    try {
-        keptList_->Finish();
-    } catch (...) {
-    }
 }
 
 void MainWindow::TakeStartPaths(std::vector<std::wstring> paths) {
-    dropIntake_->TakeDrop(std::move(paths));
+    Part<intake::DropZonePart>().TakeStartPaths(std::move(paths));
 }
 
-void MainWindow::OnKeyPress(wchar_t key) {
-    constexpr wchar_t kCtrlF = 0x06;
-    constexpr wchar_t kCtrlZ = 0x1A;
-    constexpr wchar_t kEscape = 0x1B;
-    if (key == kCtrlF) {
-        RunCommand(kIdFilter);
-        return;
-    }
-    if (FilterKey(key))
-        return;
-    if (key == kEscape && fileList_->Sorting()) {
-        fileList_->CancelSort();
-        return;
-    }
-    if (key == kEscape && receiver_ && receiver_->Running()) {
-        receiver_->Cancel();
-        return;
-    }
-    if (key == kEscape && listReader_->Running()) {
-        listReader_->Cancel();
-        return;
-    }
-    // Ctrl+Z arrives as its control character. An edit field (the memo, a label being edited)
-    // undoes its own typing instead.
-    if (key == kCtrlZ) {
-        wchar_t className[8] = {};
-        ::GetClassNameW(::GetFocus(), className, 8);
-        if (::lstrcmpiW(className, L"Edit") != 0)
-            RunCommand(kIdUndo);
-        return;
-    }
-    if (key == L'z' || key == L'x') {
-        ChangeSetting(&settings::Settings::topmost, key == L'z');
+void MainWindow::DpiChanged(const RECT& suggested) {
+    MakeFontAndIcons();
+    int parts[] = {Scale(50), -1};
+    statusBar_->SetParts(parts, 2);
+    ::SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyDpi();
+    for (const std::unique_ptr<win::Part>& part : parts_)
+        part->DpiChanged();
+    for (const std::unique_ptr<win::Part>& part : parts_)
+        part->Resized();
+}
+
+void MainWindow::Close(bool sessionEnds) {
+    for (const std::unique_ptr<win::Part>& part : parts_)
+        part->Closing(sessionEnds);
+    // A settings file that cannot be written is reported, and the program ends all the same.
+    try {
+        settings::WriteSettings(settingsPath_, settings_);
+    } catch (...) {
+        if (!sessionEnds)
+            win::ReportCurrentException();
     }
 }
 
-void MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
-    if (fileList_ && fileList_->HandleNotify(header, &result))
-        return;
-    if (header.hwndFrom != ui_.listView)
-        return;
-    switch (header.code) {
-    case LVN_BEGINDRAG:
-        DragRow(reinterpret_cast<const NMLISTVIEW&>(header).iItem);
-        break;
-    case LVN_COLUMNCLICK:
-        fileList_->SortByColumn(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-        break;
-    case LVN_KEYDOWN:
-        ListKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
-        break;
-    case NM_DBLCLK: {
-        // On a row that the click left selected (a Ctrl+double-click may have taken it out).
-        const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-        if (row >= 0 && fileList_->IsSelected(static_cast<size_t>(row)))
-            RunCommand(kIdOpenSelected);
-        break;
-    }
-    }
+void MainWindow::RememberFocus() {
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && ::IsChild(Hwnd(), focus))
+        focusOnDeactivation_ = focus;
+}
+
+void MainWindow::GiveFocusBack() {
+    HWND focus = focusOnDeactivation_;
+    // The list comes first in the tab order, so it has the focus at start; a control that has
+    // gone or cannot take the focus now hands it to the first that can.
+    if (focus == nullptr || !::IsWindow(focus) || !::IsWindowVisible(focus) ||
+        !::IsWindowEnabled(focus))
+        focus = ::GetNextDlgTabItem(Hwnd(), nullptr, FALSE);
+    if (focus != nullptr)
+        ::SetFocus(focus);
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (LRESULT result = 0; shellMenu_.HandleMenuMessage(msg, wParam, lParam, result))
-        return result;
+    for (const std::unique_ptr<win::Part>& part : parts_)
+        if (std::optional<LRESULT> result = part->Message(msg, wParam, lParam))
+            return *result;
     switch (msg) {
     case WM_SIZE:
         Realign();
-        OnResize();
+        for (const std::unique_ptr<win::Part>& part : parts_)
+            part->Resized();
         return 0;
     case WM_DPICHANGED:
         DpiChanged(*reinterpret_cast<const RECT*>(lParam));
@@ -293,67 +254,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED)
             RunCommand(LOWORD(wParam));
-        else if (LOWORD(wParam) == kIdFilterEdit && HIWORD(wParam) == EN_CHANGE && fileList_)
-            fileList_->SetFilter(win::WindowText(ui_.filterEdit));
         return 0;
-    case WM_NOTIFY: {
-        LRESULT result = 0;
-        OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
-        return result;
-    }
-    case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wParam) == ui_.listView) {
-            ShowContextMenu(lParam);
-            return 0;
-        }
-        break;
     case WM_INITMENUPOPUP:
-        for (const Command& command : kCommands) {
-            if (command.enabled)
-                ::EnableMenuItem(ui_.mainMenu, command.id,
-                                 command.enabled(*this) ? MF_ENABLED : MF_GRAYED);
-        }
-        return 0;
-    case WM_ENABLE:
-        // A box of ours has closed: take the drops that came while it was open, once the
-        // box is gone.
-        if (wParam && dropIntake_ && dropIntake_->Holding())
-            ::PostMessageW(Hwnd(), kTakeHeldDrops, 0, 0);
-        return 0;
-    case kTakeHeldDrops:
-        if (dropIntake_)
-            dropIntake_->TakeHeld();
-        return 0;
-    case WM_COPYDATA: {
-        // Anyone may send it, shaped any way: only a whole hand-over from this executable is
-        // taken, anything else ignored without a word.
-        if (lParam == 0)
-            return FALSE;
-        if (programPath_.empty())
-            programPath_ = win::ProgramPath();
-        auto paths = ReadHandOver(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), programPath_);
-        if (!paths)
-            return FALSE;
-        // Taken from our own loop once the sender has its answer: a box the paths may bring up
-        // must not keep the sender waiting, nor make it think the paths were lost.
-        if (!dropIntake_)
-            return FALSE;
-        dropIntake_->HoldHandedOver(std::move(*paths));
-        ::PostMessageW(Hwnd(), kTakeHeldDrops, 0, 0);
-        return TRUE;
-    }
-    case WM_DRAWCLIPBOARD:
-        if (clipboard_)
-            clipboard_->watch.WMDrawClipboard();
-        return 0;
-    case WM_CHANGECBCHAIN:
-        if (clipboard_)
-            clipboard_->watch.WMChangeCBChain(reinterpret_cast<HWND>(wParam),
-                                              reinterpret_cast<HWND>(lParam));
+        for (const std::unique_ptr<win::Part>& part : parts_)
+            part->MenuOpening(reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_ACTIVATE:
-        // As a dialog box does: the control that had the focus when another window (a box of
-        // ours, another program) took the activation has it again when the window gets it back.
         if (LOWORD(wParam) == WA_INACTIVE)
             RememberFocus();
         else if (!HIWORD(wParam))
@@ -368,10 +274,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_HOTKEY:
-        if (wParam == GlobalHotkey::kId)
-            CallUpBasket(application_, ui_.listView);
-        return 0;
     case WM_ENDSESSION:
         if (wParam)
             application_.EndSession();
@@ -379,9 +281,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (!destroyed_) {
             destroyed_ = true;
-            receiver_.reset();
-            dropIntake_.reset(); // the drops it still holds are released
-            OnDestroy();
+            application_.SetSessionEndHook(nullptr);
+            Close(false);
+            // Made last, let go of first: a part may use what an earlier one made.
+            while (!parts_.empty())
+                parts_.pop_back();
         }
         if (application_.IsRunning())
             ::PostQuitMessage(0);

@@ -1,7 +1,7 @@
 #include "app/second_launch.h"
 
-#include "app/hand_over_format.h"
 #include "app/window_class.h"
+#include "intake/hand_over_format.h"
 #include "win/handles.h"
 #include "win/program_path.h"
 
@@ -64,8 +64,8 @@ bool BasketRunningFrom(const std::wstring& program) {
 
 bool HandOverToRunningProgram(const std::wstring& program, const std::vector<std::wstring>& paths,
                               DWORD timeoutMs) {
-    const std::vector<unsigned char> data = EncodeHandOver({program, paths});
-    COPYDATASTRUCT message{kHandOverId, static_cast<DWORD>(data.size()),
+    const std::vector<unsigned char> data = intake::EncodeHandOver({program, paths});
+    COPYDATASTRUCT message{intake::kHandOverId, static_cast<DWORD>(data.size()),
                            const_cast<unsigned char*>(data.data())};
     const DWORD start = ::GetTickCount();
     for (HWND window : MainWindowsOfOtherProcesses()) {
@@ -84,16 +84,6 @@ bool HandOverToRunningProgram(const std::wstring& program, const std::vector<std
             return true;
     }
     return false;
-}
-
-std::optional<std::vector<std::wstring>> ReadHandOver(const COPYDATASTRUCT& data,
-                                                      const std::wstring& program) {
-    if (data.dwData != kHandOverId || data.cbData > kHandOverLimit)
-        return std::nullopt;
-    std::optional<HandOver> handOver = DecodeHandOver(data.lpData, data.cbData);
-    if (!handOver || !win::SamePath(handOver->program, program))
-        return std::nullopt;
-    return std::move(handOver->paths);
 }
 
 } // namespace app

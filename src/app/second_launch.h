@@ -19,9 +19,4 @@ bool HandOverToRunningProgram(const std::wstring& program, const std::vector<std
 // Whether a basket started from program runs in another process.
 bool BasketRunningFrom(const std::wstring& program);
 
-// The paths of a WM_COPYDATA that is a whole hand-over from program; nothing for anything else
-// (another identifier, another executable, malformed or oversized data).
-std::optional<std::vector<std::wstring>> ReadHandOver(const COPYDATASTRUCT& data,
-                                                      const std::wstring& program);
-
 } // namespace app

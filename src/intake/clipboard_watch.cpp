@@ -26,9 +26,7 @@ void ClipboardWatch::Leave() {
 
 void ClipboardWatch::WMDrawClipboard() {
     std::exception_ptr failure;
-    const bool ownData =
-        writingOwnData_ || (ownSequence_ != 0 && ::GetClipboardSequenceNumber() == ownSequence_);
-    if (host_.WatchChecked() && !ownData) {
+    if (host_.WatchChecked() && !own_.HoldsOwn()) {
         try {
             host_.ShowCapturePanel(true);
             TakeStayOnTopStyle();
@@ -52,18 +50,6 @@ void ClipboardWatch::WMChangeCBChain(HWND leaving, HWND next) {
     else if (nextViewer_ != nullptr)
         ::SendMessageW(nextViewer_, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(leaving),
                        reinterpret_cast<LPARAM>(next));
-}
-
-void ClipboardWatch::WriteOwnData(const std::function<void()>& write) {
-    writingOwnData_ = true;
-    try {
-        write();
-    } catch (...) {
-        writingOwnData_ = false;
-        throw;
-    }
-    writingOwnData_ = false;
-    ownSequence_ = ::GetClipboardSequenceNumber();
 }
 
 void ClipboardWatch::LoadClipboardFiles() {

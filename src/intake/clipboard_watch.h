@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "win/clipboard.h"
+
 namespace intake {
 
 // What the capture needs of the window it lives in.
@@ -32,7 +34,9 @@ protected:
 
 class ClipboardWatch {
 public:
-    explicit ClipboardWatch(CaptureHost& host) noexcept : host_(host) {}
+    // own: the program's own writes, which are passed on along the chain but not captured.
+    ClipboardWatch(CaptureHost& host, const win::OwnClipboardData& own) noexcept
+        : host_(host), own_(own) {}
     ClipboardWatch(const ClipboardWatch&) = delete;
     ClipboardWatch& operator=(const ClipboardWatch&) = delete;
 
@@ -47,10 +51,6 @@ public:
     // A viewer leaves the chain; the message's result is 0.
     void WMChangeCBChain(HWND leaving, HWND next);
 
-    // Runs write, which puts the program's own data on the clipboard: the change is passed on
-    // along the chain but not captured, while a change by anyone after it is.
-    void WriteOwnData(const std::function<void()>& write);
-
     void LoadClipboardFiles();
     // Registers the memo's lines as they stand, then goes back to the list panel.
     void AddCapturedClick();
@@ -64,14 +64,11 @@ private:
     void BackToList();
 
     CaptureHost& host_;
+    const win::OwnClipboardData& own_;
     HWND nextViewer_ = nullptr;
     // The window's stay-on-top style, held apart from its topmost state: once taken it is
     // never given up, so a window the user has since made non-topmost stays so.
     bool stayOnTop_ = false;
-    // Our own write: its notice may come during the write, or later along the chain, when the
-    // clipboard's sequence number still says nobody has written since.
-    bool writingOwnData_ = false;
-    DWORD ownSequence_ = 0;
 };
 
 } // namespace intake

@@ -197,6 +197,18 @@ void Application::Restore() {
     }
 }
 
+void Application::BringToFront() {
+    if (main_ == nullptr)
+        return;
+    if (!::IsWindowVisible(main_)) {
+        Restore(); // minimised, the program stands on the taskbar alone
+        return;
+    }
+    if (::IsIconic(main_))
+        ::ShowWindow(main_, SW_RESTORE);
+    ::SetForegroundWindow(main_);
+}
+
 LRESULT Application::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SYSCOMMAND:

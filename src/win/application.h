@@ -79,6 +79,8 @@ public:
     // application window stands minimised on the taskbar until it is restored.
     void Minimize();
     void Restore();
+    // The main window shown, restored if need be, and brought to the front.
+    void BringToFront();
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -28,4 +28,20 @@ void PutOnClipboard(UINT format, const void* data, std::size_t size) {
     memory.release();
 }
 
+void OwnClipboardData::Write(const std::function<void()>& write) {
+    writing_ = true;
+    try {
+        write();
+    } catch (...) {
+        writing_ = false;
+        throw;
+    }
+    writing_ = false;
+    sequence_ = ::GetClipboardSequenceNumber();
+}
+
+bool OwnClipboardData::HoldsOwn() const {
+    return writing_ || (sequence_ != 0 && ::GetClipboardSequenceNumber() == sequence_);
+}
+
 } // namespace win

@@ -1,12 +1,12 @@
 // The sorted column header item's caption and triangle, for any item rectangle.
-#include "app/header_geometry.h"
+#include "filelist/header_geometry.h"
 #include "check.h"
 
 #include <cstring>
 
 namespace {
 
-using app::HeaderRect;
+using filelist::HeaderRect;
 
 bool Fits(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
@@ -14,7 +14,7 @@ bool Fits(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 // pixels taken from its right end, the triangle 2 below the text's top and 4 above its bottom;
 // pressed, one pixel right and down.
 void CheckLayout(const HeaderRect& item, bool pressed) {
-    const auto layout = app::LayoutHeaderItem(item, pressed);
+    const auto layout = filelist::LayoutHeaderItem(item, pressed);
     const int64_t shift = pressed ? 1 : 0;
     const int64_t want[8] = {
         int64_t{item.left} + 6 + shift,   int64_t{item.top} + 2 + shift,
@@ -47,17 +47,17 @@ void CheckLayout(const HeaderRect& item, bool pressed) {
 // The corners lie on the rectangle's edges, the tip halfway across (rounded toward the left
 // edge's side, the division truncated toward zero).
 void CheckArrow(const HeaderRect& t, bool up) {
-    const auto points = app::SortArrowPoints(t, up);
+    const auto points = filelist::SortArrowPoints(t, up);
     const int64_t m = int64_t{t.left} + (int64_t{t.right} - t.left) / 2;
     FUZZ_CHECK(Fits(m));
     if (up) {
-        FUZZ_CHECK((points[0] == app::HeaderPoint{static_cast<int32_t>(m), t.top}));
-        FUZZ_CHECK((points[1] == app::HeaderPoint{t.right, t.bottom}));
-        FUZZ_CHECK((points[2] == app::HeaderPoint{t.left, t.bottom}));
+        FUZZ_CHECK((points[0] == filelist::HeaderPoint{static_cast<int32_t>(m), t.top}));
+        FUZZ_CHECK((points[1] == filelist::HeaderPoint{t.right, t.bottom}));
+        FUZZ_CHECK((points[2] == filelist::HeaderPoint{t.left, t.bottom}));
     } else {
-        FUZZ_CHECK((points[0] == app::HeaderPoint{t.right, t.top}));
-        FUZZ_CHECK((points[1] == app::HeaderPoint{static_cast<int32_t>(m), t.bottom}));
-        FUZZ_CHECK((points[2] == app::HeaderPoint{t.left, t.top}));
+        FUZZ_CHECK((points[0] == filelist::HeaderPoint{t.right, t.top}));
+        FUZZ_CHECK((points[1] == filelist::HeaderPoint{static_cast<int32_t>(m), t.bottom}));
+        FUZZ_CHECK((points[2] == filelist::HeaderPoint{t.left, t.top}));
     }
     if (t.left <= t.right)
         FUZZ_CHECK(t.left <= m && m <= t.right);
@@ -77,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool up = data[16] & 2;
     CheckLayout(rect, pressed);
     CheckArrow(rect, up);
-    CheckArrow(app::LayoutHeaderItem(rect, pressed).triangle, up);
+    CheckArrow(filelist::LayoutHeaderItem(rect, pressed).triangle, up);
     return 0;
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/hand_over_format.h"
+#include "intake/hand_over_format.h"
 
 namespace {
 
@@ -16,18 +16,18 @@ Bytes Units(std::initializer_list<int> units) {
     return bytes;
 }
 
-std::optional<app::HandOver> Decode(const Bytes& bytes) {
-    return app::DecodeHandOver(bytes.data(), bytes.size());
+std::optional<intake::HandOver> Decode(const Bytes& bytes) {
+    return intake::DecodeHandOver(bytes.data(), bytes.size());
 }
 
 TEST(HandOverFormat, EncodesUtf16WithEachEntryNulTerminatedAndOneMoreNulAtTheEnd) {
-    EXPECT_EQ(app::EncodeHandOver({L"P", {L"ab", L"\x3042"}}),
+    EXPECT_EQ(intake::EncodeHandOver({L"P", {L"ab", L"\x3042"}}),
               Units({'P', 0, 'a', 'b', 0, 0x3042, 0, 0}));
 }
 
 TEST(HandOverFormat, RoundTripKeepsOrderDuplicatesAndLeavesOutEmptyPaths) {
-    const app::HandOver in{L"C:\\t\\tuckbay.exe", {L"C:\\b.txt", L"", L"C:\\a.txt", L"C:\\b.txt"}};
-    auto out = Decode(app::EncodeHandOver(in));
+    const intake::HandOver in{L"C:\\t\\tuckbay.exe", {L"C:\\b.txt", L"", L"C:\\a.txt", L"C:\\b.txt"}};
+    auto out = Decode(intake::EncodeHandOver(in));
     ASSERT_TRUE(out);
     EXPECT_EQ(out->program, in.program);
     EXPECT_EQ(out->paths, (Paths{L"C:\\b.txt", L"C:\\a.txt", L"C:\\b.txt"}));
@@ -35,7 +35,7 @@ TEST(HandOverFormat, RoundTripKeepsOrderDuplicatesAndLeavesOutEmptyPaths) {
 
 TEST(HandOverFormat, RefusesDataThatIsNotAWholeHandOver) {
     EXPECT_FALSE(Decode({}));
-    EXPECT_FALSE(app::DecodeHandOver(nullptr, 4));
+    EXPECT_FALSE(intake::DecodeHandOver(nullptr, 4));
     // odd byte count
     Bytes odd = Units({'P', 0, 'a', 0, 0});
     odd.push_back(0);
@@ -55,8 +55,8 @@ TEST(HandOverFormat, RefusesDataThatIsNotAWholeHandOver) {
 TEST(HandOverFormat, RefusesMoreThanTheLimitUnread) {
     // A claimed size past the limit is refused before any byte is read.
     const unsigned char one = 0;
-    EXPECT_FALSE(app::DecodeHandOver(&one, app::kHandOverLimit + 2));
-    Bytes atLimit(app::kHandOverLimit, 'a');
+    EXPECT_FALSE(intake::DecodeHandOver(&one, intake::kHandOverLimit + 2));
+    Bytes atLimit(intake::kHandOverLimit, 'a');
     const Bytes end = Units({0, 'b', 0, 0});
     std::copy(end.begin(), end.end(), atLimit.end() - end.size());
     auto decoded = Decode(atLimit);

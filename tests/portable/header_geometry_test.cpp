@@ -1,11 +1,11 @@
-#include "app/header_geometry.h"
+#include "filelist/header_geometry.h"
 
 #include <gtest/gtest.h>
 
-using app::HeaderPoint;
-using app::HeaderRect;
-using app::LayoutHeaderItem;
-using app::SortArrowPoints;
+using filelist::HeaderPoint;
+using filelist::HeaderRect;
+using filelist::LayoutHeaderItem;
+using filelist::SortArrowPoints;
 
 TEST(HeaderGeometry, TextAndTriangleOfAnItem) {
     auto layout = LayoutHeaderItem({0, 0, 300, 18}, false);

@@ -338,7 +338,7 @@ TEST_F(AfterDrag, AnEntryEditedWhileItsFileIsCheckedStays) {
     mainWindow->RunCommand(app::kIdAfterDragTakeOffMoved);
     mainWindow->Controls().moveModeButton->SetDown(true);
     target->State().behaviour = static_cast<LONG>(Behaviour::Move);
-    win::JobRunner& check = mainWindow->AfterDragging().Job();
+    win::JobRunner& check = mainWindow->Part<app::DragZonePart>().AfterDragging().Job();
     check.Hold(true);
     ASSERT_EQ(DragIcon(), "");
     EXPECT_TRUE(Pump([&] { return check.WorkDone(); }));

@@ -130,7 +130,8 @@ public:
     int draws = 0;
     std::vector<std::pair<std::wstring, long>> errors;
     HWND handleOverride = nullptr;
-    intake::ClipboardWatch watch{*this};
+    win::OwnClipboardData own;
+    intake::ClipboardWatch watch{*this, own};
 
 private:
     bool joined_ = false;

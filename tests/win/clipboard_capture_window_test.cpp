@@ -78,7 +78,7 @@ TEST_F(MainWindowCapture, TheProgramsOwnExportBringsTheListBack) {
 
     // Exporting the list is a clipboard change like any other: text, no files.
     Append({L"C:\\listed.txt"});
-    ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdCopyListAsText, 0), 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(filelist::kIdCopyListAsText, 0), 0);
     ASSERT_TRUE(Pump([&] { return !CapturePanelShown(); }));
     EXPECT_EQ(Memo(), L"");
     EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"C:\\listed.txt"}));

@@ -51,7 +51,7 @@ TEST_F(ClipboardFiles, AnotherProgramPastesEveryListedFileAndOurCaptureStaysQuie
         // Another program's copy right after is captured as ever.
         ASSERT_EQ(PutFilesFromHelper(L"copy", {test}), 0u);
         EXPECT_TRUE(Pump([&] { return CapturePanelShown(); }));
-        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, app::kIdBackToList, 0);
+        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, intake::kIdBackToList, 0);
     }
     EXPECT_TRUE(dialogs.errors.empty());
 }

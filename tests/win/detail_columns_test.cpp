@@ -32,14 +32,14 @@ TEST_F(DetailColumns, ShownColumnsTheirOrderAndWidthsComeBackAfterARestart) {
         << written;
     MakeWindow();
     EXPECT_EQ(List().Columns(), shown);
-    EXPECT_EQ(Header_GetItemCount(mainWindow->Header().HeaderHandle()), 4);
+    EXPECT_EQ(Header_GetItemCount(mainWindow->Part<filelist::ListPart>().Header().HeaderHandle()), 4);
 
     // Taken away again, the list is as it always was; the key stays, saying so.
     List().ShowColumns(filelist::DefaultColumns());
     mainWindow.reset();
     EXPECT_NE(ReadBytes(settingsPath).find("columns=path:"), std::string::npos);
     MakeWindow();
-    EXPECT_EQ(Header_GetItemCount(mainWindow->Header().HeaderHandle()), 1);
+    EXPECT_EQ(Header_GetItemCount(mainWindow->Part<filelist::ListPart>().Header().HeaderHandle()), 1);
     EXPECT_FALSE(List().AddedColumnsShown());
 }
 
@@ -133,7 +133,7 @@ TEST_F(DetailColumns, NameAndFolderColumnsSortByTheirOwnTexts) {
     for (const auto& c : cases) {
         SortAndWait(c.column);
         EXPECT_EQ(List().AllPaths(), c.order) << c.column;
-        EXPECT_EQ(mainWindow->Header().SortColumn(), c.column);
+        EXPECT_EQ(mainWindow->Part<filelist::ListPart>().Header().SortColumn(), c.column);
     }
 }
 

@@ -238,7 +238,7 @@ TEST_F(Dpi, EveryControlFontAndIconIsTheDesignedValueScaled) {
     ::SendMessageW(mainWindow->Controls().backToListButton, BM_CLICK, 0, 0);
 
     // The about box, made for its owner's DPI: its client area, its labels and their fonts.
-    const app::AboutBox& about = mainWindow->About();
+    const app::AboutBox& about = mainWindow->Part<app::ProgramPart>().About();
     EXPECT_EQ(ClientSize(about.Handle()).cx, s(256));
     EXPECT_EQ(ClientSize(about.Handle()).cy, s(104));
     for (const auto& [label, left, top, fontHeight] :
@@ -287,10 +287,10 @@ TEST_F(Dpi, HeaderTriangleIsDrawnAtTheDpi) {
     std::fill(bits, bits + width * height, 0x00010203);
     DRAWITEMSTRUCT item{};
     item.CtlType = ODT_HEADER;
-    item.hwndItem = mainWindow->Header().HeaderHandle();
+    item.hwndItem = mainWindow->Part<filelist::ListPart>().Header().HeaderHandle();
     item.hDC = dc;
     item.rcItem = {0, 0, width, height};
-    mainWindow->Header().DrawHeaderItem(item);
+    mainWindow->Part<filelist::ListPart>().Header().DrawHeaderItem(item);
     ::GdiFlush();
     auto shadow = [&](int x, int y) {
         const DWORD p = bits[y * width + x];

@@ -92,7 +92,7 @@ protected:
     // Saves the list through the menu, as if the user had chosen target in the dialog.
     void SaveAs(const std::wstring& target) {
         dialogs.saveAnswer = target;
-        Command(app::kIdSaveList);
+        Command(filelist::kIdSaveList);
     }
 };
 
@@ -138,7 +138,7 @@ TEST_F(Faults, AKeptListThatCannotBeWrittenOrReadIsReported) {
     const std::string lock = "chattr +i '" + folder.Unix() + "/tuckbay2.lst'";
     const std::string unlock = "chattr -i '" + folder.Unix() + "/tuckbay2.lst'";
     MakeWindow();
-    mainWindow->RunCommand(app::kIdKeepList);
+    mainWindow->RunCommand(filelist::kIdKeepList);
     Append({L"C:\\old"});
     mainWindow.reset(); // kept: C:\old
     dialogs.errors.clear();
@@ -225,12 +225,12 @@ TEST_F(Faults, AClipboardHeldByAnotherProgramStopsExportAndImportWithTheirMessag
     ScratchFolder folder;
     const std::wstring file = folder.Write(L"a.txt", "a");
     Append({file.c_str()});
-    Command(app::kIdCopyListAsText); // the clipboard now holds the list's text
+    Command(filelist::kIdCopyListAsText); // the clipboard now holds the list's text
     {
         HeldClipboard held;
         ASSERT_TRUE(held.Held()) << "the helper could not hold the clipboard";
-        Command(app::kIdCopyListAsText);
-        Command(app::kIdAddFromClipboardText);
+        Command(filelist::kIdCopyListAsText);
+        Command(filelist::kIdAddFromClipboardText);
     }
     EXPECT_EQ(dialogs.errors, (Lines{L"クリップボードを開くことができません.",
                                      L"クリップボードを開くことができません."}));
@@ -239,7 +239,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgramStopsExportAndImportWithTheirMessag
 
     // Once it is free again, the earlier export is still there to import.
     dialogs.errors.clear();
-    Command(app::kIdAddFromClipboardText);
+    Command(filelist::kIdAddFromClipboardText);
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(List().AllPaths(), (Lines{file, file}));
 }

@@ -136,7 +136,7 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     Append({L"C:\\same.txt", L"C:\\same.txt", L"C:\\other.txt"});
 
     // No focused item: a message, nothing asked.
-    mainWindow->RunCommand(app::kIdRemoveItem);
+    mainWindow->RunCommand(filelist::kIdRemoveItem);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], L"ファイルが選ばれていません");
     EXPECT_TRUE(dialogs.questions.empty());
@@ -145,7 +145,7 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     Focus(mainWindow->Controls().listView, 1, false);
     ASSERT_EQ(List().SelectedCount(), 0u);
     dialogs.confirmAnswers = {false};
-    mainWindow->RunCommand(app::kIdRemoveItem);
+    mainWindow->RunCommand(filelist::kIdRemoveItem);
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0], L"C:\\same.txt"
                                     L"をリストから削除しますか？");
@@ -157,7 +157,7 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     List().UpdateCountDisplay();
     ::SendMessageW(mainWindow->Controls().statusBar, SB_SETTEXTW, 0,
                    reinterpret_cast<LPARAM>(L"stale"));
-    mainWindow->RunCommand(app::kIdRemoveItem);
+    mainWindow->RunCommand(filelist::kIdRemoveItem);
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt", L"C:\\other.txt"}));
     EXPECT_EQ(ViewTexts(mainWindow->Controls().listView), List().AllPaths());
     EXPECT_EQ(CountText(), L"2");
@@ -165,7 +165,7 @@ TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     // The context menu's item runs the same handler.
     Focus(mainWindow->Controls().listView, 1, true);
     dialogs.confirmAnswers = {true};
-    ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdRemoveItem, 0), 0);
+    ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, MAKEWPARAM(filelist::kIdRemoveItem, 0), 0);
     EXPECT_EQ(List().AllPaths(), (Texts{L"C:\\same.txt"}));
     EXPECT_EQ(CountText(), L"1");
 }
@@ -217,7 +217,7 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
             if (HWND box = ::FindWindowW(nullptr, L"確認"))
                 ::PostMessageW(box, WM_CLOSE, 0, 0);
         });
-        mainWindow->RunCommand(app::kIdRemoveItem);
+        mainWindow->RunCommand(filelist::kIdRemoveItem);
         ::KillTimer(nullptr, timer);
         ::KillTimer(nullptr, guard);
         EXPECT_TRUE(s_seen) << "the confirmation box never appeared";
@@ -237,7 +237,7 @@ TEST_F(FileListTest, TheRealConfirmationBoxKeepsTheItemOnEscapeAndRemovesItOnYes
 }
 
 TEST_F(FileListTest, ClearingEmptiesTheListAndShowsZero) {
-    mainWindow->RunCommand(app::kIdClearList);
+    mainWindow->RunCommand(intake::kIdClearList);
     EXPECT_EQ(CountText(), L"0");
     Append({L"a", L"b"});
     EXPECT_EQ(CountText(), L"2");
@@ -330,7 +330,7 @@ TEST_F(FileListTest, EveryChangeOfAKeptListIsWrittenSoonAfterIt) {
     const std::wstring kept = filelist::KeptListPath(settingsPath);
     ::DeleteFileW(kept.c_str());
     HWND listView = mainWindow->Controls().listView;
-    mainWindow->RunCommand(app::kIdKeepList);
+    mainWindow->RunCommand(filelist::kIdKeepList);
     ::SetFocus(listView);
     // Files that are there, so that only the one gone is pruned.
     ScratchFolder folder;
@@ -348,7 +348,7 @@ TEST_F(FileListTest, EveryChangeOfAKeptListIsWrittenSoonAfterIt) {
          }},
         {"a sort", [&] { SortAndWait(0); }},
         {"an edit", [&] { EditLabel(0, files[3].c_str(), VK_RETURN); }},
-        {"an undo", [&] { mainWindow->RunCommand(app::kIdUndo); }},
+        {"an undo", [&] { mainWindow->RunCommand(filelist::kIdUndo); }},
         {"a removal",
          [&] {
              LVITEMW none{};
@@ -356,7 +356,7 @@ TEST_F(FileListTest, EveryChangeOfAKeptListIsWrittenSoonAfterIt) {
              ::SendMessageW(listView, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
              Focus(listView, 1, true);
              dialogs.confirmAnswers.push_back(true);
-             mainWindow->RunCommand(app::kIdRemoveItem);
+             mainWindow->RunCommand(filelist::kIdRemoveItem);
          }},
         {"a file that is gone appended, and seen to be gone",
          [&] {
@@ -369,7 +369,7 @@ TEST_F(FileListTest, EveryChangeOfAKeptListIsWrittenSoonAfterIt) {
         {"the file that is gone pruned",
          [&] {
              dialogs.confirmAnswers.push_back(true);
-             mainWindow->RunCommand(app::kIdRemoveMissing);
+             mainWindow->RunCommand(filelist::kIdRemoveMissing);
              ASSERT_TRUE(Pump([&] { return List().AllPaths() == Texts{files[2], files[1]}; }));
          }},
         {"a clearing",

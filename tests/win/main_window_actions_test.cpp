@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/elevation.h"
+#include "intake/elevation.h"
 #include "app/system_menu.h"
 #include "drag_kit.h"
 #include "main_window_fixture.h"
@@ -67,7 +67,7 @@ protected:
         ::SendMessageW(mainWindow->Controls().listView, LVM_SETITEMSTATE, index,
                        reinterpret_cast<LPARAM>(&item));
     }
-    HWND Header() { return mainWindow->Header().HeaderHandle(); }
+    HWND Header() { return mainWindow->Part<filelist::ListPart>().Header().HeaderHandle(); }
     int Format() {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
@@ -90,14 +90,14 @@ TEST_F(Actions, HeaderTriangleFollowsTheSortOfTheList) {
     EXPECT_FALSE(Format() & HDF_OWNERDRAW);
     ClickHeader();
     EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"c", L"b", L"a"}));
-    EXPECT_FALSE(mainWindow->Header().SortArrowUp()) << "descending: down";
+    EXPECT_FALSE(mainWindow->Part<filelist::ListPart>().Header().SortArrowUp()) << "descending: down";
     EXPECT_TRUE(Format() & HDF_OWNERDRAW);
     ClickHeader();
     EXPECT_EQ(List().AllPaths(), (std::vector<std::wstring>{L"a", L"b", L"c"}));
-    EXPECT_TRUE(mainWindow->Header().SortArrowUp()) << "ascending: up";
+    EXPECT_TRUE(mainWindow->Part<filelist::ListPart>().Header().SortArrowUp()) << "ascending: up";
     ClickHeader();
     EXPECT_EQ(List().AllPaths().front(), L"c");
-    EXPECT_FALSE(mainWindow->Header().SortArrowUp());
+    EXPECT_FALSE(mainWindow->Part<filelist::ListPart>().Header().SortArrowUp());
     EXPECT_TRUE(Format() & HDF_OWNERDRAW);
     // A resize of the window sets the column's width: the item stays owner-drawn.
     ::SetWindowPos(mainWindow->Hwnd(), nullptr, 0, 0, 800, 400, SWP_NOMOVE | SWP_NOZORDER);
@@ -108,22 +108,22 @@ TEST_F(Actions, HeaderTriangleFollowsTheSortOfTheList) {
 TEST_F(Actions, FileActionsFromBothMenusActOnTheFocusedFile) {
     Append({L"C:\\one.txt", L"C:\\Data\\a b, c\\ファイル.txt"});
     FocusAndSelect(1);
-    Command(app::kIdProperties);
-    Command(app::kIdListProperties);
-    Command(app::kIdOpenFolder);
-    Command(app::kIdListOpenFolder);
+    Command(filelist::kIdProperties);
+    Command(filelist::kIdListProperties);
+    Command(filelist::kIdOpenFolder);
+    Command(filelist::kIdListOpenFolder);
     EXPECT_EQ(shell.properties, std::vector<std::wstring>(2, L"C:\\Data\\a b, c\\ファイル.txt"));
     EXPECT_EQ(shell.owners, std::vector<HWND>(2, mainWindow->Hwnd()));
     ASSERT_EQ(shell.commands.size(), 2u);
     EXPECT_EQ(shell.commands[0], shell.commands[1]);
-    EXPECT_EQ(shell.commands[0], L"\"" + app::FileBrowserPath() +
+    EXPECT_EQ(shell.commands[0], L"\"" + win::FileBrowserPath() +
                                      L"\" /n, /e,/select,\"C:\\Data\\a b, c\\ファイル.txt\"");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Actions, FileActionsOnAnEmptyListSaySoAndDoNothing) {
-    Command(app::kIdProperties);
-    Command(app::kIdListOpenFolder);
+    Command(filelist::kIdProperties);
+    Command(filelist::kIdListOpenFolder);
     EXPECT_EQ(dialogs.messages, std::vector<std::wstring>(2, L"ファイルが選ばれていません"));
     EXPECT_TRUE(shell.properties.empty());
     EXPECT_TRUE(shell.commands.empty());
@@ -139,7 +139,7 @@ HWND g_about = nullptr;
 bool g_sawModal = false;
 
 TEST_F(Actions, AboutBoxShowsModallyOverTheMainWindow) {
-    g_about = mainWindow->About().Handle();
+    g_about = mainWindow->Part<app::ProgramPart>().About().Handle();
     g_sawModal = false;
     EXPECT_FALSE(::IsWindowVisible(g_about));
     ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
@@ -265,7 +265,7 @@ TEST(ElevatedWindow, EachWindowLetsTheDropMessagesIn) {
     for (UINT refused : {0u, UINT{WM_DROPFILES}}) {
         g_filterCalls.clear();
         g_refusedMessage = refused;
-        EXPECT_EQ(app::AllowDropMessages({a, b}, RecordingFilter), refused == 0);
+        EXPECT_EQ(intake::AllowDropMessages({a, b}, RecordingFilter), refused == 0);
         ASSERT_EQ(g_filterCalls.size(), 6u);
         for (size_t i = 0; i < 6; ++i) {
             EXPECT_EQ(g_filterCalls[i].window, i < 3 ? a : b);

@@ -128,7 +128,7 @@ protected:
         ASSERT_TRUE(Pump(
             [&] {
                 return !::PeekMessageW(&left, zone, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE) &&
-                       !mainWindow->ListReader().Running();
+                       !mainWindow->Part<filelist::ListPart>().Reader().Running();
             },
             timeoutMs));
     }
@@ -194,7 +194,7 @@ protected:
 };
 
 // Records the shell requests the window makes instead of letting them open windows.
-struct RecordingShell : app::ShellRequests {
+struct RecordingShell : win::ShellRequests {
     void ExecuteEx(const SHELLEXECUTEINFOW& r) override {
         properties.push_back(r.lpFile);
         owners.push_back(r.hwnd);

@@ -99,11 +99,11 @@ TEST_F(FormLists, TheListMenuSavesExportsAndImports) {
 
     std::wstring saved = folder / L"saved.lst";
     dialogs.saveAnswer = saved;
-    Command(app::kIdSaveList);
+    Command(filelist::kIdSaveList);
     EXPECT_EQ(ReadBytes(saved), win::ToCodePage(a + L"\r\n" + b + L"\r\n"));
 
-    Command(app::kIdCopyListAsText);
-    Command(app::kIdAddFromClipboardText);
+    Command(filelist::kIdCopyListAsText);
+    Command(filelist::kIdAddFromClipboardText);
     EXPECT_EQ(List().AllPaths(), (Lines{a, b, a, b}));
     EXPECT_EQ(CountText(), L"4");
     EXPECT_TRUE(dialogs.messages.empty());
@@ -125,7 +125,7 @@ void CALLBACK RunWhileOpen(HWND, UINT, UINT_PTR id, DWORD) {
 // commands work while the about box is open.
 TEST_F(FormLists, DropsWhileABoxOrMenuIsOpenAreTakenOnce) {
     app->SetDialogs(nullptr);
-    HWND about = mainWindow->About().Handle();
+    HWND about = mainWindow->Part<app::ProgramPart>().About().Handle();
     HDROP drop = nullptr;
     size_t countWhileOpen = 0;
     struct Case {
@@ -136,7 +136,7 @@ TEST_F(FormLists, DropsWhileABoxOrMenuIsOpenAreTakenOnce) {
         bool ours; // a box of ours, which holds drops back until it closes
     };
     const std::vector<Case> cases = {
-        {"a message box", [&] { mainWindow->RunCommand(app::kIdRemoveItem); },
+        {"a message box", [&] { mainWindow->RunCommand(filelist::kIdRemoveItem); },
          [] { return ::FindWindowW(L"#32770", L"Tuckbay"); },
          [](HWND box) { ::PostMessageW(box, WM_COMMAND, IDOK, 0); }, true},
         {"the about box", [&] { mainWindow->RunCommand(app::kIdAbout); },

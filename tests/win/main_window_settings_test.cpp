@@ -188,20 +188,20 @@ TEST_F(Settings, AKeptListComesBackAsItWasAndGoesWhenNoLongerKept) {
         for (const std::wstring& path : paths)
             List().AppendPath(path);
         List().UpdateCountDisplay();
-        if (!(::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
+        if (!(::GetMenuState(mainWindow->Controls().mainMenu, filelist::kIdKeepList, MF_BYCOMMAND) &
               MF_CHECKED))
-            mainWindow->RunCommand(app::kIdKeepList);
+            mainWindow->RunCommand(filelist::kIdKeepList);
         Restart();
         EXPECT_TRUE(dialogs.errors.empty());
         EXPECT_TRUE(List().AllPaths() == paths) << List().Count() << " entries came back";
         EXPECT_EQ(CountText(), std::to_wstring(paths.size()));
         dialogs.saveAnswer = saved;
-        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, app::kIdSaveList, 0);
+        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, filelist::kIdSaveList, 0);
         EXPECT_EQ(ReadBytes(kept), ReadBytes(saved));
     }
     ::DeleteFileW(saved.c_str());
 
-    mainWindow->RunCommand(app::kIdKeepList);
+    mainWindow->RunCommand(filelist::kIdKeepList);
     Restart();
     EXPECT_EQ(List().Count(), 0u);
     EXPECT_EQ(::GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);

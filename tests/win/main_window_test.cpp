@@ -139,18 +139,18 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_EQ(fontOf(mainWindow->Controls().listView), (Font{L"ＭＳ Ｐゴシック", -12}));
 
     // Menus.
-    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdSaveList), L"リスト保存(&S)");
-    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdCopyListAsText),
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, filelist::kIdSaveList), L"リスト保存(&S)");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, filelist::kIdCopyListAsText),
               L"クリップ出力(&V)");
-    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdAddFromClipboardText),
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, filelist::kIdAddFromClipboardText),
               L"クリップ取り込み(&W)");
-    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdProperties),
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, filelist::kIdProperties),
               L"ファイルのプロパティ(&P)");
-    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdOpenFolder), L"フォルダを開く(&F)");
-    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdRemoveMissing),
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, filelist::kIdOpenFolder), L"フォルダを開く(&F)");
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, filelist::kIdRemoveMissing),
               L"存在しないファイルを削除");
-    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, app::kIdKeepList), L"終了時にリストを保持");
-    EXPECT_EQ(::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
+    EXPECT_EQ(MenuText(mainWindow->Controls().mainMenu, filelist::kIdKeepList), L"終了時にリストを保持");
+    EXPECT_EQ(::GetMenuState(mainWindow->Controls().mainMenu, filelist::kIdKeepList, MF_BYCOMMAND) &
                   MF_CHECKED,
               0u);
     // "ドラッグ後(&A)": three radio items, the first ticked.
@@ -178,22 +178,22 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_STREQ(top, L"リスト(&L)");
     ::GetMenuStringW(mainWindow->Controls().mainMenu, 1, top, 64, MF_BYPOSITION);
     EXPECT_STREQ(top, L"ヘルプ(&H)");
-    HMENU popup = mainWindow->Controls().listMenu.get();
+    HMENU popup = mainWindow->Controls().listMenu;
     ASSERT_EQ(::GetMenuItemCount(popup), 10);
-    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(app::kIdOpenSelected));
-    EXPECT_EQ(MenuText(popup, app::kIdOpenSelected), L"開く(&H)");
-    EXPECT_EQ(::GetMenuDefaultItem(popup, FALSE, 0), static_cast<UINT>(app::kIdOpenSelected));
-    EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(app::kIdRemoveItem));
-    EXPECT_EQ(MenuText(popup, app::kIdRemoveItem), L"リストから削除(&D)");
-    EXPECT_EQ(MenuText(popup, app::kIdListProperties), L"プロパティ(&P)");
-    EXPECT_EQ(MenuText(popup, app::kIdListOpenFolder), L"フォルダを開く(&O)");
-    EXPECT_EQ(::GetMenuItemID(popup, 5), static_cast<UINT>(app::kIdCopySelectedFiles));
-    EXPECT_EQ(MenuText(popup, app::kIdCopySelectedFiles), L"ファイルとしてコピー(&C)");
-    EXPECT_EQ(MenuText(popup, app::kIdCutSelectedFiles), L"ファイルとして切り取り(&X)");
-    EXPECT_EQ(::GetMenuItemID(popup, 7), static_cast<UINT>(app::kIdShellMenu));
-    EXPECT_EQ(MenuText(popup, app::kIdShellMenu), L"エクスプローラーのメニュー(&E)");
-    EXPECT_EQ(::GetMenuItemID(popup, 9), static_cast<UINT>(app::kIdRemoveMissing));
-    EXPECT_EQ(MenuText(popup, app::kIdRemoveMissing), L"存在しないファイルを削除");
+    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(filelist::kIdOpenSelected));
+    EXPECT_EQ(MenuText(popup, filelist::kIdOpenSelected), L"開く(&H)");
+    EXPECT_EQ(::GetMenuDefaultItem(popup, FALSE, 0), static_cast<UINT>(filelist::kIdOpenSelected));
+    EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(filelist::kIdRemoveItem));
+    EXPECT_EQ(MenuText(popup, filelist::kIdRemoveItem), L"リストから削除(&D)");
+    EXPECT_EQ(MenuText(popup, filelist::kIdListProperties), L"プロパティ(&P)");
+    EXPECT_EQ(MenuText(popup, filelist::kIdListOpenFolder), L"フォルダを開く(&O)");
+    EXPECT_EQ(::GetMenuItemID(popup, 5), static_cast<UINT>(filelist::kIdCopySelectedFiles));
+    EXPECT_EQ(MenuText(popup, filelist::kIdCopySelectedFiles), L"ファイルとしてコピー(&C)");
+    EXPECT_EQ(MenuText(popup, filelist::kIdCutSelectedFiles), L"ファイルとして切り取り(&X)");
+    EXPECT_EQ(::GetMenuItemID(popup, 7), static_cast<UINT>(filelist::kIdShellMenu));
+    EXPECT_EQ(MenuText(popup, filelist::kIdShellMenu), L"エクスプローラーのメニュー(&E)");
+    EXPECT_EQ(::GetMenuItemID(popup, 9), static_cast<UINT>(filelist::kIdRemoveMissing));
+    EXPECT_EQ(MenuText(popup, filelist::kIdRemoveMissing), L"存在しないファイルを削除");
 }
 
 TEST_F(MainWindow, SpeedButtonsFollowTheirKinds) {

@@ -89,18 +89,18 @@ protected:
     // The text colour the window answers for the row in its custom-draw notification.
     COLORREF DrawnColour(size_t index) {
         NMLVCUSTOMDRAW draw{};
-        draw.nmcd.hdr = {mainWindow->Controls().listView, app::kIdListView,
+        draw.nmcd.hdr = {mainWindow->Controls().listView, filelist::kIdListView,
                          static_cast<UINT>(NM_CUSTOMDRAW)};
         draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
         draw.nmcd.dwItemSpec = index;
         draw.clrText = CLR_DEFAULT;
-        ::SendMessageW(::GetParent(mainWindow->Controls().listView), WM_NOTIFY, app::kIdListView,
+        ::SendMessageW(::GetParent(mainWindow->Controls().listView), WM_NOTIFY, filelist::kIdListView,
                        reinterpret_cast<LPARAM>(&draw));
         return draw.clrText;
     }
 
     void ChooseRemoveMissing() {
-        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, app::kIdRemoveMissing, 0);
+        ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, filelist::kIdRemoveMissing, 0);
     }
 
     std::wstring ProgressText() {

@@ -137,7 +137,7 @@ std::vector<std::wstring> ListOfWindow(HWND main) {
     // The clipboard is opened only once the program has put its text there: opened while the
     // program tries to, it would be ours, and the program's command would find it taken.
     const DWORD emptied = ::GetClipboardSequenceNumber();
-    ::PostMessageW(main, WM_COMMAND, app::kIdCopyListAsText, 0);
+    ::PostMessageW(main, WM_COMMAND, filelist::kIdCopyListAsText, 0);
     std::wstring text;
     PumpUntil([&] {
         return ::GetClipboardSequenceNumber() != emptied &&

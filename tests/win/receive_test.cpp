@@ -445,7 +445,7 @@ TEST_F(ReceiveTest, ASlowDropGivenUpLeavesNothingAndTellsTheSource) {
             EXPECT_TRUE(Pump([&] { return mainWindow->Hwnd() == nullptr; }));
             continue;
         }
-        EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
+        EXPECT_TRUE(Pump([&] { return !mainWindow->Part<intake::DropZonePart>().Receiver().Running(); }));
         EXPECT_EQ(Listed(), std::vector<std::wstring>{});
         EXPECT_EQ(ReportText(), L"受け取りを取り消しました");
     }
@@ -454,14 +454,14 @@ TEST_F(ReceiveTest, ASlowDropGivenUpLeavesNothingAndTellsTheSource) {
 // Received files stay when they leave the list, come back with the kept list after a restart,
 // and their folder opens from "リスト(&L)" by a click on "受け取ったファイルのフォルダを開く".
 TEST_F(ReceiveTest, ReceivedFilesAreKeptAndTheirFolderOpensFromTheMenu) {
-    mainWindow->RunCommand(app::kIdKeepList);
+    mainWindow->RunCommand(filelist::kIdKeepList);
     ASSERT_EQ(DragOnto(DropZone(), {L"virtual\tstream\tkept.txt\tk"}), "");
     const std::vector<std::wstring> kept = {Received(L"kept.txt")};
     ASSERT_EQ(Listed(), kept);
     mainWindow.reset();
     MakeWindow();
     EXPECT_EQ(Listed(), kept);
-    mainWindow->RunCommand(app::kIdClearList);
+    mainWindow->RunCommand(intake::kIdClearList);
     EXPECT_EQ(ReadBytes(kept[0]), "k") << "never deleted behind the user's back";
 
     RecordingShell shell;
@@ -469,7 +469,7 @@ TEST_F(ReceiveTest, ReceivedFilesAreKeptAndTheirFolderOpensFromTheMenu) {
     HMENU list = ::GetSubMenu(::GetMenu(mainWindow->Hwnd()), 0);
     int item = -1;
     for (int i = 0; i < ::GetMenuItemCount(list); ++i)
-        if (::GetMenuItemID(list, i) == app::kIdOpenReceivedFolder)
+        if (::GetMenuItemID(list, i) == intake::kIdOpenReceivedFolder)
             item = i;
     ASSERT_GE(item, 0);
     wchar_t text[64] = {};

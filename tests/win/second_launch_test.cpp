@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/hand_over_format.h"
+#include "intake/hand_over_format.h"
 #include "app/window_class.h"
 #include "main_window_fixture.h"
 #include "program_copy.h"
@@ -109,9 +109,9 @@ protected:
         return ::SendMessageW(mainWindow->Hwnd(), WM_COPYDATA, 0,
                               reinterpret_cast<LPARAM>(&message));
     }
-    LRESULT Send(const app::HandOver& handOver) {
-        const std::vector<unsigned char> data = app::EncodeHandOver(handOver);
-        return Send(app::kHandOverId, data.data(), static_cast<DWORD>(data.size()));
+    LRESULT Send(const intake::HandOver& handOver) {
+        const std::vector<unsigned char> data = intake::EncodeHandOver(handOver);
+        return Send(intake::kHandOverId, data.data(), static_cast<DWORD>(data.size()));
     }
 };
 
@@ -121,8 +121,8 @@ TEST_F(HandOverWindow, MoreThanTheLimitIsRefusedUnread) {
         static_cast<unsigned char*>(::VirtualAlloc(nullptr, 1 << 20, MEM_RESERVE, PAGE_NOACCESS));
     ASSERT_TRUE(page);
     ASSERT_TRUE(::VirtualAlloc(page, 4096, MEM_COMMIT, PAGE_READWRITE));
-    EXPECT_EQ(Send(app::kHandOverId, page, 100u * 1024 * 1024), FALSE);
-    EXPECT_EQ(Send(app::kHandOverId, page, static_cast<DWORD>(app::kHandOverLimit + 2)), FALSE);
+    EXPECT_EQ(Send(intake::kHandOverId, page, 100u * 1024 * 1024), FALSE);
+    EXPECT_EQ(Send(intake::kHandOverId, page, static_cast<DWORD>(intake::kHandOverLimit + 2)), FALSE);
     ::VirtualFree(page, 0, MEM_RELEASE);
     EXPECT_EQ(::SendMessageW(mainWindow->Hwnd(), WM_COPYDATA, 0, 0), FALSE);
     Pump([] { return false; }, 50);

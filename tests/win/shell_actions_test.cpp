@@ -1,4 +1,4 @@
-#include "app/shell_actions.h"
+#include "win/shell_actions.h"
 #include "win/program_path.h"
 
 #include "pump.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-struct RecordingShell : app::ShellRequests {
+struct RecordingShell : win::ShellRequests {
     struct Executed {
         SHELLEXECUTEINFOW request;
         std::wstring file, verb;
@@ -90,7 +90,7 @@ std::vector<DWORD> Children(const wchar_t* exeName) {
 TEST(ShellActions, PropertiesRequestAsksForTheSheetWithoutAnyUiOfItsOwn) {
     RecordingShell shell;
     RecordingDialogs dialogs;
-    app::ShellActions actions(kOwner, shell, dialogs);
+    win::ShellActions actions(kOwner, shell, dialogs);
     actions.FilePropertiesOf(1, std::wstring(L"C:\\データ\\a b.txt"));
     ASSERT_EQ(shell.executed.size(), 1u);
     const auto& r = shell.executed[0].request;
@@ -108,7 +108,7 @@ TEST(ShellActions, PropertiesRequestAsksForTheSheetWithoutAnyUiOfItsOwn) {
 TEST(ShellActions, FolderCommandStartsTheSystemBrowserWithTheFileQuoted) {
     RecordingShell shell;
     RecordingDialogs dialogs;
-    app::ShellActions actions(kOwner, shell, dialogs);
+    win::ShellActions actions(kOwner, shell, dialogs);
     actions.FolderOf(1, std::wstring(L"C:\\Data\\a b, c\\ファイル 名.txt"));
     ASSERT_EQ(shell.started.size(), 1u);
 
@@ -133,7 +133,7 @@ TEST(ShellActions, FolderCommandKeepsAHostileListLineOneArgument) {
     const std::wstring lines[] = {L"C:\\a\" /root,\"C:\\evil", L"\"", L"C:\\x\"\"y.txt"};
     for (const std::wstring& line : lines) {
         int argc = 0;
-        LPWSTR* argv = CommandLineToArgvW(app::FolderCommand(browser, line).c_str(), &argc);
+        LPWSTR* argv = CommandLineToArgvW(win::FolderCommand(browser, line).c_str(), &argc);
         ASSERT_EQ(argc, 3) << line;
         std::wstring unquoted = line;
         std::erase(unquoted, L'"');
@@ -146,7 +146,7 @@ TEST(ShellActions, FolderCommandKeepsAHostileListLineOneArgument) {
 TEST(ShellActions, HelpOpensTheChmBesideTheProgram) {
     RecordingShell shell;
     RecordingDialogs dialogs;
-    app::ShellActions actions(kOwner, shell, dialogs);
+    win::ShellActions actions(kOwner, shell, dialogs);
     actions.OpenHelp();
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0].owner, kOwner);
@@ -158,7 +158,7 @@ TEST(ShellActions, HelpOpensTheChmBesideTheProgram) {
 TEST(ShellActions, NoSelectedFileIsToldAndNothingIsRequested) {
     RecordingShell shell;
     RecordingDialogs dialogs;
-    app::ShellActions actions(kOwner, shell, dialogs);
+    win::ShellActions actions(kOwner, shell, dialogs);
     actions.FilePropertiesOf(0, std::nullopt);
     actions.FolderOf(0, std::nullopt);
     // Focused but not selected, and selected with no focus: nothing to act on either.
@@ -170,9 +170,9 @@ TEST(ShellActions, NoSelectedFileIsToldAndNothingIsRequested) {
 }
 
 TEST(SystemShell, PropertiesOfAMissingFileShowNothing) {
-    app::SystemShell shell;
+    win::SystemShell shell;
     RecordingDialogs dialogs;
-    app::ShellActions actions(nullptr, shell, dialogs);
+    win::ShellActions actions(nullptr, shell, dialogs);
     const int before = OwnVisibleWindows();
     actions.ShowFileProperties(L"C:\\no such folder\\gone.txt");
     tuckbay::test::PumpPending();
@@ -182,7 +182,7 @@ TEST(SystemShell, PropertiesOfAMissingFileShowNothing) {
 // A file gone, and one no program takes: each comes back with the system's reason, and the
 // shell shows no box of its own (the program names them all in one).
 TEST(SystemShell, FilesThatCannotBeOpenedAreReportedWithoutABoxOfTheShells) {
-    app::SystemShell shell;
+    win::SystemShell shell;
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     const std::wstring unowned = std::wstring(temp) + L"tuckbay-no-program.unowned-kind";
@@ -212,9 +212,9 @@ private:
 };
 
 TEST(SystemShell, HelpFileMissingShowsNothing) {
-    app::SystemShell shell;
+    win::SystemShell shell;
     RecordingDialogs dialogs;
-    app::ShellActions actions(nullptr, shell, dialogs);
+    win::ShellActions actions(nullptr, shell, dialogs);
     HelpFileAway away;
     ASSERT_EQ(GetFileAttributesW(win::BesideProgram(L"tuckbay2.chm").c_str()),
               INVALID_FILE_ATTRIBUTES);
@@ -226,9 +226,9 @@ TEST(SystemShell, HelpFileMissingShowsNothing) {
 
 // フォルダを開く, and a folder opened as a double click opens it: both in the system's browser.
 TEST(SystemShell, FolderStartsTheSystemFileBrowser) {
-    app::SystemShell shell;
+    win::SystemShell shell;
     RecordingDialogs dialogs;
-    app::ShellActions actions(nullptr, shell, dialogs);
+    win::ShellActions actions(nullptr, shell, dialogs);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     const std::function<void()> routes[] = {

@@ -1,4 +1,4 @@
-#include "app/sort_header.h"
+#include "filelist/sort_header.h"
 #include "filelist/list_model.h"
 
 #include "pump.h"
@@ -39,8 +39,8 @@ public:
         SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         AddColumn(0, L"ファイル名", 300);
         AddColumn(1, L"二", 150);
-        header_ = std::make_unique<app::SortHeader>(list_, [this] {
-            return app::SortHeader::Sorted{model_.SortedColumn(), model_.SortedAscending()};
+        header_ = std::make_unique<filelist::SortHeader>(list_, [this] {
+            return filelist::SortHeader::Sorted{model_.SortedColumn(), model_.SortedAscending()};
         });
         ShowWindow(frame_, SW_SHOWNOACTIVATE);
         UpdateWindow(frame_);
@@ -51,7 +51,7 @@ public:
         DeleteObject(font_);
     }
 
-    app::SortHeader& Header() { return *header_; }
+    filelist::SortHeader& Header() { return *header_; }
     HWND HeaderWindow() const { return header_->HeaderHandle(); }
     HWND List() const { return list_; }
     const std::vector<int>& Clicks() const { return clicks_; }
@@ -110,7 +110,7 @@ private:
     HFONT font_ = nullptr;
     HWND frame_ = nullptr;
     HWND list_ = nullptr;
-    std::unique_ptr<app::SortHeader> header_;
+    std::unique_ptr<filelist::SortHeader> header_;
 };
 
 // A 32-bit top-down memory bitmap to paint a header item into.

@@ -138,7 +138,7 @@ protected:
     // The middle of a column's header item, on the screen.
     POINT HeaderPoint(int column) {
         RECT r{};
-        HWND header = mainWindow->Header().HeaderHandle();
+        HWND header = mainWindow->Part<filelist::ListPart>().Header().HeaderHandle();
         ::SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&r));
         POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         ::ClientToScreen(header, &at);
@@ -189,7 +189,7 @@ protected:
 
     // The filter field shown with text typed into it, and the filter done.
     void FilterBy(const wchar_t* text) {
-        mainWindow->RunCommand(app::kIdFilter);
+        mainWindow->RunCommand(filelist::kIdFilter);
         ::SetWindowTextW(mainWindow->Controls().filterEdit, text);
         EXPECT_TRUE(Pump([&] { return !List().Filtering() && List().Filtered() == (*text != 0); }));
     }
@@ -233,11 +233,11 @@ protected:
     }
     void KeepList(bool on) {
         if (KeepListChecked() != on)
-            mainWindow->RunCommand(app::kIdKeepList);
+            mainWindow->RunCommand(filelist::kIdKeepList);
     }
     bool Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool KeepListChecked() const {
-        return ::GetMenuState(mainWindow->Controls().mainMenu, app::kIdKeepList, MF_BYCOMMAND) &
+        return ::GetMenuState(mainWindow->Controls().mainMenu, filelist::kIdKeepList, MF_BYCOMMAND) &
                MF_CHECKED;
     }
     std::wstring ClipboardText() {
@@ -257,7 +257,7 @@ protected:
     // answer run.
     Gesture ShellMenuKey(
         int row, WORD key, const Gesture& answer = [](InputDriver&) {}) {
-        HMENU listMenu = mainWindow->Controls().listMenu.get();
+        HMENU listMenu = mainWindow->Controls().listMenu;
         const POINT at = ItemPoint(row);
         return [listMenu, at, key, answer](InputDriver& d) {
             Click(d, at, true);
@@ -322,7 +322,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                  d.Chord(VK_MENU, 'L');
                  if (!d.WaitFor("the menu to open", [] { return OpenPopupMenu() != nullptr; }))
                      return;
-                 greyed = (::GetMenuState(menu, app::kIdUndo, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 greyed = (::GetMenuState(menu, filelist::kIdUndo, MF_BYCOMMAND) & MF_GRAYED) != 0;
                  d.Key(VK_ESCAPE);
                  d.Key(VK_ESCAPE);
                  d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
@@ -432,7 +432,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          },
          [&] {
              RECT r{};
-             HWND header = mainWindow->Header().HeaderHandle();
+             HWND header = mainWindow->Part<filelist::ListPart>().Header().HeaderHandle();
              ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
              POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
              ::ClientToScreen(header, &at);
@@ -470,7 +470,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                          [this](InputDriver& d) {
                              if (d.WaitFor("the size column", [this] {
                                      return Header_GetItemCount(
-                                                mainWindow->Header().HeaderHandle()) == 2;
+                                                mainWindow->Part<filelist::ListPart>().Header().HeaderHandle()) == 2;
                                  }))
                                  Click(d, HeaderPoint(1));
                          });
@@ -497,7 +497,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              return Then(Then(item(6), item(5)), Then(item(3), item(6)));
          },
          [&] {
-             return Header_GetItemCount(mainWindow->Header().HeaderHandle()) == 3 &&
+             return Header_GetItemCount(mainWindow->Part<filelist::ListPart>().Header().HeaderHandle()) == 3 &&
                     !ShownText(0, 1).empty() && ShownText(1, 1).empty() &&
                     ShownText(0, 2) == exe.substr(0, exe.rfind(L'\\'));
          }},
@@ -814,7 +814,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                      return;
                  HMENU menu =
                      reinterpret_cast<HMENU>(::SendMessageW(OpenPopupMenu(), MN_GETHMENU, 0, 0));
-                 if (::GetMenuDefaultItem(menu, FALSE, 0) != app::kIdOpenSelected)
+                 if (::GetMenuDefaultItem(menu, FALSE, 0) != filelist::kIdOpenSelected)
                      d.failure = "開く is not the menu's default item";
                  d.Key('H');
                  d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
@@ -908,7 +908,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          }},
         {"バージョン情報", [] {},
          [&] {
-             HWND box = mainWindow->About().Handle();
+             HWND box = mainWindow->Part<app::ProgramPart>().About().Handle();
              return Gesture([box](InputDriver& d) {
                  Choose(MenuBar('H'), {VK_DOWN, VK_RETURN})(d);
                  if (d.WaitFor("the about box", [box] { return ::IsWindowVisible(box) != FALSE; }))
@@ -1028,7 +1028,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                      return;
                  HMENU menu =
                      reinterpret_cast<HMENU>(::SendMessageW(OpenPopupMenu(), MN_GETHMENU, 0, 0));
-                 if (::GetMenuItemID(menu, 0) == app::kIdOpenSelected)
+                 if (::GetMenuItemID(menu, 0) == filelist::kIdOpenSelected)
                      d.failure = "the list's menu opened on the memo";
                  d.Key(VK_ESCAPE);
                  d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
@@ -1218,7 +1218,7 @@ TEST_F(UserRoute, TheCountDisplayStaysBlankUntilTheNumberOfEntriesCanChange) {
     DropOn(mainWindow->Controls().listArea->Hwnd(), {L"C:\\refused.txt"});
     EXPECT_EQ(dialogs.warnings.size(), 1u);
     RECT r{};
-    HWND header = mainWindow->Header().HeaderHandle();
+    HWND header = mainWindow->Part<filelist::ListPart>().Header().HeaderHandle();
     ::SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
     POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ::ClientToScreen(header, &at);
@@ -1251,7 +1251,7 @@ TEST_F(UserRoute, EscapeCancelsALongSortAndLeavesTheListAsItWas) {
         ::SetForegroundWindow(mainWindow->Hwnd());
         ::SetFocus(mainWindow->Controls().listView);
         RECT r{};
-        HWND header = mainWindow->Header().HeaderHandle();
+        HWND header = mainWindow->Part<filelist::ListPart>().Header().HeaderHandle();
         ::SendMessageW(header, HDM_GETITEMRECT, c.clicked, reinterpret_cast<LPARAM>(&r));
         POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         ::ClientToScreen(header, &at);
@@ -1274,7 +1274,7 @@ TEST_F(UserRoute, EscapeCancelsALongSortAndLeavesTheListAsItWas) {
         EXPECT_EQ(List().Count(), kCount);
         EXPECT_EQ(List().PathAt(0), first);
         EXPECT_EQ(List().PathAt(kCount - 1), last);
-        EXPECT_EQ(mainWindow->Header().SortColumn(), -1)
+        EXPECT_EQ(mainWindow->Part<filelist::ListPart>().Header().SortColumn(), -1)
             << "no triangle for a sort that did not happen";
     }
 }
@@ -1290,7 +1290,7 @@ TEST_F(UserRoute, AMillionLineListFileIsReadWhileTheWindowAnswersAndEscGivesItUp
         bytes += "C:\\read\\" + std::to_string(i) + ".txt\r\n";
     const std::wstring file = folder.Write(L"million.lst", bytes);
     Append({L"C:\\before.txt"});
-    filelist::ListFileReader& reader = mainWindow->ListReader();
+    filelist::ListFileReader& reader = mainWindow->Part<filelist::ListPart>().Reader();
     HWND listArea = mainWindow->Controls().listArea->Hwnd();
     auto progress = [this] {
         wchar_t text[64] = {};

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/hand_over_format.h"
+#include "intake/hand_over_format.h"
 
 int main() {
     int count = 0;
@@ -22,13 +22,13 @@ int main() {
     std::wstring program = args[3];
     if (kind == L"other-program")
         program = L"C:\\elsewhere\\tuckbay.exe";
-    std::vector<unsigned char> data = app::EncodeHandOver({program, {args[4]}});
-    COPYDATASTRUCT message{app::kHandOverId, static_cast<DWORD>(data.size()), data.data()};
+    std::vector<unsigned char> data = intake::EncodeHandOver({program, {args[4]}});
+    COPYDATASTRUCT message{intake::kHandOverId, static_cast<DWORD>(data.size()), data.data()};
     if (kind == L"wrong-id") {
-        message.dwData = app::kHandOverId + 1;
+        message.dwData = intake::kHandOverId + 1;
     } else if (kind == L"odd") {
         data.push_back(0);
-        message = {app::kHandOverId, static_cast<DWORD>(data.size()), data.data()};
+        message = {intake::kHandOverId, static_cast<DWORD>(data.size()), data.data()};
     } else if (kind == L"unterminated") {
         message.cbData -= 2;
     } else if (kind != L"valid" && kind != L"other-program") {

@@ -6,7 +6,7 @@
 
 #include <initializer_list>
 
-namespace app {
+namespace intake {
 
 using MessageFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
 
@@ -21,4 +21,4 @@ bool RunningElevated();
 // started cannot reach the program's windows, file drops let through can.
 bool ElevatedAboveTheShell();
 
-} // namespace app
+} // namespace intake

@@ -16,7 +16,7 @@
 
 #include "win/subclass.h"
 
-namespace app {
+namespace filelist {
 
 class SortHeader {
 public:
@@ -56,4 +56,4 @@ private:
     std::unique_ptr<win::Subclass> headerSubclass_;
 };
 
-} // namespace app
+} // namespace filelist

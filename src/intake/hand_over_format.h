@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace intake {
 
 // COPYDATASTRUCT::dwData of a hand-over: "TBH1" (Tuckbay hand-over, version 1).
 inline constexpr std::uint32_t kHandOverId = 0x54424831;
@@ -34,4 +34,4 @@ std::vector<unsigned char> EncodeHandOver(const HandOver& handOver);
 // program or no path.
 std::optional<HandOver> DecodeHandOver(const void* data, std::size_t size);
 
-} // namespace app
+} // namespace intake

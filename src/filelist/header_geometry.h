@@ -6,7 +6,7 @@
 
 #include "win/layout.h"
 
-namespace app {
+namespace filelist {
 
 struct HeaderRect {
     int32_t left, top, right, bottom;
@@ -30,4 +30,4 @@ HeaderLayout LayoutHeaderItem(const HeaderRect& item, bool pressed, int dpi = wi
 // The triangle's three corners, in drawing order, inside its rectangle.
 std::array<HeaderPoint, 3> SortArrowPoints(const HeaderRect& triangle, bool up);
 
-} // namespace app
+} // namespace filelist

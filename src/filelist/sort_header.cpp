@@ -1,6 +1,6 @@
-#include "app/sort_header.h"
+#include "filelist/sort_header.h"
 
-#include "app/header_geometry.h"
+#include "filelist/header_geometry.h"
 #include "win/error.h"
 #include "win/handles.h"
 #include "win/list_view.h"
@@ -10,7 +10,7 @@
 
 #include <string>
 
-namespace app {
+namespace filelist {
 
 namespace {
 
@@ -144,4 +144,4 @@ std::optional<LRESULT> SortHeader::ListMessage(UINT msg, WPARAM wParam, LPARAM l
     return TRUE;
 }
 
-} // namespace app
+} // namespace filelist

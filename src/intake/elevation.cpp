@@ -1,6 +1,6 @@
-#include "app/elevation.h"
+#include "intake/elevation.h"
 
-namespace app {
+namespace intake {
 
 bool AllowDropMessages(std::initializer_list<HWND> windows, MessageFilter filter) {
     constexpr UINT kCopyGlobalData = 0x0049;
@@ -48,4 +48,4 @@ bool ElevatedAboveTheShell() {
     return !shellElevated;
 }
 
-} // namespace app
+} // namespace intake

@@ -1,6 +1,6 @@
-#include "app/hand_over_format.h"
+#include "intake/hand_over_format.h"
 
-namespace app {
+namespace intake {
 namespace {
 
 void Put(std::vector<unsigned char>& bytes, const std::wstring& text) {
@@ -62,4 +62,4 @@ std::optional<HandOver> DecodeHandOver(const void* data, std::size_t size) {
     return std::nullopt; // no closing NUL
 }
 
-} // namespace app
+} // namespace intake

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace win {
 
 class ShellMenu {
 public:
     // Shows the shell's menu for paths (from one folder or several) at the screen point at,
     // owned by owner, and runs what the user picks inside around (which may, say, keep the
-    // program from capturing its own copy). Throws win::Error naming every path the shell
+    // program from capturing its own copy). Throws Error naming every path the shell
     // cannot find, before anything is shown.
     void Show(HWND owner, POINT at, const std::vector<std::wstring>& paths,
               const std::function<void(const std::function<void()>&)>& around);
@@ -30,4 +30,4 @@ private:
     Microsoft::WRL::ComPtr<IContextMenu3> menu3_;
 };
 
-} // namespace app
+} // namespace win

@@ -1,8 +1,8 @@
-#include "app/header_geometry.h"
+#include "filelist/header_geometry.h"
 
 #include <algorithm>
 
-namespace app {
+namespace filelist {
 
 namespace {
 
@@ -34,4 +34,4 @@ std::array<HeaderPoint, 3> SortArrowPoints(const HeaderRect& t, bool up) {
     return {{{t.right, t.top}, {m, t.bottom}, {t.left, t.top}}};
 }
 
-} // namespace app
+} // namespace filelist

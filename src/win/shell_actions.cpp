@@ -1,9 +1,9 @@
-#include "app/shell_actions.h"
+#include "win/shell_actions.h"
 
 #include "win/error.h"
 #include "win/program_path.h"
 
-namespace app {
+namespace win {
 
 void SystemShell::ExecuteEx(const SHELLEXECUTEINFOW& request) {
     SHELLEXECUTEINFOW copy = request;
@@ -108,7 +108,7 @@ void ShellActions::OpenFiles(const std::vector<std::wstring>& paths) {
         failed = failed || error != 0;
     }
     if (failed)
-        throw win::FailedPathsError(paths, results);
+        throw FailedPathsError(paths, results);
 }
 
 const std::wstring* ShellActions::FileToActOn(size_t selectedCount,
@@ -131,4 +131,4 @@ void ShellActions::FolderOf(size_t selectedCount, const std::optional<std::wstri
         OpenFolder(*path);
 }
 
-} // namespace app
+} // namespace win

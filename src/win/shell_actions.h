@@ -13,7 +13,7 @@
 
 #include "win/dialogs.h"
 
-namespace app {
+namespace win {
 
 // The shell as the program reaches it. Tests record the requests; SystemShell makes them.
 class ShellRequests {
@@ -49,7 +49,7 @@ inline constexpr size_t kOpenWithoutAskingAtMost = 15;
 
 class ShellActions {
 public:
-    ShellActions(HWND owner, ShellRequests& shell, win::Dialogs& dialogs)
+    ShellActions(HWND owner, ShellRequests& shell, Dialogs& dialogs)
         : owner_(owner), shell_(shell), dialogs_(dialogs) {}
 
     void ShowFileProperties(const std::wstring& path);
@@ -59,7 +59,7 @@ public:
     // tuckbay2.chm beside the program, through the shell.
     void OpenHelp();
     // Each of paths with its own program. Those that could not be opened are named in one
-    // error (win::Error) once the others are open.
+    // error (Error) once the others are open.
     void OpenFiles(const std::vector<std::wstring>& paths);
 
     // The menus' file actions act on the focused item; with nothing selected, or no item
@@ -73,7 +73,7 @@ private:
 
     HWND owner_;
     ShellRequests& shell_;
-    win::Dialogs& dialogs_;
+    Dialogs& dialogs_;
 };
 
-} // namespace app
+} // namespace win

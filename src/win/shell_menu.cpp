@@ -1,11 +1,11 @@
-#include "app/shell_menu.h"
+#include "win/shell_menu.h"
 
 #include <memory>
 
 #include "win/error.h"
 #include "win/handles.h"
 
-namespace app {
+namespace win {
 
 namespace {
 
@@ -26,13 +26,13 @@ using IdList = std::unique_ptr<ITEMIDLIST, FreeIdList>;
 ComPtr<IContextMenu> MenuOf(IShellFolder& desktop, HWND owner, std::vector<LPCITEMIDLIST> items) {
     IdList firstParent(::ILClone(items.front()));
     if (!firstParent)
-        throw win::Error(win::OleErrorText(E_OUTOFMEMORY), E_OUTOFMEMORY);
+        throw Error(OleErrorText(E_OUTOFMEMORY), E_OUTOFMEMORY);
     ::ILRemoveLastID(firstParent.get());
     bool oneFolder = true;
     for (size_t i = 1; i < items.size() && oneFolder; ++i) {
         IdList parent(::ILClone(items[i]));
         if (!parent)
-            throw win::Error(win::OleErrorText(E_OUTOFMEMORY), E_OUTOFMEMORY);
+            throw Error(OleErrorText(E_OUTOFMEMORY), E_OUTOFMEMORY);
         ::ILRemoveLastID(parent.get());
         oneFolder = ::ILIsEqual(parent.get(), firstParent.get()) != FALSE;
     }
@@ -43,13 +43,12 @@ ComPtr<IContextMenu> MenuOf(IShellFolder& desktop, HWND owner, std::vector<LPCIT
         std::vector<LPCITEMIDLIST> children;
         for (LPCITEMIDLIST item : items)
             children.push_back(::ILFindLastID(item));
-        win::ThrowIfFailed(folder->GetUIObjectOf(owner, static_cast<UINT>(children.size()),
-                                                 children.data(), IID_IContextMenu, nullptr,
-                                                 &menu));
+        ThrowIfFailed(folder->GetUIObjectOf(owner, static_cast<UINT>(children.size()),
+                                            children.data(), IID_IContextMenu, nullptr, &menu));
         return menu;
     }
-    win::ThrowIfFailed(desktop.GetUIObjectOf(owner, static_cast<UINT>(items.size()), items.data(),
-                                             IID_IContextMenu, nullptr, &menu));
+    ThrowIfFailed(desktop.GetUIObjectOf(owner, static_cast<UINT>(items.size()), items.data(),
+                                        IID_IContextMenu, nullptr, &menu));
     return menu;
 }
 
@@ -58,7 +57,7 @@ ComPtr<IContextMenu> MenuOf(IShellFolder& desktop, HWND owner, std::vector<LPCIT
 void ShellMenu::Show(HWND owner, POINT at, const std::vector<std::wstring>& paths,
                      const std::function<void(const std::function<void()>&)>& around) {
     ComPtr<IShellFolder> desktop;
-    win::ThrowIfFailed(::SHGetDesktopFolder(&desktop));
+    ThrowIfFailed(::SHGetDesktopFolder(&desktop));
     // Full paths are parsed from the namespace root, so files of several folders make one
     // selection; every path is tried, so that the error names all that are missing.
     std::vector<IdList> lists;
@@ -76,13 +75,12 @@ void ShellMenu::Show(HWND owner, POINT at, const std::vector<std::wstring>& path
         failed = failed || FAILED(hr);
     }
     if (failed)
-        throw win::FailedPathsError(paths, results);
+        throw FailedPathsError(paths, results);
 
     ComPtr<IContextMenu> menu = MenuOf(*desktop.Get(), owner, items);
     win::MenuHandle popup(::CreatePopupMenu());
     // CMF_NORMAL: no rename, which only a folder window's own view can do.
-    win::ThrowIfFailed(
-        menu->QueryContextMenu(popup.get(), 0, kFirstShellId, kLastShellId, CMF_NORMAL));
+    ThrowIfFailed(menu->QueryContextMenu(popup.get(), 0, kFirstShellId, kLastShellId, CMF_NORMAL));
     menu.As(&menu2_);
     menu.As(&menu3_);
     const UINT chosen =
@@ -105,7 +103,7 @@ void ShellMenu::Show(HWND owner, POINT at, const std::vector<std::wstring>& path
     around([&] { hr = menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&invoke)); });
     // A question of the shell's answered no is the user's choice, not a failure.
     if (hr != HRESULT_FROM_WIN32(ERROR_CANCELLED))
-        win::ThrowIfFailed(hr);
+        ThrowIfFailed(hr);
 }
 
 bool ShellMenu::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -135,4 +133,4 @@ bool ShellMenu::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     return false;
 }
 
-} // namespace app
+} // namespace win
