@@ -27,6 +27,8 @@ DragZonePart::DragZonePart(const Places& places, const Services& services,
     // The zone carries its caption as its name, for whoever reads the window by it.
     zone_ = std::make_unique<win::Panel>(places.leftStrip.Hwnd(), Bounds{1, 1, 191, 64},
                                          COLOR_BTNFACE, true, L"アイコンをドラッグ");
+    // First of the left strip in the tab order, whatever was made in it before.
+    ::SetWindowPos(zone_->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     MakeFontAndIcon();
     caption_ =
         std::make_unique<win::Label>(zone_->Hwnd(), Bounds{1, 1, 189, 19}, L"アイコンをドラッグ",

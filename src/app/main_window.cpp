@@ -56,9 +56,15 @@ MainWindow::MainWindow(win::Application& application, std::wstring settingsPath)
         settings_ = *saved;
     MakeParts(saved.has_value());
     GatherControls();
+    // The last made first: a part made early (the quick panel, with the window's modes) serves
+    // those made after it, and has the last word on what their start did to the window.
+    for (auto part = parts_.rbegin(); part != parts_.rend(); ++part)
+        (*part)->Started();
+    // Keys too go to the last made first: the quick panel's z and x, keys of the whole window,
+    // come after the list's filter field has taken its own typing.
     application_.SetKeyPreview([this](wchar_t key) {
-        for (const std::unique_ptr<win::Part>& part : parts_)
-            if (part->KeyPreview(key))
+        for (auto part = parts_.rbegin(); part != parts_.rend(); ++part)
+            if ((*part)->KeyPreview(key))
                 return;
     });
     const auto activated = [this](bool active) {

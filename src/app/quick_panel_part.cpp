@@ -27,7 +27,8 @@ void Relayout(HWND window) {
 
 QuickPanelPart::QuickPanelPart(HWND window, win::Panel& leftStrip, win::Panel& listArea,
                                settings::Settings& settings, bool fromFile)
-    : window_(window), leftStrip_(leftStrip), listArea_(listArea), settings_(settings) {
+    : window_(window), leftStrip_(leftStrip), listArea_(listArea), settings_(settings),
+      fromFile_(fromFile) {
     panel_ = std::make_unique<win::Panel>(leftStrip.Hwnd(), Bounds{8, 135, 190, 97});
     MakeFonts();
     ::SendMessageW(panel_->Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -41,14 +42,20 @@ QuickPanelPart::QuickPanelPart(HWND window, win::Panel& leftStrip, win::Panel& l
         std::make_unique<SpeedButton>(panel_->Hwnd(), Bounds{95, 26, 78, 22}, L"最前面", kIdTopmost,
                                       SpeedButton::Kind::Toggle, settings.topmost);
     panel_->ApplyDpi();
-    if (fromFile)
+}
+
+void QuickPanelPart::Started() {
+    // Last of the left strip in the tab order, after the zones the other parts made in it.
+    ::SetWindowPos(panel_->Hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (fromFile_)
         PlaceFromSettings();
     Place(settings_.topmost);
     listAreaButton_->SetDown(settings_.fileListVisible);
     ApplyListAreaMode(settings_.fileListVisible);
     Resized();
     // Centred as it is first shown, that is with the size the mode and the minimum height gave.
-    if (!fromFile) {
+    if (!fromFile_) {
         RECT r{};
         ::GetWindowRect(window_, &r);
         const int x = (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;

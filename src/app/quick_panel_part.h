@@ -35,6 +35,7 @@ public:
     void Place(bool topmost, bool activate = true) override;
     void ShowListArea() override;
 
+    void Started() override;
     bool RunCommand(int id) override;
     bool KeyPreview(wchar_t key) override;
     void Resized() override;
@@ -53,6 +54,7 @@ private:
     win::Panel& leftStrip_;
     win::Panel& listArea_;
     settings::Settings& settings_;
+    bool fromFile_;
     win::FontHandle font_;
     win::FontHandle captionFont_;
     std::unique_ptr<win::Panel> panel_;

@@ -38,8 +38,9 @@ CapturePart::CapturePart(const Places& places, filelist::FileList& list, win::To
     // What the system's own proxies cannot tell of them: a check box's tick.
     for (HWND button : {addButton_, backButton_, watchBox_})
         win::DescribeButton(button);
-    watch_.Join();
 }
+
+void CapturePart::Started() { watch_.Join(); }
 
 void CapturePart::SetMemoText(const std::wstring& text) { ::SetWindowTextW(memo_, text.c_str()); }
 

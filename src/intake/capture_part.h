@@ -45,6 +45,8 @@ public:
     HWND BackButton() const noexcept { return backButton_; }
     HWND WatchBox() const noexcept { return watchBox_; }
 
+    // Joins the clipboard viewer chain.
+    void Started() override;
     bool RunCommand(int id) override;
     std::optional<LRESULT> Message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Closing(bool quietly) override;

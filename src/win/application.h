@@ -54,7 +54,8 @@ public:
     // The program's other top-level windows call it on WM_ENDSESSION with wParam TRUE.
     void EndSession() noexcept;
 
-    Dialogs& GetDialogs() noexcept { return *dialogs_; }
+    // The boxes as they are when each is shown: what holds this keeps up with SetDialogs.
+    Dialogs& GetDialogs() noexcept { return current_; }
     // Tests script the boxes; null restores the system's.
     void SetDialogs(Dialogs* dialogs) noexcept;
 
@@ -101,6 +102,30 @@ private:
     bool running_ = false;
     SystemDialogs systemDialogs_;
     Dialogs* dialogs_ = &systemDialogs_;
+    // Every box asked of GetDialogs() goes to dialogs_ as it is then.
+    class CurrentDialogs : public Dialogs {
+    public:
+        explicit CurrentDialogs(Dialogs*& to) : to_(to) {}
+        void ShowMessage(HWND owner, const std::wstring& text) override {
+            to_->ShowMessage(owner, text);
+        }
+        void ShowError(HWND owner, const std::wstring& text) override { to_->ShowError(owner, text); }
+        bool Confirm(HWND owner, const std::wstring& question) override {
+            return to_->Confirm(owner, question);
+        }
+        std::optional<std::wstring> AskSaveFileName(HWND owner, const std::wstring& fileName,
+                                                    const std::wstring& filter) override {
+            return to_->AskSaveFileName(owner, fileName, filter);
+        }
+        void ShowWarningAt(HWND owner, const std::wstring& caption, const std::wstring& text,
+                           POINT topLeft) override {
+            to_->ShowWarningAt(owner, caption, text, topLeft);
+        }
+
+    private:
+        Dialogs*& to_;
+    };
+    CurrentDialogs current_{dialogs_};
     Application* previous_ = nullptr;
 };
 

@@ -15,6 +15,9 @@ class Part {
 public:
     virtual ~Part() = default;
 
+    // Every part is made: what this one does from now on begins (the last made first). Whatever
+    // it sets off (a message the platform sends at once, say) reaches every part.
+    virtual void Started() {}
     // A command of a menu item, a button or a key: true when it is this part's (whether or not
     // it could be run now).
     virtual bool RunCommand(int /*id*/) { return false; }
@@ -27,7 +30,8 @@ public:
         return std::nullopt;
     }
     // A character typed anywhere in the window, before the control with the focus has it: true
-    // when the part acted on it (the other parts then do not see it; the control still does).
+    // when the part acted on it (the parts made before it then do not see it; the control
+    // still does).
     virtual bool KeyPreview(wchar_t /*key*/) { return false; }
     // The program became the active one, or another program did.
     virtual void AppActivated(bool /*active*/) {}
