@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -177,6 +178,33 @@ std::vector<uint32_t> DecodedPixels(const std::wstring& path, UINT width, UINT h
     return pixels;
 }
 
+// A file the system finds at \\host\share\x, as if another computer offered it: under Wine, a
+// computer's shares are folders in the prefix's dosdevices\unc.
+class NetworkFile {
+public:
+    NetworkFile() {
+        wchar_t prefix[1024] = {};
+        if (::GetEnvironmentVariableW(L"WINEPREFIX", prefix, 1024) == 0)
+            return;
+        std::wstring folder = L"Z:" + std::wstring(prefix) + L"/dosdevices/unc";
+        std::replace(folder.begin(), folder.end(), L'/', L'\\');
+        host_ = folder + L"\\host";
+        std::error_code none;
+        fs::create_directories(folder + L"\\host\\share", none);
+        std::ofstream(fs::path(folder + L"\\host\\share\\x")) << "on another computer";
+    }
+    ~NetworkFile() {
+        std::error_code none;
+        fs::remove_all(host_, none);
+    }
+    static bool Found() {
+        return ::GetFileAttributesW(L"\\\\host\\share\\x") != INVALID_FILE_ATTRIBUTES;
+    }
+
+private:
+    std::wstring host_;
+};
+
 std::string Pattern(size_t n) {
     std::string bytes(n, '\0');
     for (size_t i = 0; i < n; ++i)
@@ -200,6 +228,11 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
         std::optional<Picture> picture = std::nullopt; // the one file listed shows it
     };
     const auto docfile = std::string("\xD0\xCF\x11\xE0", 4);
+    const std::wstring deep(120, L'f'), deepFile = std::wstring(116, L'g') + L".txt",
+                                        deepStorage = std::wstring(116, L'h') + L".msg";
+    ASSERT_GT(Received(deep + L"\\" + deepFile).size(), 260u);
+    const NetworkFile networkFile;
+    ASSERT_TRUE(NetworkFile::Found());
     const Case cases[] = {
         {"files by path", {L"hdrop\t" + realA, L"hdrop\t" + realB}, {realA, realB}, {}},
         {"a real file with a virtual copy of it",
@@ -230,12 +263,25 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
           L"virtual\tstream\tq:b?.txt . \tq", L"virtual\tstream\tnul\tn"},
          {L"evil.txt", L"x__con.txt", L"b_.txt", L"_nul"},
          {{L"evil.txt", "e"}, {L"x__con.txt", "c"}, {L"b_.txt", "q"}, {L"_nul", "n"}}},
+        {"a file and a storage whose paths pass 260 characters",
+         {L"virtual\tfolder\t" + deep, L"virtual\tstream\t" + deep + L"\\" + deepFile + L"\tD",
+          L"virtual\tstorage\t" + deep + L"\\" + deepStorage + L"\tbody"},
+         {deep},
+         {{deep + L"\\" + deepFile, "D"}, {deep + L"\\" + deepStorage, docfile}},
+         nullptr,
+         true},
         {"an archive's folders, in the ANSI descriptor without sizes",
          {L"ansi", L"nosize", L"virtual\tfolder\tzip", L"virtual\tstream\tzip\\a.txt\tA",
           L"virtual\tfolder\tzip\\sub", L"virtual\thglobal\tzip\\sub\\b.txt\tB"},
          {L"zip"},
          {{L"zip\\a.txt", "A"}, {L"zip\\sub\\b.txt", "B"}}},
         {"text of paths", {L"text\t" + paths + L"\\n"}, {realA, realB}, {}},
+        // Found there, but never asked after: text of another computer's paths is text.
+        {"text naming a file of another computer",
+         {L"text\t" + realA + L"\\n\\\\host\\share\\x"},
+         {intake::NameFromText(realA, L".txt")},
+         {{intake::NameFromText(realA, L".txt"),
+           "\xEF\xBB\xBF" + win::ToUtf8(realA) + "\r\n\\\\host\\share\\x"}}},
         // A folder is no file: such text is text.
         {"text of a file's and a folder's path",
          {L"text\t" + realA + L"\\n" + scratch.Path()},
@@ -448,6 +494,74 @@ TEST_F(ReceiveTest, ASlowDropGivenUpLeavesNothingAndTellsTheSource) {
         EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
         EXPECT_EQ(Listed(), std::vector<std::wstring>{});
         EXPECT_EQ(ReportText(), L"受け取りを取り消しました");
+    }
+}
+
+// A name another program takes while a file is read, after it was found free: that program's
+// file keeps its bytes, the received one takes the next free name, and Esc's clean-up takes away
+// what the drop made, and nothing else.
+TEST_F(ReceiveTest, ANameTakenWhileAFileIsReadIsNeverWrittenOverNorRemoved) {
+    const std::wstring taken = L"virtual\tstream\ttaken.bin\t#3000000";
+    const struct {
+        const char* what;
+        std::vector<std::wstring> script;
+        bool giveUp; // Esc once the next file is being read
+        std::vector<std::wstring> listed;
+        std::set<std::wstring> tree;
+    } cases[] = {
+        {"received",
+         {L"slow\t300", taken},
+         false,
+         {L"taken (2).bin"},
+         {L"taken.bin", L"taken (2).bin"}},
+        {"given up by Esc",
+         {L"slow\t300", taken, L"virtual\tstream\tlater.bin\t#3000000"},
+         true,
+         {},
+         {L"taken.bin"}},
+    };
+    const auto passingFiles = [this] {
+        const std::set<std::wstring> tree = ReceivedTree();
+        return std::count_if(tree.begin(), tree.end(),
+                             [](const std::wstring& name) { return name.rfind(L"~", 0) == 0; });
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        List().Clear();
+        std::error_code none;
+        fs::remove_all(Received(), none);
+        bool tookTheName = false, gaveUp = false;
+        ASSERT_EQ(
+            DragOnto(
+                DropZone(), c.script,
+                [&](InputDriver& d) {
+                    if (!d.WaitFor("the file written beside", [&] { return passingFiles() == 1; }))
+                        return;
+                    scratch.Write(L"受け取ったファイル\\taken.bin", "another's");
+                    tookTheName = true;
+                    if (c.giveUp) {
+                        gaveUp = ClickBasketOnceProgressShows(d, [](const std::wstring& text) {
+                            int percent = 0;
+                            return std::swscanf(text.c_str(), L"受け取り中… %d%%", &percent) == 1 &&
+                                   percent >= 60;
+                        });
+                        if (gaveUp)
+                            d.Key(VK_ESCAPE);
+                    }
+                }),
+            "");
+        EXPECT_TRUE(tookTheName);
+        EXPECT_EQ(gaveUp, c.giveUp);
+        EXPECT_EQ(drag->Title(), c.giveUp ? kDroppedNothing : kDroppedCopy);
+        EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
+        EXPECT_EQ(ReadBytes(Received(L"taken.bin")), "another's");
+        std::vector<std::wstring> listed;
+        for (const std::wstring& name : c.listed)
+            listed.push_back(Received(name));
+        EXPECT_EQ(Listed(), listed);
+        EXPECT_EQ(ReceivedTree(), c.tree);
+        if (!c.giveUp)
+            EXPECT_TRUE(ReadBytes(Received(L"taken (2).bin")) == Pattern(3000000));
     }
 }
 
