@@ -350,38 +350,78 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
     EXPECT_EQ(dialogs.errors, std::vector<std::wstring>{});
 }
 
-// The list takes what the drop zone takes while "ファイルリストへのドロップを許可" is ticked; else
-// the drag's feedback says it cannot drop there, and nothing is received.
-TEST_F(ReceiveTest, TheListTakesVirtualFilesOnlyWhileListDropsAreAllowed) {
-    const std::vector<std::wstring> script = {L"virtual\tstream\tmemo.txt\tm"};
-    AllowListDrops(false);
-    ASSERT_EQ(DragOnto(ListZone(), script, nullptr, DROPEFFECT_NONE), "");
-    EXPECT_EQ(drag->Title(), kDroppedNothing);
-    EXPECT_EQ(Listed(), std::vector<std::wstring>{});
-    EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
-    EXPECT_TRUE(dialogs.warnings.empty()) << "no box: the drag said it would not drop";
-    AllowListDrops(true);
-    ASSERT_EQ(DragOnto(ListZone(), script), "");
-    EXPECT_EQ(drag->Title(), kDroppedCopy);
-    EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"memo.txt")});
+// The list takes what the drop zone takes while "ファイルリストへのドロップを許可" is ticked.
+// Unticked, it still takes every drag (the drag shows copy over it), reads a list file dropped
+// first, and refuses anything else at the drop: the source hears nothing was taken, nothing is
+// listed or received, and once the drag has ended the warning says why.
+TEST_F(ReceiveTest, TheUntickedListRefusesAllButAListFileWithItsWarning) {
+    const std::wstring plain = scratch.Write(L"plain.txt", "p");
+    const std::wstring upper = scratch.Write(L"UP.LST", "C:\\upper\r\n");
+    const std::wstring list = scratch.Write(L"saved.lst", "C:\\one\r\nC:\\two\r\n");
+    const std::vector<std::wstring> memo = {L"virtual\tstream\tmemo.txt\tm"};
+    const struct {
+        const char* what;
+        bool allowed;
+        std::vector<std::wstring> script;
+        std::vector<std::wstring> listed; // none: refused
+    } cases[] = {
+        {"a file", false, {L"hdrop\t" + plain}, {}},
+        {"UP.LST", false, {L"hdrop\t" + upper}, {}},
+        {"a file before a list file", false, {L"hdrop\t" + plain, L"hdrop\t" + list}, {}},
+        {"a virtual file", false, memo, {}},
+        {"text", false, {L"text\tsome words"}, {}},
+        {"a list file", false, {L"hdrop\t" + list, L"hdrop\t" + plain}, {L"C:\\one", L"C:\\two"}},
+        {"a virtual file, ticked", true, memo, {Received(L"memo.txt")}},
+    };
+    bool endedBeforeTheBox = false;
+    dialogs.whileShown = [&] {
+        endedBeforeTheBox = drag->WaitForTitle(kDroppedNothing, AppPump(), 5000);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        List().Clear();
+        dialogs.warnings.clear();
+        endedBeforeTheBox = false;
+        AllowListDrops(c.allowed);
+        const RECT frame = WindowRect();
+        ASSERT_EQ(DragOnto(ListZone(), c.script), "");
+        if (c.listed.empty()) {
+            EXPECT_EQ(drag->Title(), kDroppedNothing);
+            ASSERT_TRUE(Pump([&] { return !dialogs.warnings.empty(); }));
+            ASSERT_EQ(dialogs.warnings.size(), 1u);
+            ExpectRefusalWarning(dialogs.warnings[0], frame);
+            EXPECT_TRUE(endedBeforeTheBox) << "the box showed while the source waited on the drop";
+        } else {
+            EXPECT_EQ(drag->Title(), kDroppedCopy);
+            EXPECT_TRUE(Pump([&] { return Listed().size() == c.listed.size(); }));
+            EXPECT_TRUE(dialogs.warnings.empty());
+        }
+        EXPECT_EQ(Listed(), c.listed);
+        if (!c.allowed)
+            EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+    }
+    dialogs.whileShown = nullptr;
 }
 
 // A source that fails, read inside the drop or after its drag: what it completed is listed, the
 // rest named in one box, and no half-written file stays. A source that offers to be read after
 // its drag sees the drag end at once, and is told the drop's outcome once read: failed when
-// nothing of it came.
+// nothing of it came. A drop that cannot be received at all (a file has the received folder's
+// name) is told in a box too. Every box comes once the source has heard how its drop ended.
 TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
     const std::vector<std::wstring> partWay = {L"failat\t1", L"virtual\tstream\tfirst.txt\t1",
                                                L"virtual\tstream\tbroken.bin\t#100000",
                                                L"virtual\thglobal\tthird.txt\t3"};
     const std::vector<std::wstring> wholly = {L"failat\t0",
                                               L"virtual\tstream\tbroken.bin\t#100000"};
+    const std::vector<std::wstring> nowhere = {L"text\tno place for it"};
     const struct {
         const char* what;
         bool async;
         const std::vector<std::wstring>& script;
         std::map<std::wstring, std::string> came; // the files, by their contents
         const wchar_t* end; // how the drag ended, or for a source read after it, how it was told
+        bool named = true;  // the box names broken.bin; else it gives the reason alone
     } cases[] = {
         {"part-way, read inside the drop",
          false,
@@ -395,19 +435,30 @@ TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
          kEndedCopy},
         {"wholly, read inside the drop", false, wholly, {}, kDroppedNothing},
         {"wholly, read after the drag", true, wholly, {}, kEndedFailed},
+        {"no folder, read inside the drop", false, nowhere, {}, kDroppedNothing, false},
+        {"no folder, read after the drag", true, nowhere, {}, kEndedFailed, false},
     };
+    bool endedBeforeTheBox = false;
+    const wchar_t* end = nullptr;
+    dialogs.whileShown = [&] { endedBeforeTheBox = drag->WaitForTitle(end, AppPump(), 5000); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         List().Clear();
         dialogs.errors.clear();
+        endedBeforeTheBox = false;
+        end = c.end;
         std::error_code none;
         fs::remove_all(Received(), none);
+        if (!c.named)
+            scratch.Write(L"受け取ったファイル", "in the folder's place");
         std::vector<std::wstring> script = c.script;
         if (c.async) // slow enough that the reading outlasts the drag
             script.insert(script.begin(), {L"async", L"slow\t300"});
         ASSERT_EQ(DragOnto(DropZone(), script), "");
         if (c.async) {
-            EXPECT_EQ(drag->Title().rfind(kDroppedCopy, 0), 0u) << win::ToUtf8(drag->Title());
+            // One that fails at once may be told so before its drag's loop has returned.
+            if (c.named)
+                EXPECT_EQ(drag->Title().rfind(kDroppedCopy, 0), 0u) << win::ToUtf8(drag->Title());
             drag->WaitForTitle(L"ended", AppPump());
         }
         EXPECT_EQ(drag->Title(), c.end);
@@ -422,10 +473,15 @@ TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
         EXPECT_EQ(ReceivedTree(), tree);
         ASSERT_TRUE(Pump([&] { return !dialogs.errors.empty(); }));
         ASSERT_EQ(dialogs.errors.size(), 1u);
-        EXPECT_EQ(dialogs.errors[0].rfind(L"受け取れなかったファイルがあります。\r\n", 0), 0u);
-        EXPECT_NE(dialogs.errors[0].find(L"\r\n\"broken.bin\""), std::wstring::npos)
-            << win::ToUtf8(dialogs.errors[0]);
+        EXPECT_TRUE(endedBeforeTheBox) << "the box showed before the source heard the end";
+        const std::wstring& text = dialogs.errors[0];
+        EXPECT_EQ(text.rfind(L"受け取れなかったファイルがあります。\r\n", 0) == 0, c.named)
+            << win::ToUtf8(text);
+        EXPECT_EQ(text.find(L"\r\n\"broken.bin\"") != std::wstring::npos, c.named)
+            << win::ToUtf8(text);
+        EXPECT_FALSE(text.empty());
     }
+    dialogs.whileShown = nullptr;
 }
 
 // A slow source, read inside the drop or after its drag: the window answers and shows how far
