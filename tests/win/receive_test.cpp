@@ -593,6 +593,7 @@ TEST_F(ReceiveTest, ANameTakenWhileAFileIsReadIsNeverWrittenOverNorRemoved) {
                 [&](InputDriver& d) {
                     if (!d.WaitFor("the file written beside", [&] { return passingFiles() == 1; }))
                         return;
+                    // The name was found free; the file is being written beside it.
                     scratch.Write(L"受け取ったファイル\\taken.bin", "another's");
                     tookTheName = true;
                     if (c.giveUp) {
