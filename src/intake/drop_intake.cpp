@@ -100,7 +100,8 @@ void DropIntake::Register() {
 
 DropIntake::~DropIntake() {
     for (const HeldDrop& held : heldDrops_)
-        release_(held.drop);
+        if (held.drop)
+            release_(held.drop);
 }
 
 bool DropIntake::Drop(HWND zone, HDROP drop) {
@@ -127,7 +128,10 @@ void DropIntake::TakeHeld() {
     while (!heldDrops_.empty() && !BoxOpen()) {
         const HeldDrop next = heldDrops_.front();
         heldDrops_.erase(heldDrops_.begin());
-        Drop(next.zone, next.drop);
+        if (next.drop)
+            Drop(next.zone, next.drop);
+        else
+            Refuse();
     }
     while (!handedOver_.empty() && !BoxOpen()) {
         std::vector<std::wstring> next = std::move(handedOver_.front());
@@ -175,6 +179,10 @@ void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths) {
 }
 
 void DropIntake::Refuse() {
+    if (BoxOpen()) {
+        heldDrops_.push_back({listZone_, nullptr});
+        return;
+    }
     // A topmost window would cover the warning, so it steps back while the box is open.
     if (host_.TopmostSwitchDown())
         host_.SetTopmost(false);

@@ -66,6 +66,9 @@ public:
     // loop once the sender has its answer; then taken as a drop on the drop zone, the window
     // brought to the front.
     void HoldHandedOver(std::vector<std::wstring> paths);
+    // A drop the list refuses while list drops are not allowed: the warning, with the main window
+    // off topmost while it shows; held, in order with the drops, while a box of ours is open.
+    void Refuse();
 
     // Whether drops or handed-over paths are held, and taking them, one at a time, as long as no
     // box of ours is open (a drop may open one, and what arrives meanwhile is held again).
@@ -80,11 +83,10 @@ public:
 private:
     struct HeldDrop {
         HWND zone;
-        HDROP drop;
+        HDROP drop; // null: a refusal
     };
     bool BoxOpen() const { return !::IsWindowEnabled(host_.MainHwnd()); }
     void TakeListZoneDrop(std::vector<std::wstring> paths);
-    void Refuse();
 
     HWND dropZone_;
     HWND listZone_;

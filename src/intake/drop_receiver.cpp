@@ -46,7 +46,7 @@ public:
     }
     STDMETHODIMP DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         return Guard(effect, [&] {
-            accepted_ = receiver_ ? receiver_->Accepts(zone_, data) : DROPEFFECT_NONE;
+            accepted_ = receiver_ ? receiver_->Accepts(data) : DROPEFFECT_NONE;
             *effect = Answer(*effect);
         });
     }
@@ -62,7 +62,7 @@ public:
             const DWORD allowed = *effect;
             *effect = DROPEFFECT_NONE;
             if (receiver_ && (allowed & DROPEFFECT_COPY) &&
-                receiver_->Accepts(zone_, data) != DROPEFFECT_NONE)
+                receiver_->Accepts(data) != DROPEFFECT_NONE)
                 *effect = receiver_->Take(zone_, data);
         });
     }
@@ -79,7 +79,11 @@ private:
             return S_OK;
         } catch (...) {
             *effect = DROPEFFECT_NONE;
-            win::ReportCurrentException();
+            // The source waits on this call: the box comes once it has returned.
+            if (receiver_)
+                receiver_->ReportAfterDrop(std::current_exception());
+            else
+                win::ReportCurrentException();
             return E_UNEXPECTED;
         }
     }
@@ -133,27 +137,27 @@ void DropReceiver::Register() {
     }
 }
 
-DWORD DropReceiver::Accepts(HWND zone, IDataObject* data) const {
-    if (data == nullptr || job_.Running())
+DWORD DropReceiver::Accepts(IDataObject* data) const {
+    if (data == nullptr || job_.Running() || KindOf(data) == DropKind::Nothing)
         return DROPEFFECT_NONE;
-    const DropKind kind = KindOf(data);
-    if (kind == DropKind::Nothing)
-        return DROPEFFECT_NONE;
-    if (zone == listZone_ && !host_.ListDropsAllowed()) {
-        // The list takes a list file then, and nothing else.
-        if (kind != DropKind::Files)
-            return DROPEFFECT_NONE;
-        win::DropHandle drop(CopyDroppedFiles(data));
-        if (!drop || !IsListFilePath(ReadDroppedPaths(drop.get()).front()))
-            return DROPEFFECT_NONE;
-    }
     return DROPEFFECT_COPY;
 }
 
 DWORD DropReceiver::Take(HWND zone, IDataObject* data) {
+    win::DropHandle drop(CopyDroppedFiles(data));
+    if (zone == listZone_ && !host_.ListDropsAllowed() &&
+        !(drop && IsListFilePath(ReadDroppedPaths(drop.get()).front()))) {
+        // The list takes a list file then, and nothing else: the source hears nothing was taken,
+        // and the user why, once the source no longer waits on the drop.
+        returns_.Post([intake = &intake_, alive = alive_] {
+            if (*alive)
+                intake->Refuse();
+        });
+        return DROPEFFECT_NONE;
+    }
     // Files by path go the way of every file drop.
-    if (HDROP drop = CopyDroppedFiles(data)) {
-        intake_.Drop(zone, drop);
+    if (drop) {
+        intake_.Drop(zone, drop.release());
         return DROPEFFECT_COPY;
     }
     const DropKind kind = KindOf(data, false);
@@ -172,18 +176,21 @@ DWORD DropReceiver::Take(HWND zone, IDataObject* data) {
             Read(data, kind, [this, zone](Outcome* outcome) {
                 if (outcome == nullptr)
                     return EndAsync(E_ABORT, DROPEFFECT_NONE);
-                try {
-                    if (outcome->failure)
-                        std::rethrow_exception(outcome->failure);
-                    TakePaths(zone, outcome->received);
-                } catch (...) {
-                    EndAsync(E_FAIL, DROPEFFECT_NONE);
-                    throw;
+                std::exception_ptr failure = outcome->failure;
+                if (!failure) {
+                    try {
+                        TakePaths(zone, outcome->received);
+                    } catch (...) {
+                        failure = std::current_exception();
+                    }
                 }
-                if (outcome->received.paths.empty())
+                // The source first: a box would keep it waiting to hear.
+                if (failure || outcome->received.paths.empty())
                     EndAsync(E_FAIL, DROPEFFECT_NONE);
                 else
                     EndAsync(S_OK, DROPEFFECT_COPY);
+                if (failure)
+                    win::ReportFailure(failure);
             });
         } catch (...) {
             EndAsync(E_FAIL, DROPEFFECT_NONE);
@@ -205,8 +212,10 @@ DWORD DropReceiver::Take(HWND zone, IDataObject* data) {
     pump_([&] { return ended || !*alive; });
     if (!*alive || cancelled)
         return DROPEFFECT_NONE;
-    if (outcome.failure)
-        std::rethrow_exception(outcome.failure);
+    if (outcome.failure) {
+        ReportAfterDrop(outcome.failure);
+        return DROPEFFECT_NONE;
+    }
     TakePaths(zone, outcome.received);
     return outcome.received.paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY;
 }
@@ -281,8 +290,12 @@ void DropReceiver::TakePaths(HWND zone, const Received& received) {
         std::wstring text = L"受け取れなかったファイルがあります。\r\n" + received.reason;
         for (const std::wstring& name : received.failed)
             text += L"\r\n\"" + name + L"\"";
-        returns_.Post([text] { throw win::Error(text); });
+        ReportAfterDrop(std::make_exception_ptr(win::Error(text)));
     }
+}
+
+void DropReceiver::ReportAfterDrop(std::exception_ptr failure) {
+    returns_.Post([failure] { win::ReportFailure(failure); });
 }
 
 void DropReceiver::Cancel() { job_.Cancel(); }

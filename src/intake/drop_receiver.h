@@ -38,9 +38,12 @@ public:
     // reach it, and it keeps the file drops).
     void Register();
 
-    // What a drag over zone would become: DROPEFFECT_COPY when it can be taken, else none.
-    DWORD Accepts(HWND zone, IDataObject* data) const;
-    // The drop itself: the effect it had.
+    // What a drag over either zone would become: DROPEFFECT_COPY when it can be taken, else
+    // none. The list takes it also while list drops are not allowed, so that it can say at the
+    // drop why it refuses.
+    DWORD Accepts(IDataObject* data) const;
+    // The drop itself: the effect it had. Every box it brings (the list's refusal, a failure)
+    // shows once the drop has returned: a box now would keep the source waiting in its drag.
     DWORD Take(HWND zone, IDataObject* data);
 
     bool Running() const noexcept { return job_.Running(); }
@@ -64,6 +67,8 @@ private:
     // when the reading was cancelled.
     void Read(IDataObject* data, DropKind kind, std::function<void(Outcome*)> ended);
     void TakePaths(HWND zone, const Received& received);
+    // Told by the standard error handling once the drop has returned.
+    void ReportAfterDrop(std::exception_ptr failure);
     // Tells the asynchronous source being read, if any, how its drop ended, and lets it go.
     void EndAsync(HRESULT result, DWORD effect);
 

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <set>
 
 #include "intake/drop_intake.h"
 #include "intake/receive_names.h"
 #include "win/error.h"
 #include "win/handles.h"
+#include "win/path_parts.h"
 #include "win/replace_file.h"
 
 namespace intake {
@@ -85,19 +87,19 @@ std::vector<Entry> ReadDescriptor(IDataObject* data) {
     });
 }
 
-// What the drop made so far, removed again when it is cancelled.
+// What the drop made so far, and nothing else, removed again when it is cancelled.
 struct Made {
     std::vector<std::wstring> files, folders;
     void Remove() {
         for (const std::wstring& file : files)
-            ::DeleteFileW(file.c_str());
+            ::DeleteFileW(win::LongPathForm(file).c_str());
         for (auto at = folders.rbegin(); at != folders.rend(); ++at)
-            ::RemoveDirectoryW(at->c_str());
+            ::RemoveDirectoryW(win::LongPathForm(*at).c_str());
     }
 };
 
 void MakeFolder(const std::wstring& path, Made& made) {
-    if (::CreateDirectoryW(path.c_str(), nullptr))
+    if (::CreateDirectoryW(win::LongPathForm(path).c_str(), nullptr))
         made.folders.push_back(path);
     else if (::GetLastError() != ERROR_ALREADY_EXISTS)
         win::ThrowLastError();
@@ -190,8 +192,9 @@ void CopyContents(const Medium& medium, const Entry& entry, const std::wstring& 
     }
 }
 
-void ReceiveItem(IDataObject* data, LONG index, const Entry& entry, const std::wstring& folder,
-                 const std::wstring& target, Counter& counter) {
+// The path the item got: target, or the next free name beside it.
+std::wstring ReceiveItem(IDataObject* data, LONG index, const Entry& entry,
+                         const std::wstring& folder, const std::wstring& target, Counter& counter) {
     FORMATETC f{RegisteredFormat(CFSTR_FILECONTENTS), nullptr, DVASPECT_CONTENT, index,
                 TYMED_ISTREAM | TYMED_HGLOBAL | TYMED_ISTORAGE};
     Medium medium;
@@ -199,7 +202,7 @@ void ReceiveItem(IDataObject* data, LONG index, const Entry& entry, const std::w
     // The passing file lies in the basket's folder itself, where the program's start removes
     // what a killed write left.
     std::wstring beside;
-    win::FileHandle file = win::CreateBeside(folder + L"\\received", beside);
+    win::FileHandle file = win::CreateBeside(win::LongPathForm(folder + L"\\received"), beside);
     if (!file)
         win::ThrowLastError();
     try {
@@ -213,8 +216,7 @@ void ReceiveItem(IDataObject* data, LONG index, const Entry& entry, const std::w
                 win::ThrowLastError();
             file.reset();
         }
-        if (!win::MoveOver(beside, target))
-            win::ThrowLastError();
+        return MoveToFreeName(beside, target);
     } catch (...) {
         file.reset();
         ::DeleteFileW(beside.c_str());
@@ -223,6 +225,28 @@ void ReceiveItem(IDataObject* data, LONG index, const Entry& entry, const std::w
 }
 
 } // namespace
+
+bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(win::LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring MoveToFreeName(const std::wstring& beside, const std::wstring& target) {
+    // The name was free when it was chosen, but another drop or program may have taken it
+    // since: what is there now is never replaced.
+    const std::wstring name(win::PathName(target));
+    std::set<std::wstring> tried;
+    for (std::wstring at = target;;) {
+        if (win::MoveWithoutReplacing(beside, win::LongPathForm(at)))
+            return at;
+        const DWORD code = ::GetLastError();
+        if (code != ERROR_ALREADY_EXISTS && code != ERROR_FILE_EXISTS)
+            win::ThrowLastError();
+        tried.insert(std::wstring(win::PathName(at)));
+        at = win::Beside(target, UniqueName(name, [&](const std::wstring& other) {
+                             return tried.count(other) != 0 || Exists(win::Beside(target, other));
+                         }));
+    }
+}
 
 CLIPFORMAT RegisteredFormat(const wchar_t* name) {
     return static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(name));
@@ -272,12 +296,11 @@ Received ReceiveFileGroup(IDataObject* data, const std::wstring& folder, win::Pr
         sized = sized && (entry.folder || entry.size);
         total += entry.size.value_or(0);
     }
-    const GroupPlaces placed = PlaceGroup(items, [&](const std::wstring& place) {
-        return ::GetFileAttributesW((folder + L"\\" + place).c_str()) != INVALID_FILE_ATTRIBUTES;
-    });
+    const GroupPlaces placed = PlaceGroup(
+        items, [&](const std::wstring& place) { return Exists(folder + L"\\" + place); });
     Counter counter(progress, sized ? total : 0);
     Made made;
-    std::vector<bool> whole(entries.size(), false);
+    std::vector<std::wstring> got(entries.size()); // where each item went, once it is whole
     Received received;
     try {
         for (size_t i = 0; i < entries.size(); ++i) {
@@ -289,11 +312,12 @@ Received ReceiveFileGroup(IDataObject* data, const std::wstring& folder, win::Pr
             try {
                 if (entries[i].folder) {
                     MakeFolder(target, made);
+                    got[i] = target;
                 } else {
-                    ReceiveItem(data, static_cast<LONG>(i), entries[i], folder, target, counter);
-                    made.files.push_back(target);
+                    got[i] = ReceiveItem(data, static_cast<LONG>(i), entries[i], folder, target,
+                                         counter);
+                    made.files.push_back(got[i]);
                 }
-                whole[i] = true;
             } catch (const win::Cancelled&) {
                 throw;
             } catch (const win::Error& error) {
@@ -307,14 +331,15 @@ Received ReceiveFileGroup(IDataObject* data, const std::wstring& folder, win::Pr
         throw;
     }
     for (size_t top : placed.top)
-        if (whole[top])
-            received.paths.push_back(folder + L"\\" + placed.places[top]);
+        if (!got[top].empty())
+            received.paths.push_back(got[top]);
     return received;
 }
 
 Received ReceiveData(IDataObject* data, DropKind kind, const std::wstring& folder,
                      win::Progress& progress) {
-    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!::CreateDirectoryW(win::LongPathForm(folder).c_str(), nullptr) &&
+        ::GetLastError() != ERROR_ALREADY_EXISTS)
         win::ThrowLastError();
     switch (kind) {
     case DropKind::FileGroup:

@@ -47,6 +47,13 @@ Received ReceiveImage(IDataObject* data, const std::wstring& folder);
 std::wstring WriteNewFile(const std::wstring& folder, const std::wstring& name,
                           std::string_view bytes);
 
+// The file beside (flushed and closed) moved to target, or to the next free name beside it when
+// target is taken by then; nothing is ever replaced. The path it got. Received paths are given
+// in their ordinary form, and the file system is asked in the long form, so that a path past 260
+// characters is no different.
+std::wstring MoveToFreeName(const std::wstring& beside, const std::wstring& target);
+bool Exists(const std::wstring& path);
+
 CLIPFORMAT RegisteredFormat(const wchar_t* name);
 
 } // namespace intake

@@ -12,6 +12,7 @@
 #include "win/codepage.h"
 #include "win/error.h"
 #include "win/handles.h"
+#include "win/path_parts.h"
 #include "win/replace_file.h"
 
 namespace intake {
@@ -61,11 +62,13 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
     return lines;
 }
 
+// Only a path on a drive is asked after: a line naming another computer ("\\host\...",
+// "//host/...") makes the text text, since a drop must never make the basket reach out to a
+// server, nor wait on one that does not answer.
 bool IsFullPathOfFile(const std::wstring& line) {
-    const bool full =
-        (line.size() >= 3 && line[1] == L':' && (line[2] == L'\\' || line[2] == L'/')) ||
-        line.rfind(L"\\\\", 0) == 0;
-    const DWORD attributes = full ? ::GetFileAttributesW(line.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (line.size() < 3 || line[1] != L':' || (line[2] != L'\\' && line[2] != L'/'))
+        return false;
+    const DWORD attributes = ::GetFileAttributesW(line.c_str());
     // Files only, as "クリップ取り込み" takes them.
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -92,7 +95,7 @@ std::string ShortcutAddress(const std::wstring& url) {
 std::wstring WriteNewFile(const std::wstring& folder, const std::wstring& name,
                           std::string_view bytes) {
     std::wstring beside;
-    win::FileHandle file = win::CreateBeside(folder + L"\\received", beside);
+    win::FileHandle file = win::CreateBeside(win::LongPathForm(folder + L"\\received"), beside);
     if (!file)
         win::ThrowLastError();
     DWORD written = 0;
@@ -101,17 +104,16 @@ std::wstring WriteNewFile(const std::wstring& folder, const std::wstring& name,
                     written == bytes.size() && ::FlushFileBuffers(file.get());
     const DWORD error = ::GetLastError();
     file.reset();
-    const std::wstring target =
-        folder + L"\\" + UniqueName(SafeName(name), [&](const auto& n) {
-            return ::GetFileAttributesW((folder + L"\\" + n).c_str()) != INVALID_FILE_ATTRIBUTES;
-        });
-    if (!ok || !win::MoveOver(beside, target)) {
-        const DWORD failure = ok ? ::GetLastError() : error;
+    try {
+        if (!ok) {
+            ::SetLastError(error);
+            win::ThrowLastError();
+        }
+        return MoveToFreeName(beside, folder + L"\\" + SafeName(name));
+    } catch (...) {
         ::DeleteFileW(beside.c_str());
-        ::SetLastError(failure);
-        win::ThrowLastError();
+        throw;
     }
-    return target;
 }
 
 Received ReceiveText(IDataObject* data, const std::wstring& folder) {

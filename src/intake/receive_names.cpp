@@ -26,8 +26,10 @@ bool IsDeviceName(std::wstring_view name) {
     for (const wchar_t* device : kDevices)
         if (stem == device)
             return true;
+    // The system takes the superscript digits one, two and three for ports too.
     return stem.size() == 4 && (stem.rfind(L"com", 0) == 0 || stem.rfind(L"lpt", 0) == 0) &&
-           stem[3] >= L'0' && stem[3] <= L'9';
+           ((stem[3] >= L'0' && stem[3] <= L'9') ||
+            std::wstring_view(L"¹²³").find(stem[3]) != std::wstring_view::npos);
 }
 
 // The extension's start (the last dot, not a leading one), or the name's end.

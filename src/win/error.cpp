@@ -62,11 +62,13 @@ Error FailedPathsError(const std::vector<std::wstring>& paths,
     return Error(text, first);
 }
 
-void ReportCurrentException() noexcept {
+void ReportCurrentException() noexcept { ReportFailure(std::current_exception()); }
+
+void ReportFailure(std::exception_ptr failure) noexcept {
     try {
         std::wstring text;
         try {
-            throw;
+            std::rethrow_exception(failure);
         } catch (const Error& e) {
             text = e.Text();
         } catch (const std::bad_alloc&) {

@@ -48,5 +48,8 @@ namespace win {
 // The standard error handling for the exception being handled: called from every catch at
 // a boundary where the platform calls into the program. Never throws.
 void ReportCurrentException() noexcept;
+// The same for a failure caught earlier and kept, to be told when no other program waits on
+// ours any more.
+void ReportFailure(std::exception_ptr failure) noexcept;
 
 } // namespace win

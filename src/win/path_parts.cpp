@@ -43,9 +43,24 @@ std::wstring_view PathExtension(std::wstring_view path) {
 
 std::wstring Beside(std::wstring_view path, std::wstring_view name) {
     const size_t end = path.find_last_of(L"\\/:");
-    std::wstring beside(end == std::wstring_view::npos ? std::wstring_view() : path.substr(0, end + 1));
+    std::wstring beside(end == std::wstring_view::npos ? std::wstring_view()
+                                                       : path.substr(0, end + 1));
     beside += name;
     return beside;
+}
+
+std::wstring LongPathForm(std::wstring_view path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]);
+    const bool network = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+                         path[2] != L'?' && path[2] != L'.';
+    if (!drive && !network)
+        return std::wstring(path);
+    std::wstring form = drive ? L"\\\\?\\" : L"\\\\?\\UNC";
+    form += drive ? path : path.substr(1);
+    for (wchar_t& c : form)
+        if (c == L'/')
+            c = L'\\';
+    return form;
 }
 
 } // namespace win

@@ -21,4 +21,10 @@ std::wstring_view PathExtension(std::wstring_view path);
 // then name ("C:\a\b.exe", "c.ini": "C:\a\c.ini"; "b.exe": "c.ini").
 std::wstring Beside(std::wstring_view path, std::wstring_view name);
 
+// A full path (no "." or ".." in it) in the form the file system takes past 260 characters:
+// "\\?\C:\a" for "C:\a",
+// "\\?\UNC\server\share" for "\\server\share", every "/" a "\". A path already in that form,
+// a device's ("\\.\"), and one that is not full stay as they are.
+std::wstring LongPathForm(std::wstring_view path);
+
 } // namespace win

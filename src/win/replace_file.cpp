@@ -61,8 +61,9 @@ FileHandle CreateBeside(const std::wstring& target, std::wstring& besidePath) {
     // thread, ever meet at one name, nor a later one at a name a cache still remembers.
     static std::atomic<unsigned> serial{0};
     for (int attempt = 0;; ++attempt) {
-        besidePath = Beside(target, std::wstring(kPrefix) + std::to_wstring(::GetCurrentProcessId()) +
-                                        L"-" + std::to_wstring(serial++) + std::wstring(kSuffix));
+        besidePath =
+            Beside(target, std::wstring(kPrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(serial++) + std::wstring(kSuffix));
         FileHandle file(::CreateFileW(besidePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)
@@ -90,6 +91,10 @@ bool MoveOver(const std::wstring& besidePath, const std::wstring& target) {
         ::Sleep(25);
         ::SetLastError(code);
     }
+}
+
+bool MoveWithoutReplacing(const std::wstring& besidePath, const std::wstring& target) {
+    return ::MoveFileExW(besidePath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 void RemoveLeftovers(const std::wstring& folder) {

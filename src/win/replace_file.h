@@ -21,6 +21,11 @@ FileHandle CreateBeside(const std::wstring& target, std::wstring& besidePath);
 // last error set, when the move failed; target is then as it was.
 bool MoveOver(const std::wstring& besidePath, const std::wstring& target);
 
+// The file beside, already flushed and closed, moved to target only if nothing is there: a file
+// that must not replace another. False, with the last error set (ERROR_ALREADY_EXISTS or
+// ERROR_FILE_EXISTS when target was taken), when the move failed.
+bool MoveWithoutReplacing(const std::wstring& besidePath, const std::wstring& target);
+
 // Removes the files beside that writes of processes which have ended left in folder. Those of
 // running processes are theirs and stay.
 void RemoveLeftovers(const std::wstring& folder);

@@ -36,4 +36,27 @@ TEST(PathParts, NameFolderExtensionAndBeside) {
     }
 }
 
+// The form a path takes for the file system past 260 characters.
+TEST(PathParts, LongPathForm) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* form;
+    } cases[] = {
+        {L"C:\\a\\b.txt", L"\\\\?\\C:\\a\\b.txt"},
+        {L"Z:/opt/tuck bay/t.exe", L"\\\\?\\Z:\\opt\\tuck bay\\t.exe"},
+        {L"\\\\server\\share\\f", L"\\\\?\\UNC\\server\\share\\f"},
+        {L"//server/share/f", L"\\\\?\\UNC\\server\\share\\f"},
+        // already long, a device, and paths that are not full
+        {L"\\\\?\\C:\\a", L"\\\\?\\C:\\a"},
+        {L"\\\\?\\UNC\\s\\x", L"\\\\?\\UNC\\s\\x"},
+        {L"\\\\.\\COM1", L"\\\\.\\COM1"},
+        {L"C:a.txt", L"C:a.txt"},
+        {L"\\a\\b", L"\\a\\b"},
+        {L"a\\b", L"a\\b"},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(win::LongPathForm(c.path), c.form) << testing::PrintToString(c.path);
+}
+
 } // namespace

@@ -33,6 +33,11 @@ TEST(ReceiveNames, NamesNoFileMayHaveAreMadeSafe) {
         {L"LPT1 .x", L"_LPT1 .x"},
         {L"console.txt", L"console.txt"},
         {L"com10", L"com10"},
+        {L"COM¹", L"_COM¹"},
+        {L"com².txt", L"_com².txt"},
+        {L"Lpt³.a.b", L"_Lpt³.a.b"},
+        {L"LPT¹ ", L"_LPT¹"},
+        {L"com⁴", L"com⁴"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(intake::SafeName(c.given), c.safe) << testing::PrintToString(c.given);

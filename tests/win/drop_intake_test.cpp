@@ -212,6 +212,20 @@ TEST_F(DropIntakeTest, ARefusalStepsBackFromTopmostOnlyWhileTheBoxIsOpen) {
     EXPECT_TRUE(IsTopmost());
 }
 
+// A refusal that comes while a box of ours is open (the main window disabled) waits, as drops
+// do, until the box has closed: never a second box over the first.
+TEST_F(DropIntakeTest, ARefusalWhileABoxOfOursIsOpenWaitsUntilItCloses) {
+    listDrops_ = false;
+    ::EnableWindow(window_.Frame(), FALSE);
+    intake_->Refuse();
+    Drop(listZone_, {L"C:\\a.txt"});
+    EXPECT_TRUE(dialogs_.warnings.empty());
+    ::EnableWindow(window_.Frame(), TRUE);
+    intake_->TakeHeld();
+    EXPECT_EQ(dialogs_.warnings.size(), 2u);
+    EXPECT_EQ(Releases(), 1);
+}
+
 TEST_F(DropIntakeTest, AnUnreadableListFileIsReportedAndReleased) {
     std::wstring missing = folder_ / L"gone.lst";
     Drop(listZone_, {missing});

@@ -28,7 +28,11 @@ namespace tuckbay::test {
 class ScriptedDialogs : public win::Dialogs {
 public:
     void ShowMessage(HWND, const std::wstring& text) override { messages.push_back(text); }
-    void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+    void ShowError(HWND, const std::wstring& text) override {
+        errors.push_back(text);
+        if (whileShown)
+            whileShown();
+    }
     bool Confirm(HWND, const std::wstring& question) override {
         questions.push_back(question);
         if (confirmAnswers.empty()) {
@@ -49,6 +53,8 @@ public:
                        POINT topLeft) override {
         warnings.push_back({caption, text, topLeft,
                             (::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
+        if (whileShown)
+            whileShown();
     }
 
     struct Warning {
@@ -66,6 +72,9 @@ public:
     std::wstring offeredFilter;
     std::optional<std::wstring> saveAnswer; // nothing: the user cancels
     std::vector<Warning> warnings;
+    // Runs while an error or warning box is open, as the box's own loop runs the program's
+    // messages meanwhile: a test waits there for what must come before the box.
+    std::function<void()> whileShown;
 };
 
 // The box that refuses a file dropped on the list: its caption and text, and its top-left

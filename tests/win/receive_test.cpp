@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -177,6 +178,33 @@ std::vector<uint32_t> DecodedPixels(const std::wstring& path, UINT width, UINT h
     return pixels;
 }
 
+// A file the system finds at \\host\share\x, as if another computer offered it: under Wine, a
+// computer's shares are folders in the prefix's dosdevices\unc.
+class NetworkFile {
+public:
+    NetworkFile() {
+        wchar_t prefix[1024] = {};
+        if (::GetEnvironmentVariableW(L"WINEPREFIX", prefix, 1024) == 0)
+            return;
+        std::wstring folder = L"Z:" + std::wstring(prefix) + L"/dosdevices/unc";
+        std::replace(folder.begin(), folder.end(), L'/', L'\\');
+        host_ = folder + L"\\host";
+        std::error_code none;
+        fs::create_directories(folder + L"\\host\\share", none);
+        std::ofstream(fs::path(folder + L"\\host\\share\\x")) << "on another computer";
+    }
+    ~NetworkFile() {
+        std::error_code none;
+        fs::remove_all(host_, none);
+    }
+    static bool Found() {
+        return ::GetFileAttributesW(L"\\\\host\\share\\x") != INVALID_FILE_ATTRIBUTES;
+    }
+
+private:
+    std::wstring host_;
+};
+
 std::string Pattern(size_t n) {
     std::string bytes(n, '\0');
     for (size_t i = 0; i < n; ++i)
@@ -200,6 +228,11 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
         std::optional<Picture> picture = std::nullopt; // the one file listed shows it
     };
     const auto docfile = std::string("\xD0\xCF\x11\xE0", 4);
+    const std::wstring deep(120, L'f'), deepFile = std::wstring(116, L'g') + L".txt",
+                                        deepStorage = std::wstring(116, L'h') + L".msg";
+    ASSERT_GT(Received(deep + L"\\" + deepFile).size(), 260u);
+    const NetworkFile networkFile;
+    ASSERT_TRUE(NetworkFile::Found());
     const Case cases[] = {
         {"files by path", {L"hdrop\t" + realA, L"hdrop\t" + realB}, {realA, realB}, {}},
         {"a real file with a virtual copy of it",
@@ -230,12 +263,25 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
           L"virtual\tstream\tq:b?.txt . \tq", L"virtual\tstream\tnul\tn"},
          {L"evil.txt", L"x__con.txt", L"b_.txt", L"_nul"},
          {{L"evil.txt", "e"}, {L"x__con.txt", "c"}, {L"b_.txt", "q"}, {L"_nul", "n"}}},
+        {"a file and a storage whose paths pass 260 characters",
+         {L"virtual\tfolder\t" + deep, L"virtual\tstream\t" + deep + L"\\" + deepFile + L"\tD",
+          L"virtual\tstorage\t" + deep + L"\\" + deepStorage + L"\tbody"},
+         {deep},
+         {{deep + L"\\" + deepFile, "D"}, {deep + L"\\" + deepStorage, docfile}},
+         nullptr,
+         true},
         {"an archive's folders, in the ANSI descriptor without sizes",
          {L"ansi", L"nosize", L"virtual\tfolder\tzip", L"virtual\tstream\tzip\\a.txt\tA",
           L"virtual\tfolder\tzip\\sub", L"virtual\thglobal\tzip\\sub\\b.txt\tB"},
          {L"zip"},
          {{L"zip\\a.txt", "A"}, {L"zip\\sub\\b.txt", "B"}}},
         {"text of paths", {L"text\t" + paths + L"\\n"}, {realA, realB}, {}},
+        // Found there, but never asked after: text of another computer's paths is text.
+        {"text naming a file of another computer",
+         {L"text\t" + realA + L"\\n\\\\host\\share\\x"},
+         {intake::NameFromText(realA, L".txt")},
+         {{intake::NameFromText(realA, L".txt"),
+           "\xEF\xBB\xBF" + win::ToUtf8(realA) + "\r\n\\\\host\\share\\x"}}},
         // A folder is no file: such text is text.
         {"text of a file's and a folder's path",
          {L"text\t" + realA + L"\\n" + scratch.Path()},
@@ -304,38 +350,78 @@ TEST_F(ReceiveTest, EachKindOfDropIsListedAsFilesInTheBasketsFolder) {
     EXPECT_EQ(dialogs.errors, std::vector<std::wstring>{});
 }
 
-// The list takes what the drop zone takes while "ファイルリストへのドロップを許可" is ticked; else
-// the drag's feedback says it cannot drop there, and nothing is received.
-TEST_F(ReceiveTest, TheListTakesVirtualFilesOnlyWhileListDropsAreAllowed) {
-    const std::vector<std::wstring> script = {L"virtual\tstream\tmemo.txt\tm"};
-    AllowListDrops(false);
-    ASSERT_EQ(DragOnto(ListZone(), script, nullptr, DROPEFFECT_NONE), "");
-    EXPECT_EQ(drag->Title(), kDroppedNothing);
-    EXPECT_EQ(Listed(), std::vector<std::wstring>{});
-    EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
-    EXPECT_TRUE(dialogs.warnings.empty()) << "no box: the drag said it would not drop";
-    AllowListDrops(true);
-    ASSERT_EQ(DragOnto(ListZone(), script), "");
-    EXPECT_EQ(drag->Title(), kDroppedCopy);
-    EXPECT_EQ(Listed(), std::vector<std::wstring>{Received(L"memo.txt")});
+// The list takes what the drop zone takes while "ファイルリストへのドロップを許可" is ticked.
+// Unticked, it still takes every drag (the drag shows copy over it), reads a list file dropped
+// first, and refuses anything else at the drop: the source hears nothing was taken, nothing is
+// listed or received, and once the drag has ended the warning says why.
+TEST_F(ReceiveTest, TheUntickedListRefusesAllButAListFileWithItsWarning) {
+    const std::wstring plain = scratch.Write(L"plain.txt", "p");
+    const std::wstring upper = scratch.Write(L"UP.LST", "C:\\upper\r\n");
+    const std::wstring list = scratch.Write(L"saved.lst", "C:\\one\r\nC:\\two\r\n");
+    const std::vector<std::wstring> memo = {L"virtual\tstream\tmemo.txt\tm"};
+    const struct {
+        const char* what;
+        bool allowed;
+        std::vector<std::wstring> script;
+        std::vector<std::wstring> listed; // none: refused
+    } cases[] = {
+        {"a file", false, {L"hdrop\t" + plain}, {}},
+        {"UP.LST", false, {L"hdrop\t" + upper}, {}},
+        {"a file before a list file", false, {L"hdrop\t" + plain, L"hdrop\t" + list}, {}},
+        {"a virtual file", false, memo, {}},
+        {"text", false, {L"text\tsome words"}, {}},
+        {"a list file", false, {L"hdrop\t" + list, L"hdrop\t" + plain}, {L"C:\\one", L"C:\\two"}},
+        {"a virtual file, ticked", true, memo, {Received(L"memo.txt")}},
+    };
+    bool endedBeforeTheBox = false;
+    dialogs.whileShown = [&] {
+        endedBeforeTheBox = drag->WaitForTitle(kDroppedNothing, AppPump(), 5000);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        List().Clear();
+        dialogs.warnings.clear();
+        endedBeforeTheBox = false;
+        AllowListDrops(c.allowed);
+        const RECT frame = WindowRect();
+        ASSERT_EQ(DragOnto(ListZone(), c.script), "");
+        if (c.listed.empty()) {
+            EXPECT_EQ(drag->Title(), kDroppedNothing);
+            ASSERT_TRUE(Pump([&] { return !dialogs.warnings.empty(); }));
+            ASSERT_EQ(dialogs.warnings.size(), 1u);
+            ExpectRefusalWarning(dialogs.warnings[0], frame);
+            EXPECT_TRUE(endedBeforeTheBox) << "the box showed while the source waited on the drop";
+        } else {
+            EXPECT_EQ(drag->Title(), kDroppedCopy);
+            EXPECT_TRUE(Pump([&] { return Listed().size() == c.listed.size(); }));
+            EXPECT_TRUE(dialogs.warnings.empty());
+        }
+        EXPECT_EQ(Listed(), c.listed);
+        if (!c.allowed)
+            EXPECT_EQ(ReceivedTree(), std::set<std::wstring>{});
+    }
+    dialogs.whileShown = nullptr;
 }
 
 // A source that fails, read inside the drop or after its drag: what it completed is listed, the
 // rest named in one box, and no half-written file stays. A source that offers to be read after
 // its drag sees the drag end at once, and is told the drop's outcome once read: failed when
-// nothing of it came.
+// nothing of it came. A drop that cannot be received at all (a file has the received folder's
+// name) is told in a box too. Every box comes once the source has heard how its drop ended.
 TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
     const std::vector<std::wstring> partWay = {L"failat\t1", L"virtual\tstream\tfirst.txt\t1",
                                                L"virtual\tstream\tbroken.bin\t#100000",
                                                L"virtual\thglobal\tthird.txt\t3"};
     const std::vector<std::wstring> wholly = {L"failat\t0",
                                               L"virtual\tstream\tbroken.bin\t#100000"};
+    const std::vector<std::wstring> nowhere = {L"text\tno place for it"};
     const struct {
         const char* what;
         bool async;
         const std::vector<std::wstring>& script;
         std::map<std::wstring, std::string> came; // the files, by their contents
         const wchar_t* end; // how the drag ended, or for a source read after it, how it was told
+        bool named = true;  // the box names broken.bin; else it gives the reason alone
     } cases[] = {
         {"part-way, read inside the drop",
          false,
@@ -349,19 +435,30 @@ TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
          kEndedCopy},
         {"wholly, read inside the drop", false, wholly, {}, kDroppedNothing},
         {"wholly, read after the drag", true, wholly, {}, kEndedFailed},
+        {"no folder, read inside the drop", false, nowhere, {}, kDroppedNothing, false},
+        {"no folder, read after the drag", true, nowhere, {}, kEndedFailed, false},
     };
+    bool endedBeforeTheBox = false;
+    const wchar_t* end = nullptr;
+    dialogs.whileShown = [&] { endedBeforeTheBox = drag->WaitForTitle(end, AppPump(), 5000); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         List().Clear();
         dialogs.errors.clear();
+        endedBeforeTheBox = false;
+        end = c.end;
         std::error_code none;
         fs::remove_all(Received(), none);
+        if (!c.named)
+            scratch.Write(L"受け取ったファイル", "in the folder's place");
         std::vector<std::wstring> script = c.script;
         if (c.async) // slow enough that the reading outlasts the drag
             script.insert(script.begin(), {L"async", L"slow\t300"});
         ASSERT_EQ(DragOnto(DropZone(), script), "");
         if (c.async) {
-            EXPECT_EQ(drag->Title().rfind(kDroppedCopy, 0), 0u) << win::ToUtf8(drag->Title());
+            // One that fails at once may be told so before its drag's loop has returned.
+            if (c.named)
+                EXPECT_EQ(drag->Title().rfind(kDroppedCopy, 0), 0u) << win::ToUtf8(drag->Title());
             drag->WaitForTitle(L"ended", AppPump());
         }
         EXPECT_EQ(drag->Title(), c.end);
@@ -376,10 +473,15 @@ TEST_F(ReceiveTest, ASourceFailingListsWhatCameAndNamesTheRest) {
         EXPECT_EQ(ReceivedTree(), tree);
         ASSERT_TRUE(Pump([&] { return !dialogs.errors.empty(); }));
         ASSERT_EQ(dialogs.errors.size(), 1u);
-        EXPECT_EQ(dialogs.errors[0].rfind(L"受け取れなかったファイルがあります。\r\n", 0), 0u);
-        EXPECT_NE(dialogs.errors[0].find(L"\r\n\"broken.bin\""), std::wstring::npos)
-            << win::ToUtf8(dialogs.errors[0]);
+        EXPECT_TRUE(endedBeforeTheBox) << "the box showed before the source heard the end";
+        const std::wstring& text = dialogs.errors[0];
+        EXPECT_EQ(text.rfind(L"受け取れなかったファイルがあります。\r\n", 0) == 0, c.named)
+            << win::ToUtf8(text);
+        EXPECT_EQ(text.find(L"\r\n\"broken.bin\"") != std::wstring::npos, c.named)
+            << win::ToUtf8(text);
+        EXPECT_FALSE(text.empty());
     }
+    dialogs.whileShown = nullptr;
 }
 
 // A slow source, read inside the drop or after its drag: the window answers and shows how far
@@ -448,6 +550,75 @@ TEST_F(ReceiveTest, ASlowDropGivenUpLeavesNothingAndTellsTheSource) {
         EXPECT_TRUE(Pump([&] { return !mainWindow->Part<intake::DropZonePart>().Receiver().Running(); }));
         EXPECT_EQ(Listed(), std::vector<std::wstring>{});
         EXPECT_EQ(ReportText(), L"受け取りを取り消しました");
+    }
+}
+
+// A name another program takes while a file is read, after it was found free: that program's
+// file keeps its bytes, the received one takes the next free name, and Esc's clean-up takes away
+// what the drop made, and nothing else.
+TEST_F(ReceiveTest, ANameTakenWhileAFileIsReadIsNeverWrittenOverNorRemoved) {
+    const std::wstring taken = L"virtual\tstream\ttaken.bin\t#3000000";
+    const struct {
+        const char* what;
+        std::vector<std::wstring> script;
+        bool giveUp; // Esc once the next file is being read
+        std::vector<std::wstring> listed;
+        std::set<std::wstring> tree;
+    } cases[] = {
+        {"received",
+         {L"slow\t300", taken},
+         false,
+         {L"taken (2).bin"},
+         {L"taken.bin", L"taken (2).bin"}},
+        {"given up by Esc",
+         {L"slow\t300", taken, L"virtual\tstream\tlater.bin\t#3000000"},
+         true,
+         {},
+         {L"taken.bin"}},
+    };
+    const auto passingFiles = [this] {
+        const std::set<std::wstring> tree = ReceivedTree();
+        return std::count_if(tree.begin(), tree.end(),
+                             [](const std::wstring& name) { return name.rfind(L"~", 0) == 0; });
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        List().Clear();
+        std::error_code none;
+        fs::remove_all(Received(), none);
+        bool tookTheName = false, gaveUp = false;
+        ASSERT_EQ(
+            DragOnto(
+                DropZone(), c.script,
+                [&](InputDriver& d) {
+                    if (!d.WaitFor("the file written beside", [&] { return passingFiles() == 1; }))
+                        return;
+                    // The name was found free; the file is being written beside it.
+                    scratch.Write(L"受け取ったファイル\\taken.bin", "another's");
+                    tookTheName = true;
+                    if (c.giveUp) {
+                        gaveUp = ClickBasketOnceProgressShows(d, [](const std::wstring& text) {
+                            int percent = 0;
+                            return std::swscanf(text.c_str(), L"受け取り中… %d%%", &percent) == 1 &&
+                                   percent >= 60;
+                        });
+                        if (gaveUp)
+                            d.Key(VK_ESCAPE);
+                    }
+                }),
+            "");
+        EXPECT_TRUE(tookTheName);
+        EXPECT_EQ(gaveUp, c.giveUp);
+        EXPECT_EQ(drag->Title(), c.giveUp ? kDroppedNothing : kDroppedCopy);
+        EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
+        EXPECT_EQ(ReadBytes(Received(L"taken.bin")), "another's");
+        std::vector<std::wstring> listed;
+        for (const std::wstring& name : c.listed)
+            listed.push_back(Received(name));
+        EXPECT_EQ(Listed(), listed);
+        EXPECT_EQ(ReceivedTree(), c.tree);
+        if (!c.giveUp)
+            EXPECT_TRUE(ReadBytes(Received(L"taken (2).bin")) == Pattern(3000000));
     }
 }
 

@@ -24,7 +24,8 @@
 // It shows an 80 x 80 window at X, Y; a left press in it starts the drag. Its title says
 // "ready", then "feedback EFFECT COUNT X Y" as the target answers (X, Y: where the drag loop
 // last saw the pointer), then "dropped HR EFFECT" (and
-// "ended HR EFFECT" when the target ended an asynchronous read); it exits a few seconds later.
+// "ended HR EFFECT" when the target ended an asynchronous read, which stays when that came
+// before the drag loop returned); it exits a few seconds later.
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
@@ -60,6 +61,7 @@ struct Script {
 
 HWND window = nullptr;
 int feedbacks = 0;
+bool ended = false; // the target ended an asynchronous read
 
 void Title(const std::wstring& text) { ::SetWindowTextW(window, text.c_str()); }
 
@@ -377,6 +379,7 @@ public:
     STDMETHODIMP InOperation(BOOL* in) override { return *in = inOperation_, S_OK; }
     STDMETHODIMP EndOperation(HRESULT hr, IBindCtx*, DWORD effect) override {
         inOperation_ = FALSE;
+        ended = true;
         wchar_t text[64];
         std::swprintf(text, 64, L"ended %08lx %lu", static_cast<unsigned long>(hr), effect);
         Title(text);
@@ -471,7 +474,8 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const HRESULT hr = ::DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
         wchar_t text[64];
         std::swprintf(text, 64, L"dropped %08lx %lu", static_cast<unsigned long>(hr), effect);
-        Title(text);
+        if (!ended)
+            Title(text);
         ::SetTimer(hwnd, 1, script.async ? 60000 : 3000, nullptr);
         return 0;
     }
