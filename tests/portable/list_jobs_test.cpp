@@ -6,6 +6,7 @@
 #include <future>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -25,7 +26,8 @@ using Texts = std::vector<std::wstring>;
 using namespace std::chrono_literals;
 
 // The owner's thread: runs what comes back until a condition holds (looked at whenever something
-// came back, and every millisecond for what a worker does without handing anything back).
+// came back or a worker woke it, and every millisecond for a held job's WorkDone, which wakes
+// nothing).
 class OwnerThread {
 public:
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds longest = 10s) {
@@ -42,16 +44,26 @@ public:
         }
         return true;
     }
+    void Wake() {
+        std::lock_guard lock(mutex_);
+        ++wakes_;
+        woken_.notify_all();
+    }
 
     std::mutex mutex_;
     std::condition_variable woken_;
     int wakes_ = 0;
-    win::Returns returns{[this] {
-        std::lock_guard lock(mutex_);
-        ++wakes_;
-        woken_.notify_all();
-    }};
+    win::Returns returns{[this] { Wake(); }};
 };
+
+// For a worker's closure to hold: gone says when its last copy went, and with it the threads and
+// the hand-backs that held it, so that nothing more can come back from that work.
+std::shared_ptr<void> Watched(OwnerThread& owner, std::atomic<bool>& gone) {
+    return std::shared_ptr<void>(nullptr, [&owner, &gone](void*) {
+        gone = true;
+        owner.Wake();
+    });
+}
 
 class ContainsMatcher : public NameMatcher {
 public:
@@ -189,6 +201,7 @@ TEST_F(ListJobsTest, WorkComesBackOnlyToAnOwnerStillThere) {
     EXPECT_EQ(done, 0);
 
     std::vector<int> answered;
+    std::atomic<bool> queueGone{false};
     {
         win::QuestionQueue<int> queue(
             owner.returns, 2,
@@ -197,7 +210,8 @@ TEST_F(ListJobsTest, WorkComesBackOnlyToAnOwnerStillThere) {
                 waiting.pop_front();
                 return one;
             },
-            [](std::vector<int>& batch, const std::function<bool()>&) { batch[0] *= 10; },
+            [watched = Watched(owner, queueGone)](std::vector<int>& batch,
+                                                  const std::function<bool()>&) { batch[0] *= 10; },
             [&](std::vector<int> answers) {
                 answered.insert(answered.end(), answers.begin(), answers.end());
             });
@@ -211,7 +225,7 @@ TEST_F(ListJobsTest, WorkComesBackOnlyToAnOwnerStillThere) {
         ASSERT_TRUE(owner.RunUntil([&] { return answered.size() == 3; }));
         queue.Ask({5});
     }
-    owner.RunUntil([] { return false; }, 100ms);
+    ASSERT_TRUE(owner.RunUntil([&] { return queueGone.load(); }));
     std::sort(answered.begin(), answered.end());
     EXPECT_EQ(answered, (std::vector<int>{10, 20, 40}));
 }
@@ -221,18 +235,24 @@ TEST_F(ListJobsTest, WorkComesBackOnlyToAnOwnerStillThere) {
 // in the file system does not hold up the end, and nothing it answers later arrives.
 TEST_F(ListJobsTest, FileFactsHoldOnlyForTheEntryAskedAndAHangingReadDoesNotHoldUpTheEnd) {
     Append({L"C:\\there.txt", L"C:\\gone.txt", L"C:\\folder"});
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    auto exists = [released](const std::wstring& path) {
+    std::promise<void> release, releaseReads;
+    auto exists = [released = release.get_future().share()](const std::wstring& path) {
         if (path == L"C:\\slow.txt")
             released.wait();
         return PathState{path != L"C:\\gone.txt", path == L"C:\\folder"};
     };
     int changes = 0, details = 0, detailsAtTheEnd = -1;
+    std::atomic<bool> readsHang{false}, hanging{false}, readerGone{false};
     {
         FileFacts facts(model, owner.returns, exists,
-                        [released](std::vector<DetailQuestion>&, const std::function<bool()>&) {
-                            released.wait(); // deaf to being asked to stop
+                        [hung = releaseReads.get_future().share(), &readsHang, &hanging,
+                         wake = &owner, watched = Watched(owner, readerGone)](
+                            std::vector<DetailQuestion>&, const std::function<bool()>&) {
+                            if (!readsHang)
+                                return;
+                            hanging = true;
+                            wake->Wake();
+                            hung.wait(); // deaf to being asked to stop
                         });
         facts.onChanged = [&](size_t, bool) { ++changes; };
         facts.onDetails = [&](const std::vector<size_t>&) { ++details; };
@@ -250,21 +270,24 @@ TEST_F(ListJobsTest, FileFactsHoldOnlyForTheEntryAskedAndAHangingReadDoesNotHold
         facts.KeepDetails(true);
         facts.Drawn(1);
         release.set_value();
-        owner.RunUntil([] { return false; }, 200ms);
+        // One thread answers the checks in turn: a later question's answer comes after it.
+        model.Append(L"C:\\later.txt");
+        facts.Drawn(3);
+        ASSERT_TRUE(owner.RunUntil([&] { return model.KnownMissing(3).has_value(); }));
         EXPECT_FALSE(model.KnownMissing(0).has_value()) << "the answer about the old text was kept";
         facts.Drawn(0);
         ASSERT_TRUE(owner.RunUntil([&] { return model.KnownMissing(0).has_value(); }));
         EXPECT_EQ(model.KnownMissing(0), true);
 
-        release = {};
-        released = release.get_future().share();
         facts.KeepDetails(false);
         facts.KeepDetails(true);
+        readsHang = true;
         facts.Drawn(2);
+        ASSERT_TRUE(owner.RunUntil([&] { return hanging.load(); }));
         detailsAtTheEnd = details;
     } // the details read still hangs here
-    release.set_value();
-    owner.RunUntil([] { return false; }, 200ms);
+    releaseReads.set_value();
+    ASSERT_TRUE(owner.RunUntil([&] { return readerGone.load(); }));
     EXPECT_EQ(details, detailsAtTheEnd) << "details came back to an owner that was gone";
 }
 

@@ -96,7 +96,7 @@ protected:
         // The keys go to the main window, which the new windows may have taken the activation from.
         ::SetForegroundWindow(mainWindow->Hwnd());
         ASSERT_TRUE(Pump([&] { return ::GetForegroundWindow() == mainWindow->Hwnd(); }));
-        watch = std::make_unique<IconWatch>(Icon());
+        watch = std::make_unique<IconWatch>(mainWindow->Controls().dragIcon->Hwnd());
         ASSERT_TRUE(target->Ready()) << "drop_target.exe did not start";
     }
     void TearDown() override {
@@ -112,15 +112,9 @@ protected:
         mainWindow.reset();
         between();
         MakeWindow();
-        watch = std::make_unique<IconWatch>(Icon());
+        watch = std::make_unique<IconWatch>(mainWindow->Controls().dragIcon->Hwnd());
     }
 
-    HWND Icon() const { return mainWindow->Controls().dragIcon->Hwnd(); }
-    POINT IconAt(int x, int y) const {
-        POINT p{x, y};
-        ::ClientToScreen(Icon(), &p);
-        return p;
-    }
     std::string Drive(const std::function<void(InputDriver&)>& script) {
         return DriveInput(script, AppPump());
     }
@@ -133,13 +127,7 @@ protected:
             return ownTarget ? sameProcess->Settled() : target->Settled();
         };
         return Drive([&](InputDriver& d) {
-            const int presses = watch->presses, releases = watch->releases;
-            if (!d.MoveTo(IconAt(16, 16), "the pointer on the icon",
-                          [&] { return watch->Handled(16, 16); }) ||
-                !d.LeftDownUntil("the press", [&] { return watch->presses > presses; }) ||
-                !d.MoveTo(IconAt(21, 16), "the gesture",
-                          [&] { return watch->releases > releases || watch->Handled(21, 16); }) ||
-                !d.WaitForDragLoop() || !d.MoveTo(over, "the target entered", settled))
+            if (!watch->DragTo(d, over, settled))
                 return;
             if (escape) {
                 d.Key(VK_ESCAPE);
@@ -149,14 +137,6 @@ protected:
             }
             d.LeftUpUntil("the end of the drag", [&] { return watch->Handled(21, 16); });
         });
-    }
-
-    // What the status bar's second part says.
-    std::wstring Report() const {
-        wchar_t text[256] = {};
-        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
-                       reinterpret_cast<LPARAM>(text));
-        return text;
     }
 
     // "ドラッグ後(&A)" of the "リスト(&L)" menu opened from the keyboard, and its item chosen by
@@ -170,12 +150,6 @@ protected:
             d.Key(key);
             d.WaitFor("the menu to close", [] { return OpenPopupMenu() == nullptr; });
         });
-    }
-
-    void ListPaths(const Texts& paths) {
-        for (const std::wstring& path : paths)
-            List().AppendPath(path);
-        List().UpdateCountDisplay();
     }
 
     TempFolder temp;
@@ -236,7 +210,7 @@ TEST_F(AfterDrag, EachChoiceAgainstEachWayATargetTakesTheIconsDrag) {
         const std::wstring n = std::to_wstring(++round);
         const Texts paths = {temp.File(L"a" + n + L".txt"), temp.File(L"b" + n + L".txt")};
         List().Clear();
-        ListPaths(paths);
+        Append(paths);
 
         const bool own = c.behaviour == Behaviour::OptimizedMove;
         const int drops = own ? sameProcess->drops.load() : target->State().drops;
@@ -268,7 +242,7 @@ TEST_F(AfterDrag, SelectedRowsEscapeOneUndoAndARestart) {
     Restart([&] { EXPECT_EQ(keyInFile(), L"none") << "the first choice is not written"; });
 
     const Texts paths = {temp.File(L"a.txt"), temp.File(L"b.txt"), temp.File(L"c.txt")};
-    ListPaths(paths);
+    Append(paths);
     ASSERT_EQ(ChooseAfterDrag('M'), "");
     EXPECT_TRUE(ticked(app::kIdAfterDragTakeOffMoved));
     EXPECT_FALSE(ticked(app::kIdAfterDragKeep));
@@ -318,7 +292,7 @@ TEST_F(AfterDrag, SelectedRowsEscapeOneUndoAndARestart) {
     Restart([&] { EXPECT_EQ(keyInFile(), L"1"); });
     EXPECT_TRUE(ticked(app::kIdAfterDragTakeOffMoved));
     const Texts more = {temp.File(L"d.txt")};
-    ListPaths(more);
+    Append(more);
     mainWindow->Controls().moveModeButton->SetDown(true);
     ASSERT_EQ(DragIcon(), "");
     EXPECT_TRUE(Pump([&] {
@@ -334,7 +308,7 @@ TEST_F(AfterDrag, SelectedRowsEscapeOneUndoAndARestart) {
 // edited meanwhile has a new stamp and stays, though its file is gone too.
 TEST_F(AfterDrag, AnEntryEditedWhileItsFileIsCheckedStays) {
     const Texts paths = {temp.File(L"a.txt"), temp.File(L"b.txt")};
-    ListPaths(paths);
+    Append(paths);
     mainWindow->RunCommand(app::kIdAfterDragTakeOffMoved);
     mainWindow->Controls().moveModeButton->SetDown(true);
     target->State().behaviour = static_cast<LONG>(Behaviour::Move);

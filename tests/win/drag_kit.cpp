@@ -5,8 +5,11 @@
 #include <windowsx.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 #include "intake/drop_intake.h"
 #include "pump.h"
@@ -100,56 +103,6 @@ std::vector<int> SelectedListRows(HWND listView) {
                             ::SendMessageW(listView, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
         rows.push_back(row);
     return rows;
-}
-
-bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
-                      const std::vector<int>& expected) {
-    const POINT at = ListItemPoint(listView, row);
-    const std::vector<int> before = SelectedListRows(listView);
-    const auto focused =
-        ::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-    const auto anchor = ::SendMessageW(listView, LVM_GETSELECTIONMARK, 0, 0);
-    auto setState = [listView](WPARAM item, UINT state, UINT mask) {
-        LVITEMW change{};
-        change.state = state;
-        change.stateMask = mask;
-        ::SendMessageW(listView, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
-    };
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!d.MoveTo(at, "the pointer on the row"))
-            return false;
-        d.KeyDown(modifier);
-        d.LeftDown();
-        d.LeftUp();
-        d.KeyUp(modifier);
-        if (d.Poll([&] { return SelectedListRows(listView) == expected; }, std::chrono::seconds(2)))
-            return true;
-        // Only a click the list took as a plain one (Wine lost the key) is made again; any other
-        // selection is the program's doing, and a fault to see.
-        const std::vector<int> seen = SelectedListRows(listView);
-        auto text = [](const std::vector<int>& rows) {
-            std::string t;
-            for (int r : rows)
-                t += std::to_string(r) + " ";
-            return t;
-        };
-        std::fprintf(stderr, "row %d clicked with its key: expected rows %s, seen %s\n", row,
-                     text(expected).c_str(), text(seen).c_str());
-        if (seen != std::vector<int>{row}) {
-            d.failure = "the click with its key held selected rows " + text(seen) + "instead of " +
-                        text(expected);
-            return false;
-        }
-        std::fprintf(stderr, "  taken as a plain click; made again\n");
-        setState(static_cast<WPARAM>(-1), 0, LVIS_SELECTED);
-        for (int selected : before)
-            setState(static_cast<WPARAM>(selected), LVIS_SELECTED, LVIS_SELECTED);
-        if (focused >= 0)
-            setState(static_cast<WPARAM>(focused), LVIS_FOCUSED, LVIS_FOCUSED);
-        ::SendMessageW(listView, LVM_SETSELECTIONMARK, 0, anchor);
-    }
-    d.failure = "the list never took the click with its key held";
-    return false;
 }
 
 HWND OpenPopupMenu() {
@@ -276,6 +229,24 @@ IconWatch::~IconWatch() { RemoveWindowSubclass(icon_, Proc, 1); }
 
 bool IconWatch::Handled(int x, int y) const { return busy_ == 0 && x_ == x && y_ == y; }
 
+POINT IconWatch::At(int x, int y) const {
+    POINT p{x, y};
+    ::ClientToScreen(icon_, &p);
+    return p;
+}
+
+bool IconWatch::PressAndStart(InputDriver& d) {
+    const int pressed = presses, released = releases;
+    return d.MoveTo(At(16, 16), "the pointer on the icon", [&] { return Handled(16, 16); }) &&
+           d.LeftDownUntil("the press", [&] { return presses > pressed; }) &&
+           d.MoveTo(At(21, 16), "the gesture",
+                    [&] { return releases > released || Handled(21, 16); });
+}
+
+bool IconWatch::DragTo(InputDriver& d, POINT over, const std::function<bool()>& settled) {
+    return PressAndStart(d) && d.WaitForDragLoop() && d.MoveTo(over, "the target entered", settled);
+}
+
 LRESULT CALLBACK IconWatch::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                  DWORD_PTR data) {
     auto* self = reinterpret_cast<IconWatch*>(data);
@@ -299,21 +270,6 @@ LRESULT CALLBACK IconWatch::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     return result;
 }
 
-void InputDriver::Mouse(DWORD flags, POINT screen) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        // Rounded up so that the system's scaling back (x * width / 65536) lands on x itself.
-        const long long width = GetSystemMetrics(SM_CXSCREEN);
-        const long long height = GetSystemMetrics(SM_CYSCREEN);
-        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
-        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
-    }
-    input.mi.dwFlags = flags;
-    if (SendInput(1, &input, sizeof(input)) != 1)
-        lost += " SendInput failed: " + std::to_string(GetLastError());
-}
-
 namespace {
 
 // How long the program may take to show what it made of input the system has.
@@ -323,10 +279,14 @@ constexpr auto kSystemHands = std::chrono::seconds(1);
 // How often input the system has lost is made again before the test gives up.
 constexpr int kMostAgain = 20;
 
-// What the system handed the pumping thread: the point of its last pointer move, and how many
-// left presses and releases. One driver runs at a time.
+// What the system handed the pumping thread: the point of its last pointer move, how many left
+// presses and releases, and which of Shift and Ctrl its key state held at the last of each. One
+// driver runs at a time.
 std::atomic<long long> movedTo{-1};
 std::atomic<int> leftDowns{0}, leftUps{0};
+std::atomic<bool> shiftAtDown{false}, controlAtDown{false}, shiftAtUp{false}, controlAtUp{false};
+// Whether the running test has made pointer input: a move or a button of SendInput's.
+std::atomic<bool> pointerDriven{false};
 
 long long PointKey(POINT p) { return (static_cast<long long>(p.x) << 32) | (p.y & 0xFFFFFFFFll); }
 
@@ -335,10 +295,15 @@ LRESULT CALLBACK HandedOver(int code, WPARAM message, LPARAM lParam) {
         const POINT at = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
         if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE)
             movedTo = PointKey(at);
-        else if (message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN)
+        else if (message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN) {
+            shiftAtDown = ::GetKeyState(VK_SHIFT) < 0;
+            controlAtDown = ::GetKeyState(VK_CONTROL) < 0;
             ++leftDowns;
-        else if (message == WM_LBUTTONUP || message == WM_NCLBUTTONUP)
+        } else if (message == WM_LBUTTONUP || message == WM_NCLBUTTONUP) {
+            shiftAtUp = ::GetKeyState(VK_SHIFT) < 0;
+            controlAtUp = ::GetKeyState(VK_CONTROL) < 0;
             ++leftUps;
+        }
     }
     return CallNextHookEx(nullptr, code, message, lParam);
 }
@@ -351,7 +316,54 @@ POINT SystemPointer() {
     return at;
 }
 
+std::string RunningTest() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return test ? std::string(test->test_suite_name()) + "." + test->name() : "(no test)";
+}
+
+// Input made again is printed, and when scripts/test names a file for it, written there too, a
+// line a time: the run's summary then names every test that needed it, passed or failed.
+void MadeAgain(const std::string& what, const std::string& why, int times) {
+    std::fprintf(stderr, "%s: %s: made again (%d)\n", what.c_str(), why.c_str(), times);
+    if (const char* log = std::getenv("TUCKBAY_INPUT_AGAIN_LOG"))
+        std::ofstream(log, std::ios::app) << RunningTest() << '\t' << what << ": " << why << '\n';
+}
+
+// Fails a test whose "pointer" label (TUCKBAY_POINTER_TESTS in CMakeLists.txt, passed on by
+// ctest) is not what the test did: only tests that drive the pointer are run again.
+class PointerLabelCheck : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { pointerDriven = false; }
+    void OnTestEnd(const ::testing::TestInfo& test) override {
+        const char* label = std::getenv("TUCKBAY_POINTER_LABEL");
+        if (label == nullptr || test.result()->Skipped())
+            return;
+        const bool labelled = std::string(label) == "1";
+        if (pointerDriven && !labelled)
+            ADD_FAILURE() << "this test drives the pointer: add it to TUCKBAY_POINTER_TESTS";
+        else if (!pointerDriven && labelled && test.result()->Passed())
+            ADD_FAILURE() << "this test drives no pointer: take it out of TUCKBAY_POINTER_TESTS";
+    }
+};
+
 } // namespace
+
+::testing::TestEventListener* MakePointerLabelCheck() { return new PointerLabelCheck; }
+
+void InputDriver::Mouse(DWORD flags, POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        // Rounded up so that the system's scaling back (x * width / 65536) lands on x itself.
+        const long long width = GetSystemMetrics(SM_CXSCREEN);
+        const long long height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
+    }
+    input.mi.dwFlags = flags;
+    pointerDriven = drovePointer_ = true;
+    if (SendInput(1, &input, sizeof(input)) != 1)
+        lost += " SendInput failed: " + std::to_string(GetLastError());
+}
 
 InputDriver::InputDriver()
     : hook_(SetWindowsHookExW(WH_MOUSE, HandedOver, nullptr, GetCurrentThreadId())) {}
@@ -387,7 +399,7 @@ bool InputDriver::Until(const char* what, const std::function<bool()>& seen,
                 std::string("the system kept losing the input for ") + what + ": " + lostAs + lost;
             return false;
         }
-        std::fprintf(stderr, "%s: the input %s: made again (%d)\n", what, lostAs.c_str(), times);
+        MadeAgain(what, "the input " + lostAs, times);
         again();
         sent = std::chrono::steady_clock::now();
     }
@@ -479,6 +491,63 @@ bool InputDriver::WaitForDragLoop() {
     if (!runs)
         failure += " (the capture is with \"" + holder + "\")";
     return runs;
+}
+
+bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
+                      const std::vector<int>& expected) {
+    const POINT at = ListItemPoint(listView, row);
+    const std::vector<int> before = SelectedListRows(listView);
+    const auto focused =
+        ::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    const auto anchor = ::SendMessageW(listView, LVM_GETSELECTIONMARK, 0, 0);
+    auto setState = [listView](WPARAM item, UINT state, UINT mask) {
+        LVITEMW change{};
+        change.state = state;
+        change.stateMask = mask;
+        ::SendMessageW(listView, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
+    };
+    auto text = [](const std::vector<int>& rows) {
+        std::string t;
+        for (int r : rows)
+            t += " " + std::to_string(r);
+        return t;
+    };
+    const bool shift = modifier == VK_SHIFT;
+    const std::string click =
+        "the click on row " + std::to_string(row) + " with " + (shift ? "Shift" : "Ctrl") + " held";
+    for (int times = 0;;) {
+        if (!d.MoveTo(at, "the pointer on the row"))
+            return false;
+        const int downs = leftDowns, ups = leftUps;
+        d.KeyDown(modifier);
+        const bool handed = d.LeftDownUntil(click.c_str(), [&] { return leftDowns > downs; }) &&
+                            d.LeftUpUntil(click.c_str(), [&] { return leftUps > ups; });
+        d.KeyUp(modifier);
+        if (!handed)
+            return false;
+        // Wine lets go of a key SendInput holds whenever the X server reports its own keymap
+        // (after an activation, or the pointer entering a window): only a click the system handed
+        // over without its key is made again, once the list is put back as it was.
+        const bool keyHeld = shift ? shiftAtDown && shiftAtUp : controlAtDown && controlAtUp;
+        if (keyHeld)
+            break;
+        if (++times > kMostAgain) {
+            d.failure = "the system kept letting go of the key for " + click;
+            return false;
+        }
+        MadeAgain(click, "the system let go of the key before the list had the click", times);
+        setState(static_cast<WPARAM>(-1), 0, LVIS_SELECTED);
+        for (int selected : before)
+            setState(static_cast<WPARAM>(selected), LVIS_SELECTED, LVIS_SELECTED);
+        if (focused >= 0)
+            setState(static_cast<WPARAM>(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+        ::SendMessageW(listView, LVM_SETSELECTIONMARK, 0, anchor);
+    }
+    if (d.Poll([&] { return SelectedListRows(listView) == expected; }, kProgramAnswers))
+        return true;
+    d.failure =
+        click + " left rows" + text(SelectedListRows(listView)) + " selected, not" + text(expected);
+    return false;
 }
 
 bool InputDriver::LeftDownUntil(const char* what, const std::function<bool()>& seen) {
@@ -573,12 +642,15 @@ std::string DriveInput(const std::function<void(InputDriver&)>& script, const Pu
     std::atomic<bool> finished{false};
     std::thread thread([&] {
         script(driver);
-        if (!driver.failure.empty()) {
+        if (!driver.failure.empty())
             driver.Key(VK_ESCAPE);
-            driver.RightUp();
-            driver.MiddleUp();
+        if (driver.DrovePointer()) {
+            if (!driver.failure.empty()) {
+                driver.RightUp();
+                driver.MiddleUp();
+            }
+            driver.LeftUp();
         }
-        driver.LeftUp();
         finished = true;
     });
     const auto finishedNow = [&] { return finished.load(); };

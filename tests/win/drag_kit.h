@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+namespace testing {
+class TestEventListener;
+}
+
 namespace tuckbay::test {
 
 // A folder of its own under the temporary folder (or another), removed with everything in it.
@@ -97,6 +101,8 @@ private:
     std::vector<std::wstring> dropped_;
 };
 
+class InputDriver;
+
 // Watches the pointer messages of a window from outside, through a subclass, so that the
 // driver thread can wait until the window has handled a move to the end (a drag included).
 class IconWatch {
@@ -108,6 +114,13 @@ public:
 
     // The last move the window handled was to (x, y), in its coordinates, and it is done.
     bool Handled(int x, int y) const;
+    // The point (x, y) of the window, on the screen.
+    POINT At(int x, int y) const;
+    // A press on the window at (16, 16) and a move 5 pixels right, past the drag threshold (the
+    // gesture's own release of the window comes just before the drag loop); with over, carried
+    // there once the drag loop runs, until settled() holds.
+    bool PressAndStart(InputDriver& d);
+    bool DragTo(InputDriver& d, POINT over, const std::function<bool()>& settled);
 
     std::atomic<int> presses{0};  // left presses handled
     std::atomic<int> releases{0}; // left releases handled, synthesised ones too
@@ -141,7 +154,8 @@ public:
     void LeftUp();
     // Presses or releases the left button and waits until seen() holds; a press or release
     // the system lost (its button state is not as sent) is made again, a press after a release
-    // so that it is a new press. Every input made again is printed.
+    // so that it is a new press. Every input made again is printed and written down for the
+    // run's summary.
     bool LeftDownUntil(const char* what, const std::function<bool()>& seen);
     bool LeftUpUntil(const char* what, const std::function<bool()>& seen);
     void RightDown();
@@ -157,6 +171,8 @@ public:
     void Chord(std::initializer_list<WORD> modifiers, WORD vk);
     // Types text as characters, whatever the keyboard layout.
     void Type(const std::wstring& text);
+    // Whether this driver has made pointer input (a move or a button).
+    bool DrovePointer() const { return drovePointer_; }
 
     // Waits until the pumping thread's drag loop runs (it holds the pointer's capture in a
     // window of its own): a move made before it would be taken by the gesture, and the loop
@@ -190,19 +206,21 @@ private:
     HHOOK hook_ = nullptr;
     POINT last_{};
     bool moved_ = false;
+    bool drovePointer_ = false;
 };
 
-// A click on a list view's row with Shift or Ctrl held, made until the list shows the rows
-// expected. Wine lets go of a key SendInput holds whenever the X server reports its own keymap
-// (after an activation, or the pointer entering a window), and that report can come a moment
-// after what caused it; a click it turned into a plain one is undone (selection, focus and
-// anchor put back) and made again.
+// A click on a list view's row with Shift or Ctrl held, which must leave the rows expected
+// selected. It is made again only when the system handed the click over without the key (Wine
+// lets go of a held key now and then), never for what the list made of it.
 bool ClickListRowWith(InputDriver& d, HWND listView, int row, WORD modifier,
                       const std::vector<int>& expected);
 
-// Runs script on a driver thread while this thread pumps messages; afterwards lets go of
-// every button so that a failed script leaves no drag behind. Returns the driver's failure
-// text, empty on success.
+// For the test program's main: fails a test whose "pointer" label is not what it did.
+::testing::TestEventListener* MakePointerLabelCheck();
+
+// Runs script on a driver thread while this thread pumps messages; afterwards a script that
+// drove the pointer lets go of its buttons, so that a failed one leaves no drag behind. Returns
+// the driver's failure text, empty on success.
 // pump runs this thread's messages until its condition holds or its time is up; by default
 // a plain loop, a test of the main window passes the program's own.
 using Pump = std::function<bool(const std::function<bool()>&, std::chrono::milliseconds)>;

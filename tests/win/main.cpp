@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "drag_kit.h"
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(tuckbay::test::MakePointerLabelCheck());
 
     HRESULT hr = OleInitialize(nullptr);
     if (FAILED(hr)) {

@@ -150,10 +150,18 @@ protected:
         EXPECT_TRUE(Pump([&] { return !List().Sorting(); }));
     }
 
-    void Append(std::initializer_list<const wchar_t*> paths) {
-        for (const wchar_t* p : paths)
+    void Append(const std::vector<std::wstring>& paths) {
+        for (const std::wstring& p : paths)
             List().AppendPath(p);
         List().UpdateCountDisplay();
+    }
+
+    // What the status bar's second part says (the last drag's report, say).
+    std::wstring Report() const {
+        wchar_t text[256] = {};
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
+                       reinterpret_cast<LPARAM>(text));
+        return text;
     }
 
     // What the list shows in a row's column.

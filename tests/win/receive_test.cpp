@@ -91,18 +91,12 @@ protected:
 
     std::vector<std::wstring> Listed() const { return mainWindow->FileList().AllPaths(); }
 
-    std::wstring ReportText() const {
-        wchar_t text[128] = {};
-        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
-                       reinterpret_cast<LPARAM>(text));
-        return text;
-    }
     // On the driver thread, while a drop is read: waits until the status bar's second part
     // shows progress as shown says, then the user clicks the basket (the source had the
     // keyboard). False when either did not come.
     bool ClickBasketOnceProgressShows(InputDriver& d,
                                       const std::function<bool(const std::wstring&)>& shown) {
-        if (!d.WaitFor("the progress in the status bar", [&] { return shown(ReportText()); }))
+        if (!d.WaitFor("the progress in the status bar", [&] { return shown(Report()); }))
             return false;
         const POINT bar = Centre(mainWindow->Controls().statusBar);
         if (!d.MoveTo(bar, "the pointer on the status bar"))
@@ -538,7 +532,7 @@ TEST_F(ReceiveTest, ASlowDropGivenUpLeavesNothingAndTellsTheSource) {
                                    c.giveUp(d);
                            }),
                   "");
-        EXPECT_TRUE(progressShown) << win::ToUtf8(ReportText());
+        EXPECT_TRUE(progressShown) << win::ToUtf8(Report());
         if (std::wstring(c.end).rfind(L"ended", 0) == 0) // read after the drag
             drag->WaitForTitle(L"ended", AppPump());
         EXPECT_EQ(drag->Title(), c.end);
@@ -549,7 +543,7 @@ TEST_F(ReceiveTest, ASlowDropGivenUpLeavesNothingAndTellsTheSource) {
         }
         EXPECT_TRUE(Pump([&] { return !mainWindow->Part<intake::DropZonePart>().Receiver().Running(); }));
         EXPECT_EQ(Listed(), std::vector<std::wstring>{});
-        EXPECT_EQ(ReportText(), L"受け取りを取り消しました");
+        EXPECT_EQ(Report(), L"受け取りを取り消しました");
     }
 }
 

@@ -51,6 +51,15 @@ protected:
         ::RemoveWindowSubclass(mainWindow->Hwnd(), CountContextMenus, 1);
         ShellRecordingTest::TearDown();
     }
+    // The window made again, as the program's next start makes it: nothing sorted, clicked or
+    // focused yet, the settings and the kept list as the last one left them.
+    void Restart() {
+        mainWindow.reset();
+        MakeWindow();
+        mainWindow->SetShellRequests(&shell);
+        ::SetWindowSubclass(mainWindow->Hwnd(), CountContextMenus, 1,
+                            reinterpret_cast<DWORD_PTR>(&contextMenusDone));
+    }
 
     // WM_CONTEXTMENU requests the main window has finished with, its menu closed again.
     static LRESULT CALLBACK CountContextMenus(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -159,10 +168,16 @@ protected:
         return [at](InputDriver& d) { Click(d, at, true); };
     }
 
-    // A fresh list with the item at index focused and selected, and the focus in the list.
+    // A fresh list with the item at index focused and selected, and the focus in the list: the
+    // list shown, with no filter field and no captured files in its place.
     void ListOf(const Texts& paths, int focused = 0) {
-        ::SetWindowTextW(mainWindow->Controls().filterEdit, L""); // no filter: all of it cleared
-        if (CapturePanelShown()) // the list, not the captured files, where the list is
+        ListAreaShown(true);
+        if (FilterFieldShown()) {
+            ::SetWindowTextW(mainWindow->Controls().filterEdit, L""); // all of the list cleared
+            ::PostMessageW(mainWindow->Controls().filterEdit, WM_CHAR, VK_ESCAPE, 0);
+            ASSERT_TRUE(Pump([&] { return !FilterFieldShown(); }));
+        }
+        if (CapturePanelShown())
             ::SendMessageW(mainWindow->Controls().backToListButton, BM_CLICK, 0, 0);
         List().ShowColumns(filelist::DefaultColumns());
         List().Clear();
@@ -315,7 +330,12 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
     };
     bool greyed = false;
     const std::vector<Route> routes = {
-        {"元に戻す(&U), greyed with nothing to undo", [] {},
+        {"元に戻す(&U), greyed with nothing to undo",
+         [&] {
+             ListOf({L"C:\\a.txt"});
+             List().Clear();
+             List().Undo(); // the one step there was
+         },
          [&] {
              HMENU menu = ::GetMenu(mainWindow->Hwnd());
              return Gesture([menu, &greyed](InputDriver& d) {
@@ -428,6 +448,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          }},
         {"the list's header",
          [&] {
+             Restart(); // a column's first sort descends
              ListOf({L"C:\\a.txt", L"C:\\c.txt", L"C:\\b.txt"});
          },
          [&] {
@@ -460,6 +481,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
              MakeFileOf(files.Path(L"small.txt"), 10);
              MakeFileOf(files.Path(L"large.txt"), 3000);
              MakeFileOf(files.Path(L"middle.txt"), 1500);
+             Restart();
              ListOf({files.Path(L"small.txt"), L"C:\\gone-by-size.txt", files.Path(L"large.txt"),
                      files.Path(L"middle.txt")});
          },
@@ -705,7 +727,11 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                     CountText() == L"2";
          }},
         {"Esc in the empty filter field: the field hidden, the focus on the list",
-         [&] { FilterBy(L""); }, [] { return Keys(0, {VK_ESCAPE}); },
+         [&] {
+             ListOf({L"C:\\a.txt"});
+             FilterBy(L"");
+         },
+         [] { return Keys(0, {VK_ESCAPE}); },
          [&] { return !FilterFieldShown() && ::GetFocus() == mainWindow->Controls().listView; }},
         {"Ctrl+F while the captured files stand where the list is: the capture stays",
          [&] {
@@ -721,16 +747,11 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                     List().AllPaths() == Texts{L"C:\\a.txt", L"C:\\b.txt"};
          }},
         {"絞り込み(&I): the filter field shown with the focus in it",
-         [&] {
-             ListOf({L"C:\\a.txt"});
-             FilterBy(L"");
-             ::PostMessageW(mainWindow->Controls().filterEdit, WM_CHAR, VK_ESCAPE, 0);
-             ASSERT_TRUE(Pump([&] { return !FilterFieldShown(); }));
-         },
-         [&] { return Choose(MenuBar('L'), {'I'}); },
+         [&] { ListOf({L"C:\\a.txt"}); }, [&] { return Choose(MenuBar('L'), {'I'}); },
          [&] { return FilterFieldShown() && ::GetFocus() == mainWindow->Controls().filterEdit; }},
         {"Shift+Tab from the list: the filter field, in the Tab ring while shown",
          [&] {
+             ListOf({L"C:\\a.txt"});
              FilterBy(L"");
              ::SetFocus(mainWindow->Controls().listView);
          },
@@ -896,7 +917,10 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                     OpenPopupMenu() == nullptr;
          }},
         {"「送る」メニューに登録",
-         [&] { ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str()); },
+         [&] {
+             ListOf({});
+             ::DeleteFileW((app::SendToFolder() + L"\\Tuckbay.lnk").c_str());
+         },
          // Third from the menu's end, above the two items for missing files and the kept list.
          [&] {
              return Choose(MenuBar('L'), {VK_UP, VK_UP, VK_UP, VK_RETURN});
@@ -906,7 +930,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
                     dialogs.messages.back() == L"「送る」メニューに登録しました" &&
                     intake::ResolveShortcut(app::SendToFolder() + L"\\Tuckbay.lnk") == exe;
          }},
-        {"バージョン情報", [] {},
+        {"バージョン情報", [&] { ListOf({}); },
          [&] {
              HWND box = mainWindow->Part<app::ProgramPart>().About().Handle();
              return Gesture([box](InputDriver& d) {
@@ -1010,6 +1034,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"ファイルリストへ登録する",
          [&] {
              ListOf({});
+             Ticked(mainWindow->Controls().watchClipboardBox, true);
              ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
              ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
          },
@@ -1017,6 +1042,8 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] { return !CapturePanelShown() && List().AllPaths() == Texts{exe}; }},
         {"the capture memo keeps its own menu",
          [&] {
+             ListOf({});
+             Ticked(mainWindow->Controls().watchClipboardBox, true);
              ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
              ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
          },
@@ -1038,19 +1065,22 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
         {"ファイルリストへ戻る",
          [&] {
              ListOf({});
+             Ticked(mainWindow->Controls().watchClipboardBox, true);
              ASSERT_EQ(PutFilesFromHelper(L"copy", {exe}), 0u);
              ASSERT_TRUE(Pump([&] { return CapturePanelShown(); }));
          },
          [&] { return ClickOn(mainWindow->Controls().backToListButton); },
          [&] { return !CapturePanelShown() && List().Count() == 0; }},
         {"Ctrl+Cを監視する, unticked: a copy in the shell is not captured",
-         [&] { Ticked(mainWindow->Controls().watchClipboardBox, true); },
+         [&] {
+             ListOf({});
+             Ticked(mainWindow->Controls().watchClipboardBox, true);
+         },
          [&] { return ClickOn(mainWindow->Controls().watchClipboardBox); },
          [&] {
              // The helper ends only once the window has had the clipboard's notice.
              return PutFilesFromHelper(L"copy", {exe}) == 0u && !CapturePanelShown();
          }},
-        // Last: it makes the window again.
         {"終了時にリストを保持, on: the list is there after a restart",
          [&] {
              ListOf({exe, L"C:\\kept.txt"});
@@ -1062,9 +1092,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
          [&] {
              if (!KeepListChecked())
                  return false;
-             mainWindow.reset();
-             MakeWindow();
-             mainWindow->SetShellRequests(&shell);
+             Restart();
              return List().AllPaths() == Texts{exe, L"C:\\kept.txt"};
          }},
     };
@@ -1083,9 +1111,7 @@ TEST_F(UserRoute, EveryCommandAnswersTheUsersClickKeyOrMenu) {
 // Shift+Tab go round the list and the two check boxes in their order.
 TEST_F(UserRoute, TheKeyboardReachesTheListAtStartAfterABoxAndAfterAnotherProgram) {
     // A fresh window, as at start: nothing clicked, no item focused.
-    mainWindow.reset();
-    MakeWindow();
-    mainWindow->SetShellRequests(&shell);
+    Restart();
     app->SetDialogs(nullptr); // the real question, answered by a key
     for (const wchar_t* path : {L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.txt"})
         List().AppendPath(path);
@@ -1255,22 +1281,16 @@ TEST_F(UserRoute, EscapeCancelsALongSortAndLeavesTheListAsItWas) {
         ::SendMessageW(header, HDM_GETITEMRECT, c.clicked, reinterpret_cast<LPARAM>(&r));
         POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         ::ClientToScreen(header, &at);
-        HWND bar = mainWindow->Controls().statusBar;
-        auto progress = [bar] {
-            wchar_t text[64] = {};
-            ::SendMessageW(bar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
-            return std::wstring(text);
-        };
-        ::SendMessageW(bar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L""));
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_SETTEXTW, 1,
+                       reinterpret_cast<LPARAM>(L""));
         Perform([&](InputDriver& d) {
             Click(d, at);
-            if (!d.WaitFor("the progress", [&] { return progress().rfind(L"並べ替え中", 0) == 0; }))
+            if (!d.WaitFor("the progress", [&] { return Report().rfind(L"並べ替え中", 0) == 0; }))
                 return;
             d.Key(VK_ESCAPE);
-            d.WaitFor("the sort to stop",
-                      [&] { return progress() == L"並べ替えを取り消しました"; });
+            d.WaitFor("the sort to stop", [&] { return Report() == L"並べ替えを取り消しました"; });
         });
-        EXPECT_EQ(progress(), L"並べ替えを取り消しました");
+        EXPECT_EQ(Report(), L"並べ替えを取り消しました");
         EXPECT_EQ(List().Count(), kCount);
         EXPECT_EQ(List().PathAt(0), first);
         EXPECT_EQ(List().PathAt(kCount - 1), last);
@@ -1292,12 +1312,6 @@ TEST_F(UserRoute, AMillionLineListFileIsReadWhileTheWindowAnswersAndEscGivesItUp
     Append({L"C:\\before.txt"});
     filelist::ListFileReader& reader = mainWindow->Part<filelist::ListPart>().Reader();
     HWND listArea = mainWindow->Controls().listArea->Hwnd();
-    auto progress = [this] {
-        wchar_t text[64] = {};
-        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
-                       reinterpret_cast<LPARAM>(text));
-        return std::wstring(text);
-    };
     ::SetForegroundWindow(mainWindow->Hwnd());
     ::SetFocus(mainWindow->Controls().listView);
 
@@ -1307,12 +1321,12 @@ TEST_F(UserRoute, AMillionLineListFileIsReadWhileTheWindowAnswersAndEscGivesItUp
         ::PostMessageW(listArea, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildDrop({file})), 0));
     ASSERT_TRUE(Pump([&] { return reader.Job().WorkDone(); }, 60000))
         << "the list file was not read on a worker";
-    ASSERT_TRUE(Pump([&] { return progress().starts_with(L"読み込み中… "); }));
+    ASSERT_TRUE(Pump([&] { return Report().starts_with(L"読み込み中… "); }));
     EXPECT_EQ(List().Count(), 1u) << "entries shown before the whole file was read";
     Perform([](InputDriver& d) { d.Key(VK_ESCAPE); });
     reader.Job().Hold(false);
     ASSERT_TRUE(Pump([&] { return !reader.Running(); }));
-    EXPECT_EQ(progress(), L"読み込みを取り消しました");
+    EXPECT_EQ(Report(), L"読み込みを取り消しました");
     EXPECT_EQ(List().AllPaths(), std::vector<std::wstring>{L"C:\\before.txt"});
     EXPECT_EQ(CountText(), L"1");
 
