@@ -604,7 +604,7 @@ TEST_F(ReceiveTest, ANameTakenWhileAFileIsReadIsNeverWrittenOverNorRemoved) {
         EXPECT_TRUE(tookTheName);
         EXPECT_EQ(gaveUp, c.giveUp);
         EXPECT_EQ(drag->Title(), c.giveUp ? kDroppedNothing : kDroppedCopy);
-        EXPECT_TRUE(Pump([&] { return !mainWindow->Receiver().Running(); }));
+        EXPECT_TRUE(Pump([&] { return !mainWindow->Part<intake::DropZonePart>().Receiver().Running(); }));
         EXPECT_EQ(ReadBytes(Received(L"taken.bin")), "another's");
         std::vector<std::wstring> listed;
         for (const std::wstring& name : c.listed)
