@@ -105,10 +105,10 @@ void AfterDrag::StartNext() {
     job_.Start(
         [stamps = std::move(next.stamps), list = std::move(next.list), onlyGone = next.onlyGone,
          exists = list_.Exists()](win::Progress& progress) {
-            std::unordered_set<uint64_t> handed(stamps.begin(), stamps.end());
+            std::unordered_set<uint32_t> handed(stamps.begin(), stamps.end());
             if (!onlyGone)
                 return handed;
-            std::unordered_set<uint64_t> gone;
+            std::unordered_set<uint32_t> gone;
             for (size_t i = 0; i < list.Count(); ++i) {
                 if (i % 256 == 0) {
                     progress.Check();
@@ -119,13 +119,13 @@ void AfterDrag::StartNext() {
             }
             return gone;
         },
-        [this, report, unreported](std::unordered_set<uint64_t> gone) {
+        [this, report, unreported](std::unordered_set<uint32_t> gone) {
             TakeOff(report, gone, unreported);
             StartNext();
         });
 }
 
-void AfterDrag::TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps,
+void AfterDrag::TakeOff(const std::wstring& report, const std::unordered_set<uint32_t>& stamps,
                         bool unreported) {
     statusBar_.EndProgress();
     size_t removed = 0;

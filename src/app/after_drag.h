@@ -51,7 +51,7 @@ public:
 
 private:
     struct Handed {
-        std::vector<uint64_t> stamps;
+        std::vector<uint32_t> stamps;
         // The list as it was, when whether the files are gone is to be asked.
         filelist::FrozenList list;
         bool onlyGone = false;
@@ -60,7 +60,7 @@ private:
         std::wstring report;
     };
     void StartNext();
-    void TakeOff(const std::wstring& report, const std::unordered_set<uint64_t>& stamps,
+    void TakeOff(const std::wstring& report, const std::unordered_set<uint32_t>& stamps,
                  bool unreported);
 
     filelist::FileList& list_;
@@ -70,7 +70,7 @@ private:
     // Drags that ended while the files of an earlier one were still being checked.
     std::deque<Handed> waiting_;
     // The stamps of the entries to take off, gathered on a worker.
-    win::Job<std::unordered_set<uint64_t>> job_;
+    win::Job<std::unordered_set<uint32_t>> job_;
 };
 
 } // namespace app

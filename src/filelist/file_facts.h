@@ -19,7 +19,7 @@ namespace filelist {
 // One question and, once answered, its answer. The stamp and index say which entry was meant,
 // so that the answer can be dropped when the entry has since changed or moved.
 struct PathCheck {
-    uint64_t stamp = 0;
+    uint32_t stamp = 0;
     size_t index = 0;
     std::wstring path;
     bool exists = false;

@@ -87,13 +87,13 @@ public:
     // Only this entry selected, and focused.
     void SelectOnly(size_t index);
 
-    uint64_t StampAt(size_t row) const noexcept { return model_.Stamp(rows_.Entry(row)); }
+    uint32_t StampAt(size_t row) const noexcept { return model_.Stamp(rows_.Entry(row)); }
 
     void RemoveAt(size_t index);
     // Removes the selected entries as one step to undo; the entry after them takes the focus.
     size_t RemoveSelected();
     // Removes the entries with these stamps, keeping the order of the rest; returns how many.
-    size_t RemoveStamped(const std::unordered_set<uint64_t>& stamps);
+    size_t RemoveStamped(const std::unordered_set<uint32_t>& stamps);
     // The edit in place: the entry's text replaced, and with it its stamp.
     void ReplaceAt(size_t index, std::wstring_view path);
     // Every shown entry taken away, as one step to undo.

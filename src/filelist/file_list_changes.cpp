@@ -47,7 +47,7 @@ void FileList::RemoveAt(size_t index) {
     SyncView();
 }
 
-size_t FileList::RemoveStamped(const std::unordered_set<uint64_t>& stamps) {
+size_t FileList::RemoveStamped(const std::unordered_set<uint32_t>& stamps) {
     SyncView();
     const std::optional<uint32_t> focused = FocusedStamp();
     // An entry the filter has hidden since it was found stays: what is not seen is not touched.

@@ -49,7 +49,7 @@ private:
     size_t answered_ = 0;
     ULONGLONG lastProgress_ = 0;
     // The stamps of the entries found missing: an entry edited or added since has another.
-    std::unordered_set<uint64_t> missing_;
+    std::unordered_set<uint32_t> missing_;
 };
 
 } // namespace filelist

@@ -1,7 +1,7 @@
 // Data kept beside the list's entries, index for index, by a part that registers it with the
 // model (the details of the columns beside the path, and whatever comes next): the model moves it
-// with its entries through every append, removal, reorder, edit and undo, by one primitive, so no
-// change of the list needs to know what lies beside it.
+// with its entries through every append, removal, reorder and undo (Moved) and marks an entry
+// edited in place new (Renewed), so no change of the list needs to know what lies beside it.
 #pragma once
 
 #include <cstddef>

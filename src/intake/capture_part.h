@@ -53,7 +53,7 @@ public:
 
 private:
     HWND Handle() const override { return places_.window; }
-    bool WatchChecked() const override { return settings_.canCtrlC; }
+    bool Watching() const override { return settings_.canCtrlC; }
     void DisableWatch() override { ::EnableWindow(watchBox_, FALSE); }
     std::wstring MemoText() const override { return win::WindowText(memo_); }
     void SetMemoText(const std::wstring& text) override;

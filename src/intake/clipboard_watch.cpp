@@ -26,7 +26,7 @@ void ClipboardWatch::Leave() {
 
 void ClipboardWatch::WMDrawClipboard() {
     std::exception_ptr failure;
-    if (host_.WatchChecked() && !own_.HoldsOwn()) {
+    if (host_.Watching() && !own_.HoldsOwn()) {
         try {
             host_.ShowCapturePanel(true);
             TakeStayOnTopStyle();

@@ -15,8 +15,8 @@ namespace intake {
 class CaptureHost {
 public:
     virtual HWND Handle() const = 0;
-    // The check box watchClipboardBox: files are captured while it is checked.
-    virtual bool WatchChecked() const = 0;
+    // The setting "Ctrl+Cを監視する": files are captured while it is on.
+    virtual bool Watching() const = 0;
     virtual void DisableWatch() = 0;
     virtual std::wstring MemoText() const = 0;
     virtual void SetMemoText(const std::wstring& text) = 0;

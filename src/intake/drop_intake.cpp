@@ -170,7 +170,7 @@ void DropIntake::TakeListZoneDrop(std::vector<std::wstring> paths) {
     if (paths.empty())
         return;
     if (IsListFilePath(paths.front())) {
-        host_.ReadListFile(std::move(paths.front()));
+        host_.TakeListFile(std::move(paths.front()));
     } else if (host_.ListDropsAllowed()) {
         TakeDrop(std::move(paths));
     } else {
@@ -184,14 +184,14 @@ void DropIntake::Refuse() {
         return;
     }
     // A topmost window would cover the warning, so it steps back while the box is open.
-    if (host_.TopmostSwitchDown())
+    if (host_.TopmostChosen())
         host_.SetTopmost(false);
     RECT frame{};
     ::GetWindowRect(host_.MainHwnd(), &frame);
     const int offset = win::ScaleToDpi(16, win::Window::WindowDpi(host_.MainHwnd()));
     dialogs_.ShowWarningAt(host_.MainHwnd(), L"注意", L"拡張子が.lstに限ります。",
                            POINT{frame.left + offset, frame.top - offset});
-    if (host_.TopmostSwitchDown())
+    if (host_.TopmostChosen())
         host_.SetTopmost(true);
 }
 

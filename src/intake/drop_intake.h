@@ -18,12 +18,15 @@ class Dialogs;
 
 namespace intake {
 
-// The main window's side of a drop: the switches read at the moment of each drop.
+// What a drop reads and asks of the window it lands in, at the moment of each drop.
 class DropHost {
 public:
-    virtual bool ShortcutSwitchDown() const = 0; // shortcutButton
-    virtual bool ListDropsAllowed() const = 0;   // allowListDropsBox
-    virtual bool TopmostSwitchDown() const = 0;  // topmostButton
+    // The shortcut switch ("ショート変換") is down.
+    virtual bool ShortcutSwitchDown() const = 0;
+    // The settings: the list takes plain paths ("ファイルリストへのドロップを許可"); the window is
+    // to stay above the others ("最前面").
+    virtual bool ListDropsAllowed() const = 0;
+    virtual bool TopmostChosen() const = 0;
     virtual HWND MainHwnd() const = 0;
     // Makes the main window topmost or not by the window's topmost rule.
     virtual void SetTopmost(bool topmost) = 0;
@@ -31,7 +34,7 @@ public:
     // launch are the user's request to see the basket.
     virtual void ComeToFront() = 0;
     // Reads a list file dropped on the list into the list, off the window's thread.
-    virtual void ReadListFile(std::wstring path) = 0;
+    virtual void TakeListFile(std::wstring path) = 0;
 
 protected:
     ~DropHost() = default;

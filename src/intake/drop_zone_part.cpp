@@ -173,7 +173,7 @@ void DropZonePart::Closing(bool) {
 
 void DropZonePart::ComeToFront() { services_.application.BringToFront(); }
 
-void DropZonePart::ReadListFile(std::wstring path) { services_.reader.Read(std::move(path)); }
+void DropZonePart::TakeListFile(std::wstring path) { services_.reader.Read(std::move(path)); }
 
 void DropZonePart::LetDropsThroughToAnElevatedWindow() {
     if (!AllowDropMessages({places_.window, zone_->Hwnd(), places_.listArea.Hwnd()}) &&

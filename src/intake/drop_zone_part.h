@@ -81,11 +81,11 @@ private:
 
     bool ShortcutSwitchDown() const override { return shortcutButton_->Down(); }
     bool ListDropsAllowed() const override { return settings_.canDropFileList; }
-    bool TopmostSwitchDown() const override { return services_.topmost.Chosen(); }
+    bool TopmostChosen() const override { return services_.topmost.Chosen(); }
     HWND MainHwnd() const override { return places_.window; }
     void SetTopmost(bool topmost) override { services_.topmost.Place(topmost); }
     void ComeToFront() override;
-    void ReadListFile(std::wstring path) override;
+    void TakeListFile(std::wstring path) override;
 
     Places places_;
     Services services_;

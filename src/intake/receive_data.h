@@ -1,6 +1,7 @@
-// What a drop brings that is not a path yet, made into files in the basket's folder: the
-// worker's side of a drop. Everything here runs on a worker of a drop's job, in the
-// multithreaded apartment, on a data object marshalled there.
+// What a drop brings that is not a path yet, made into files in the basket's folder. KindOf and
+// CopyDroppedFiles look at the data object the drop target was handed, on the window's thread;
+// ReceiveData and its parts run on a worker of a drop's job, in the multithreaded apartment, on a
+// data object marshalled there.
 #pragma once
 
 #include <windows.h>

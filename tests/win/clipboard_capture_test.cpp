@@ -86,7 +86,7 @@ public:
 
     // CaptureHost
     HWND Handle() const override { return handleOverride ? handleOverride : window_.get(); }
-    bool WatchChecked() const override {
+    bool Watching() const override {
         return ::SendMessageW(ctrlc_, BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     void DisableWatch() override { ::EnableWindow(ctrlc_, FALSE); }

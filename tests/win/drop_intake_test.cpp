@@ -69,10 +69,10 @@ protected:
     // DropHost: the switches of the main window.
     bool ShortcutSwitchDown() const override { return shortcutSwitch_; }
     bool ListDropsAllowed() const override { return listDrops_; }
-    bool TopmostSwitchDown() const override { return topmostSwitch_; }
+    bool TopmostChosen() const override { return topmostSwitch_; }
     HWND MainHwnd() const override { return window_.Frame(); }
     void ComeToFront() override {}
-    void ReadListFile(std::wstring path) override { window_.Reader().Read(std::move(path)); }
+    void TakeListFile(std::wstring path) override { window_.Reader().Read(std::move(path)); }
     void SetTopmost(bool topmost) override {
         ::SetWindowPos(window_.Frame(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE);
