@@ -188,6 +188,7 @@ private:
     HWND listView_;
     win::ListView view_;
     win::StatusBar& statusBar_;
+    win::ProgressText sortProgress_;
     win::Returns& returns_;
     // Whether this object is still there, for what it hands back to itself.
     std::shared_ptr<FileList*> self_;

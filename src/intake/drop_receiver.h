@@ -72,6 +72,7 @@ private:
     DropIntake& intake_;
     DropHost& host_;
     win::StatusBar& statusBar_;
+    win::ProgressText progress_;
     win::Returns& returns_;
     std::wstring folder_;
     Pump pump_;
