@@ -168,9 +168,12 @@ protected:
         return text;
     }
 
-    std::wstring CountText() const {
-        wchar_t buffer[64] = {};
-        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 0,
+    std::wstring CountText() const { return StatusText(0); }
+    // The status bar's second part: long work's progress, or what the last drag did.
+    std::wstring ReportText() const { return StatusText(1); }
+    std::wstring StatusText(int part) const {
+        wchar_t buffer[256] = {};
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, part,
                        reinterpret_cast<LPARAM>(buffer));
         return buffer;
     }

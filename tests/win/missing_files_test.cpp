@@ -103,13 +103,6 @@ protected:
         ::SendMessageW(mainWindow->Hwnd(), WM_COMMAND, app::kIdRemoveMissing, 0);
     }
 
-    std::wstring ProgressText() {
-        wchar_t text[128] = {};
-        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
-                       reinterpret_cast<LPARAM>(text));
-        return text;
-    }
-
     std::shared_ptr<Gate> gate = std::make_shared<Gate>();
     ScratchFolder folder;
 };
@@ -201,7 +194,7 @@ TEST_F(MissingFiles, RemovingMissingFilesAsksForTheCountAndKeepsTheRestInOrder) 
         EXPECT_EQ(dialogs.questions, Texts{L"存在しないファイル 4 件をリストから削除しますか？"});
         EXPECT_EQ(List().AllPaths(), after);
         EXPECT_EQ(CountText(), std::to_wstring(after.size()));
-        EXPECT_EQ(ProgressText(), L"") << "the progress part stayed";
+        EXPECT_EQ(ReportText(), L"") << "the progress part stayed";
     }
 
     ChooseRemoveMissing();
@@ -222,7 +215,7 @@ TEST_F(MissingFiles, EntriesEditedOrAddedDuringTheCheckAreKept) {
     ListOf({goneA, present, goneB});
     ChooseRemoveMissing();
     ASSERT_TRUE(Pump([&] { return gate->waiting > 0; }));
-    EXPECT_EQ(ProgressText(), L"確認中 0 / 3");
+    EXPECT_TRUE(Pump([&] { return ReportText() == L"確認中 0 / 3"; })) << win::ToUtf8(ReportText());
     ChooseRemoveMissing();
     EXPECT_EQ(dialogs.messages, Texts{L"存在しないファイルを確認中です。終わるまでお待ちください"});
 
