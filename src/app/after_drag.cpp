@@ -52,11 +52,6 @@ AfterDragChoice AfterDragChoiceFrom(int number) {
 AfterDrag::AfterDrag(filelist::FileList& list, win::StatusBar& statusBar)
     : list_(list), statusBar_(statusBar), job_(win::ThreadReturns()) {}
 
-AfterDrag::~AfterDrag() {
-    if (job_.Running())
-        statusBar_.EndProgress();
-}
-
 std::vector<std::wstring> AfterDrag::HandOver(bool selectedOnly) {
     handed_ = {};
     const bool remember = choice_ != AfterDragChoice::Keep;
@@ -98,7 +93,7 @@ void AfterDrag::StartNext() {
     waiting_.pop_front();
     const std::wstring report = next.report;
     const bool unreported = next.unreported;
-    statusBar_.BeginProgress([this, report] {
+    progress_ = statusBar_.BeginProgress([this, report] {
         return report + L"（確認中 " + std::to_wstring(std::max(job_.Percent(), 0)) + L"%）";
     });
     // Whether a million files are still there takes a while: the window answers meanwhile.
@@ -127,7 +122,7 @@ void AfterDrag::StartNext() {
 
 void AfterDrag::TakeOff(const std::wstring& report, const std::unordered_set<uint32_t>& stamps,
                         bool unreported) {
-    statusBar_.EndProgress();
+    progress_.End();
     size_t removed = 0;
     if (!stamps.empty()) {
         removed = list_.RemoveStamped(stamps);

@@ -11,12 +11,10 @@
 #include "dragout/drag_out.h"
 #include "filelist/list_model.h"
 #include "win/job.h"
+#include "win/status_bar.h"
 
 namespace filelist {
 class FileList;
-}
-namespace win {
-class StatusBar;
 }
 
 namespace app {
@@ -29,9 +27,8 @@ AfterDragChoice AfterDragChoiceFrom(int number);
 
 class AfterDrag {
 public:
+    // A check still running when it goes is given up, and its progress with it.
     AfterDrag(filelist::FileList& list, win::StatusBar& statusBar);
-    // A check still running is given up, and the status bar forgets its progress.
-    ~AfterDrag();
     AfterDrag(const AfterDrag&) = delete;
     AfterDrag& operator=(const AfterDrag&) = delete;
 
@@ -65,6 +62,7 @@ private:
 
     filelist::FileList& list_;
     win::StatusBar& statusBar_;
+    win::ProgressText progress_;
     AfterDragChoice choice_ = AfterDragChoice::Keep;
     Handed handed_;
     // Drags that ended while the files of an earlier one were still being checked.

@@ -50,7 +50,7 @@ FileList::FileList(HWND listView, win::StatusBar& statusBar)
     SetIconDpi(win::Window::WindowDpi(listView_));
     filter_.onMatched = [this](std::vector<uint32_t> shown) { FilterMatched(std::move(shown)); };
     sort_.onSorted = [this](SortedList& sorted) { Sorted(sorted); };
-    sort_.onCancelled = [this] { statusBar_.EndProgress(L"並べ替えを取り消しました"); };
+    sort_.onCancelled = [this] { sortProgress_.End(L"並べ替えを取り消しました"); };
     facts_.onChanged = [this](size_t index, bool missingChanged) {
         FileChanged(index, missingChanged);
     };

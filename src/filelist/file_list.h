@@ -107,9 +107,10 @@ public:
     // Sorts by the column with the column's sign, on a worker: the window answers meanwhile,
     // the status bar shows how far it has come, CancelSort (Esc) stops it. When it is done the
     // list shows the new order, the sign turns for the next sort and onSorted runs. A click
-    // while a sort runs is ignored.
+    // while a sort runs is sorted by after it, as a click of its own.
     void SortByColumn(int column);
     bool Sorting() const noexcept { return sort_.Running(); }
+    // The sort under way and the clicks waiting behind it are given up.
     void CancelSort() { sort_.Cancel(); }
     std::function<void()> onSorted;
 
@@ -188,6 +189,7 @@ private:
     HWND listView_;
     win::ListView view_;
     win::StatusBar& statusBar_;
+    win::ProgressText sortProgress_;
     win::Returns& returns_;
     // Whether this object is still there, for what it hands back to itself.
     std::shared_ptr<FileList*> self_;

@@ -11,13 +11,14 @@ namespace filelist {
 void FileList::SortByColumn(int column) {
     // Each kind of column keeps its sign wherever it is shown.
     if (!sort_.Start(static_cast<int>(columns_.ColumnAt(column))))
-        return; // a click while a sort runs is ignored
-    statusBar_.BeginProgress(
+        return; // sorted by once the sort under way is done
+    sortProgress_ = statusBar_.BeginProgress(
         [this] { return L"並べ替え中… " + std::to_wstring(std::max(sort_.Percent(), 0)) + L"%"; });
 }
 
 void FileList::Sorted(SortedList& sorted) {
-    statusBar_.EndProgress();
+    if (!sort_.Waiting()) // else the next click's sort goes on under the same progress
+        sortProgress_.End();
     const std::optional<uint32_t> focusedStamp = FocusedStamp();
     sort_.Apply(sorted);
     Reshaped();

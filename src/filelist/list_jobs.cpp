@@ -80,8 +80,11 @@ ListSort::ListSort(ListModel& model, SortFunction sort, win::Returns& returns)
     : model_(model), sort_(std::move(sort)), job_(returns) {}
 
 bool ListSort::Start(int column) {
-    if (job_.Running())
+    if (job_.Running()) {
+        waiting_.push_back(column);
         return false;
+    }
+    waiting_.clear(); // left behind by a sort that failed
     column_ = column;
     Run();
     return true;
@@ -100,6 +103,11 @@ void ListSort::Run() {
                    }
                    if (onSorted)
                        onSorted(sorted);
+                   if (!waiting_.empty()) {
+                       column_ = waiting_.front();
+                       waiting_.pop_front();
+                       Run();
+                   }
                },
                [this] {
                    if (onCancelled)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,7 +65,8 @@ private:
 };
 
 // The sort by a column: one at a time, its sign turned for the next, done again over the list as
-// it is when entries were removed or moved while it ran.
+// it is when entries were removed or moved while it ran. A sort asked for while one runs waits its
+// turn, as each click on a header is a sort of its own.
 class ListSort {
 public:
     using SortFunction = std::function<SortedList(const FrozenList&, int32_t sign,
@@ -72,10 +74,17 @@ public:
 
     ListSort(ListModel& model, SortFunction sort, win::Returns& returns);
 
-    // Starts the sort by column (a DetailColumn); false while one runs, which goes on.
+    // Starts the sort by column (a DetailColumn); false while one runs, after which this one
+    // starts, with the sign the one before has left.
     bool Start(int column);
-    void Cancel() { job_.Cancel(); }
+    // The sort running stops, and those waiting are given up.
+    void Cancel() {
+        waiting_.clear();
+        job_.Cancel();
+    }
     bool Running() const noexcept { return job_.Running(); }
+    // Sorts wait their turn: while onSorted runs, whether another follows at once.
+    bool Waiting() const noexcept { return !waiting_.empty(); }
     int Percent() const noexcept { return job_.Percent(); }
     // The order found, to be taken by Apply (the view takes what it needs of the old order
     // first); then the sign turns. onCancelled when Cancel stopped it.
@@ -92,6 +101,7 @@ private:
     ListModel& model_;
     SortFunction sort_;
     int column_ = 0;
+    std::deque<int> waiting_;
     uint64_t reshapesAtStart_ = 0;
     win::Job<SortedList> job_;
 };

@@ -22,7 +22,7 @@ void ListFileReader::StartNext() {
         return;
     std::wstring path = std::move(waiting_.front());
     waiting_.pop_front();
-    statusBar_.BeginProgress(
+    progress_ = statusBar_.BeginProgress(
         [this] { return L"読み込み中… " + std::to_wstring(std::max(job_.Percent(), 0)) + L"%"; });
     job_.Start(
         [path = std::move(path)](win::Progress& progress) {
@@ -54,7 +54,7 @@ void ListFileReader::Cancel() {
 }
 
 void ListFileReader::Ended(std::wstring_view report) {
-    statusBar_.EndProgress(report);
+    progress_.End(report);
     StartNext();
 }
 

@@ -37,6 +37,7 @@ private:
 
     FileList& list_;
     win::StatusBar& statusBar_;
+    win::ProgressText progress_;
     std::deque<std::wstring> waiting_;
     struct FileRead {
         ListModel lines;

@@ -15,8 +15,6 @@ namespace filelist {
 namespace {
 
 constexpr wchar_t kNoneMissing[] = L"存在しないファイルはありません";
-// The status bar redrawn at most this often: a long list's answers come in many batches.
-constexpr ULONGLONG kProgressInterval = 100;
 // Entries asked for at once.
 constexpr size_t kChunk = 2000;
 
@@ -46,8 +44,9 @@ void MissingPrune::Start() {
         win::ThreadReturns(), list_.Exists(),
         [this](std::vector<PathCheck> answers) { AnswersArrived(std::move(answers)); });
     AskMore();
-    lastProgress_ = 0;
-    ShowProgress();
+    progress_ = statusBar_.BeginProgress([this] {
+        return L"確認中 " + std::to_wstring(answered_) + L" / " + std::to_wstring(total_);
+    });
 }
 
 void MissingPrune::AnswersArrived(std::vector<PathCheck> answers) {
@@ -57,11 +56,8 @@ void MissingPrune::AnswersArrived(std::vector<PathCheck> answers) {
             missing_.insert(answer.stamp);
     }
     AskMore();
-    if (answered_ < asked_) {
-        ShowProgress();
-        return;
-    }
-    Finish();
+    if (answered_ == asked_)
+        Finish();
 }
 
 void MissingPrune::AskMore() {
@@ -79,18 +75,9 @@ void MissingPrune::AskMore() {
     checker_->Ask(std::move(checks));
 }
 
-void MissingPrune::ShowProgress() {
-    ULONGLONG now = ::GetTickCount64();
-    if (lastProgress_ != 0 && now - lastProgress_ < kProgressInterval)
-        return;
-    lastProgress_ = now;
-    std::wstring text = L"確認中 " + std::to_wstring(answered_) + L" / " + std::to_wstring(total_);
-    statusBar_.SetText(win::StatusBar::kReportPart, text);
-}
-
 void MissingPrune::Finish() {
     checker_.reset();
-    statusBar_.SetText(win::StatusBar::kReportPart, L"");
+    progress_.End();
     // Only what is still listed counts: an entry removed meanwhile is no longer there to remove.
     size_t count = 0;
     for (size_t i = 0; i < list_.Count(); ++i)

@@ -9,10 +9,10 @@
 #include <unordered_set>
 
 #include "filelist/path_checker.h"
+#include "win/status_bar.h"
 
 namespace win {
 class Dialogs;
-class StatusBar;
 } // namespace win
 
 namespace filelist {
@@ -35,7 +35,6 @@ public:
 private:
     void AnswersArrived(std::vector<PathCheck> answers);
     void AskMore();
-    void ShowProgress();
     void Finish();
 
     HWND owner_;
@@ -47,7 +46,7 @@ private:
     size_t nextIndex_ = 0;
     size_t asked_ = 0;
     size_t answered_ = 0;
-    ULONGLONG lastProgress_ = 0;
+    win::ProgressText progress_;
     // The stamps of the entries found missing: an entry edited or added since has another.
     std::unordered_set<uint32_t> missing_;
 };

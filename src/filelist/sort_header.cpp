@@ -7,6 +7,7 @@
 #include "win/window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <string>
 
@@ -47,6 +48,10 @@ SortHeader::SortHeader(HWND listView, std::function<Sorted()> sorted)
     if (header_) {
         headerSubclass_ = std::make_unique<win::Subclass>(
             header_, [this](UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+                // A second click on an item soon after the first comes as a double click, which
+                // Wine's header takes for no click at all: pressed as the first was, it sorts.
+                if (msg == WM_LBUTTONDBLCLK && OnItem(lParam))
+                    return headerSubclass_->CallOriginal(WM_LBUTTONDOWN, wParam, lParam);
                 if (msg != WM_CAPTURECHANGED)
                     return std::nullopt;
                 // Every gesture on the header (a click on an item, a divider drag) ends by
@@ -56,6 +61,13 @@ SortHeader::SortHeader(HWND listView, std::function<Sorted()> sorted)
                 return result;
             });
     }
+}
+
+bool SortHeader::OnItem(LPARAM point) const {
+    HDHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    return ::SendMessageW(header_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 &&
+           hit.flags == HHT_ONHEADER;
 }
 
 void SortHeader::SortChanged() {

@@ -44,6 +44,8 @@ public:
 
 private:
     std::optional<LRESULT> ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Whether a point of the header lies on an item, not on a divider.
+    bool OnItem(LPARAM point) const;
     void DrawHeaderText(HDC hdc, const RECT& rect, bool pressed);
     void DrawSortArrow(HDC hdc, const RECT& rect);
 

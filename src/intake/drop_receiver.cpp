@@ -225,7 +225,7 @@ void DropReceiver::Read(IDataObject* data, DropKind kind, std::function<void(Out
     // it there.
     IStream* marshalled = nullptr;
     win::ThrowIfFailed(::CoMarshalInterThreadInterfaceInStream(IID_IDataObject, data, &marshalled));
-    statusBar_.BeginProgress([this] {
+    progress_ = statusBar_.BeginProgress([this] {
         const int percent = job_.Percent();
         if (percent >= 0)
             return L"受け取り中… " + std::to_wstring(percent) + L"%";
@@ -256,11 +256,11 @@ void DropReceiver::Read(IDataObject* data, DropKind kind, std::function<void(Out
             return result;
         },
         [this, ended](Outcome result) {
-            statusBar_.EndProgress();
+            progress_.End();
             ended(&result);
         },
         [this, ended] {
-            statusBar_.EndProgress(L"受け取りを取り消しました");
+            progress_.End(L"受け取りを取り消しました");
             ended(nullptr);
         });
 }

@@ -77,6 +77,7 @@ private:
     DropIntake& intake_;
     DropHost& host_;
     win::StatusBar& statusBar_;
+    win::ProgressText progress_;
     win::Returns& returns_;
     std::wstring folder_;
     Pump pump_;

@@ -151,35 +151,54 @@ TEST_F(ListJobsTest, TheFiltersMatchHoldsAgainstWhatChangesWhileItRuns) {
 }
 
 // The sort's races: entries removed while it runs make it run again, so no entry is lost or
-// doubled; entries appended meanwhile stay after the sorted ones; a cancelled sort changes
-// nothing and keeps the column's sign for the next.
+// doubled; entries appended meanwhile stay after the sorted ones; a sort asked for while one runs
+// follows it, the other way; a cancelled sort, and those waiting behind it, change nothing and
+// keep the column's sign for the next.
 TEST_F(ListJobsTest, TheSortHoldsAgainstWhatChangesWhileItRunsAndCancelLeavesTheList) {
     Append({L"b", L"d", L"a", L"c"});
     bool cancelled = false;
     sort.onCancelled = [&] { cancelled = true; };
     sort.Job().Hold(true);
     ASSERT_TRUE(sort.Start(0));
-    EXPECT_FALSE(sort.Start(0)) << "a second sort while one runs";
+    EXPECT_FALSE(sort.Start(0)) << "a second sort while one runs started at once";
     ASSERT_TRUE(owner.RunUntil([&] { return sort.Job().WorkDone(); }));
     sort.Cancel();
     sort.Job().Hold(false);
     ASSERT_TRUE(owner.RunUntil([&] { return !sort.Running(); }));
     EXPECT_TRUE(cancelled);
+    EXPECT_EQ(sorts, 0);
     EXPECT_EQ(model.Texts(), (Texts{L"b", L"d", L"a", L"c"}));
 
     const int32_t sign = model.SortSign(0);
-    sort.Job().Hold(true);
-    ASSERT_TRUE(sort.Start(0));
-    ASSERT_TRUE(owner.RunUntil([&] { return sort.Job().WorkDone(); }));
-    model.RemoveAt(1); // "d"
-    Append({L"0 appended"});
-    sort.Job().Hold(false);
-    ASSERT_TRUE(owner.RunUntil([&] { return !sort.Running(); }));
-    EXPECT_EQ(sorts, 1);
-    EXPECT_EQ(model.Texts(), sign > 0 ? (Texts{L"0 appended", L"a", L"b", L"c"})
-                                      : (Texts{L"c", L"b", L"a", L"0 appended"}))
-        << "the second run sorts what was appended before it began";
-    EXPECT_EQ(model.SortSign(0), -sign);
+    const Texts sorted =
+        sign > 0 ? Texts{L"0 appended", L"a", L"b", L"c"} : Texts{L"c", L"b", L"a", L"0 appended"};
+    const struct {
+        const char* meanwhile;
+        std::function<void()> change;
+        int sorts;
+    } cases[] = {
+        {"entries removed and appended: it runs again over what was appended before it began",
+         [&] {
+             model.RemoveAt(1); // "d"
+             Append({L"0 appended"});
+         },
+         1},
+        {"a second sort asked for: it follows the first, the other way",
+         [&] { EXPECT_FALSE(sort.Start(0)) << "it started at once"; }, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.meanwhile);
+        sorts = 0;
+        sort.Job().Hold(true);
+        ASSERT_TRUE(sort.Start(0));
+        ASSERT_TRUE(owner.RunUntil([&] { return sort.Job().WorkDone(); }));
+        c.change();
+        sort.Job().Hold(false);
+        ASSERT_TRUE(owner.RunUntil([&] { return !sort.Running(); }));
+        EXPECT_EQ(sorts, c.sorts);
+        EXPECT_EQ(model.Texts(), sorted);
+        EXPECT_EQ(model.SortSign(0), -sign);
+    }
 }
 
 // Whatever a worker hands back once its owner is gone is dropped, never run; a failure of the

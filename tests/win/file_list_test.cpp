@@ -132,6 +132,37 @@ TEST_F(FileListTest, SortsInTheUsersLocaleNotByCodeUnits) {
                 (sorted[3] == L"b" || sorted[3] == L"B"));
 }
 
+// Two pieces of long work at once, a sort and a list file's read, each with its own progress:
+// whichever ends first takes only its own text away, and the part shows the other's while that
+// still runs.
+TEST_F(FileListTest, EachLongWorksProgressIsItsOwnWhileAnotherRuns) {
+    ScratchFolder folder;
+    const std::wstring listFile = folder.Write(L"more.lst", "C:\\read.txt\r\n");
+    win::JobRunner& sort = List().SortJob();
+    win::JobRunner& read = mainWindow->Part<filelist::ListPart>().Reader().Job();
+    const auto shows = [&](std::wstring_view start) { return Report().rfind(start, 0) == 0; };
+    const std::wstring_view sorting = L"並べ替え中… ", reading = L"読み込み中… ";
+    Append({L"b", L"a"});
+    for (const bool sortEndsFirst : {false, true}) {
+        SCOPED_TRACE(sortEndsFirst ? "the sort, begun first, ends first" : "the read ends first");
+        sort.Hold(true);
+        read.Hold(true);
+        List().SortByColumn(0);
+        ASSERT_TRUE(Pump([&] { return shows(sorting); }));
+        mainWindow->Part<filelist::ListPart>().Reader().Read(listFile);
+        ASSERT_TRUE(Pump([&] { return shows(reading); }));
+
+        win::JobRunner& first = sortEndsFirst ? sort : read;
+        win::JobRunner& second = sortEndsFirst ? read : sort;
+        first.Hold(false);
+        ASSERT_TRUE(Pump([&] { return !first.Running(); }));
+        EXPECT_TRUE(shows(sortEndsFirst ? reading : sorting)) << win::ToUtf8(Report());
+        second.Hold(false);
+        ASSERT_TRUE(Pump([&] { return !second.Running(); }));
+        EXPECT_EQ(Report(), L"") << "the last to end left its text";
+    }
+}
+
 TEST_F(FileListTest, RemovesTheFocusedItemOnlyWhenTheAnswerIsYes) {
     Append({L"C:\\same.txt", L"C:\\same.txt", L"C:\\other.txt"});
 

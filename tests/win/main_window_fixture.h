@@ -156,14 +156,6 @@ protected:
         List().UpdateCountDisplay();
     }
 
-    // What the status bar's second part says (the last drag's report, say).
-    std::wstring Report() const {
-        wchar_t text[256] = {};
-        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 1,
-                       reinterpret_cast<LPARAM>(text));
-        return text;
-    }
-
     // What the list shows in a row's column.
     std::wstring ShownText(int row, int column) const {
         wchar_t text[256] = {};
@@ -176,9 +168,12 @@ protected:
         return text;
     }
 
-    std::wstring CountText() const {
-        wchar_t buffer[64] = {};
-        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, 0,
+    std::wstring CountText() const { return StatusText(0); }
+    // The status bar's second part: long work's progress, or what the last drag did.
+    std::wstring Report() const { return StatusText(1); }
+    std::wstring StatusText(int part) const {
+        wchar_t buffer[256] = {};
+        ::SendMessageW(mainWindow->Controls().statusBar, SB_GETTEXTW, part,
                        reinterpret_cast<LPARAM>(buffer));
         return buffer;
     }

@@ -94,8 +94,8 @@ protected:
         draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
         draw.nmcd.dwItemSpec = index;
         draw.clrText = CLR_DEFAULT;
-        ::SendMessageW(::GetParent(mainWindow->Controls().listView), WM_NOTIFY, filelist::kIdListView,
-                       reinterpret_cast<LPARAM>(&draw));
+        ::SendMessageW(::GetParent(mainWindow->Controls().listView), WM_NOTIFY,
+                       filelist::kIdListView, reinterpret_cast<LPARAM>(&draw));
         return draw.clrText;
     }
 
@@ -215,7 +215,7 @@ TEST_F(MissingFiles, EntriesEditedOrAddedDuringTheCheckAreKept) {
     ListOf({goneA, present, goneB});
     ChooseRemoveMissing();
     ASSERT_TRUE(Pump([&] { return gate->waiting > 0; }));
-    EXPECT_EQ(Report(), L"確認中 0 / 3");
+    EXPECT_TRUE(Pump([&] { return Report() == L"確認中 0 / 3"; })) << win::ToUtf8(Report());
     ChooseRemoveMissing();
     EXPECT_EQ(dialogs.messages, Texts{L"存在しないファイルを確認中です。終わるまでお待ちください"});
 

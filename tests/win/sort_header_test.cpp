@@ -1,7 +1,12 @@
-#include "filelist/sort_header.h"
+#include "filelist/header_geometry.h"
 #include "filelist/list_model.h"
+#include "filelist/sort_header.h"
 
+#include "drag_kit.h"
+#include "file_bytes.h"
+#include "main_window_fixture.h"
 #include "pump.h"
+#include "win/window.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -293,3 +298,91 @@ TEST(SortHeader, HeaderPaintsTheItemThroughTheListView) {
     EXPECT_NE(surface.At(r.right - 13, r.bottom - 6), kShadow);
     EXPECT_EQ(surface.At(2, 2), GetSysColor(COLOR_BTNFACE));
 }
+
+namespace tuckbay::test {
+namespace {
+
+using filelist::DetailColumn;
+using Texts = std::vector<std::wstring>;
+using SortHeaderWindow = MainWindowTest;
+
+// Clicks on "サイズ" as the user makes them, while whether the files are there and their sizes come
+// in under the sort: one click sorts once; a second click right after it, which comes as a double
+// click and while the first sort still runs, sorts again the other way. The column's sign turns
+// once a click, the order and the triangle are the last sort's way, the missing file stays last
+// and no progress is left behind.
+TEST_F(SortHeaderWindow, EveryClickSortsOnceWhileTheFilesAnswersComeIn) {
+    TempFolder folder;
+    const std::wstring small = folder.Path(L"small.txt"), large = folder.Path(L"large.txt"),
+                       middle = folder.Path(L"middle.txt"), gone = folder.Path(L"gone.txt");
+    WriteBytes(small, std::string(10, 'x'));
+    WriteBytes(large, std::string(3000, 'x'));
+    WriteBytes(middle, std::string(1500, 'x'));
+    int sorts = 0;
+    List().onSorted = [&, shown = List().onSorted] {
+        ++sorts;
+        shown();
+    };
+    const int size = static_cast<int>(DetailColumn::Size);
+    for (const int clicks : {1, 2}) {
+        SCOPED_TRACE(clicks);
+        List().ShowColumns(filelist::DefaultColumns());
+        List().Clear();
+        List().ShowColumns({{DetailColumn::Path, 200}, {DetailColumn::Size, 80}});
+        filelist::FileFacts& facts = List().Facts();
+        facts.Checks().Hold(true);
+        facts.Details()->Hold(true);
+        Append({small.c_str(), gone.c_str(), large.c_str(), middle.c_str()});
+        ::UpdateWindow(mainWindow->Controls().listView); // the rows drawn ask about their files
+        sorts = 0;
+        const int32_t sign = List().Model().SortSign(size);
+        const bool up = (clicks % 2 ? sign : -sign) > 0; // the last sort's way
+
+        HWND header = mainWindow->Part<filelist::ListPart>().Header().HeaderHandle();
+        RECT item{};
+        ::SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+        POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ::ClientToScreen(header, &at);
+        List().SortJob().Hold(true);
+        EXPECT_EQ(DriveInput(
+                      [&](InputDriver& d) {
+                          if (!d.MoveTo(at, "the pointer on サイズ"))
+                              return;
+                          for (int i = 0; i < clicks; ++i) {
+                              d.LeftDown();
+                              d.LeftUp();
+                          }
+                      },
+                      AppPump()),
+                  "");
+        ASSERT_TRUE(Pump([&] { return List().SortJob().WorkDone(); }));
+        facts.Checks().Hold(false);
+        facts.Details()->Hold(false);
+        ASSERT_TRUE(Pump([&] {
+            return List().KnownMissing(1) && List().KnownMissing(3) && !ShownText(3, 1).empty();
+        })) << "the answers were not taken while the sort waited";
+        List().SortJob().Hold(false);
+        ASSERT_TRUE(Pump([&] { return !List().Sorting(); }));
+
+        EXPECT_EQ(sorts, clicks);
+        const Texts order =
+            up ? Texts{small, middle, large, gone} : Texts{large, middle, small, gone};
+        EXPECT_EQ(List().AllPaths(), order);
+        EXPECT_EQ(List().Model().SortSign(size), clicks % 2 ? -sign : sign);
+        EXPECT_EQ(Report(), L"");
+        // The triangle as the header paints it, inside the sorted item.
+        MemorySurface surface(item.right + 20, item.bottom);
+        ::SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Dc()), PRF_CLIENT);
+        const auto corners = filelist::SortArrowPoints(
+            filelist::LayoutHeaderItem({item.left, item.top, item.right, item.bottom}, false,
+                                       win::Window::WindowDpi(header))
+                .triangle,
+            up);
+        EXPECT_EQ(surface.At((corners[0].x + corners[1].x + corners[2].x) / 3,
+                             (corners[0].y + corners[1].y + corners[2].y) / 3),
+                  kShadow);
+    }
+}
+
+} // namespace
+} // namespace tuckbay::test
