@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "filelist/file_list.h"
+#include "filelist/missing_prune.h"
 #include "win/status_bar.h"
 #include "win/thread_returns.h"
 
@@ -101,18 +102,7 @@ void AfterDrag::StartNext() {
         [stamps = std::move(next.stamps), list = std::move(next.list), onlyGone = next.onlyGone,
          exists = list_.Exists()](win::Progress& progress) {
             std::unordered_set<uint32_t> handed(stamps.begin(), stamps.end());
-            if (!onlyGone)
-                return handed;
-            std::unordered_set<uint32_t> gone;
-            for (size_t i = 0; i < list.Count(); ++i) {
-                if (i % 256 == 0) {
-                    progress.Check();
-                    progress.Set(i, list.Count());
-                }
-                if (handed.count(list.Stamp(i)) != 0 && !exists(std::wstring(list.Text(i))).exists)
-                    gone.insert(list.Stamp(i));
-            }
-            return gone;
+            return onlyGone ? filelist::GoneStamps(list, &handed, exists, progress) : handed;
         },
         [this, report, unreported](std::unordered_set<uint32_t> gone) {
             TakeOff(report, gone, unreported);

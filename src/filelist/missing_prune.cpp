@@ -1,30 +1,43 @@
 #include "filelist/missing_prune.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "filelist/file_list.h"
 #include "win/dialogs.h"
-#include "win/status_bar.h"
 #include "win/thread_returns.h"
 
 namespace filelist {
 namespace {
 
 constexpr wchar_t kNoneMissing[] = L"存在しないファイルはありません";
-// Entries asked for at once.
-constexpr size_t kChunk = 2000;
 
 } // namespace
 
+std::unordered_set<uint32_t> GoneStamps(const FrozenList& list,
+                                        const std::unordered_set<uint32_t>* only,
+                                        const ExistsFunction& exists, win::Progress& progress) {
+    const size_t total = only ? only->size() : list.Count();
+    std::unordered_set<uint32_t> gone;
+    size_t asked = 0;
+    for (size_t i = 0; i < list.Count() && asked < total; ++i) {
+        if (only && only->count(list.Stamp(i)) == 0)
+            continue;
+        if (asked % 256 == 0) {
+            progress.Check();
+            progress.Set(asked, total);
+        }
+        ++asked;
+        if (!exists(std::wstring(list.Text(i))).exists)
+            gone.insert(list.Stamp(i));
+    }
+    progress.Set(total, total);
+    return gone;
+}
+
 MissingPrune::MissingPrune(HWND owner, FileList& list, win::StatusBar& statusBar,
                            win::Dialogs& dialogs)
-    : owner_(owner), list_(list), statusBar_(statusBar), dialogs_(dialogs) {}
-
-MissingPrune::~MissingPrune() = default;
+    : owner_(owner), list_(list), statusBar_(statusBar), dialogs_(dialogs),
+      job_(win::ThreadReturns()) {}
 
 void MissingPrune::Start() {
     if (Running()) {
@@ -35,61 +48,34 @@ void MissingPrune::Start() {
         dialogs_.ShowMessage(owner_, kNoneMissing);
         return;
     }
+    // The shown entries as they are now; one edited or added since has another stamp, and stays.
+    std::unordered_set<uint32_t> shown;
     total_ = list_.Count();
-    nextIndex_ = 0;
-    asked_ = 0;
-    answered_ = 0;
-    missing_.clear();
-    checker_ = std::make_unique<PathChecker>(
-        win::ThreadReturns(), list_.Exists(),
-        [this](std::vector<PathCheck> answers) { AnswersArrived(std::move(answers)); });
-    AskMore();
+    shown.reserve(total_);
+    for (size_t row = 0; row < total_; ++row)
+        shown.insert(list_.StampAt(row));
     progress_ = statusBar_.BeginProgress([this] {
-        return L"確認中 " + std::to_wstring(answered_) + L" / " + std::to_wstring(total_);
+        return L"確認中 " + std::to_wstring(job_.Done()) + L" / " + std::to_wstring(total_);
     });
+    job_.Start([list = list_.Model().Freeze(), shown = std::move(shown), exists = list_.Exists()](
+                   win::Progress& progress) { return GoneStamps(list, &shown, exists, progress); },
+               [this](std::unordered_set<uint32_t> gone) { Finish(gone); });
 }
 
-void MissingPrune::AnswersArrived(std::vector<PathCheck> answers) {
-    for (const PathCheck& answer : answers) {
-        ++answered_;
-        if (!answer.exists)
-            missing_.insert(answer.stamp);
-    }
-    AskMore();
-    if (answered_ == asked_)
-        Finish();
-}
-
-void MissingPrune::AskMore() {
-    // The entries as they are now, a chunk at a time: copying every path of a long list at once
-    // would hold up the window. Asked by position, so an entry that moved in the meantime may be
-    // skipped, and then kept; one added since lies beyond the count taken at the start.
-    const size_t end = std::min({total_, list_.Count(), nextIndex_ + kChunk});
-    if (nextIndex_ >= end || asked_ - answered_ >= kChunk)
-        return;
-    std::vector<PathCheck> checks;
-    checks.reserve(end - nextIndex_);
-    for (; nextIndex_ < end; ++nextIndex_)
-        checks.push_back({list_.StampAt(nextIndex_), nextIndex_, list_.PathAt(nextIndex_)});
-    asked_ += checks.size();
-    checker_->Ask(std::move(checks));
-}
-
-void MissingPrune::Finish() {
-    checker_.reset();
+void MissingPrune::Finish(const std::unordered_set<uint32_t>& gone) {
     progress_.End();
-    // Only what is still listed counts: an entry removed meanwhile is no longer there to remove.
+    // Only what is still shown counts: an entry removed or hidden meanwhile is not the user's to
+    // remove now.
     size_t count = 0;
-    for (size_t i = 0; i < list_.Count(); ++i)
-        count += missing_.count(list_.StampAt(i));
+    for (size_t row = 0; row < list_.Count(); ++row)
+        count += gone.count(list_.StampAt(row));
     if (count == 0) {
         dialogs_.ShowMessage(owner_, kNoneMissing);
     } else if (dialogs_.Confirm(owner_, L"存在しないファイル " + std::to_wstring(count) +
                                             L" 件をリストから削除しますか？")) {
-        list_.RemoveStamped(missing_);
+        list_.RemoveStamped(gone);
         list_.UpdateCountDisplay();
     }
-    missing_.clear();
 }
 
 } // namespace filelist

@@ -1,11 +1,59 @@
 #include "win/job.h"
 
 #include <condition_variable>
+#include <deque>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
 
 namespace win {
+namespace {
+
+// The threads that run the jobs, kept once made and given the next job when they are done with
+// one. Making a thread for every job and ending it after costs the process's loader lock twice a
+// job, and under Wine a thread made just as another ends may wait seconds before it runs: a sort
+// started right after another would seem never to end.
+class Workers {
+public:
+    static void Run(std::function<void()> task) {
+        // Never destroyed: its threads wait on it until the process ends.
+        static Workers* const workers = new Workers;
+        workers->Add(std::move(task));
+    }
+
+private:
+    void Add(std::function<void()> task) {
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
+        // A thread for every task that no idle thread will take: jobs run side by side.
+        if (tasks_.size() > idle_)
+            std::thread([this] { Serve(); }).detach();
+        else
+            ready_.notify_one();
+    }
+    void Serve() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            ++idle_;
+            ready_.wait(lock, [this] { return !tasks_.empty(); });
+            --idle_;
+            std::function<void()> task = std::move(tasks_.front());
+            tasks_.pop_front();
+            lock.unlock();
+            task();
+            task = nullptr; // what it held goes now, not when the next job comes
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::function<void()>> tasks_;
+    size_t idle_ = 0;
+};
+
+} // namespace
 
 int Progress::Percent() const noexcept {
     const uint64_t total = total_.load(std::memory_order_relaxed);
@@ -56,7 +104,7 @@ void JobRunner::StartWork(Work work, std::function<void()> cancelled) {
     auto run = std::make_shared<Run>();
     run->cancelled = std::move(cancelled);
     std::weak_ptr<JobRunner*> owner = self_;
-    std::thread([run, gate = gate_, sender = sender_, owner, work = std::move(work)]() mutable {
+    Workers::Run([run, gate = gate_, sender = sender_, owner, work = std::move(work)]() mutable {
         Finish finish;
         std::exception_ptr failure;
         try {
@@ -89,7 +137,7 @@ void JobRunner::StartWork(Work work, std::function<void()> cancelled) {
             if (finish)
                 finish();
         });
-    }).detach();
+    });
     run_ = std::move(run);
 }
 

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -247,6 +248,37 @@ TEST_F(ListJobsTest, WorkComesBackOnlyToAnOwnerStillThere) {
     ASSERT_TRUE(owner.RunUntil([&] { return queueGone.load(); }));
     std::sort(answered.begin(), answered.end());
     EXPECT_EQ(answered, (std::vector<int>{10, 20, 40}));
+}
+
+// Jobs run on threads kept for them: a job started after others have ended takes a thread one of
+// them ran on (a thread made for every job may wait seconds for the last one's end under Wine),
+// and jobs held at once still run side by side.
+TEST_F(ListJobsTest, JobsRunOnKeptThreadsSideBySide) {
+    // A number for each thread, never given twice (the system may give a new thread an old id).
+    static std::atomic<int> lastThread{0};
+    std::set<int> threads;
+    for (int i = 0; i < 10; ++i) {
+        win::Job<int> job(owner.returns);
+        job.Start(
+            [](win::Progress&) {
+                thread_local const int thread = ++lastThread;
+                return thread;
+            },
+            [&](int thread) { threads.insert(thread); });
+        ASSERT_TRUE(owner.RunUntil([&] { return !job.Running(); }));
+    }
+    EXPECT_LT(threads.size(), 10u) << "every job had a thread of its own";
+
+    win::Job<int> first(owner.returns), second(owner.returns);
+    first.Hold(true);
+    second.Hold(true);
+    first.Start([](win::Progress&) { return 1; }, [](int) {});
+    second.Start([](win::Progress&) { return 2; }, [](int) {});
+    EXPECT_TRUE(owner.RunUntil([&] { return first.WorkDone() && second.WorkDone(); }))
+        << "a held job kept another from running";
+    first.Hold(false);
+    second.Hold(false);
+    EXPECT_TRUE(owner.RunUntil([&] { return !first.Running() && !second.Running(); }));
 }
 
 // What is learnt of a file holds only for the entry it was asked about: an answer that comes
