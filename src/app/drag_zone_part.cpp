@@ -16,8 +16,6 @@ namespace {
 using win::Bounds;
 using win::SpeedButton;
 
-constexpr wchar_t kGothicP[] = L"ＭＳ Ｐゴシック";
-
 } // namespace
 
 DragZonePart::DragZonePart(const Places& places, const Services& services,
@@ -50,8 +48,7 @@ DragZonePart::DragZonePart(const Places& places, const Services& services,
 
 void DragZonePart::MakeFontAndIcon() {
     const int dpi = win::Window::WindowDpi(places_.window);
-    win::FontHandle font =
-        win::MakeFont(kGothicP, win::ScaleToDpi(19, dpi), true, false, SHIFTJIS_CHARSET);
+    win::FontHandle font = win::MakeGothicFont(win::ScaleToDpi(19, dpi), true);
     // Handed out first, destroyed after: no window is ever left holding a destroyed one.
     const int size = win::ScaleToDpi(32, dpi);
     win::IconHandle icon(static_cast<HICON>(::LoadImageW(

@@ -8,8 +8,6 @@ namespace {
 using win::Bounds;
 using win::SpeedButton;
 
-constexpr wchar_t kGothicP[] = L"ＭＳ Ｐゴシック";
-
 void RemakeFont(HWND root, win::FontHandle& font, win::FontHandle remade) {
     if (font)
         win::ReplaceFont(root, font.get(), remade.get());
@@ -71,8 +69,7 @@ int QuickPanelPart::Scale(int designed) const {
 void QuickPanelPart::MakeFonts() {
     const HWND root = panel_->Hwnd();
     RemakeFont(root, font_, win::MakeFont(L"Tahoma", Scale(12)));
-    RemakeFont(root, captionFont_,
-               win::MakeFont(kGothicP, Scale(15), false, false, SHIFTJIS_CHARSET));
+    RemakeFont(root, captionFont_, win::MakeGothicFont(Scale(15)));
 }
 
 void QuickPanelPart::PlaceFromSettings() {

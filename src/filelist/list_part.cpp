@@ -8,11 +8,6 @@
 #include "win/thread_returns.h"
 
 namespace filelist {
-namespace {
-
-constexpr wchar_t kGothicP[] = L"ＭＳ Ｐゴシック";
-
-} // namespace
 
 ListPart::ListPart(const Places& places, const Services& services, settings::Settings& settings)
     : places_(places), services_(services), settings_(settings) {
@@ -70,8 +65,7 @@ ListPart::~ListPart() {
 
 void ListPart::MakeFont() {
     win::FontHandle font =
-        win::MakeFont(kGothicP, win::ScaleToDpi(12, win::Window::WindowDpi(places_.window)), false,
-                      false, SHIFTJIS_CHARSET);
+        win::MakeGothicFont(win::ScaleToDpi(12, win::Window::WindowDpi(places_.window)));
     if (font_ && panel_)
         win::ReplaceFont(panel_->Hwnd(), font_.get(), font.get());
     font_ = std::move(font);

@@ -15,8 +15,6 @@ namespace {
 using win::Bounds;
 using win::SpeedButton;
 
-constexpr wchar_t kGothicP[] = L"ＭＳ Ｐゴシック";
-
 } // namespace
 
 DropZonePart::DropZonePart(const Places& places, const Services& services,
@@ -73,8 +71,7 @@ DropZonePart::~DropZonePart() {
 
 void DropZonePart::MakeFont() {
     win::FontHandle font =
-        win::MakeFont(kGothicP, win::ScaleToDpi(19, win::Window::WindowDpi(places_.window)), true,
-                      false, SHIFTJIS_CHARSET);
+        win::MakeGothicFont(win::ScaleToDpi(19, win::Window::WindowDpi(places_.window)), true);
     if (caption_)
         ::SendMessageW(caption_->Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     captionFont_ = std::move(font);

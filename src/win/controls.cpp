@@ -33,6 +33,10 @@ FontHandle MakeFont(const wchar_t* face, int height, bool bold, bool italic, BYT
     return FontHandle(::CreateFontIndirectW(&lf));
 }
 
+FontHandle MakeGothicFont(int height, bool bold) {
+    return MakeFont(L"ＭＳ Ｐゴシック", height, bold, false, SHIFTJIS_CHARSET);
+}
+
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
                  const Bounds& designed, HWND parent, int id, HFONT font) {
     const Bounds b = ScaledFor(parent, designed);

@@ -18,6 +18,8 @@ namespace win {
 // Creates a font of the given character height in pixels.
 FontHandle MakeFont(const wchar_t* face, int height, bool bold = false, bool italic = false,
                     BYTE charset = DEFAULT_CHARSET);
+// The Japanese font of the captions and the list, "ＭＳ Ｐゴシック", of the given height in pixels.
+FontHandle MakeGothicFont(int height, bool bold = false);
 
 // A standard control (list view, button, edit, status bar) as a child of parent, at its
 // designed (96-DPI) bounds scaled to the parent's DPI, as every control of this toolkit is.
